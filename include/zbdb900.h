@@ -1,0 +1,283 @@
+/*
+ * ZBDB900 -- data management of the ZB structural-analysis suite.
+ *
+ * The public C interface. Every export uses stdcall on 32-bit Windows and is
+ * published under its plain and its decorated name ("_DBOpen@4"); results
+ * are int32_t unless noted. Records are packed and little-endian.
+ *
+ * Record operations (DB...) answer byte counts, DB_SUCCESS or one of the
+ * negative DB_ codes below. Handles are small integers 1..9; at most nine
+ * record files are open in one process.
+ *
+ * Text is single-byte Windows-1252. Fixed-width character fields hold a
+ * C string of at most width - 1 characters ("Zero form"); Basic callers fill
+ * them with blanks instead ("Blank form"), see the ZeroTerminate family.
+ */
+#ifndef ZBDB900_H_
+#define ZBDB900_H_
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define ZBAPI __stdcall
+#else
+#define ZBAPI
+#endif
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#define ZBEXPORT __attribute__((visibility("default")))
+#else
+/* The DLL's export table comes from the generated module definition. */
+#define ZBEXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- Result codes of the record operations ---------------------------- */
+#define DB_SUCCESS 1
+#define DB_EOF (-1)             /* no (further) record; bad handle; read-only */
+#define DB_OPENERR (-2)         /* cannot create or reopen after creation */
+#define DB_STACKERR (-3)        /* no free handle */
+#define DB_NOEND (-4)           /* not a record file (no closed/end mark) */
+#define DB_ACCESS_DENIED (-5)   /* sharing violation or write protection */
+#define DB_SECOND_OPEN (-7)     /* already open in this process */
+#define DB_RECLEN_OVERFLOW (-8) /* record size outside 1..32759 */
+
+#define DB_WILDCARD 32762       /* a key that matches every key in a search */
+#define DB_MAX_RECORD 32759     /* largest record data size */
+#define DB_USER_HEADER 450      /* bytes 0..449 of a file are the caller's */
+
+/* ---- Typed records ------------------------------------------------------ */
+#pragma pack(push, 1)
+
+typedef struct POINT3D {
+  int32_t x, y, z; /* copied bit for bit; callers keep floats here too */
+} POINT3D;
+
+typedef struct WORLD3D {
+  POINT3D p[3];
+} WORLD3D;
+
+/* Memory layout (140 bytes); 138 bytes in a record file, where the
+ * geometry follows the text directly. */
+typedef struct BUILDINFO {
+  uint16_t number;
+  char text[100];
+  uint8_t pad_[2];
+  WORLD3D geometry;
+} BUILDINFO;
+
+typedef struct DATDESC {
+  uint16_t number1;
+  uint16_t number2;
+  char text1[100];
+  char text2[100];
+  char unit1[6];
+  char unit2[6];
+} DATDESC;
+
+/* Project header: first 104 bytes of every project file's user header and
+ * one entry of the project list. */
+typedef struct PROINFO {
+  uint16_t number;
+  uint16_t number2;
+  char szProject[42];
+  char szPrgShort[6]; /* the project list keeps creation time and kind here */
+  char szAuthor[30];
+  char szShortText[10];
+  uint32_t created;
+  uint32_t changed;
+  uint16_t number3;
+  uint16_t number4;
+} PROINFO;
+
+/* Position header, memory layout of the short form (120 bytes); 116 bytes in
+ * a record file, where the 32-bit fields are not aligned. */
+typedef struct POSINFO {
+  uint16_t id;
+  uint16_t Ctrl; /* bit 0: locked; bit 4: records missing; bit 5: none left */
+  int16_t DatVer;
+  char PrgVer[6];
+  char Msg[40];
+  char PosName[10];
+  uint8_t pad1_[2];
+  uint32_t value1;
+  uint32_t value2;
+  int16_t Recs;
+  uint8_t pad2_[2];
+  uint32_t created;
+  uint32_t saved;
+  WORLD3D extra;
+} POSINFO;
+
+/* Project-and-position tag of a working file. */
+typedef struct PROPOS {
+  char ProName[42];
+  uint16_t number1;
+  char PosName[10];
+  uint16_t number2;
+} PROPOS;
+
+/* Request record of the plain and B exports. */
+typedef struct ZBPROPOS {
+  char szDataPfad[100];
+  char szTmpPfad[100];
+  char szTmpDatei[100];
+  char szPrgName[6];
+  char szProName[42];
+  char szAuthor[30];
+  char szPosName[10];
+  char szMsg[40];
+  char szProBezeichnung[42];
+} ZBPROPOS;
+
+/* Request record of the _L and _LB exports. */
+typedef struct ZBPROPOS_L {
+  char szDataPfad[100];
+  char szTmpPfad[100];
+  char szTmpDatei[100];
+  char szPrgName[6];
+  char szProName[42];
+  char szAuthor[30];
+  char szPosName[10];
+  char szMsg[40];
+  char szProBezeichnung[42];
+  char szPosNameLong[42];
+} ZBPROPOS_L;
+
+#pragma pack(pop)
+
+#ifdef __cplusplus
+static_assert(sizeof(POINT3D) == 12, "POINT3D");
+static_assert(sizeof(WORLD3D) == 36, "WORLD3D");
+static_assert(sizeof(BUILDINFO) == 140, "BUILDINFO");
+static_assert(sizeof(DATDESC) == 216, "DATDESC");
+static_assert(sizeof(PROINFO) == 104, "PROINFO");
+static_assert(sizeof(POSINFO) == 120, "POSINFO");
+static_assert(sizeof(PROPOS) == 56, "PROPOS");
+static_assert(sizeof(ZBPROPOS) == 470, "ZBPROPOS");
+static_assert(sizeof(ZBPROPOS_L) == 512, "ZBPROPOS_L");
+#endif
+
+/* ---- Record engine ------------------------------------------------------ */
+/* Open for reading and writing, shared; creates a missing file. Returns a
+ * handle 1..9 or DB_OPENERR, DB_STACKERR, DB_NOEND, -5, DB_SECOND_OPEN. */
+ZBEXPORT int32_t ZBAPI DBOpen(const char* path);
+/* Open for reading, shared: -1 when the file does not exist. */
+ZBEXPORT int32_t ZBAPI DBOpenReadOnly(const char* path);
+/* Open for reading and writing, exclusive: -1 when missing; waits up to
+ * four times 3 seconds while the file is write-protected, then -5. */
+ZBEXPORT int32_t ZBAPI DBOpenExcl(const char* path);
+/* Writes the index when the file was changed. 1, or -1. */
+ZBEXPORT int32_t ZBAPI DBClose(int16_t h);
+/* Copies the path given at open (up to 1023 characters and the zero). */
+ZBEXPORT int32_t ZBAPI DBGetFileName(char* dest, int16_t h);
+/* The handle opened with exactly this path (case-sensitive), or -1. */
+ZBEXPORT int32_t ZBAPI DBGetFileHnd(const char* path);
+/* Number of records including deleted ones; 0xFFFFFFFF for a bad handle. */
+ZBEXPORT uint32_t ZBAPI DBGetNumRecord(int16_t h);
+
+/* Reads the n-th record (from 0) matching k1, k2; 32762 matches any key.
+ * Returns the bytes delivered (at most size) or -1. */
+ZBEXPORT int32_t ZBAPI DBRead(int16_t h, int16_t k1, int16_t k2, int32_t n,
+                              int16_t size, void* buf);
+ZBEXPORT int32_t ZBAPI DBReadFar(int16_t h, int16_t k1, int16_t k2, uint32_t n,
+                                 int16_t size, void* buf);
+/* The next record matching the keys of the last call on h. */
+ZBEXPORT int32_t ZBAPI DBReadNext(int16_t h, void* buf);
+/* Further bytes of the record read last; 0 when nothing is left. */
+ZBEXPORT int32_t ZBAPI DBReadRest(int16_t h, int16_t size, void* buf);
+/* The n-th (from 1) record matching k1, k2 whose data begin with the 16-bit
+ * values k3, k4; the data after those four bytes go to buf. */
+ZBEXPORT int32_t ZBAPI DB4_Read(int16_t h, int16_t k1, int16_t k2, int16_t k3,
+                                int16_t k4, int32_t n, int16_t size, void* buf);
+/* Keys of the record found last by any search; returns that Key2. */
+ZBEXPORT int32_t ZBAPI DBGetKeys(int16_t* k1, int16_t* k2);
+
+/* n = -1 appends; otherwise overwrites the n-th match in place. */
+ZBEXPORT int32_t ZBAPI DBWrite(int16_t h, int16_t k1, int16_t k2, int32_t n,
+                               int16_t size, const void* data);
+ZBEXPORT int32_t ZBAPI DBWriteFar(int16_t h, int16_t k1, int16_t k2, uint32_t n,
+                                  int16_t size, const void* data);
+/* n = -1 appends; n >= 0 overwrites the n-th match or appends. */
+ZBEXPORT int32_t ZBAPI DBWriteAdd(int16_t h, int16_t k1, int16_t k2, int32_t n,
+                                  int16_t size, const void* data);
+ZBEXPORT int32_t ZBAPI DBWriteAddFar(int16_t h, int16_t k1, int16_t k2,
+                                     uint32_t n, int16_t size,
+                                     const void* data);
+ZBEXPORT int32_t ZBAPI DBWriteNext(int16_t h, const void* data);
+
+/* Deleting negates Key1; the result is the record's size, 0 when it cannot
+ * be deleted, -1 when there is none. */
+ZBEXPORT int32_t ZBAPI DBDel(int16_t h, int16_t k1, int16_t k2, int32_t n);
+ZBEXPORT int32_t ZBAPI DBDelFar(int16_t h, int16_t k1, int16_t k2, uint32_t n);
+ZBEXPORT int32_t ZBAPI DBDelNext(int16_t h);
+/* k1 is given positive: the deleted record's former Key1. */
+ZBEXPORT int32_t ZBAPI DBUnDel(int16_t h, int16_t k1, int16_t k2, int32_t n);
+ZBEXPORT int32_t ZBAPI DBUnDelFar(int16_t h, int16_t k1, int16_t k2,
+                                  uint32_t n);
+ZBEXPORT int32_t ZBAPI DBUnDelNext(int16_t h);
+ZBEXPORT int32_t ZBAPI DBChangeKeys(int16_t h, int16_t k1, int16_t k2,
+                                    int16_t newKey1, int16_t newKey2);
+
+/* The user header, bytes 0..449; nothing moves outside that range. */
+ZBEXPORT int32_t ZBAPI DBReadBin(int16_t h, int32_t offset, int32_t length,
+                                 void* buf);
+ZBEXPORT int32_t ZBAPI DBWriteBin(int16_t h, int32_t offset, int32_t length,
+                                  const void* data);
+
+/* Overwrite pass: release the records of k1, k2, then reuse places of equal
+ * size. DBOverWrite: 1 reused, 0 appended. DBEndOverWrite: released bytes
+ * not reused. */
+ZBEXPORT int32_t ZBAPI DBStartOverWrite(int16_t h, int16_t k1, int16_t k2);
+ZBEXPORT int32_t ZBAPI DBOverWrite(int16_t h, int16_t k1, int16_t k2,
+                                   int16_t size, const void* data);
+ZBEXPORT uint32_t ZBAPI DBEndOverWrite(void);
+/* Save and restore the search state of a handle (1; DBPop: 0 when the stack
+ * is empty; -1 for a handle that is not open). */
+ZBEXPORT int32_t ZBAPI DBPush(int16_t h);
+ZBEXPORT int32_t ZBAPI DBPop(int16_t h);
+
+/* ---- Typed reads and writes (memory layouts above) --------------------- */
+#define ZB_TYPED_PAIR(T)                                                    \
+  ZBEXPORT int32_t ZBAPI DBRead##T(int16_t h, int16_t k1, int16_t k2,       \
+                                   int32_t n, T* record);                   \
+  ZBEXPORT int32_t ZBAPI DBWrite##T(int16_t h, int16_t k1, int16_t k2,      \
+                                    int32_t n, T* record);
+ZB_TYPED_PAIR(POINT3D)
+ZB_TYPED_PAIR(WORLD3D)
+ZB_TYPED_PAIR(BUILDINFO)
+ZB_TYPED_PAIR(PROINFO)
+ZB_TYPED_PAIR(POSINFO)
+ZB_TYPED_PAIR(PROPOS)
+ZB_TYPED_PAIR(DATDESC)
+ZB_TYPED_PAIR(ZBPROPOS)
+#undef ZB_TYPED_PAIR
+
+/* ---- Zero form of Basic strings ---------------------------------------- */
+/* Forces the last byte to zero and turns trailing blanks into zeros. */
+ZBEXPORT int32_t ZBAPI ZeroTerminate(char* buf, int32_t width);
+ZBEXPORT int32_t ZBAPI ZeroTerminatePos(POSINFO* record);
+ZBEXPORT int32_t ZBAPI ZeroTerminatePro(PROINFO* record);
+ZBEXPORT int32_t ZBAPI ZeroTerminateProPos(PROPOS* record);
+ZBEXPORT int32_t ZBAPI ZeroTerminateZBProPos(ZBPROPOS* record);
+
+/* ---- Data channel: buffered binary files, positions counted from 1 ----- */
+/* The stream value is an opaque 32-bit number, 0 when the open failed. */
+ZBEXPORT uint32_t ZBAPI OpenData(const char* path);
+ZBEXPORT int32_t ZBAPI GetData(void* buf, int32_t itemSize, int32_t count,
+                               uint32_t stream);
+ZBEXPORT int32_t ZBAPI PutData(const void* buf, int32_t itemSize,
+                               int32_t count, uint32_t stream);
+ZBEXPORT int32_t ZBAPI SetPosData(int32_t position, uint32_t stream);
+ZBEXPORT int32_t ZBAPI GetPosData(uint32_t stream);
+ZBEXPORT int32_t ZBAPI CloseData(uint32_t stream);
+ZBEXPORT int32_t ZBAPI FlushData(int32_t count, void* buf);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZBDB900_H_ */

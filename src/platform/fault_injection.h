@@ -1,0 +1,78 @@
+// A platform wrapper for tests: forwards everything to another platform and
+// spoils one chosen write, counted over all files it opened, so tests can
+// see what the layers above make of a failed or short write.
+#ifndef ZBDB_PLATFORM_FAULT_INJECTION_H_
+#define ZBDB_PLATFORM_FAULT_INJECTION_H_
+
+#include "platform/platform.h"
+
+namespace zb::platform {
+
+class FaultInjectingPlatform final : public Platform {
+ public:
+  enum class Fault { kNone, kFail, kShorten };
+
+  explicit FaultInjectingPlatform(Platform& base) : base_(base) {}
+
+  // Write number `nth` (from 1, counted from now) fails without writing, or
+  // writes only `keep` bytes and reports them. Other writes pass through.
+  void SpoilWrite(uint64_t nth, Fault fault, size_t keep = 0) {
+    writes_ = 0;
+    target_ = nth;
+    fault_ = fault;
+    keep_ = keep;
+  }
+  uint64_t writes() const { return writes_; }
+  // Sleeps are counted instead of waited, so wait loops test quickly.
+  uint64_t slept_ms() const { return slept_ms_; }
+
+  // Called by the files this wrapper hands out.
+  bool NextWrite(size_t n, size_t* allowed);
+
+  Status OpenFile(const std::string& path, Access access, Share share,
+                  std::unique_ptr<File>* file) override;
+  Status CreateFile(const std::string& path, Share share,
+                    std::unique_ptr<File>* file) override;
+  Status DeleteFile(const std::string& path) override {
+    return base_.DeleteFile(path);
+  }
+  Status RenameFile(const std::string& from, const std::string& to) override {
+    return base_.RenameFile(from, to);
+  }
+  bool FileExists(const std::string& path) override {
+    return base_.FileExists(path);
+  }
+  bool IsFolder(const std::string& path) override {
+    return base_.IsFolder(path);
+  }
+  Status IsReadOnly(const std::string& path, bool* read_only) override {
+    return base_.IsReadOnly(path, read_only);
+  }
+  Status SetReadOnly(const std::string& path, bool read_only) override {
+    return base_.SetReadOnly(path, read_only);
+  }
+  Status FindFiles(const std::string& pattern,
+                   std::vector<DirEntry>* entries) override {
+    return base_.FindFiles(pattern, entries);
+  }
+  Status CreateFolder(const std::string& path) override {
+    return base_.CreateFolder(path);
+  }
+  std::FILE* OpenStream(const std::string& path, const char* mode) override {
+    return base_.OpenStream(path, mode);
+  }
+  uint32_t Now() override { return base_.Now(); }
+  void SleepMs(uint32_t ms) override { slept_ms_ += ms; }
+
+ private:
+  Platform& base_;
+  uint64_t writes_ = 0;
+  uint64_t target_ = 0;
+  Fault fault_ = Fault::kNone;
+  size_t keep_ = 0;
+  uint64_t slept_ms_ = 0;
+};
+
+}  // namespace zb::platform
+
+#endif  // ZBDB_PLATFORM_FAULT_INJECTION_H_

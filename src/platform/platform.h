@@ -1,0 +1,109 @@
+// The only interface between the library and the operating system.
+//
+// Paths are Windows text (Windows-1252, '\' separators, drive letters).
+// The Win32 implementation passes them to the ANSI API as they are; the
+// POSIX implementation maps them (see posix/path_map.h). Nothing above this
+// layer includes an OS header.
+#ifndef ZBDB_PLATFORM_PLATFORM_H_
+#define ZBDB_PLATFORM_PLATFORM_H_
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zb::platform {
+
+enum class Access { kRead, kReadWrite };
+
+// How other handles, of this process or others, may use a file while it is
+// open: kDenyNone lets everyone read and write, kDenyReadWrite keeps every
+// other open out (and fails while any other handle is open).
+enum class Share { kDenyNone, kDenyReadWrite };
+
+enum class ErrorKind {
+  kOk,
+  kNotFound,      // the file or a folder on its path does not exist
+  kAccessDenied,  // sharing violation, write protection, permissions
+  kExists,        // the target of a rename or an exclusive create exists
+  kOther,
+};
+
+struct Status {
+  ErrorKind kind = ErrorKind::kOk;
+  int code = 0;         // the system's error number (errno or GetLastError)
+  std::string message;  // the system's text for it
+
+  bool ok() const { return kind == ErrorKind::kOk; }
+  static Status Ok() { return {}; }
+};
+
+// An open file. Positioned reads and writes do not move a shared file
+// pointer, so one handle serves any order of calls. Closing happens in the
+// destructor and releases the share mode.
+class File {
+ public:
+  virtual ~File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Reads up to n bytes at offset; *got receives the count (short at end).
+  virtual Status ReadAt(uint64_t offset, void* buf, size_t n, size_t* got) = 0;
+  // Writes n bytes at offset; *written receives the count actually written.
+  virtual Status WriteAt(uint64_t offset, const void* data, size_t n,
+                         size_t* written) = 0;
+  virtual Status Size(uint64_t* size) = 0;
+
+ protected:
+  File() = default;
+};
+
+struct DirEntry {
+  std::string name;  // the name only, Windows-1252
+  bool is_folder = false;
+  uint64_t size = 0;
+  uint32_t modified = 0;  // seconds since 1970
+  bool read_only = false;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Opens an existing file. kNotFound and kAccessDenied are told apart.
+  virtual Status OpenFile(const std::string& path, Access access, Share share,
+                          std::unique_ptr<File>* file) = 0;
+  // Creates a file (or empties an existing one) for reading and writing.
+  virtual Status CreateFile(const std::string& path, Share share,
+                            std::unique_ptr<File>* file) = 0;
+  virtual Status DeleteFile(const std::string& path) = 0;
+  // Fails with kExists when the target exists, as Windows does.
+  virtual Status RenameFile(const std::string& from, const std::string& to) = 0;
+  virtual bool FileExists(const std::string& path) = 0;  // file or folder
+  virtual bool IsFolder(const std::string& path) = 0;
+  virtual Status IsReadOnly(const std::string& path, bool* read_only) = 0;
+  virtual Status SetReadOnly(const std::string& path, bool read_only) = 0;
+  // Entries of the folder of pattern whose names match its last component
+  // ('*', '?'), case-insensitively as Windows matches; "." and ".." skipped.
+  virtual Status FindFiles(const std::string& pattern,
+                           std::vector<DirEntry>* entries) = 0;
+  virtual Status CreateFolder(const std::string& path) = 0;
+  // A C stream for the data channel and text output ("r+b", "a+", ...).
+  virtual std::FILE* OpenStream(const std::string& path, const char* mode) = 0;
+
+  virtual uint32_t Now() = 0;  // seconds since 1970
+  virtual void SleepMs(uint32_t ms) = 0;
+};
+
+// The process-wide platform. Tests may install a wrapper (not owned).
+Platform& Default();
+void SetDefaultForTests(Platform* platform);  // nullptr restores the real one
+
+// Windows wildcard matching of one name against one pattern component,
+// ignoring case as Windows does for Windows-1252 letters.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+}  // namespace zb::platform
+
+#endif  // ZBDB_PLATFORM_PLATFORM_H_

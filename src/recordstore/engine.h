@@ -1,0 +1,150 @@
+// The record engine: the process-wide table of open record files and the
+// keyed operations on them. The DB... exports forward here one to one; the
+// results are exactly theirs (see include/zbdb900.h and the codes there).
+//
+// Handles are slots 1..9 (slot 0 is never handed out but accepted, and
+// answers -1 like any slot that is not open). Each slot keeps a search
+// cursor, the keys and size of its last keyed call and the unread rest of
+// the record read last; the Next operations and ReadRest continue from
+// them. The Key1, Key2 and offset of the record found last by any search
+// are process-wide.
+//
+// One calling thread is assumed: nothing here takes a lock.
+#ifndef ZBDB_RECORDSTORE_ENGINE_H_
+#define ZBDB_RECORDSTORE_ENGINE_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "zbdb900.h"
+#include "recordstore/key_index.h"
+
+namespace zb::recordstore {
+
+constexpr int kSlots = 10;
+constexpr size_t kMaxPathLength = 1023;
+
+// The search state of a slot, as the handle stack saves and restores it.
+struct SlotState {
+  int16_t key1 = 0;
+  int16_t key2 = 0;
+  int16_t size = 0;
+  int16_t rest = 0;
+  uint32_t cursor = 0;
+  uint32_t read_position = 0;
+};
+
+struct Slot {
+  bool in_use = false;
+  bool changed = false;
+  bool read_only = false;
+  std::unique_ptr<platform::File> file;
+  SlotState state;
+  KeyIndex index;
+  uint32_t end_of_data = 0;
+  std::string name;  // the path exactly as given to the open
+};
+
+struct FoundLast {
+  int16_t key1 = 0;
+  int16_t key2 = 0;
+  uint32_t offset = 0;
+};
+
+class Engine {
+ public:
+  static Engine& Instance();
+
+  // -- Opening and closing ------------------------------------------------
+  int32_t Open(const char* path);
+  int32_t OpenReadOnly(const char* path);
+  int32_t OpenExclusive(const char* path);
+  int32_t Close(int h);
+  void CloseAll();  // the exit handler
+  int32_t GetFileName(char* dest, int h) const;
+  int32_t GetFileHandle(const char* path) const;
+  uint32_t NumRecords(int h) const;
+
+  // -- Reading --------------------------------------------------------------
+  int32_t Read(int h, int16_t k1, int16_t k2, uint32_t n, int16_t size,
+               void* buf);
+  int32_t ReadNext(int h, void* buf);
+  int32_t ReadRest(int h, int16_t size, void* buf);
+  int32_t Read4(int h, int16_t k1, int16_t k2, int16_t k3, int16_t k4,
+                int32_t n, int16_t size, void* buf);
+  int32_t GetKeys(int16_t* k1, int16_t* k2) const;
+  const FoundLast& found_last() const { return found_last_; }
+
+  // -- Writing --------------------------------------------------------------
+  int32_t Append(int h, int16_t k1, int16_t k2, int16_t size,
+                 const void* data);
+  // Overwrite the n-th match in place; `append_if_none` is DBWriteAddFar.
+  int32_t WriteFar(int h, int16_t k1, int16_t k2, uint32_t n, int16_t size,
+                   const void* data, bool append_if_none);
+  int32_t WriteNext(int h, const void* data);
+
+  // -- Deleting and keys ----------------------------------------------------
+  int32_t Delete(int h, int16_t k1, int16_t k2, uint32_t n);
+  int32_t DeleteNext(int h);
+  int32_t Undelete(int h, int16_t k1, int16_t k2, uint32_t n);
+  int32_t UndeleteNext(int h);
+  int32_t ChangeKeys(int h, int16_t k1, int16_t k2, int16_t new_k1,
+                     int16_t new_k2);
+
+  // -- User header ----------------------------------------------------------
+  int32_t ReadBin(int h, int32_t offset, int32_t length, void* buf);
+  int32_t WriteBin(int h, int32_t offset, int32_t length, const void* data);
+
+  // -- For the overwrite pass, the handle stack and the tools --------------
+  // The open slot h, or nullptr (h outside 0..9 or not open).
+  Slot* OpenSlot(int h);
+  const Slot* OpenSlot(int h) const;
+  // Puts keys (k1, k2) and `size` bytes of data into the place of record
+  // `record` (which is at least `size` bytes long): header and data in one
+  // write, index entry updated. False when the write failed.
+  bool RewriteRecord(int h, uint32_t record, int16_t k1, int16_t k2,
+                     int16_t size, const void* data);
+
+  void ResetForTests();  // closes everything without writing indexes
+
+ private:
+  enum class Mode { kReadWrite, kReadOnly, kExclusive };
+  Engine() = default;
+
+  int32_t OpenWithMode(const char* path, Mode mode);
+  int32_t CreateNew(const std::string& path, platform::Share share,
+                    std::unique_ptr<platform::File>* file);
+  // Reads the index from a cleanly closed file, or rebuilds it by walking
+  // the records. False when the file is not a record file (DB_NOEND).
+  bool LoadIndex(Slot& slot);
+  bool WalkRecords(Slot& slot, uint64_t file_size);
+
+  // Search from the slot's cursor (or for the n-th match from record 0).
+  // Returns the record number and leaves the cursor on it, or kNone with
+  // the cursor at N.
+  uint32_t SearchNext(Slot& slot, int16_t k1, int16_t k2);
+  uint32_t SearchNth(Slot& slot, int16_t k1, int16_t k2, uint32_t n);
+  int32_t ReadFound(Slot& slot, uint32_t record, int32_t size, void* buf);
+  int32_t OverwriteFound(Slot& slot, uint32_t record, int32_t size,
+                         const void* data);
+  int32_t AppendToSlot(Slot& slot, int16_t k1, int16_t k2, int16_t size,
+                       const void* data);
+  int32_t FlipFound(Slot& slot, uint32_t record, bool undelete);
+  void WriteIndexAndClose(Slot& slot);
+
+  Slot slots_[kSlots];
+  FoundLast found_last_;
+  bool exit_handler_registered_ = false;
+  std::vector<uint8_t> scratch_;  // one record's header, data and mark
+};
+
+// Writes the index of every open record file; registered with atexit by
+// the first open, and called when the library is unloaded.
+void CloseAllRecordFiles();
+
+}  // namespace zb::recordstore
+
+#endif  // ZBDB_RECORDSTORE_ENGINE_H_
