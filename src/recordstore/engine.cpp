@@ -502,6 +502,7 @@ int32_t Engine::AppendToSlot(Slot& slot, int16_t k1, int16_t k2, int16_t size,
   slot.state.key1 = k1;
   slot.state.key2 = k2;
   slot.state.size = size;
+  slot.state.rest = 0;
   slot.changed = true;
   const uint32_t offset = slot.end_of_data;
   slot.index.Append(k1, k2, offset);
@@ -566,6 +567,7 @@ int32_t Engine::WriteFar(int h, int16_t k1, int16_t k2, uint32_t n,
   slot->state.key1 = k1;
   slot->state.key2 = k2;
   slot->state.size = size;
+  slot->state.rest = 0;
   const uint32_t r = SearchNth(*slot, k1, k2, n);
   int32_t result =
       r == KeyIndex::kNone ? DB_EOF : OverwriteFound(*slot, r, size, data);
@@ -627,6 +629,7 @@ int32_t Engine::Delete(int h, int16_t k1, int16_t k2, uint32_t n) {
   if (!slot || slot->read_only) return DB_EOF;
   slot->state.key1 = k1;
   slot->state.key2 = k2;
+  slot->state.rest = 0;
   const uint32_t r = SearchNth(*slot, k1, k2, n);
   if (r == KeyIndex::kNone) return DB_EOF;
   return FlipFound(*slot, r, false);
@@ -646,6 +649,7 @@ int32_t Engine::Undelete(int h, int16_t k1, int16_t k2, uint32_t n) {
   // A deleted record carries its Key1 negated.
   slot->state.key1 = static_cast<int16_t>(-static_cast<int32_t>(k1));
   slot->state.key2 = k2;
+  slot->state.rest = 0;
   const uint32_t r = SearchNth(*slot, slot->state.key1, k2, n);
   if (r == KeyIndex::kNone) return DB_EOF;
   return FlipFound(*slot, r, true);
@@ -665,6 +669,7 @@ int32_t Engine::ChangeKeys(int h, int16_t k1, int16_t k2, int16_t new_k1,
   if (!slot || slot->read_only) return DB_EOF;
   slot->state.key1 = k1;
   slot->state.key2 = k2;
+  slot->state.rest = 0;
   slot->state.cursor = 0;
   int32_t changed = 0;
   uint8_t keys[4];
