@@ -1,0 +1,103 @@
+// zbdb: support and administration of ZBDB900 record files.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <string>
+
+#include "zbdb_commands.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+// The files' text is Windows-1252; a console shows it right only in that
+// code page. The console keeps its code page after we end, so put it back.
+class ConsoleCodePage {
+ public:
+  ConsoleCodePage() : old_(GetConsoleOutputCP()) {
+    if (old_ != 0) SetConsoleOutputCP(1252);
+  }
+  ~ConsoleCodePage() {
+    if (old_ != 0) SetConsoleOutputCP(old_);
+  }
+
+ private:
+  UINT old_;
+};
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  ConsoleCodePage code_page;
+#endif
+  namespace tool = zb::tool;
+
+  CLI::App app{"zbdb - look after the record files of ZBDB900", "zbdb"};
+  app.set_version_flag("--version", std::string(ZBDB_VERSION));
+  // At most one command; a missing one is reported below, so that an
+  // unknown word is named as such instead of "a command is required".
+  app.require_subcommand(0, 1);
+  app.footer(
+      "Exit status: 0 done, 1 the command failed or the file is not sound,\n"
+      "2 usage error. Run 'zbdb COMMAND --help' for a command's options.");
+
+  std::string file;
+  bool raw = false;
+  auto add_file = [&file](CLI::App* command) {
+    command->add_option("FILE", file, "the record file")->required();
+  };
+
+  CLI::App* list = app.add_subcommand(
+      "list", "print the record listing of FILE (opened read-only)");
+  add_file(list);
+  list->add_flag("--raw", raw,
+                 "write the files' Windows-1252 text unchanged, without "
+                 "conversion for the terminal");
+
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "report the state of FILE (closed cleanly, needs re-indexing, not a "
+      "record file), its records, end of data and deleted records; never "
+      "changes the file. Exit 1 when it is not a sound record file");
+  add_file(check);
+
+  CLI::App* compact = app.add_subcommand(
+      "compact",
+      "drop the deleted records of FILE; the old file is kept beside it "
+      "with the extension .xxx");
+  add_file(compact);
+
+  CLI::App* demo = app.add_subcommand(
+      "demo",
+      "write a small demo project file FILE (a project header, two "
+      "positions with their records, one deleted record); never overwrites");
+  add_file(demo);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // CLI11 ends with its own codes; ours are 0 for --help and --version
+    // and 2 for every usage error.
+    return app.exit(e) == 0 ? tool::kExitOk : tool::kExitUsage;
+  }
+
+  if (app.get_subcommands().empty()) {
+    std::fprintf(stderr,
+                 "zbdb: a command is required: list, check, compact or demo\n"
+                 "Run with --help for more information.\n");
+    return tool::kExitUsage;
+  }
+
+  tool::Streams io;
+  io.raw = raw;
+  if (list->parsed()) return tool::ListCommand(file, io);
+  if (check->parsed()) return tool::CheckCommand(file, io);
+  if (compact->parsed()) return tool::CompactCommand(file, io);
+  if (demo->parsed()) return tool::DemoCommand(file, io);
+  return tool::kExitUsage;
+}

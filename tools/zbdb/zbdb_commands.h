@@ -1,0 +1,47 @@
+// The commands of the zbdb support tool, apart from the parsing of the
+// command line, so that the test suite can run them in-process.
+//
+// File arguments are taken as the user typed them: UTF-8 on Linux, the ANSI
+// code page on Windows. The commands turn them into the library's path text
+// themselves and show them as given in their messages.
+#ifndef ZBDB_TOOLS_ZBDB_COMMANDS_H_
+#define ZBDB_TOOLS_ZBDB_COMMANDS_H_
+
+#include <cstdio>
+#include <string>
+
+namespace zb::tool {
+
+enum ExitStatus {
+  kExitOk = 0,
+  kExitFailed = 1,  // the command failed, or the file is not sound
+  kExitUsage = 2,   // unknown command, missing or surplus argument
+};
+
+struct Streams {
+  std::FILE* out = stdout;
+  std::FILE* err = stderr;
+  // Text from files (Windows-1252) as it is, instead of UTF-8 with control
+  // characters shown as '.'. Windows consoles always get it as it is.
+  bool raw = false;
+};
+
+// The record listing of the file, opened read-only.
+int ListCommand(const std::string& file, const Streams& io);
+// State, record count, end of data and deleted records; never writes.
+// Exit 1 unless the file is a sound record file (one that only needs
+// re-indexing is sound).
+int CheckCommand(const std::string& file, const Streams& io);
+// Drops the deleted records; the old file is kept as "<name>.xxx".
+int CompactCommand(const std::string& file, const Streams& io);
+// Writes a small project-like record file; never overwrites a file.
+int DemoCommand(const std::string& file, const Streams& io);
+
+// Windows-1252 text for a terminal: UTF-8 on POSIX, and every control
+// character except line feed and tab shown as '.', so that bytes from a
+// damaged record cannot drive the terminal. Unchanged when raw.
+std::string TerminalText(const std::string& cp1252, bool raw);
+
+}  // namespace zb::tool
+
+#endif  // ZBDB_TOOLS_ZBDB_COMMANDS_H_
