@@ -64,11 +64,6 @@ void Fail(const Streams& io, const char* command, const std::string& file,
                why.c_str());
 }
 
-bool WriteText(const Streams& io, const std::string& cp1252) {
-  const std::string text = TerminalText(cp1252, io.raw);
-  return std::fwrite(text.data(), 1, text.size(), io.out) == text.size();
-}
-
 // -- The demo file ----------------------------------------------------------
 
 constexpr int16_t kDemoProgram = 101;
@@ -224,8 +219,10 @@ int ListCommand(const std::string& file, const Streams& io) {
   rs::ListRecords(h, buffer);
   DBClose(static_cast<int16_t>(h));
   std::fclose(buffer);
-  const bool ok = WriteText(io, std::string(listing, length));
+  const std::string text = TerminalText(std::string(listing, length), false);
   std::free(listing);
+  const bool ok =
+      std::fwrite(text.data(), 1, text.size(), io.out) == text.size();
   // The listing ends inside its last line.
   std::fputc('\n', io.out);
   return ok && !std::ferror(io.out) ? kExitOk : kExitFailed;
