@@ -235,7 +235,7 @@ TEST_F(EngineTest, OverwriteInPlaceKeepsTheRecordSize) {
   EXPECT_EQ(DBRead(h, 4, 4, 1, 32, buf), 10);
   EXPECT_EQ(Bytes(buf, buf + 10), Text("YYYYbbbbbb"));
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path),
+  EXPECT_BYTES(ReadFileBytes(path),
             BuildClosedFile({{4, 4, Fill(10, 'X')}, {4, 4, Text("YYYYbbbbbb")}}));
 }
 
@@ -287,7 +287,7 @@ TEST_F(EngineTest, DeleteAndUndeleteFlipKeyOne) {
   EXPECT_EQ(DBUnDelFar(h, 5, 1, 1), DB_EOF);
   EXPECT_EQ(DBDelFar(h, 5, 1, 5), DB_EOF);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path),
+  EXPECT_BYTES(ReadFileBytes(path),
             BuildClosedFile({{7, 1, Fill(11, 'u')},
                              {-5, 1, Fill(3, 'a')},
                              {5, 1, Fill(4, 'b')},
@@ -307,7 +307,7 @@ TEST_F(EngineTest, RecordWithKeyOneZeroCannotBeDeleted) {
   // Undeleting it finds a record that is not deleted.
   EXPECT_EQ(DBUnDel(h, 0, 3, 0), 0);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile({{0, 3, Fill(8, 'z')}}));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile({{0, 3, Fill(8, 'z')}}));
 }
 
 TEST_F(EngineTest, WriteAddOverwritesOrAppends) {
@@ -361,7 +361,7 @@ TEST_F(EngineTest, WriteNextOverwritesFollowingMatchesThenAppends) {
   EXPECT_EQ(DBWriteNext(h, "xyz"), 3);
   EXPECT_EQ(DBRead(h, 8, 1, 0, 16, buf), 3);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path),
+  EXPECT_BYTES(ReadFileBytes(path),
             BuildClosedFile({{4, 4, Fill(10, 'a')},
                              {4, 4, Text("BBBBBBbbbb")},
                              {4, 4, Text("CCCCCCcccc")},
@@ -444,7 +444,7 @@ TEST_F(EngineTest, ChangeKeysRekeysEveryMatch) {
   EXPECT_EQ(DBRead(h, 8, 9, 1, 4, buf), 2);
   EXPECT_EQ(buf[0], 'd');
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path),
+  EXPECT_BYTES(ReadFileBytes(path),
             BuildClosedFile({{6, 6, Text("aa")},
                              {8, 9, Text("bb")},
                              {6, 6, Text("cc")},
@@ -471,7 +471,7 @@ TEST_F(EngineTest, UserHeaderIsBytesZeroTo449Only) {
   DBWriteBin(h, 0, 451, Fill(451, 'X').data());
   DBWriteBin(h, 488, 12, Fill(12, 'X').data());
   DBWriteBin(h, -1, 10, Fill(10, 'X').data());
-  EXPECT_EQ(ReadFileBytes(path), before);
+  EXPECT_BYTES(ReadFileBytes(path), before);
   std::memset(buf, '#', sizeof buf);
   DBReadBin(h, 441, 10, buf);
   DBReadBin(h, 488, 4, buf);
@@ -481,7 +481,7 @@ TEST_F(EngineTest, UserHeaderIsBytesZeroTo449Only) {
   Bytes user(450, 0);
   std::copy(header.begin(), header.end(), user.begin());
   std::fill(user.begin() + 440, user.end(), 'e');
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile({{1, 1, Text("abc")}}, user));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile({{1, 1, Text("abc")}}, user));
 
   // The header is written straight to the file, also when nothing else
   // changed, and a read-only handle writes nothing.
@@ -492,14 +492,14 @@ TEST_F(EngineTest, UserHeaderIsBytesZeroTo449Only) {
   user[200] = 'x';
   user[201] = 'y';
   user[202] = 'z';
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile({{1, 1, Text("abc")}}, user));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile({{1, 1, Text("abc")}}, user));
   h = H(DBOpenReadOnly(path.c_str()));
   ASSERT_GT(h, 0);
   DBWriteBin(h, 0, 4, "RRRR");
   EXPECT_EQ(DBReadBin(h, 200, 3, buf), 3);
   EXPECT_EQ(Bytes(buf, buf + 3), Text("xyz"));
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile({{1, 1, Text("abc")}}, user));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile({{1, 1, Text("abc")}}, user));
 }
 
 TEST_F(EngineTest, HandlesThatAreNotOpenAnswerMinusOne) {
@@ -577,7 +577,7 @@ TEST_F(EngineTest, ReadOnlyHandleRefusesEveryChange) {
   EXPECT_EQ(DBRead(h, 2, 2, 0, 8, buf), 3);
   EXPECT_EQ(Bytes(buf, buf + 3), Text("two"));
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path), before);
+  EXPECT_BYTES(ReadFileBytes(path), before);
 }
 
 TEST_F(EngineTest, OpeningMissingFiles) {
@@ -614,7 +614,7 @@ TEST_F(EngineTest, ExclusiveOpenWaitsForAWriteProtectedFileThenGivesUp) {
   EXPECT_EQ(DBRead(h, 1, 1, 0, 8, buf), 4);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
   ASSERT_TRUE(SetWritable(path, true));
-  EXPECT_EQ(ReadFileBytes(path), before);
+  EXPECT_BYTES(ReadFileBytes(path), before);
   EXPECT_EQ(DBOpenExcl(path.c_str()), 1);
   EXPECT_EQ(faults->slept_ms(), 4u * 3000u);
 }
@@ -680,7 +680,7 @@ TEST_F(EngineTest, IndexBeyondOneBlockOfEntries) {
     records.push_back({k1, 1, Bytes(data, data + 2)});
   }
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile(records));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
   h = H(DBOpen(path.c_str()));
   ASSERT_GT(h, 0);
   EXPECT_EQ(DBGetNumRecord(h), 9000u);
@@ -692,7 +692,7 @@ TEST_F(EngineTest, IndexBeyondOneBlockOfEntries) {
   ASSERT_EQ(DBDel(h, DB_WILDCARD, DB_WILDCARD, 4096), 2);
   records[4096].key1 = static_cast<int16_t>(-records[4096].key1);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile(records));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ TEST_F(FormatTest, NewFileIsExactlyTheEmptyLayout) {
   expected[488 + 9] = 0x01;
   for (uint8_t b : {0xFF, 0x7F, 0xFF, 0x7F, 0xFD, 0x7F, 0xFD, 0x7F})
     expected.push_back(b);
-  EXPECT_EQ(ReadFileBytes(path), expected);
+  EXPECT_BYTES(ReadFileBytes(path), expected);
   EXPECT_EQ(DBGetNumRecord(static_cast<int16_t>(h)), 0u);
   EXPECT_EQ(DBClose(static_cast<int16_t>(h)), DB_SUCCESS);
   const Bytes after = ReadFileBytes(path);
@@ -102,14 +102,14 @@ TEST_F(FormatTest, AppendingAfterReopenMovesTheIndexBehindTheNewData) {
                                       {2, 1, Letters(5, 'k')},
                                       {1, 2, Letters(200, 'c')}};
   MakeRecordFile(path, records);
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile(records));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
   const int16_t h = static_cast<int16_t>(DBOpen(path.c_str()));
   ASSERT_GT(h, 0);
   EXPECT_EQ(DBGetNumRecord(h), 3u);
   records.push_back({7, 7, Letters(1)});
   ASSERT_EQ(DBWrite(h, 7, 7, -1, 1, records.back().data.data()), 1);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile(records));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
 }
 
 TEST_F(FormatTest, FileThatWasNotClosedIsReindexedByWalkingTheRecords) {
@@ -134,9 +134,9 @@ TEST_F(FormatTest, FileThatWasNotClosedIsReindexedByWalkingTheRecords) {
   EXPECT_EQ(DBRead(h, 10, 1, 1, 64, buf), 7);
   EXPECT_EQ(Bytes(buf, buf + 7), Letters(7, 'q'));
   // Nothing is written by the open itself.
-  EXPECT_EQ(ReadFileBytes(path), BuildUnclosedFile(records, 1, 504, 512));
+  EXPECT_BYTES(ReadFileBytes(path), BuildUnclosedFile(records, 1, 504, 512));
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile(records));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
 }
 
 TEST_F(FormatTest, FileEndingInTheAlternativeMarkIsReindexedToo) {
@@ -158,7 +158,7 @@ TEST_F(FormatTest, FileEndingInTheAlternativeMarkIsReindexedToo) {
   // new closed mark was shorter, so nothing of it is left.
   const Bytes closed = BuildClosedFile(records);
   ASSERT_GE(closed.size(), bytes.size());
-  EXPECT_EQ(ReadFileBytes(path), closed);
+  EXPECT_BYTES(ReadFileBytes(path), closed);
 }
 
 TEST_F(FormatTest, AppendsOfAProgramThatVanishedAreFoundAgain) {
@@ -180,7 +180,7 @@ TEST_F(FormatTest, AppendsOfAProgramThatVanishedAreFoundAgain) {
   ASSERT_GT(h, 0);
   EXPECT_EQ(DBGetNumRecord(h), 2u);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path), BuildClosedFile(records));
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
 }
 
 TEST_F(FormatTest, ShortAppendThatDidNotReachTheOldEndLeavesTheOldIndex) {
@@ -231,7 +231,7 @@ TEST_F(FormatTest, OpenAndCloseWithoutChangeLeavesEveryByte) {
     EXPECT_EQ(DBRead(static_cast<int16_t>(h), 5, 6, 0, 10, buf), 10);
     EXPECT_EQ(DBReadRest(static_cast<int16_t>(h), 100, buf), 23);
     ASSERT_EQ(DBClose(static_cast<int16_t>(h)), DB_SUCCESS);
-    EXPECT_EQ(ReadFileBytes(path), before) << "open mode " << mode;
+    EXPECT_BYTES(ReadFileBytes(path), before) << "open mode " << mode;
   }
 }
 
@@ -245,7 +245,7 @@ TEST_F(FormatTest, ReadOnlyHandleOfAnUnclosedFileNeverWritesIt) {
   uint8_t buf[8];
   EXPECT_EQ(DBRead(h, 1, 1, 0, 8, buf), 8);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(ReadFileBytes(path), unclosed);
+  EXPECT_BYTES(ReadFileBytes(path), unclosed);
 }
 
 TEST_F(FormatTest, FilesThatAreNotRecordFilesAreRefusedUnchanged) {
@@ -263,7 +263,7 @@ TEST_F(FormatTest, FilesThatAreNotRecordFilesAreRefusedUnchanged) {
     EXPECT_EQ(DBOpen(path.c_str()), DB_NOEND) << path;
     EXPECT_EQ(DBOpenReadOnly(path.c_str()), DB_NOEND) << path;
     EXPECT_EQ(DBOpenExcl(path.c_str()), DB_NOEND) << path;
-    EXPECT_EQ(ReadFileBytes(path), content) << path;
+    EXPECT_BYTES(ReadFileBytes(path), content) << path;
     // The refused open did not keep a handle.
     EXPECT_EQ(DBGetFileHnd(path.c_str()), -1);
   }
@@ -292,12 +292,12 @@ TEST_F(FormatTest, TruncatedFilesAreRefusedUnchanged) {
     if (len == end_of_data + 4 || len == end_of_data + 6) {
       ASSERT_GT(h, 0) << "cut at " << len;
       EXPECT_EQ(DBGetNumRecord(static_cast<int16_t>(h)), 3u);
-      EXPECT_EQ(ReadFileBytes(path), cut) << "the open changed the file";
+      EXPECT_BYTES(ReadFileBytes(path), cut) << "the open changed the file";
       ResetLibrary();
       continue;
     }
     EXPECT_EQ(h, DB_NOEND) << "cut at " << len;
-    EXPECT_EQ(ReadFileBytes(path), cut) << "cut at " << len;
+    EXPECT_BYTES(ReadFileBytes(path), cut) << "cut at " << len;
     if (h > 0) ResetLibrary();
   }
 }
@@ -315,10 +315,10 @@ TEST_F(FormatTest, WalkThatRunsOffTheEndDoesNotChangeTheFile) {
   const std::string path = Path("runaway.pro");
   ASSERT_TRUE(WriteFileBytes(path, bytes));
   const int32_t h = DBOpen(path.c_str());
-  EXPECT_EQ(ReadFileBytes(path), bytes);
+  EXPECT_BYTES(ReadFileBytes(path), bytes);
   // Whatever the open reports, it must not have kept the file half-read.
   if (h > 0) ResetLibrary();
-  EXPECT_EQ(ReadFileBytes(path), bytes);
+  EXPECT_BYTES(ReadFileBytes(path), bytes);
 }
 
 }  // namespace

@@ -74,6 +74,26 @@ inline std::string FixturePath(const std::string& relative) {
 
 inline Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+// Compares file bytes and names the sizes and the first differing offset
+// instead of printing both files.
+inline ::testing::AssertionResult SameBytes(const Bytes& actual,
+                                            const Bytes& expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  size_t i = 0;
+  while (i < actual.size() && i < expected.size() && actual[i] == expected[i])
+    ++i;
+  auto at = [](const Bytes& b, size_t i) {
+    return i < b.size() ? std::to_string(b[i]) : std::string("(end)");
+  };
+  return ::testing::AssertionFailure()
+         << "sizes " << actual.size() << " (actual) and " << expected.size()
+         << " (expected); first difference at offset " << i << ": "
+         << at(actual, i) << " instead of " << at(expected, i);
+}
+
+#define EXPECT_BYTES(actual, expected) \
+  EXPECT_TRUE(::zbtest::SameBytes((actual), (expected)))
+
 }  // namespace zbtest
 
 #endif  // ZBDB_TESTS_SUPPORT_RECORD_FIXTURE_H_
