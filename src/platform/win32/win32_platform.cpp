@@ -5,6 +5,15 @@
 // use OVERLAPPED offsets on synchronous handles, so no call depends on a
 // file pointer left behind by another.
 //
+// Two things are done by hand that Windows itself would do, because wine
+// does them differently and the Windows build of the tests runs there:
+//  - The read-only attribute is checked before a file is opened for
+//    writing, emptied or deleted. Wine keeps the attribute as missing Unix
+//    write bits, which a process running as root does not feel.
+//  - FindFiles lists the whole folder and matches names with WildcardMatch,
+//    the DOS rules ("PRO?????.PRO" finds "PRO1.PRO"), which wine's own
+//    matching lacks. This also keeps 8.3 short names from matching.
+//
 // Status.code carries the C runtime's errno for the Windows error (the
 // mapping the runtime itself applies in _dosmaperr) and Status.message the
 // runtime's text for it: the library's log prints "errno %d" and that text,
@@ -180,8 +189,17 @@ DWORD ShareFlags(Share share) {
   return share == Share::kDenyNone ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+  const DWORD attrs = GetFileAttributesA(path.c_str());
+  return attrs != INVALID_FILE_ATTRIBUTES &&
+         (attrs & FILE_ATTRIBUTE_READONLY) != 0 &&
+         (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 Status Open(const std::string& path, DWORD access, Share share,
             DWORD disposition, std::unique_ptr<File>* file) {
+  if ((access & GENERIC_WRITE) != 0 && IsReadOnlyFile(path))
+    return FromWin32(ERROR_ACCESS_DENIED);
   HANDLE h = ::CreateFileA(path.c_str(), access, ShareFlags(share), nullptr,
                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return LastError();
@@ -210,6 +228,7 @@ class Win32Platform final : public Platform {
   }
 
   Status DeleteFile(const std::string& path) override {
+    if (IsReadOnlyFile(path)) return FromWin32(ERROR_ACCESS_DENIED);
     if (!::DeleteFileA(path.c_str())) return LastError();
     return Status::Ok();
   }
@@ -254,18 +273,24 @@ class Win32Platform final : public Platform {
   Status FindFiles(const std::string& pattern,
                    std::vector<DirEntry>* entries) override {
     entries->clear();
+    const size_t cut = pattern.find_last_of("\\/:");
+    const std::string folder =
+        cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
+    const std::string name_pattern =
+        cut == std::string::npos ? pattern : pattern.substr(cut + 1);
     WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA(pattern.c_str(), &data);
+    HANDLE h = FindFirstFileA((folder + "*").c_str(), &data);
     if (h == INVALID_HANDLE_VALUE) {
       const DWORD error = GetLastError();
-      // The folder exists and nothing in it matches.
+      // An empty folder (a drive's root has not even "." and "..").
       if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES)
         return Status::Ok();
       return FromWin32(error);
     }
     do {
       if (std::strcmp(data.cFileName, ".") == 0 ||
-          std::strcmp(data.cFileName, "..") == 0)
+          std::strcmp(data.cFileName, "..") == 0 ||
+          !WildcardMatch(name_pattern, data.cFileName))
         continue;
       DirEntry entry;
       entry.name = data.cFileName;
@@ -288,6 +313,11 @@ class Win32Platform final : public Platform {
   }
 
   std::FILE* OpenStream(const std::string& path, const char* mode) override {
+    const bool writes = std::strpbrk(mode, "wa+") != nullptr;
+    if (writes && IsReadOnlyFile(path)) {
+      errno = EACCES;
+      return nullptr;
+    }
     return std::fopen(path.c_str(), mode);
   }
 
