@@ -120,6 +120,7 @@ set +e
 rc=$?
 set -e
 "$wineserver" -k 2>/dev/null || true
+sed -i 's/\r$//' "$log"  # the Windows runtime ends lines with CR LF
 
 # gtest's summary: the closing block, with the names of failed tests.
 awk '/^\[==========\] .* ran\./ { p = 1 } p' "$log"
