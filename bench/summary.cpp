@@ -1,0 +1,161 @@
+#include "summary.h"
+
+#include <cstdio>
+
+namespace zbbench {
+namespace {
+
+double ToNanos(double value, benchmark::TimeUnit unit) {
+  switch (unit) {
+    case benchmark::kNanosecond: return value;
+    case benchmark::kMicrosecond: return value * 1e3;
+    case benchmark::kMillisecond: return value * 1e6;
+    case benchmark::kSecond: return value * 1e9;
+  }
+  return value;
+}
+
+std::string Time(double ns) {
+  char text[32];
+  if (ns < 1e4)
+    std::snprintf(text, sizeof text, "%.0f ns", ns);
+  else if (ns < 1e7)
+    std::snprintf(text, sizeof text, "%.1f us", ns / 1e3);
+  else
+    std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
+  return text;
+}
+
+}  // namespace
+
+void SummaryReporter::ReportRuns(const std::vector<Run>& runs) {
+  ConsoleReporter::ReportRuns(runs);
+  for (const Run& run : runs) {
+    if (run.error_occurred || run.report_big_o || run.report_rms) continue;
+    const double ns = ToNanos(run.GetAdjustedRealTime(), run.time_unit);
+    if (!run.report_label.empty())
+      labels_[run.run_name.function_name] = run.report_label;
+    // With repetitions the median stands for the benchmark; a single run
+    // stands for itself.
+    std::string name = run.benchmark_name();
+    if (run.run_type == Run::RT_Aggregate) {
+      if (run.aggregate_name != "median") continue;
+      name = name.substr(0, name.size() - std::string("_median").size());
+      nanos_[name] = ns;
+      from_median_[name] = true;
+    } else if (!from_median_[name]) {
+      nanos_[name] = ns;
+    }
+  }
+}
+
+double SummaryReporter::Nanos(const std::string& name) const {
+  auto it = nanos_.find(name + "/real_time");
+  return it == nanos_.end() ? -1 : it->second;
+}
+
+int SummaryReporter::PrintSummary() {
+  std::FILE* out = stdout;
+  std::fflush(out);
+  int missed = 0;
+  auto verdict = [&missed](bool met) {
+    if (!met) ++missed;
+    return met ? "met" : "MISSED";
+  };
+  std::fprintf(out, "\nSummary (real time per operation)\n");
+
+  const double read = Nanos("keyed_read/engine");
+  const double read_floor = Nanos("keyed_read/floor_pread");
+  const double read_sqlite = Nanos("keyed_read/sqlite");
+  if (read > 0 && read_floor > 0)
+    std::fprintf(out,
+                 "  keyed read      engine %s, pread floor %s: %.2fx the floor "
+                 "(target <= 1.5x: %s)\n",
+                 Time(read).c_str(), Time(read_floor).c_str(),
+                 read / read_floor, verdict(read / read_floor <= 1.5));
+  if (read > 0 && read_sqlite > 0)
+    std::fprintf(out,
+                 "                  SQLite %s: %.2fx the engine's time "
+                 "(target >= 5x: %s)\n",
+                 Time(read_sqlite).c_str(), read_sqlite / read,
+                 verdict(read_sqlite / read >= 5));
+
+  const double append = Nanos("append/engine");
+  const double append_kept = Nanos("append/engine_maps_kept");
+  const double append_floor = Nanos("append/floor_pwrite");
+  const double append_sqlite = Nanos("append/sqlite_one_transaction");
+  if (append > 0 && append_floor > 0)
+    std::fprintf(out,
+                 "  append          engine %s, pwrite floor %s: %.2fx the "
+                 "floor (target <= 1.5x: %s)\n",
+                 Time(append).c_str(), Time(append_floor).c_str(),
+                 append / append_floor, verdict(append / append_floor <= 1.5));
+  if (append_kept > 0 && append_floor > 0)
+    std::fprintf(out,
+                 "                  engine with key maps kept %s: %.2fx the "
+                 "floor (target <= 1.5x: %s)\n",
+                 Time(append_kept).c_str(), append_kept / append_floor,
+                 verdict(append_kept / append_floor <= 1.5));
+  if (append > 0 && append_sqlite > 0)
+    std::fprintf(out,
+                 "                  SQLite insert in one transaction %s: "
+                 "%.2fx the engine's time\n",
+                 Time(append_sqlite).c_str(), append_sqlite / append);
+
+  const double nth = Nanos("nth_of_10000/engine");
+  const double nth_floor = Nanos("nth_of_10000/floor_pread");
+  if (nth > 0 && nth_floor > 0)
+    std::fprintf(out,
+                 "  n-th of 10000   engine %s, pread floor %s: %.2fx the floor "
+                 "(target <= 3x: %s)\n",
+                 Time(nth).c_str(), Time(nth_floor).c_str(), nth / nth_floor,
+                 verdict(nth / nth_floor <= 3));
+
+  const double open_clean = Nanos("open_100000/clean");
+  const double open_reindex = Nanos("open_100000/reindex");
+  const double open_floor = Nanos("open_100000/floor_read_index");
+  if (open_clean > 0 || open_reindex > 0) {
+    std::fprintf(out, "  open 100000     clean %s, re-index %s",
+                 open_clean > 0 ? Time(open_clean).c_str() : "-",
+                 open_reindex > 0 ? Time(open_reindex).c_str() : "-");
+    if (open_floor > 0 && open_clean > 0)
+      std::fprintf(out, "; reading the index alone %s (clean open %.2fx that)",
+                   Time(open_floor).c_str(), open_clean / open_floor);
+    std::fprintf(out, "\n");
+    auto label = labels_.find("open_100000/reindex");
+    if (label != labels_.end())
+      std::fprintf(out, "                  re-index: %s\n",
+                   label->second.c_str());
+  }
+
+  const double list_small = Nanos("listing/1000");
+  const double list_mid = Nanos("listing/5000");
+  const double list_large = Nanos("listing/10000");
+  if (list_small > 0 && list_large > 0) {
+    const double per_small = list_small / 1000;
+    const double per_large = list_large / 10000;
+    std::fprintf(out, "  listing         per record: %s at 1000",
+                 Time(per_small).c_str());
+    if (list_mid > 0)
+      std::fprintf(out, ", %s at 5000", Time(list_mid / 5000).c_str());
+    // Linear: the time per record stays put; a search from record 0 for
+    // each record would make it ten times larger at ten times N.
+    std::fprintf(out,
+                 ", %s at 10000: %.2fx per record at 10x N (linear, target "
+                 "<= 1.5x: %s)\n",
+                 Time(per_large).c_str(), per_large / per_small,
+                 verdict(per_large / per_small <= 1.5));
+  }
+  std::fprintf(out,
+               "  SQLite: default settings (rollback journal, 2 MB page cache, "
+               "one read transaction per lookup);\n"
+               "  its inserts run in one transaction whose commit, like the "
+               "engine's DBClose, is not timed.\n");
+  if (missed > 0)
+    std::fprintf(out, "  %d target%s missed in this run\n", missed,
+                 missed == 1 ? "" : "s");
+  std::fflush(out);
+  return missed;
+}
+
+}  // namespace zbbench
