@@ -20,5 +20,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Test executables run under wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test executables run under wine (the wine64 package alone has no "wine"
+# on the PATH).
+find_program(ZBDB_WINE NAMES wine wine64 PATHS /usr/lib/wine
+             NO_CMAKE_FIND_ROOT_PATH)
+if(ZBDB_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${ZBDB_WINE})
+endif()
