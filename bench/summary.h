@@ -22,8 +22,13 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   // Real time per iteration in nanoseconds, or a negative value when the
   // benchmark did not run (filtered out or failed).
   double Nanos(const std::string& name) const;
+  double CpuNanos(const std::string& name) const;
+  // " (CPU time 1.23x)": the same ratio in CPU time, which a busy machine
+  // disturbs less than real time.
+  std::string CpuRatio(const std::string& a, const std::string& b) const;
 
   std::map<std::string, double> nanos_;        // by benchmark name
+  std::map<std::string, double> cpu_nanos_;
   std::map<std::string, bool> from_median_;    // taken from the median
   std::map<std::string, std::string> labels_;
 };
