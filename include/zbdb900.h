@@ -163,7 +163,8 @@ static_assert(sizeof(ZBPROPOS_L) == 512, "ZBPROPOS_L");
 
 /* ---- Record engine ------------------------------------------------------ */
 /* Open for reading and writing, shared; creates a missing file. Returns a
- * handle 1..9 or DB_OPENERR, DB_STACKERR, DB_NOEND, -5, DB_SECOND_OPEN. */
+ * handle 1..9 or DB_OPENERR (also for a path of more than 1023 characters),
+ * DB_STACKERR, DB_NOEND, -5, DB_SECOND_OPEN. */
 ZBEXPORT int32_t ZBAPI DBOpen(const char* path);
 /* Open for reading, shared: -1 when the file does not exist. */
 ZBEXPORT int32_t ZBAPI DBOpenReadOnly(const char* path);

@@ -165,8 +165,10 @@ int32_t Engine::CreateNew(const std::string& path, Share share,
 
 int32_t Engine::OpenWithMode(const char* path_text, Mode mode) {
   if (!path_text || !*path_text) return DB_OPENERR;
-  std::string path(path_text);
-  if (path.size() > kMaxPathLength) path.resize(kMaxPathLength);
+  const std::string path(path_text);
+  // The name table keeps 1023 characters; a longer path is refused rather
+  // than cut, which could name another file.
+  if (path.size() > kMaxPathLength) return DB_OPENERR;
 
   // 1. A path opened in lower case is recognised again (ignoring case).
   const std::string lower = AsciiLower(path);
@@ -273,17 +275,20 @@ bool Engine::WalkRecords(Slot& slot, uint64_t file_size) {
   size_t chunk_len = 0;
   uint64_t offset = kFileHeaderSize;
   for (;;) {
-    if (offset + kRecordHeaderSize > file_size) return false;
-    if (offset < chunk_start || offset + kRecordHeaderSize >
-                                    chunk_start + chunk_len) {
+    // The end-of-data mark is only four bytes long and may end the file.
+    const uint64_t wanted =
+        std::min<uint64_t>(kRecordHeaderSize, file_size - std::min(offset, file_size));
+    if (wanted < 4) return false;
+    if (offset < chunk_start || offset + wanted > chunk_start + chunk_len) {
       chunk_start = offset;
       if (!slot.file->ReadAt(offset, chunk.data(), kChunk, &chunk_len).ok())
         return false;
-      if (chunk_len < kRecordHeaderSize) return false;
+      if (chunk_len < wanted) return false;
     }
     const uint8_t* h = chunk.data() + (offset - chunk_start);
     const int16_t key1 = LoadI16(h);
     if (key1 == kEndOfDataKey) break;
+    if (wanted < kRecordHeaderSize) return false;
     const int16_t size = LoadI16(h + 4);
     // A negative size would walk backwards forever; offsets are 32-bit.
     if (size < 0 || offset > 0xFFFFFFFFull - kRecordHeaderSize - size)

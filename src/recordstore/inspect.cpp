@@ -17,13 +17,19 @@ void Walk(platform::File& file, FileReport& report) {
   uint64_t offset = kFileHeaderSize;
   for (;;) {
     uint8_t header[kRecordHeaderSize];
-    if (!ReadAt(file, offset, header, sizeof header)) {
+    // The end-of-data mark is only four bytes long and may end the file.
+    if (!ReadAt(file, offset, header, 4)) {
       report.state = FileState::kNotRecordFile;
       report.problem = "a record header runs past the end of the file";
       return;
     }
     const int16_t key1 = LoadI16(header);
     if (key1 == kEndOfDataKey) break;
+    if (!ReadAt(file, offset + 4, header + 4, 2)) {
+      report.state = FileState::kNotRecordFile;
+      report.problem = "a record header runs past the end of the file";
+      return;
+    }
     const int16_t size = LoadI16(header + 4);
     if (size < 0) {
       report.state = FileState::kNotRecordFile;

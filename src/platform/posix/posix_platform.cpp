@@ -282,8 +282,9 @@ Platform* g_override = nullptr;
 }  // namespace
 
 Platform& Default() {
-  static PosixPlatform real;
-  return g_override ? *g_override : real;
+  // Never destroyed: the record engine's exit handler may still need it.
+  static PosixPlatform* real = new PosixPlatform;
+  return g_override ? *g_override : *real;
 }
 
 void SetDefaultForTests(Platform* platform) { g_override = platform; }
