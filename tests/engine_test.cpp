@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "recordstore/log_sink.h"
 #include "support/record_fixture.h"
 
 namespace zbtest {
@@ -693,6 +694,67 @@ TEST_F(EngineTest, IndexBeyondOneBlockOfEntries) {
   records[4096].key1 = static_cast<int16_t>(-records[4096].key1);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
   EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
+}
+
+
+// Collects the diagnostic log entries of the record store.
+class CollectingLog : public zb::recordstore::LogSink {
+ public:
+  CollectingLog() { zb::recordstore::SetLogSink(this); }
+  ~CollectingLog() override { zb::recordstore::SetLogSink(nullptr); }
+  void Append(const std::string& text) override { entries.push_back(text); }
+  std::vector<std::string> entries;
+};
+
+TEST_F(EngineTest, FailedCreationIsLoggedAsOneEntry) {
+  CollectingLog log;
+  const std::string path = JoinPath(Path("no-such-folder"), "new.pro");
+  EXPECT_EQ(DBOpen(path.c_str()), DB_OPENERR);
+  ASSERT_EQ(log.entries.size(), 1u);
+  const std::string& entry = log.entries[0];
+  const std::string head =
+      "\n### ERROR on creating : " + path +
+      "\n### DBOpen(.. O_BINARY | O_RDWR, SH_DENYNO) = ENOENT "
+      "\n### _sopen(" + path + "," +
+      "\n###         O_Attr = O_BINARY | O_CREAT | O_RDWR "
+      "\n###         S_Attr = SH_DENYNO"
+      "\n###         pmode  = S_IREAD | S_IWRITE"
+      "\n###        ) = errno ";
+  EXPECT_EQ(entry.substr(0, head.size()), head);
+  // Then the error number, and the system's text on its own line.
+  const size_t text_line = entry.find("\n### :", head.size());
+  ASSERT_NE(text_line, std::string::npos) << entry;
+  const std::string number = entry.substr(head.size(), text_line - head.size());
+  EXPECT_FALSE(number.empty());
+  EXPECT_EQ(number.find_first_not_of("0123456789"), std::string::npos) << entry;
+  EXPECT_EQ(entry.substr(entry.size() - 2), " \n");
+  // Opening files that exist writes nothing to the log.
+  MakeRecordFile(Path("fine.pro"), {});
+  EXPECT_EQ(log.entries.size(), 1u);
+}
+
+TEST_F(EngineTest, AppendThatCannotBeWrittenIsNotAdded) {
+  const std::string path = Path("full.pro");
+  MakeRecordFile(path, {{1, 1, Text("first")}});
+  InstalledFaults faults;
+  const int16_t h = H(DBOpen(path.c_str()));
+  ASSERT_GT(h, 0);
+  // The disk refuses the next write completely, then the one after that
+  // takes only part of a record header.
+  faults->SpoilWrite(1, zb::platform::FaultInjectingPlatform::Fault::kFail);
+  EXPECT_EQ(DBWrite(h, 2, 2, -1, 6, "second"), 0);
+  EXPECT_EQ(DBGetNumRecord(h), 1u);
+  faults->SpoilWrite(1, zb::platform::FaultInjectingPlatform::Fault::kShorten, 3);
+  EXPECT_EQ(DBWrite(h, 2, 2, -1, 6, "second"), 0);
+  EXPECT_EQ(DBGetNumRecord(h), 1u);
+  uint8_t buf[8];
+  EXPECT_EQ(DBRead(h, 2, 2, 0, 8, buf), DB_EOF);
+  // The next append takes the place the failed ones did not get.
+  faults->SpoilWrite(0, zb::platform::FaultInjectingPlatform::Fault::kNone);
+  EXPECT_EQ(DBWrite(h, 3, 3, -1, 5, "third"), 5);
+  ASSERT_EQ(DBClose(h), DB_SUCCESS);
+  EXPECT_BYTES(ReadFileBytes(path),
+               BuildClosedFile({{1, 1, Text("first")}, {3, 3, Text("third")}}));
 }
 
 }  // namespace
