@@ -34,6 +34,17 @@ void SwitchTo(Stream& s, LastOp op) {
   s.last = op;
 }
 
+// A failed read or write has told its caller through its count; left set,
+// the stream's error indicator would also fail every later close.
+void ForgetError(Stream& s) { std::clearerr(s.file); }
+
+// No caller's buffer holds 2 GiB; a larger product is a bad argument, and
+// some C runtimes mark the stream as failed when handed one.
+bool Plausible(int32_t item_size, int32_t count) {
+  return item_size > 0 && count > 0 &&
+         static_cast<int64_t>(item_size) * count <= 0x7FFFFFFF;
+}
+
 }  // namespace
 
 uint32_t OpenDataStream(const char* path) {
@@ -56,19 +67,23 @@ uint32_t OpenDataStream(const char* path) {
 int32_t GetDataItems(void* buf, int32_t item_size, int32_t count,
                      uint32_t stream) {
   Stream* s = Find(stream);
-  if (!s || !buf || item_size <= 0 || count <= 0) return 0;
+  if (!s || !buf || !Plausible(item_size, count)) return 0;
   SwitchTo(*s, LastOp::kRead);
-  return static_cast<int32_t>(std::fread(buf, static_cast<size_t>(item_size),
-                                         static_cast<size_t>(count), s->file));
+  const size_t items = std::fread(buf, static_cast<size_t>(item_size),
+                                  static_cast<size_t>(count), s->file);
+  ForgetError(*s);
+  return static_cast<int32_t>(items);
 }
 
 int32_t PutDataItems(const void* buf, int32_t item_size, int32_t count,
                      uint32_t stream) {
   Stream* s = Find(stream);
-  if (!s || !buf || item_size <= 0 || count <= 0) return 0;
+  if (!s || !buf || !Plausible(item_size, count)) return 0;
   SwitchTo(*s, LastOp::kWrite);
-  return static_cast<int32_t>(std::fwrite(buf, static_cast<size_t>(item_size),
-                                          static_cast<size_t>(count), s->file));
+  const size_t items = std::fwrite(buf, static_cast<size_t>(item_size),
+                                   static_cast<size_t>(count), s->file);
+  ForgetError(*s);
+  return static_cast<int32_t>(items);
 }
 
 int32_t SetDataPosition(int32_t position, uint32_t stream) {
