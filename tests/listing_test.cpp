@@ -20,6 +20,21 @@ int16_t H(int32_t h) { return static_cast<int16_t>(h); }
 const char kHeading[] =
     "\n  RecNr.   Offset     Key1     Key2    Bytes     Text\n";
 
+// The listing is a text file: on Windows every line break is written as
+// CR LF.
+std::string Native(const std::string& text) {
+#ifdef _WIN32
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+#else
+  return text;
+#endif
+}
+
 void SetText(char* field, size_t width, const std::string& text) {
   std::memset(field, 0, width);
   std::memcpy(field, text.data(), std::min(width, text.size()));
@@ -46,12 +61,12 @@ TEST_F(ListingTest, EmptyFileGivesHeadingAndClosingLine) {
   const std::string text = Path("empty.txt");
   EXPECT_EQ(rs::ListRecordsToFile(h, text), 0u);
   EXPECT_EQ(ReadText(text),
-            std::string(kHeading) + "\n\nRecords 0 \n, Bytes: 500 + 0 ");
+            Native(std::string(kHeading) + "\n\nRecords 0 \n, Bytes: 500 + 0 "));
   // The text file is appended to, not replaced.
   EXPECT_EQ(rs::ListRecordsToFile(h, text), 0u);
   EXPECT_EQ(ReadText(text),
-            std::string(kHeading) + "\n\nRecords 0 \n, Bytes: 500 + 0 " +
-                kHeading + "\n\nRecords 0 \n, Bytes: 500 + 0 ");
+            Native(std::string(kHeading) + "\n\nRecords 0 \n, Bytes: 500 + 0 " +
+                kHeading + "\n\nRecords 0 \n, Bytes: 500 + 0 "));
 }
 
 TEST_F(ListingTest, PlainAndDeletedRecordsHaveNoInterpretation) {
@@ -67,12 +82,12 @@ TEST_F(ListingTest, PlainAndDeletedRecordsHaveNoInterpretation) {
   // Text: at most 40 bytes, up to the first zero, and never more than the
   // record holds.
   EXPECT_EQ(ReadText(text),
-            std::string(kHeading) +
+            Native(std::string(kHeading) +
                 "\n       1      500        5        6       50 " +
                 std::string(40, 'L') + " " +
                 "\n       2      556       -7        8        5 hello " +
                 "\n       3      567        0        1        6 ab " +
-                "\n\nRecords 3 \n, Bytes: 500 + 61 ");
+                "\n\nRecords 3 \n, Bytes: 500 + 61 "));
 }
 
 TEST_F(ListingTest, PositionHeadersOfProjectFiles) {
@@ -101,7 +116,7 @@ TEST_F(ListingTest, PositionHeadersOfProjectFiles) {
       "         id :16961,         Recs:3,         Ctrl:1,"
       "         Msg :Meldung         DatVer:2,         PrgVer:9.0,";
   EXPECT_EQ(ReadText(text),
-            std::string(kHeading) +
+            Native(std::string(kHeading) +
                 "\n       1      500    30002      101      248 AB " +
                 " POSINFO: Stuetze12 Achse B (Stuetze~)," + fields +
                 "\n       2      754    30002      102      116 AB\x01 " +
@@ -110,7 +125,7 @@ TEST_F(ListingTest, PositionHeadersOfProjectFiles) {
                 "INDEX=IdTop 2" +
                 "\n       4      884    30005        0        4 \xFF\xFF " +
                 " DELSIZE 4294967295" +
-                "\n\nRecords 4 \n, Bytes: 500 + 370 ");
+                "\n\nRecords 4 \n, Bytes: 500 + 370 "));
 }
 
 TEST_F(ListingTest, HeaderRecordsOfWorkingFiles) {
@@ -139,7 +154,7 @@ TEST_F(ListingTest, HeaderRecordsOfWorkingFiles) {
   const std::string fields =
       "id :16961,Recs:4,Ctrl:0,Msg :MeldungDatVer:2,PrgVer:9.0,";
   EXPECT_EQ(ReadText(text),
-            std::string(kHeading) +
+            Native(std::string(kHeading) +
                 "\n       1      500      101    30000       56 Achse B " +
                 "  PROPOS:(Bezeichnung:Achse B,1,Stuetze~,101)" +
                 "\n       2      562      101    30003      104 AA " +
@@ -148,7 +163,7 @@ TEST_F(ListingTest, HeaderRecordsOfWorkingFiles) {
                 " POSINFO: Stuetze~," + fields +
                 "\n       4      794      101    30002      248 AB " +
                 " POSINFO: Stuetze12 Achse B(Stuetze~)," + fields +
-                "\n\nRecords 4 \n, Bytes: 500 + 524 ");
+                "\n\nRecords 4 \n, Bytes: 500 + 524 "));
 }
 
 TEST_F(ListingTest, ProjectListEntriesAndTheRecordTable) {
@@ -171,12 +186,12 @@ TEST_F(ListingTest, ProjectListEntriesAndTheRecordTable) {
   const std::string text = Path("list.txt");
   EXPECT_EQ(rs::ListRecordsToFile(h, text), 2u);
   EXPECT_EQ(ReadText(text),
-            std::string(kHeading) +
+            Native(std::string(kHeading) +
                 "\n       1      500    30003    30003      104 BB " +
                 " PROINFO : (Projekt Halle 7,Prg STB, Autor Ing. Maier)" +
                 "\n       2      610    30000        1       56 Projekt " +
                 "  PROPOS : (Projekt,3,Pos,-1)" +
-                "\n\nRecords 2 \n, Bytes: 500 + 160 ");
+                "\n\nRecords 2 \n, Bytes: 500 + 160 "));
 }
 
 }  // namespace

@@ -112,10 +112,10 @@ TEST_F(ProcessesTest, ExclusiveHolderKeepsOtherProcessesOut) {
   EXPECT_EQ(DBOpen(path.c_str()), -5);
   EXPECT_EQ(DBOpenReadOnly(path.c_str()), -5);
   EXPECT_EQ(DBOpenExcl(path.c_str()), -5);
-  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
 
   ASSERT_TRUE(WriteMarker(Path("release.marker"), "go"));
   ASSERT_EQ(child.Wait(kTimeoutMs), kChildOk);
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
   const int32_t h = DBOpen(path.c_str());
   EXPECT_GT(h, 0);
   if (h > 0) DBClose(static_cast<int16_t>(h));
