@@ -134,12 +134,8 @@ void BenchFiles::Prepare() {
 
   keyed_ = Path("KEYED.PRO");
   WriteRecordFile(keyed_, kRecords, false);
-  keyed_plain_ = Path("keyed.plain");
-  CopyWholeFile(keyed_, keyed_plain_);
   same_key_ = Path("SAMEKEY.PRO");
   WriteRecordFile(same_key_, kSameKeyRecords, true);
-  same_key_plain_ = Path("samekey.plain");
-  CopyWholeFile(same_key_, same_key_plain_);
   keyed_sqlite_ = Path("keyed.sqlite");
   WriteSqlite(keyed_sqlite_, kRecords);
 

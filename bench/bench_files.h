@@ -1,7 +1,7 @@
 // The files the benchmarks work on, made once per run in a fresh folder
 // under $TMPDIR (or /tmp) and removed at the end: record files written
-// through the library itself, plain copies for the I/O floor, and SQLite
-// databases holding the same records.
+// through the library itself and SQLite databases holding the same
+// records.
 #ifndef ZBDB_BENCH_BENCH_FILES_H_
 #define ZBDB_BENCH_BENCH_FILES_H_
 
@@ -37,14 +37,11 @@ class BenchFiles {
   const std::string& folder() const { return folder_; }
   std::string Path(const std::string& name) const;
 
-  // 100,000 records of 64 bytes, distinct key pairs, closed cleanly.
+  // 100,000 records of 64 bytes, distinct key pairs, closed cleanly. The
+  // floors read it through a plain descriptor.
   const std::string& keyed_file() const { return keyed_; }
-  // A byte-for-byte copy of it, read with plain pread as the floor.
-  const std::string& keyed_plain() const { return keyed_plain_; }
-  // 10,000 records of 64 bytes that all carry the keys (1, 1), and its
-  // plain copy.
+  // 10,000 records of 64 bytes that all carry the keys (1, 1).
   const std::string& same_key_file() const { return same_key_; }
-  const std::string& same_key_plain() const { return same_key_plain_; }
   // The keyed records in SQLite: recs(k1, k2, n, data), key (k1, k2, n).
   const std::string& keyed_sqlite() const { return keyed_sqlite_; }
   // A record file of n records for the listing.
@@ -59,7 +56,7 @@ class BenchFiles {
 
  private:
   std::string folder_;
-  std::string keyed_, keyed_plain_, same_key_, same_key_plain_, keyed_sqlite_;
+  std::string keyed_, same_key_, keyed_sqlite_;
   std::vector<uint8_t> unclosed_;
   std::vector<std::pair<uint32_t, std::string>> listing_files_;
   std::map<uint32_t, std::vector<uint32_t>> orders_;  // stable references
