@@ -1,6 +1,8 @@
 #include "summary.h"
 
+#include <cstdarg>
 #include <cstdio>
+#include <ostream>
 
 namespace zbbench {
 namespace {
@@ -24,6 +26,17 @@ std::string Time(double ns) {
   else
     std::snprintf(text, sizeof text, "%.2f ms", ns / 1e6);
   return text;
+}
+
+// printf into a string: the summary goes to the reporter's own stream, so
+// that it follows the table it sums up.
+void Print(std::string* out, const char* format, ...) {
+  char line[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  *out += line;
 }
 
 }  // namespace
@@ -72,21 +85,21 @@ std::string SummaryReporter::CpuRatio(const std::string& a,
 }
 
 int SummaryReporter::PrintSummary() {
-  std::FILE* out = stdout;
-  std::fflush(out);
+  std::string text;
+  std::string* out = &text;
   int missed = 0;
   // Verdicts go by real time (the median with --benchmark_repetitions).
   auto verdict = [&missed](bool met) {
     if (!met) ++missed;
     return met ? "met" : "MISSED";
   };
-  std::fprintf(out, "\nSummary (real time per operation)\n");
+  Print(out, "\nSummary (real time per operation)\n");
 
   const double read = Nanos("keyed_read/engine");
   const double read_floor = Nanos("keyed_read/floor_pread");
   const double read_sqlite = Nanos("keyed_read/sqlite");
   if (read > 0 && read_floor > 0)
-    std::fprintf(out,
+    Print(out,
                  "  keyed read      engine %s, pread floor %s: %.2fx the floor%s "
                  "(target <= 1.5x: %s)\n",
                  Time(read).c_str(), Time(read_floor).c_str(),
@@ -94,7 +107,7 @@ int SummaryReporter::PrintSummary() {
                  CpuRatio("keyed_read/engine", "keyed_read/floor_pread").c_str(),
                  verdict(read / read_floor <= 1.5));
   if (read > 0 && read_sqlite > 0)
-    std::fprintf(out,
+    Print(out,
                  "                  SQLite %s: %.2fx the engine's time%s "
                  "(target >= 5x: %s)\n",
                  Time(read_sqlite).c_str(), read_sqlite / read,
@@ -106,7 +119,7 @@ int SummaryReporter::PrintSummary() {
   const double append_floor = Nanos("append/floor_pwrite");
   const double append_sqlite = Nanos("append/sqlite_one_transaction");
   if (append > 0 && append_floor > 0)
-    std::fprintf(out,
+    Print(out,
                  "  append          engine %s, pwrite floor %s: %.2fx the "
                  "floor%s (target <= 1.5x: %s)\n",
                  Time(append).c_str(), Time(append_floor).c_str(),
@@ -114,14 +127,14 @@ int SummaryReporter::PrintSummary() {
                  CpuRatio("append/engine", "append/floor_pwrite").c_str(),
                  verdict(append / append_floor <= 1.5));
   if (append_kept > 0 && append_floor > 0)
-    std::fprintf(out,
+    Print(out,
                  "                  engine keeping its key maps (keys in "
                  "ascending order) %s: %.2fx the floor%s\n",
                  Time(append_kept).c_str(), append_kept / append_floor,
                  CpuRatio("append/engine_maps_kept", "append/floor_pwrite")
                      .c_str());
   if (append > 0 && append_sqlite > 0)
-    std::fprintf(out,
+    Print(out,
                  "                  SQLite insert in one transaction %s: "
                  "%.2fx the engine's time\n",
                  Time(append_sqlite).c_str(), append_sqlite / append);
@@ -129,7 +142,7 @@ int SummaryReporter::PrintSummary() {
   const double nth = Nanos("nth_of_10000/engine");
   const double nth_floor = Nanos("nth_of_10000/floor_pread");
   if (nth > 0 && nth_floor > 0)
-    std::fprintf(out,
+    Print(out,
                  "  n-th of 10000   engine %s, pread floor %s: %.2fx the floor%s "
                  "(target <= 3x: %s)\n",
                  Time(nth).c_str(), Time(nth_floor).c_str(), nth / nth_floor,
@@ -141,16 +154,16 @@ int SummaryReporter::PrintSummary() {
   const double open_reindex = Nanos("open_100000/reindex");
   const double open_floor = Nanos("open_100000/floor_read_index");
   if (open_clean > 0 || open_reindex > 0) {
-    std::fprintf(out, "  open 100000     clean %s, re-index %s",
+    Print(out, "  open 100000     clean %s, re-index %s",
                  open_clean > 0 ? Time(open_clean).c_str() : "-",
                  open_reindex > 0 ? Time(open_reindex).c_str() : "-");
     if (open_floor > 0 && open_clean > 0)
-      std::fprintf(out, "; reading the index alone %s (clean open %.2fx that)",
+      Print(out, "; reading the index alone %s (clean open %.2fx that)",
                    Time(open_floor).c_str(), open_clean / open_floor);
-    std::fprintf(out, "\n");
+    Print(out, "\n");
     auto label = labels_.find("open_100000/reindex");
     if (label != labels_.end())
-      std::fprintf(out, "                  re-index: %s\n",
+      Print(out, "                  re-index: %s\n",
                    label->second.c_str());
   }
 
@@ -160,27 +173,27 @@ int SummaryReporter::PrintSummary() {
   if (list_small > 0 && list_large > 0) {
     const double per_small = list_small / 1000;
     const double per_large = list_large / 10000;
-    std::fprintf(out, "  listing         per record: %s at 1000",
+    Print(out, "  listing         per record: %s at 1000",
                  Time(per_small).c_str());
     if (list_mid > 0)
-      std::fprintf(out, ", %s at 5000", Time(list_mid / 5000).c_str());
+      Print(out, ", %s at 5000", Time(list_mid / 5000).c_str());
     // Linear: the time per record stays put; a search from record 0 for
     // each record would make it ten times larger at ten times N.
-    std::fprintf(out,
+    Print(out,
                  ", %s at 10000: %.2fx per record at 10x N (linear, target "
                  "<= 1.5x: %s)\n",
                  Time(per_large).c_str(), per_large / per_small,
                  verdict(per_large / per_small <= 1.5));
   }
-  std::fprintf(out,
+  Print(out,
                "  SQLite: default settings (rollback journal, 2 MB page cache, "
                "one read transaction per lookup);\n"
                "  its inserts run in one transaction whose commit, like the "
                "engine's DBClose, is not timed.\n");
   if (missed > 0)
-    std::fprintf(out, "  %d target%s missed in this run\n", missed,
+    Print(out, "  %d target%s missed in this run\n", missed,
                  missed == 1 ? "" : "s");
-  std::fflush(out);
+  GetOutputStream() << text << std::flush;
   return missed;
 }
 

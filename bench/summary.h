@@ -14,6 +14,8 @@ namespace zbbench {
 
 class SummaryReporter : public benchmark::ConsoleReporter {
  public:
+  explicit SummaryReporter(OutputOptions options)
+      : ConsoleReporter(options) {}
   void ReportRuns(const std::vector<Run>& runs) override;
   // Prints the summary; returns the number of targets missed.
   int PrintSummary();
