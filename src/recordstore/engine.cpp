@@ -257,11 +257,7 @@ bool Engine::LoadIndex(Slot& slot) {
   if (n > 0 && !ReadFully(file, index_offset, raw.data(), raw.size()))
     return false;
   if (!slot.read_only) WriteFully(file, size - 4, tail, 4);
-  slot.index.Reserve(n);
-  for (uint32_t i = 0; i < n; ++i) {
-    const uint8_t* e = raw.data() + size_t{8} * i;
-    slot.index.Append(LoadI16(e), LoadI16(e + 2), LoadU32(e + 4));
-  }
+  slot.index.AssignRaw(raw.data(), n);
   slot.end_of_data = index_offset - 4;
   return true;
 }
@@ -390,32 +386,33 @@ uint32_t Engine::NumRecords(int h) const {
 // Searching and reading
 
 uint32_t Engine::SearchNext(Slot& slot, int16_t k1, int16_t k2) {
-  const uint32_t r = slot.index.FindFrom(slot.state.cursor, k1, k2);
+  IndexEntry e;
+  const uint32_t r = slot.index.FindFrom(slot.state.cursor, k1, k2, &e);
   if (r == KeyIndex::kNone) {
     slot.state.cursor = slot.index.size();
     return r;
   }
   slot.state.cursor = r;
-  const IndexEntry& e = slot.index.at(r);
   found_last_ = {e.key1, e.key2, e.offset};
   return r;
 }
 
 uint32_t Engine::SearchNth(Slot& slot, int16_t k1, int16_t k2, uint32_t n) {
-  const uint32_t r = slot.index.FindNth(n, k1, k2);
+  IndexEntry e;
+  const uint32_t r = slot.index.FindNth(n, k1, k2, &e);
   if (r == KeyIndex::kNone) {
     slot.state.cursor = slot.index.size();
     return r;
   }
   slot.state.cursor = r;
-  const IndexEntry& e = slot.index.at(r);
   found_last_ = {e.key1, e.key2, e.offset};
   return r;
 }
 
 int32_t Engine::ReadFound(Slot& slot, uint32_t record, int32_t size,
                           void* buf) {
-  const uint32_t offset = slot.index.at(record).offset;
+  // Every caller has just searched: the record is the one found last.
+  const uint32_t offset = found_last_.offset;
   slot.state.cursor = record + 1;
   slot.state.rest = 0;
   const int32_t wanted = (size > 0 && buf) ? size : 0;
@@ -549,7 +546,8 @@ int32_t Engine::Append(int h, int16_t k1, int16_t k2, int16_t size,
 
 int32_t Engine::OverwriteFound(Slot& slot, uint32_t record, int32_t size,
                                const void* data) {
-  const uint32_t offset = slot.index.at(record).offset;
+  // Every caller has just searched: the record is the one found last.
+  const uint32_t offset = found_last_.offset;
   slot.state.cursor = record + 1;
   uint8_t header[kRecordHeaderSize];
   if (!ReadFully(*slot.file, offset, header, sizeof header)) return 0;
