@@ -8,8 +8,7 @@
 #include "recordstore/compaction.h"
 #include "support/record_fixture.h"
 
-// The suite links the library only; the tool's commands come in as source.
-#include "../tools/zbdb/zbdb_commands.cpp"
+#include "zbdb_commands.h"
 
 namespace zbtest {
 namespace {
