@@ -253,11 +253,14 @@ bool Engine::LoadIndex(Slot& slot) {
   if (index_offset < kFileHeaderSize + 4 ||
       static_cast<uint64_t>(index_offset) + uint64_t{8} * n + 4 > size)
     return false;
-  std::vector<uint8_t> raw(size_t{8} * n);
-  if (n > 0 && !ReadFully(file, index_offset, raw.data(), raw.size()))
+  // The entries are read straight into the index: their memory layout is
+  // the disk layout.
+  IndexEntry* entries = slot.index.PrepareLoad(n);
+  if (n > 0 && !ReadFully(file, index_offset, entries, size_t{8} * n)) {
+    slot.index.Clear();
     return false;
+  }
   if (!slot.read_only) WriteFully(file, size - 4, tail, 4);
-  slot.index.AssignRaw(raw.data(), n);
   slot.end_of_data = index_offset - 4;
   return true;
 }

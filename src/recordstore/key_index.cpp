@@ -1,7 +1,6 @@
 #include "recordstore/key_index.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "recordstore/record_format.h"
 
@@ -183,10 +182,10 @@ void PairTable::Clear() {
 // ---------------------------------------------------------------------------
 // KeyIndex
 
-void KeyIndex::AssignRaw(const uint8_t* raw, uint32_t n) {
+IndexEntry* KeyIndex::PrepareLoad(uint32_t n) {
   Clear();
   entries_.resize(n);
-  if (n > 0) std::memcpy(entries_.data(), raw, size_t{8} * n);
+  return entries_.data();
 }
 
 void KeyIndex::Append(int16_t key1, int16_t key2, uint32_t offset) {

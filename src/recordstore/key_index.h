@@ -96,8 +96,9 @@ class KeyIndex {
   const IndexEntry& at(uint32_t record) const { return entries_[record]; }
   const std::vector<IndexEntry>& entries() const { return entries_; }
 
-  // Takes n entries in their disk form (8 bytes each).
-  void AssignRaw(const uint8_t* raw, uint32_t n);
+  // Empties the index and makes room for n entries, to be filled with their
+  // disk form (8 bytes each) through the pointer returned.
+  IndexEntry* PrepareLoad(uint32_t n);
   void Append(int16_t key1, int16_t key2, uint32_t offset);
   void RemoveLast();
   void SetKeys(uint32_t record, int16_t key1, int16_t key2);
