@@ -2,7 +2,7 @@
 // positions counted from 1.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <climits>
 #include <set>
 
 #include "support/record_fixture.h"
@@ -12,100 +12,74 @@ namespace {
 
 using DataChannelTest = RecordStoreTest;
 
-TEST_F(DataChannelTest, OpeningCreatesOrKeepsTheFile) {
+TEST_F(DataChannelTest, PositionsCountFromOneAndItemsAreWhole) {
   const std::string path = Path("data.bin");
   uint32_t s = OpenData(path.c_str());
   ASSERT_NE(s, 0u);
-  EXPECT_TRUE(FileExists(path));
   EXPECT_EQ(FileSize(path), 0);
   EXPECT_EQ(GetPosData(s), 1);
-  EXPECT_EQ(PutData("0123456789", 1, 10, s), 10);
+  EXPECT_EQ(PutData("abcdefghij", 1, 10, s), 10);
   EXPECT_EQ(GetPosData(s), 11);
   EXPECT_EQ(CloseData(s), 1);
-  EXPECT_EQ(ReadText(path), "0123456789");
 
-  // An existing file keeps its contents and starts at position 1.
-  s = OpenData(path.c_str());
+  s = OpenData(path.c_str());  // kept, and at position 1 again
   ASSERT_NE(s, 0u);
   EXPECT_EQ(GetPosData(s), 1);
   char buf[16] = {};
-  EXPECT_EQ(GetData(buf, 4, 1, s), 1);
-  EXPECT_EQ(std::string(buf, 4), "0123");
-  EXPECT_EQ(GetPosData(s), 5);
-  // Whole items only: 6 bytes are left, items of 4 give one.
-  EXPECT_EQ(GetData(buf, 4, 3, s), 1);
-  EXPECT_EQ(std::string(buf, 4), "4567");
-  EXPECT_EQ(GetData(buf, 1, 5, s), 0);
-  EXPECT_EQ(CloseData(s), 1);
-  EXPECT_EQ(ReadText(path), "0123456789");
-}
-
-TEST_F(DataChannelTest, PositionsCountFromOne) {
-  const std::string path = Path("pos.bin");
-  const uint32_t s = OpenData(path.c_str());
-  ASSERT_NE(s, 0u);
-  ASSERT_EQ(PutData("abcdefghij", 1, 10, s), 10);
-  EXPECT_EQ(SetPosData(1, s), 1);
-  EXPECT_EQ(GetPosData(s), 1);
-  EXPECT_EQ(PutData("XYZXYZXYZX", 1, 10, s), 10);
-  EXPECT_EQ(GetPosData(s), 11);
-  // Position 0 also means the start.
-  EXPECT_EQ(SetPosData(0, s), 1);
-  EXPECT_EQ(GetPosData(s), 1);
-  char buf[4] = {};
-  EXPECT_EQ(GetData(buf, 2, 1, s), 1);
-  EXPECT_EQ(std::string(buf, 2), "XY");
-  // Byte 5 of the file is at position 5.
-  EXPECT_EQ(SetPosData(5, s), 1);
+  EXPECT_EQ(GetData(buf, 4, 3, s), 2);  // whole items only: 10 bytes give two
+  EXPECT_EQ(std::string(buf, 8), "abcdefgh");
+  EXPECT_EQ(GetData(buf, 4, 1, s), 0);
+  EXPECT_EQ(SetPosData(0, s), 1);  // 0 also means the start
+  EXPECT_EQ(PutData("XY", 1, 2, s), 2);
+  EXPECT_EQ(SetPosData(5, s), 1);  // byte 5 is at position 5
   EXPECT_EQ(GetData(buf, 1, 1, s), 1);
-  EXPECT_EQ(buf[0], 'Y');
-  EXPECT_EQ(GetPosData(s), 6);
-  // Reading and then writing without positioning in between, as Basic
-  // callers do.
+  EXPECT_EQ(buf[0], 'e');
+  // Writing right after reading, without positioning in between.
   EXPECT_EQ(PutData("--", 1, 2, s), 2);
   EXPECT_EQ(GetPosData(s), 8);
   EXPECT_EQ(GetData(buf, 1, 1, s), 1);
-  EXPECT_EQ(buf[0], 'Y');
+  EXPECT_EQ(buf[0], 'h');
   EXPECT_EQ(CloseData(s), 1);
-  EXPECT_EQ(ReadText(path), "XYZXY--YZX");
+  EXPECT_EQ(ReadText(path), "XYcde--hij");
 }
 
-TEST_F(DataChannelTest, FlushDataClearsTheBufferOnly) {
-  uint8_t buf[12];
-  std::memset(buf, 0xAB, sizeof buf);
-  EXPECT_EQ(FlushData(8, buf), 1);
-  EXPECT_EQ(Bytes(buf, buf + 8), Bytes(8, 0));
-  EXPECT_EQ(Bytes(buf + 8, buf + 12), Bytes(4, 0xAB));
-}
-
-TEST_F(DataChannelTest, StreamValuesAreSmallNumbers) {
-  // Callers keep the stream in a 32-bit variable: it must not be a
-  // pointer on a 64-bit build.
-  std::set<uint32_t> seen;
-  std::vector<uint32_t> streams;
+TEST_F(DataChannelTest, StreamsAndBadArguments) {
+  // Callers keep a stream in 32 bits: small numbers, never handed out twice.
+  const uint32_t t = OpenData(Path("bad.bin").c_str());
+  std::set<uint32_t> seen = {t};
   for (int i = 0; i < 20; ++i) {
     const uint32_t s = OpenData(Path("s" + std::to_string(i)).c_str());
-    ASSERT_NE(s, 0u);
-    EXPECT_LT(s, 1000u);
-    EXPECT_TRUE(seen.insert(s).second) << "stream " << s << " handed out twice";
-    streams.push_back(s);
+    EXPECT_TRUE(s > 0 && s < 1000) << s;
+    EXPECT_TRUE(seen.insert(s).second) << s;
   }
-  for (uint32_t s : streams) EXPECT_EQ(CloseData(s), 1);
-  // A closed stream is not usable any more.
-  char buf[4];
-  EXPECT_EQ(CloseData(streams[0]), 0);
-  EXPECT_EQ(GetData(buf, 1, 1, streams[0]), 0);
-  EXPECT_EQ(PutData("x", 1, 1, streams[0]), 0);
-  EXPECT_EQ(CloseData(0), 0);
-  EXPECT_EQ(CloseData(123456), 0);
-}
-
-TEST_F(DataChannelTest, PathsThatCannotBeOpened) {
-  EXPECT_EQ(OpenData(dir_.path().c_str()), 0u);
-  EXPECT_EQ(OpenData(JoinPath(Path("no-folder"), "x.bin").c_str()), 0u);
-  EXPECT_EQ(OpenData(""), 0u);
-  EXPECT_EQ(OpenData(nullptr), 0u);
+  seen.erase(t);
+  const uint32_t s = *seen.begin();
+  for (uint32_t closed : seen) EXPECT_EQ(CloseData(closed), 1);
+  char buf[16];
+  std::memset(buf, '#', sizeof buf);
+  const std::string nowhere = JoinPath(Path("no-folder"), "x.bin");
+  int call = 0;  // all refused, in the order of the calls
+  for (int32_t result :
+       {int32_t(CloseData(s)), GetData(buf, 1, 1, s), PutData("x", 1, 1, s),
+        CloseData(0), CloseData(123456), int32_t(OpenData(dir_.path().c_str())),
+        int32_t(OpenData("")), int32_t(OpenData(nullptr)),
+        int32_t(OpenData(nowhere.c_str())), PutData(nullptr, 1, 10, t),
+        GetData(nullptr, 1, 10, t), GetData(buf, -1, 10, t),
+        GetData(buf, 10, -1, t), GetData(buf, 1, INT_MAX, t),
+        PutData(buf, -1, 10, t), PutData(buf, 10, -1, t), SetPosData(-1, t)})
+    EXPECT_EQ(result, 0) << "call " << call++;
   EXPECT_FALSE(FileExists(Path("no-folder")));
+  EXPECT_EQ(GetPosData(t), 1);
+  EXPECT_EQ(CloseData(t), 1);
+  EXPECT_EQ(FileSize(Path("bad.bin")), 0);
+
+  // FlushData clears the buffer's first bytes only.
+  FlushData(-1, buf);
+  FlushData(0, buf);
+  FlushData(8, nullptr);
+  EXPECT_EQ(Bytes(buf, buf + 16), Bytes(16, '#'));
+  EXPECT_EQ(FlushData(8, buf), 1);
+  EXPECT_EQ(std::string(buf, 16), std::string(8, '\0') + std::string(8, '#'));
 }
 
 }  // namespace

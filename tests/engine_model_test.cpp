@@ -1,14 +1,12 @@
-// A randomized test of the record engine against a small reference model
-// written here: thousands of random calls on a few handles and files, with
-// every result, every byte read, the record counts, the keys found last,
-// and after every close the whole file compared with what the model says
-// the file must hold.
+// A randomized test of the record engine against a reference model: random
+// calls on a few handles and three files, comparing every result, every
+// byte of the caller's buffer (delivered bytes and untouched ones), the
+// record count, the keys found last, and each file's bytes after its close.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <random>
 #include <sstream>
@@ -20,289 +18,210 @@ namespace {
 
 constexpr int16_t kAny = DB_WILDCARD;
 
-struct ModelRecord {
-  int16_t key1;  // negative while deleted
-  int16_t key2;
-  Bytes data;
-};
-
-struct ModelFile {
-  std::string path;
-  bool exists = false;
-  std::vector<ModelRecord> records;
-  Bytes user_header = Bytes(450, 0);
-};
-
-struct ModelSlot {
-  bool open = false;
+struct Slot {
+  int file = -1;  // -1 while the slot is free
   bool read_only = false;
-  int file = -1;
-  int16_t key1 = 0, key2 = 0;
-  int16_t size = 0;
+  int16_t key1 = 0, key2 = 0, size = 0;  // what the Next forms continue with
   uint32_t cursor = 0;
-  // The unread rest of the record read last, while it is known.
-  bool rest_known = true;
-  int32_t rest = 0;
+  bool rest_known = true;  // the unread rest of the record read last
+  int32_t rest = 0, rest_pos = 0;
   uint32_t rest_record = 0;
-  int32_t rest_pos = 0;
 };
 
-bool Matches(const ModelRecord& r, int16_t k1, int16_t k2) {
-  return (k1 == kAny || r.key1 == k1) && (k2 == kAny || r.key2 == k2);
-}
-
-class EngineModel {
+class Model {
  public:
-  explicit EngineModel(std::vector<ModelFile> files) : files_(std::move(files)) {}
+  std::vector<RecordImage> records[3];  // key1 negative while deleted
+  Bytes header[3] = {Bytes(450, 0), Bytes(450, 0), Bytes(450, 0)};
+  bool exists[3] = {};
+  Slot slots[10];
+  int16_t found1 = 0, found2 = 0;
 
-  ModelSlot* Slot(int h) {
-    if (h < 0 || h > 9 || !slots_[h].open) return nullptr;
-    return &slots_[h];
+  Slot* Get(int h) {
+    return h >= 0 && h <= 9 && slots[h].file >= 0 ? &slots[h] : nullptr;
   }
-  std::vector<ModelRecord>& Records(const ModelSlot& s) {
-    return files_[s.file].records;
-  }
-  ModelFile& File(int i) { return files_[i]; }
-  int16_t found_key1() const { return found_key1_; }
-  int16_t found_key2() const { return found_key2_; }
+  std::vector<RecordImage>& Recs(const Slot& s) { return records[s.file]; }
 
-  // Returns the handle, or the expected error.
-  int32_t Open(int file, bool read_only) {
-    if (read_only && !files_[file].exists) return DB_EOF;
-    for (int h = 1; h <= 9; ++h) {
-      if (slots_[h].open) continue;
-      slots_[h] = ModelSlot();
-      slots_[h].open = true;
-      slots_[h].read_only = read_only;
-      slots_[h].file = file;
-      files_[file].exists = true;
-      return h;
-    }
-    return DB_STACKERR;
+  int32_t Open(int f, bool read_only) {
+    if (read_only && !exists[f]) return DB_EOF;
+    int h = 1;
+    while (slots[h].file >= 0) ++h;  // three files: never more than 3 slots
+    slots[h] = Slot{f, read_only};
+    exists[f] = true;
+    return h;
   }
-  void Close(int h) { slots_[h] = ModelSlot(); }
 
-  // Search from the cursor; the record number or -1 (cursor at N).
-  int64_t SearchNext(ModelSlot& s, int16_t k1, int16_t k2) {
-    auto& recs = Records(s);
-    for (uint32_t r = s.cursor; r < recs.size(); ++r) {
-      if (Matches(recs[r], k1, k2)) {
-        s.cursor = r;
-        found_key1_ = recs[r].key1;
-        found_key2_ = recs[r].key2;
-        return r;
-      }
+  // The nth match from record `from` on: its number, or -1 with the cursor
+  // at the end.
+  int64_t Find(Slot& s, int16_t k1, int16_t k2, uint32_t from, uint32_t nth) {
+    auto& recs = Recs(s);
+    for (uint32_t r = from; r < recs.size(); ++r) {
+      if ((k1 != kAny && recs[r].key1 != k1) ||
+          (k2 != kAny && recs[r].key2 != k2) || nth-- > 0)
+        continue;
+      s.cursor = r;
+      found1 = recs[r].key1;
+      found2 = recs[r].key2;
+      return r;
     }
     s.cursor = static_cast<uint32_t>(recs.size());
     return -1;
   }
-  int64_t SearchNth(ModelSlot& s, int16_t k1, int16_t k2, uint32_t n) {
-    auto& recs = Records(s);
-    uint32_t seen = 0;
-    for (uint32_t r = 0; r < recs.size(); ++r) {
-      if (!Matches(recs[r], k1, k2)) continue;
-      if (seen++ == n) {
-        s.cursor = r;
-        found_key1_ = recs[r].key1;
-        found_key2_ = recs[r].key2;
-        return r;
-      }
-    }
-    s.cursor = static_cast<uint32_t>(recs.size());
-    return -1;
+  int64_t FindNext(Slot& s) { return Find(s, s.key1, s.key2, s.cursor, 0); }
+
+  // Begins a keyed call on a writable slot; nullptr when refused.
+  Slot* Keyed(int h, int16_t k1, int16_t k2, bool write) {
+    Slot* s = Get(h);
+    if (!s || (write && s->read_only)) return nullptr;
+    s->key1 = k1;
+    s->key2 = k2;
+    s->rest_known = !write;
+    s->rest = 0;
+    return s;
   }
 
-  int32_t ReadFound(ModelSlot& s, uint32_t r, int32_t size, Bytes* out) {
-    const Bytes& data = Records(s)[r].data;
+  int32_t Deliver(Slot& s, uint32_t r, int32_t size, Bytes* out) {
+    const Bytes& data = Recs(s)[r].data;
     s.cursor = r + 1;
-    const int32_t m = std::min<int32_t>(static_cast<int32_t>(data.size()),
-                                        std::max(size, 0));
-    out->assign(data.begin(), data.begin() + m);
+    const size_t m = std::min(data.size(), size_t(std::max(size, 0)));
+    std::copy_n(data.begin(), m, out->begin());
     s.rest_known = true;
-    s.rest = static_cast<int32_t>(data.size()) - m;
+    s.rest = int32_t(data.size() - m);
     s.rest_record = r;
-    s.rest_pos = m;
-    return m;
+    s.rest_pos = int32_t(m);
+    return int32_t(m);
   }
 
   int32_t Read(int h, int16_t k1, int16_t k2, int32_t n, int16_t size,
                Bytes* out) {
-    ModelSlot* s = Slot(h);
+    Slot* s = Keyed(h, k1, k2, false);
     if (!s) return DB_EOF;
-    s->key1 = k1;
-    s->key2 = k2;
     s->size = size;
-    s->rest_known = true;
-    s->rest = 0;
-    const int64_t r = SearchNth(*s, k1, k2, n < 0 ? 0u : static_cast<uint32_t>(n));
-    if (r < 0) return DB_EOF;
-    return ReadFound(*s, static_cast<uint32_t>(r), size, out);
+    const int64_t r = Find(*s, k1, k2, 0, n < 0 ? 0u : uint32_t(n));
+    return r < 0 ? DB_EOF : Deliver(*s, uint32_t(r), size, out);
   }
 
   int32_t ReadNext(int h, Bytes* out) {
-    ModelSlot* s = Slot(h);
+    Slot* s = Get(h);
     if (!s) return DB_EOF;
-    const int64_t r = SearchNext(*s, s->key1, s->key2);
-    if (r < 0) {
-      s->rest_known = false;
-      return DB_EOF;
-    }
-    return ReadFound(*s, static_cast<uint32_t>(r), s->size, out);
+    const int64_t r = FindNext(*s);
+    if (r >= 0) return Deliver(*s, uint32_t(r), s->size, out);
+    s->rest_known = false;
+    return DB_EOF;
   }
 
   int32_t ReadRest(int h, int16_t size, Bytes* out) {
-    ModelSlot* s = Slot(h);
-    if (!s) return 0;
-    const int32_t m = std::min<int32_t>(size, s->rest);
+    Slot* s = Get(h);
+    const int32_t m = s ? std::min<int32_t>(size, s->rest) : 0;
     if (m <= 0) return 0;
-    const Bytes& data = Records(*s)[s->rest_record].data;
-    out->assign(data.begin() + s->rest_pos, data.begin() + s->rest_pos + m);
+    const Bytes& data = Recs(*s)[s->rest_record].data;
+    std::copy(data.begin() + s->rest_pos, data.begin() + s->rest_pos + m,
+              out->begin());
     s->rest -= m;
     s->rest_pos += m;
     return m;
   }
 
+  // The checks of a writing call in their order: the handle's range, the
+  // size, then whether the slot is open and writable.
+  Slot* Writing(int h, int16_t k1, int16_t k2, int16_t size, int32_t* error) {
+    const bool bad_size =
+        h >= 0 && h <= 9 && (size < 1 || size > DB_MAX_RECORD);
+    *error = bad_size ? DB_RECLEN_OVERFLOW : DB_EOF;
+    Slot* s = h < 0 || h > 9 || bad_size ? nullptr : Keyed(h, k1, k2, true);
+    if (s) s->size = size;
+    return s;
+  }
+
   int32_t Append(int h, int16_t k1, int16_t k2, int16_t size,
                  const Bytes& data) {
-    if (h < 0 || h > 9) return DB_EOF;
-    if (size < 1 || size > DB_MAX_RECORD) return DB_RECLEN_OVERFLOW;
-    ModelSlot* s = Slot(h);
-    if (!s || s->read_only) return DB_EOF;
-    s->key1 = k1;
-    s->key2 = k2;
-    s->size = size;
-    s->rest_known = false;
-    auto& recs = Records(*s);
-    recs.push_back({k1, k2, Bytes(data.begin(), data.begin() + size)});
-    s->cursor = static_cast<uint32_t>(recs.size());
+    int32_t error;
+    Slot* s = Writing(h, k1, k2, size, &error);
+    if (!s) return error;
+    Recs(*s).push_back({k1, k2, Bytes(data.begin(), data.begin() + size)});
+    s->cursor = uint32_t(Recs(*s).size());
     return size;
   }
 
-  int32_t OverwriteFound(ModelSlot& s, uint32_t r, int32_t size,
-                         const Bytes& data) {
-    Bytes& target = Records(s)[r].data;
+  int32_t Overwrite(Slot& s, uint32_t r, int32_t size, const Bytes& data) {
+    Bytes& target = Recs(s)[r].data;
     s.cursor = r + 1;
-    const int32_t m = std::min<int32_t>(static_cast<int32_t>(target.size()),
-                                        std::max(size, 0));
-    std::copy(data.begin(), data.begin() + m, target.begin());
-    return m;
+    const size_t m = std::min(target.size(), size_t(std::max(size, 0)));
+    std::copy_n(data.begin(), m, target.begin());
+    return int32_t(m);
   }
 
   int32_t WriteFar(int h, int16_t k1, int16_t k2, uint32_t n, int16_t size,
                    const Bytes& data, bool append_if_none) {
-    if (h < 0 || h > 9) return DB_EOF;
-    if (size < 1 || size > DB_MAX_RECORD) return DB_RECLEN_OVERFLOW;
-    ModelSlot* s = Slot(h);
-    if (!s || s->read_only) return DB_EOF;
-    s->key1 = k1;
-    s->key2 = k2;
-    s->size = size;
-    s->rest_known = false;
-    const int64_t r = SearchNth(*s, k1, k2, n);
-    int32_t result = r < 0 ? DB_EOF
-                           : OverwriteFound(*s, static_cast<uint32_t>(r), size,
-                                            data);
+    int32_t error;
+    Slot* s = Writing(h, k1, k2, size, &error);
+    if (!s) return error;
+    const int64_t r = Find(*s, k1, k2, 0, n);
+    int32_t result = r < 0 ? DB_EOF : Overwrite(*s, uint32_t(r), size, data);
     if (append_if_none && result < 1) result = Append(h, k1, k2, size, data);
     return result;
   }
 
   int32_t WriteNext(int h, const Bytes& data) {
-    ModelSlot* s = Slot(h);
+    Slot* s = Get(h);
     if (!s || s->read_only) return DB_EOF;
     s->rest_known = false;
-    const int64_t r = SearchNext(*s, s->key1, s->key2);
-    if (r >= 0) return OverwriteFound(*s, static_cast<uint32_t>(r), s->size, data);
+    const int64_t r = FindNext(*s);
+    if (r >= 0) return Overwrite(*s, uint32_t(r), s->size, data);
     return Append(h, s->key1, s->key2, s->size, data);
   }
 
-  int32_t Flip(ModelSlot& s, uint32_t r, bool undelete) {
-    ModelRecord& rec = Records(s)[r];
-    s.cursor = r + 1;
+  int32_t Flip(Slot& s, int64_t r, bool undelete) {
+    if (r < 0) return DB_EOF;
+    RecordImage& rec = Recs(s)[r];
+    s.cursor = uint32_t(r) + 1;
     if (undelete ? rec.key1 >= 0 : rec.key1 <= 0) return 0;
-    rec.key1 = static_cast<int16_t>(-rec.key1);
-    return static_cast<int32_t>(rec.data.size());
+    rec.key1 = int16_t(-rec.key1);
+    return int32_t(rec.data.size());
   }
 
-  int32_t Delete(int h, int16_t k1, int16_t k2, uint32_t n) {
-    ModelSlot* s = Slot(h);
-    if (!s || s->read_only) return DB_EOF;
-    s->key1 = k1;
-    s->key2 = k2;
-    s->rest_known = false;
-    const int64_t r = SearchNth(*s, k1, k2, n);
-    if (r < 0) return DB_EOF;
-    return Flip(*s, static_cast<uint32_t>(r), false);
-  }
-
-  int32_t Undelete(int h, int16_t k1, int16_t k2, uint32_t n) {
-    ModelSlot* s = Slot(h);
-    if (!s || s->read_only) return DB_EOF;
-    s->key1 = static_cast<int16_t>(-k1);
-    s->key2 = k2;
-    s->rest_known = false;
-    const int64_t r = SearchNth(*s, s->key1, k2, n);
-    if (r < 0) return DB_EOF;
-    return Flip(*s, static_cast<uint32_t>(r), true);
+  // Undelete searches by the negated Key1.
+  int32_t Delete(int h, int16_t k1, int16_t k2, uint32_t n, bool undelete) {
+    Slot* s = Keyed(h, undelete ? int16_t(-k1) : k1, k2, true);
+    if (!s) return DB_EOF;
+    return Flip(*s, Find(*s, s->key1, k2, 0, n), undelete);
   }
 
   int32_t FlipNext(int h, bool undelete) {
-    ModelSlot* s = Slot(h);
+    Slot* s = Get(h);
     if (!s || s->read_only) return DB_EOF;
     s->rest_known = false;
-    const int64_t r = SearchNext(*s, s->key1, s->key2);
-    if (r < 0) return DB_EOF;
-    return Flip(*s, static_cast<uint32_t>(r), undelete);
+    return Flip(*s, FindNext(*s), undelete);
   }
 
   void ChangeKeys(int h, int16_t k1, int16_t k2, int16_t n1, int16_t n2) {
-    ModelSlot* s = Slot(h);
-    if (!s || s->read_only) return;
-    s->key1 = k1;
-    s->key2 = k2;
-    s->rest_known = false;
+    Slot* s = Keyed(h, k1, k2, true);
+    if (!s) return;
     s->cursor = 0;
-    auto& recs = Records(*s);
-    for (;;) {
-      const int64_t r = SearchNext(*s, k1, k2);
-      if (r < 0) break;
-      recs[r].key1 = n1;
-      recs[r].key2 = n2;
-      s->cursor = static_cast<uint32_t>(r) + 1;
+    for (int64_t r; (r = FindNext(*s)) >= 0; s->cursor = uint32_t(r) + 1) {
+      Recs(*s)[r].key1 = n1;
+      Recs(*s)[r].key2 = n2;
     }
   }
 
-  // DB4_Read as a sequence of reads, exactly as the caller would see it.
+  // DB4_Read as the sequence of reads the caller would see.
   int32_t Read4(int h, int16_t k1, int16_t k2, int16_t k3, int16_t k4,
                 int32_t n, int16_t size, Bytes* buf) {
-    if (n < 1) n = 1;
     int32_t matches = 0;
     for (int32_t i = 0;; ++i) {
-      Bytes work;
-      const int32_t r = Read(h, k1, k2, i, static_cast<int16_t>(size + 6), &work);
+      Bytes work(64 + 6);
+      const int32_t r = Read(h, k1, k2, i, int16_t(size + 6), &work);
       if (r < 1) return r;
-      if (GetI16(work, 0) == k3 && GetI16(work, 2) == k4 && ++matches == n) {
+      if (GetI16(work, 0) == k3 && GetI16(work, 2) == k4 &&
+          ++matches == std::max(n, 1)) {
         if (r <= size + 4 && r > 8)
           std::copy(work.begin() + 4, work.begin() + r, buf->begin());
         return r;
       }
     }
   }
-
- private:
-  std::vector<ModelFile> files_;
-  ModelSlot slots_[10];
-  int16_t found_key1_ = 0;
-  int16_t found_key2_ = 0;
 };
 
-Bytes ExpectedFile(const ModelFile& f) {
-  std::vector<RecordImage> images;
-  for (const ModelRecord& r : f.records)
-    images.push_back({r.key1, r.key2, r.data});
-  return BuildClosedFile(images, f.user_header);
-}
-
-class EngineModelTest : public RecordStoreTest {};
+using EngineModelTest = RecordStoreTest;
 
 TEST_F(EngineModelTest, RandomCallSequencesAgreeWithTheModel) {
   uint32_t seed = 20240611;
@@ -310,16 +229,14 @@ TEST_F(EngineModelTest, RandomCallSequencesAgreeWithTheModel) {
     seed = static_cast<uint32_t>(std::strtoul(env, nullptr, 10));
   std::printf("engine model seed: %u (set ZBDB_MODEL_SEED to repeat another)\n",
               seed);
-  RecordProperty("seed", static_cast<int>(seed));
   std::mt19937 rng(seed);
   auto pick = [&rng](int lo, int hi) {
     return std::uniform_int_distribution<int>(lo, hi)(rng);
   };
-
-  std::vector<ModelFile> files(3);
+  std::string paths[3];
   for (int i = 0; i < 3; ++i)
-    files[i].path = ToLowerAscii(Path("model" + std::to_string(i) + ".pro"));
-  EngineModel model(files);
+    paths[i] = ToLowerAscii(Path("model" + std::to_string(i) + ".pro"));
+  Model model;
 
   std::deque<std::string> recent;  // the last calls, for a failure message
   auto history = [&recent]() {
@@ -327,278 +244,224 @@ TEST_F(EngineModelTest, RandomCallSequencesAgreeWithTheModel) {
     for (const std::string& line : recent) out += "  " + line + "\n";
     return out;
   };
-
   int handle_of[3] = {-1, -1, -1};
   auto open_file = [&](int f, bool read_only) {
     const int32_t expected = model.Open(f, read_only);
-    const int32_t got = read_only ? DBOpenReadOnly(files[f].path.c_str())
-                                  : DBOpen(files[f].path.c_str());
+    const int32_t got = read_only ? DBOpenReadOnly(paths[f].c_str())
+                                  : DBOpen(paths[f].c_str());
     EXPECT_EQ(got, expected) << "open of file " << f << "\n" << history();
     if (got > 0 && expected > 0) handle_of[f] = got;
-    if (expected < 0 && got > 0) DBClose(static_cast<int16_t>(got));
+    if (expected < 0 && got > 0) DBClose(H(got));
   };
   auto close_file = [&](int f) {
-    const int h = handle_of[f];
-    EXPECT_EQ(DBClose(static_cast<int16_t>(h)), DB_SUCCESS);
-    model.Close(h);
+    EXPECT_EQ(DBClose(H(handle_of[f])), DB_SUCCESS);
+    model.slots[handle_of[f]] = Slot();
     handle_of[f] = -1;
-    EXPECT_BYTES(ReadFileBytes(files[f].path), ExpectedFile(model.File(f)))
+    EXPECT_BYTES(ReadFileBytes(paths[f]),
+                 BuildClosedFile(model.records[f], model.header[f]))
         << "file " << f << " after its close\n" << history();
   };
-
   for (int f = 0; f < 3; ++f) open_file(f, false);
 
   const int16_t key1s[] = {0, 1, 2, 3, 1, 2, -1, -2, kAny};
   const int16_t key2s[] = {1, 2, 1, 2, kAny};
   auto any_key1 = [&]() { return key1s[pick(0, 8)]; };
   auto any_key2 = [&]() { return key2s[pick(0, 4)]; };
-  auto store_key1 = [&]() { return static_cast<int16_t>(pick(0, 3)); };
-  auto store_key2 = [&]() { return static_cast<int16_t>(pick(1, 2)); };
-  auto new_data = [&](int size) {
-    Bytes d(static_cast<size_t>(size));
-    for (auto& b : d) b = static_cast<uint8_t>(pick(0, 255));
+  auto store_key1 = [&]() { return int16_t(pick(0, 3)); };
+  auto store_key2 = [&]() { return int16_t(pick(1, 2)); };
+  auto new_data = [&](int size) {  // padded for the sizes out of range
+    Bytes d(32760, 0);
+    for (int i = 0; i < std::min(size, 450); ++i) d[i] = uint8_t(pick(0, 255));
     if (size >= 4 && pick(0, 1)) {  // sub-keys for DB4_Read
-      d[0] = static_cast<uint8_t>(pick(1, 2));
+      d[0] = uint8_t(pick(1, 2));
       d[1] = 0;
-      d[2] = static_cast<uint8_t>(pick(1, 2));
+      d[2] = uint8_t(pick(1, 2));
       d[3] = 0;
     }
     return d;
   };
 
-  // Calls per kind and how many of them moved or found something.
-  int calls[22] = {}, positive[22] = {};
-  const int kOperations = 4000;
-  for (int op = 0; op < kOperations && !HasFailure(); ++op) {
+  for (int op = 0; op < 4000 && !HasFailure(); ++op) {
     const int f = pick(0, 2);
     if (handle_of[f] < 0) {
-      std::ostringstream line;
       const bool read_only = pick(0, 3) == 0;
-      line << "#" << op << " open file " << f << (read_only ? " read-only" : "");
-      recent.push_back(line.str());
+      recent.push_back("#" + std::to_string(op) + " open file " +
+                       std::to_string(f) + (read_only ? " read-only" : ""));
       open_file(f, read_only);
       continue;
     }
-    // Now and then a call on a handle that is not open.
-    const int h = pick(0, 40) == 0 ? 8 : handle_of[f];
-    const int16_t hs = static_cast<int16_t>(h);
+    const int h = pick(0, 40) == 0 ? 8 : handle_of[f];  // 8 is never open
+    const int16_t hs = H(h);
+    Slot* const s = model.Get(h);
     std::ostringstream line;
     line << "#" << op << " h=" << h << " ";
+    auto call = [&line](const char* name, std::initializer_list<long> args) {
+      line << name << "(";
+      for (const long& a : args) line << a << (&a == args.end() - 1 ? "" : ",");
+      line << ")";
+    };
     int32_t expected = 0, got = 0;
-    Bytes want, have;
-    const int kind = pick(0, 21);
-    switch (kind) {
+    Bytes have(64, 0xCD), want(64, 0xCD);
+    switch (pick(0, 21)) {
       case 0:
       case 1:
       case 2: {  // keyed read
         const int16_t k1 = any_key1(), k2 = any_key2();
         const int32_t n = pick(-1, 4);
-        const int16_t size = static_cast<int16_t>(pick(0, 50));
-        line << "DBRead(" << k1 << "," << k2 << "," << n << "," << size << ")";
-        std::vector<uint8_t> buf(64, 0xCD);
-        got = DBRead(hs, k1, k2, n, size, buf.data());
+        const int16_t size = int16_t(pick(0, 50));
+        const bool far = n >= 0 && pick(0, 1);
+        call(far ? "DBReadFar" : "DBRead", {k1, k2, n, size});
+        got = far ? DBReadFar(hs, k1, k2, uint32_t(n), size, have.data())
+                  : DBRead(hs, k1, k2, n, size, have.data());
         expected = model.Read(h, k1, k2, n, size, &want);
-        if (got > 0) have.assign(buf.begin(), buf.begin() + got);
         break;
       }
       case 3:
-      case 4: {
-        line << "DBReadNext";
-        std::vector<uint8_t> buf(64, 0xCD);
-        got = DBReadNext(hs, buf.data());
+      case 4:
+        call("DBReadNext", {});
+        got = DBReadNext(hs, have.data());
         expected = model.ReadNext(h, &want);
-        if (got > 0) have.assign(buf.begin(), buf.begin() + got);
         break;
-      }
       case 5: {
-        ModelSlot* s = model.Slot(h);
         if (s && !s->rest_known) continue;
-        const int16_t size = static_cast<int16_t>(pick(1, 30));
-        line << "DBReadRest(" << size << ")";
-        std::vector<uint8_t> buf(64, 0xCD);
-        got = DBReadRest(hs, size, buf.data());
+        const int16_t size = int16_t(pick(1, 30));
+        call("DBReadRest", {size});
+        got = DBReadRest(hs, size, have.data());
         expected = model.ReadRest(h, size, &want);
-        if (got > 0) have.assign(buf.begin(), buf.begin() + got);
         break;
       }
       case 6:
       case 7:
       case 8: {  // append, sometimes with a size out of range
         const int16_t k1 = store_key1(), k2 = store_key2();
-        int16_t size = static_cast<int16_t>(pick(4, 40));
+        int16_t size = int16_t(pick(4, 40));
         if (pick(0, 30) == 0) size = pick(0, 1) ? 0 : 32760;
         const Bytes data = new_data(std::min<int>(size, 40));
-        Bytes padded = data;
-        padded.resize(32760, 0);
-        line << "DBWrite(" << k1 << "," << k2 << ",-1," << size << ")";
-        got = DBWrite(hs, k1, k2, -1, size, padded.data());
-        expected = model.Append(h, k1, k2, size, padded);
+        call("DBWrite", {k1, k2, -1, size});
+        got = DBWrite(hs, k1, k2, -1, size, data.data());
+        expected = model.Append(h, k1, k2, size, data);
         break;
       }
       case 9: {  // overwrite in place
         const int16_t k1 = any_key1(), k2 = any_key2();
         const int32_t n = pick(0, 3);
-        const int16_t size = static_cast<int16_t>(pick(1, 50));
+        const int16_t size = int16_t(pick(1, 50));
         const Bytes data = new_data(size);
         const bool far = pick(0, 1);
-        line << (far ? "DBWriteFar(" : "DBWrite(") << k1 << "," << k2 << ","
-             << n << "," << size << ")";
-        got = far ? DBWriteFar(hs, k1, k2, static_cast<uint32_t>(n), size,
-                               data.data())
+        call(far ? "DBWriteFar" : "DBWrite", {k1, k2, n, size});
+        got = far ? DBWriteFar(hs, k1, k2, uint32_t(n), size, data.data())
                   : DBWrite(hs, k1, k2, n, size, data.data());
-        expected = model.WriteFar(h, k1, k2, static_cast<uint32_t>(n), size,
-                                  data, false);
+        expected = model.WriteFar(h, k1, k2, uint32_t(n), size, data, false);
         break;
       }
       case 10:
       case 11: {  // write-add
         const int16_t k1 = store_key1(), k2 = store_key2();
         const int32_t n = pick(-2, 3);
-        const int16_t size = static_cast<int16_t>(pick(4, 40));
+        const int16_t size = int16_t(pick(4, 40));
         const Bytes data = new_data(size);
         const bool far = n >= 0 && pick(0, 1);
-        line << (far ? "DBWriteAddFar(" : "DBWriteAdd(") << k1 << "," << k2
-             << "," << n << "," << size << ")";
-        got = far ? DBWriteAddFar(hs, k1, k2, static_cast<uint32_t>(n), size,
-                                  data.data())
+        call(far ? "DBWriteAddFar" : "DBWriteAdd", {k1, k2, n, size});
+        got = far ? DBWriteAddFar(hs, k1, k2, uint32_t(n), size, data.data())
                   : DBWriteAdd(hs, k1, k2, n, size, data.data());
-        if (n == -1)
-          expected = model.Append(h, k1, k2, size, data);
-        else if (n < -1)
-          expected = DB_EOF;
-        else
-          expected = model.WriteFar(h, k1, k2, static_cast<uint32_t>(n), size,
-                                    data, true);
+        expected = n == -1  ? model.Append(h, k1, k2, size, data)
+                   : n < -1 ? DB_EOF
+                            : model.WriteFar(h, k1, k2, uint32_t(n), size,
+                                             data, true);
         break;
       }
       case 12: {  // write-next, with keys and a size that may be stored
-        ModelSlot* s = model.Slot(h);
         if (s && (s->key1 == kAny || s->key2 == kAny || s->size < 4 ||
-                  s->size > 50))
-          continue;
-        line << "DBWriteNext";
+                  s->size > 50)) continue;
         const Bytes data = new_data(50);
+        call("DBWriteNext", {});
         got = DBWriteNext(hs, data.data());
         expected = model.WriteNext(h, data);
         break;
       }
       case 13:
-      case 14: {  // delete
-        const int16_t k1 = any_key1(), k2 = any_key2();
-        const int32_t n = pick(-1, 3);
+      case 14:
+      case 16: {  // delete; undelete by the former positive Key1
+        const bool un = pick(0, 2) == 0;
+        const int16_t k1 = un ? store_key1() : any_key1(), k2 = any_key2();
+        const int32_t n = un ? pick(0, 3) : pick(-1, 3);
         const bool far = pick(0, 1);
-        line << (far ? "DBDelFar(" : "DBDel(") << k1 << "," << k2 << "," << n
-             << ")";
-        got = far ? DBDelFar(hs, k1, k2, static_cast<uint32_t>(n))
-                  : DBDel(hs, k1, k2, n);
-        expected = model.Delete(h, k1, k2, static_cast<uint32_t>(n));
+        call(un ? (far ? "DBUnDelFar" : "DBUnDel")
+                : (far ? "DBDelFar" : "DBDel"), {k1, k2, n});
+        const uint32_t u = uint32_t(n);
+        if (un)
+          got = far ? DBUnDelFar(hs, k1, k2, u) : DBUnDel(hs, k1, k2, n);
+        else
+          got = far ? DBDelFar(hs, k1, k2, u) : DBDel(hs, k1, k2, n);
+        expected = model.Delete(h, k1, k2, uint32_t(n), un);
         break;
       }
-      case 15: {
-        line << "DBDelNext";
-        got = DBDelNext(hs);
-        expected = model.FlipNext(h, false);
-        break;
-      }
-      case 16: {  // undelete by the former positive Key1
-        const int16_t k1 = store_key1(), k2 = any_key2();
-        const int32_t n = pick(0, 3);
-        const bool far = pick(0, 1);
-        line << (far ? "DBUnDelFar(" : "DBUnDel(") << k1 << "," << k2 << ","
-             << n << ")";
-        got = far ? DBUnDelFar(hs, k1, k2, static_cast<uint32_t>(n))
-                  : DBUnDel(hs, k1, k2, n);
-        expected = model.Undelete(h, k1, k2, static_cast<uint32_t>(n));
-        break;
-      }
+      case 15:
       case 17: {
-        line << "DBUnDelNext";
-        got = DBUnDelNext(hs);
-        expected = model.FlipNext(h, true);
+        const bool un = pick(0, 1);
+        call(un ? "DBUnDelNext" : "DBDelNext", {});
+        got = un ? DBUnDelNext(hs) : DBDelNext(hs);
+        expected = model.FlipNext(h, un);
         break;
       }
       case 18: {
         if (pick(0, 3) != 0) continue;  // rarer than the others
         const int16_t k1 = any_key1(), k2 = any_key2();
         const int16_t n1 = store_key1(), n2 = store_key2();
-        line << "DBChangeKeys(" << k1 << "," << k2 << " -> " << n1 << ","
-             << n2 << ")";
+        call("DBChangeKeys", {k1, k2, n1, n2});
         DBChangeKeys(hs, k1, k2, n1, n2);
         model.ChangeKeys(h, k1, k2, n1, n2);
         break;
       }
       case 19: {
         const int16_t k1 = any_key1(), k2 = any_key2();
-        const int16_t k3 = static_cast<int16_t>(pick(1, 2));
-        const int16_t k4 = static_cast<int16_t>(pick(1, 2));
+        const int16_t k3 = int16_t(pick(1, 2)), k4 = int16_t(pick(1, 2));
         const int32_t n = pick(0, 3);
-        const int16_t size = static_cast<int16_t>(pick(0, 40));
-        line << "DB4_Read(" << k1 << "," << k2 << "," << k3 << "," << k4 << ","
-             << n << "," << size << ")";
-        std::vector<uint8_t> buf(64, 0xCD);
-        got = DB4_Read(hs, k1, k2, k3, k4, n, size, buf.data());
-        want.assign(64, 0xCD);
+        const int16_t size = int16_t(pick(0, 40));
+        call("DB4_Read", {k1, k2, k3, k4, n, size});
+        got = DB4_Read(hs, k1, k2, k3, k4, n, size, have.data());
         expected = model.Read4(h, k1, k2, k3, k4, n, size, &want);
-        have = buf;
         break;
       }
-      case 20: {  // the user header
+      case 20: {  // the user header; refused on a read-only handle
+        if (!s) continue;
         const int32_t offset = pick(0, 449);
         const int32_t length = pick(1, 450 - offset);
-        line << "DBWriteBin/DBReadBin(" << offset << "," << length << ")";
-        ModelSlot* s = model.Slot(h);
-        if (!s) continue;
+        call("DBWriteBin+DBReadBin", {offset, length});
         const Bytes data = new_data(length);
         got = DBWriteBin(hs, offset, length, data.data());
-        if (!s->read_only) {
-          expected = length;
-          std::copy(data.begin(), data.end(),
-                    model.File(s->file).user_header.begin() + offset);
-        } else {
-          expected = got;  // refused; checked by the bytes below
-        }
-        std::vector<uint8_t> buf(450);
-        EXPECT_EQ(DBReadBin(hs, 0, 450, buf.data()), 450);
-        have = buf;
-        want = model.File(s->file).user_header;
+        expected = s->read_only ? got : length;
+        if (!s->read_only)
+          std::copy(data.begin(), data.begin() + length,
+                    model.header[s->file].begin() + offset);
+        have.assign(450, 0);
+        EXPECT_EQ(DBReadBin(hs, 0, 450, have.data()), 450);
+        want = model.header[s->file];
         break;
       }
-      case 21: {
-        line << "DBClose";
-        recent.push_back(line.str());
-        if (h != handle_of[f]) {
+      case 21:
+        recent.push_back(line.str() + "DBClose");
+        if (h != handle_of[f])
           EXPECT_EQ(DBClose(hs), DB_EOF);
-        } else {
+        else
           close_file(f);
-        }
         continue;
-      }
     }
     recent.push_back(line.str());
     if (recent.size() > 25) recent.pop_front();
-    ++calls[kind];
-    if (got > 0) ++positive[kind];
-    ASSERT_EQ(got, expected) << line.str() << "\n" << history();
-    ASSERT_EQ(have, want) << "bytes of " << line.str() << "\n" << history();
-    if (ModelSlot* s = model.Slot(h)) {
-      ASSERT_EQ(DBGetNumRecord(hs), model.Records(*s).size())
-          << line.str() << "\n" << history();
+    const std::string after = "after " + line.str() + "\n" + history();
+    ASSERT_EQ(got, expected) << "result " << after;
+    ASSERT_EQ(have, want) << "buffer " << after;
+    if (s) {
+      ASSERT_EQ(DBGetNumRecord(hs), model.Recs(*s).size()) << after;
     }
     int16_t k1 = 0, k2 = 0;
     DBGetKeys(&k1, &k2);
-    ASSERT_EQ(k1, model.found_key1()) << "found-last Key1 after " << line.str()
-                                      << "\n" << history();
-    ASSERT_EQ(k2, model.found_key2()) << "found-last Key2 after " << line.str()
-                                      << "\n" << history();
+    ASSERT_EQ(k1, model.found1) << "found-last Key1 " << after;
+    ASSERT_EQ(k2, model.found2) << "found-last Key2 " << after;
   }
   for (int f = 0; f < 3; ++f)
     if (handle_of[f] > 0) close_file(f);
-  size_t total = 0;
-  for (int f = 0; f < 3; ++f) total += model.File(f).records.size();
-  std::printf("engine model: %zu records in 3 files; calls (positive) by kind:",
-              total);
-  for (int k = 0; k < 22; ++k) std::printf(" %d(%d)", calls[k], positive[k]);
-  std::printf("\n");
 }
 
 }  // namespace

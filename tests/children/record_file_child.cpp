@@ -1,58 +1,42 @@
-// A calculation program in miniature, for the tests that need a second
-// process: it appends records and ends in different ways, or holds a record
-// file open while the test tries to open it too. See
-// support/child_protocol.h for the command lines.
-#include <chrono>
+// A second process for the multi-process tests.
+//   append <path> <count> <quick-exit|return|hang> <marker>
+//     appends ChildRecord(0..count-1), writes the marker, then ends at once
+//     without closing, returns from main with the file open, or waits to be
+//     killed.
+//   hold <excl|shared> <path> <ready-marker> <release-marker>
+//     opens the file, writes the open's result into the ready marker, and
+//     closes it once the release marker appears.
 #include <cstdlib>
 #include <string>
 
-#include "support/child_protocol.h"
 #include "support/test_support.h"
 #include "zbdb900.h"
 
-namespace {
-
-using zbtest::ChildRecord;
-using zbtest::RecordImage;
-
-int Append(const std::string& path, int count, const std::string& end,
-           const std::string& marker) {
-  const int32_t h = DBOpen(path.c_str());
-  if (h < 1) return zbtest::kChildOpenFailed;
-  for (int i = 0; i < count; ++i) {
-    const RecordImage r = ChildRecord(i);
-    if (DBWrite(static_cast<int16_t>(h), r.key1, r.key2, -1,
-                static_cast<int16_t>(r.data.size()),
-                r.data.data()) != static_cast<int32_t>(r.data.size()))
-      return zbtest::kChildWriteFailed;
-  }
-  zbtest::WriteMarker(marker, "appended");
-  if (end == "quick-exit") std::_Exit(zbtest::kChildOk);
-  if (end == "hang") {
-    zbtest::SleepMs(60000);
-    return zbtest::kChildTimedOut;
-  }
-  return zbtest::kChildOk;  // "return": the exit handler closes the file
-}
-
-int Hold(const std::string& mode, const std::string& path,
-         const std::string& ready, const std::string& release) {
-  const int32_t h =
-      mode == "excl" ? DBOpenExcl(path.c_str()) : DBOpen(path.c_str());
-  zbtest::WriteMarker(ready, std::to_string(h));
-  if (h < 1) return zbtest::kChildOpenFailed;
-  if (!zbtest::WaitForFile(release, 60000)) return zbtest::kChildTimedOut;
-  DBClose(static_cast<int16_t>(h));
-  return zbtest::kChildOk;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "append" && argc == 6)
-    return Append(argv[2], std::atoi(argv[3]), argv[4], argv[5]);
-  if (command == "hold" && argc == 6)
-    return Hold(argv[2], argv[3], argv[4], argv[5]);
-  return zbtest::kChildBadArguments;
+  if (argc != 6) return 2;
+  const std::string command = argv[1];
+  if (command == "append") {
+    const int16_t h = static_cast<int16_t>(DBOpen(argv[2]));
+    if (h < 1) return 3;
+    for (int i = 0; i < std::atoi(argv[3]); ++i) {
+      const zbtest::RecordImage r = zbtest::ChildRecord(i);
+      const int16_t size = static_cast<int16_t>(r.data.size());
+      if (DBWrite(h, r.key1, r.key2, -1, size, r.data.data()) != size) return 4;
+    }
+    zbtest::WriteMarker(argv[5], "appended");
+    const std::string end = argv[4];
+    if (end == "quick-exit") std::_Exit(0);
+    if (end == "hang") zbtest::SleepMs(60000);
+    return end == "return" ? 0 : 5;  // "return": the exit handler closes
+  }
+  if (command == "hold") {
+    const bool excl = std::string(argv[2]) == "excl";
+    const int32_t h = excl ? DBOpenExcl(argv[3]) : DBOpen(argv[3]);
+    zbtest::WriteMarker(argv[4], std::to_string(h));
+    if (h < 1) return 3;
+    if (!zbtest::WaitForFile(argv[5], 60000)) return 5;
+    DBClose(static_cast<int16_t>(h));
+    return 0;
+  }
+  return 2;
 }

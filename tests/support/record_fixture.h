@@ -1,17 +1,16 @@
-// GoogleTest base for the record-store tests: every test starts and ends
-// with a clean library (no open record files, no overwrite pass, an empty
-// handle stack, no data streams, the real platform) and gets its own
-// temporary folder. Only the test executable includes this header.
+// GoogleTest base for the record-store tests: each test starts and ends
+// with a clean library and has its own temporary folder.
 #ifndef ZBDB_TESTS_SUPPORT_RECORD_FIXTURE_H_
 #define ZBDB_TESTS_SUPPORT_RECORD_FIXTURE_H_
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/fault_injection.h"
-#include "platform/platform.h"
 #include "recordstore/data_channel.h"
 #include "recordstore/engine.h"
 #include "recordstore/handle_stack.h"
@@ -29,68 +28,76 @@ inline void ResetLibrary() {
   zb::recordstore::ResetDataStreamsForTests();
 }
 
+inline int16_t H(int32_t h) { return static_cast<int16_t>(h); }
+inline Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+template <typename T>
+Bytes BytesOf(const T& value) {
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(&value);
+  return Bytes(p, p + sizeof value);
+}
+// A text field: the text, then zeros to its width.
+inline void SetText(char* field, size_t width, const std::string& text) {
+  std::memset(field, 0, width);
+  std::memcpy(field, text.data(), std::min(width, text.size()));
+}
+// A text field up to its first zero.
+inline std::string Str(const void* field, size_t width) {
+  const char* p = static_cast<const char*>(field);
+  return std::string(p, std::find(p, p + width, '\0'));
+}
+inline std::string FixturePath(const std::string& relative) {
+  return std::string(ZBDB_FIXTURES_DIR) + "/" + relative;
+}
+
 class RecordStoreTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetLibrary(); }
   void TearDown() override { ResetLibrary(); }
-
   std::string Path(const std::string& name) const { return dir_.File(name); }
 
-  // Creates a record file at path holding these records, cleanly closed,
-  // through the library itself.
+  // Opens with the given call and expects a handle.
+  int16_t Open(const std::string& path, decltype(&DBOpen) open = DBOpen) {
+    const int32_t h = open(path.c_str());
+    EXPECT_GT(h, 0) << path;
+    return H(h);
+  }
+  // A cleanly closed record file made by the library.
   void MakeRecordFile(const std::string& path,
                       const std::vector<RecordImage>& records) {
-    const int32_t h = DBOpen(path.c_str());
-    ASSERT_GT(h, 0) << path;
+    const int16_t h = Open(path);
     for (const RecordImage& r : records)
-      ASSERT_EQ(DBWrite(static_cast<int16_t>(h), r.key1, r.key2, -1,
-                        static_cast<int16_t>(r.data.size()), r.data.data()),
-                static_cast<int32_t>(r.data.size()));
-    ASSERT_EQ(DBClose(static_cast<int16_t>(h)), DB_SUCCESS);
+      ASSERT_EQ(DBWrite(h, r.key1, r.key2, -1, int16_t(r.data.size()),
+                        r.data.data()), int32_t(r.data.size()));
+    ASSERT_EQ(DBClose(h), DB_SUCCESS);
   }
 
   TempDir dir_;
 };
 
-// Installs a fault-injecting platform over the real one for the lifetime
-// of the object; sleeps are then counted instead of waited.
+// Faults injected into the real platform while the object lives; sleeps
+// are counted instead of waited.
 class InstalledFaults {
  public:
-  InstalledFaults() : faults_(zb::platform::Default()) {
-    zb::platform::SetDefaultForTests(&faults_);
-  }
+  InstalledFaults() { zb::platform::SetDefaultForTests(&faults_); }
   ~InstalledFaults() { zb::platform::SetDefaultForTests(nullptr); }
-  zb::platform::FaultInjectingPlatform& operator*() { return faults_; }
   zb::platform::FaultInjectingPlatform* operator->() { return &faults_; }
 
  private:
-  zb::platform::FaultInjectingPlatform faults_;
+  zb::platform::FaultInjectingPlatform faults_{zb::platform::Default()};
 };
 
-// The path of a file below the fixtures folder ("ZBStatik/TMP/x.TMP").
-inline std::string FixturePath(const std::string& relative) {
-  return std::string(ZBDB_FIXTURES_DIR) + "/" + relative;
-}
-
-inline Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
-
-// Compares file bytes and names the sizes and the first differing offset
-// instead of printing both files.
-inline ::testing::AssertionResult SameBytes(const Bytes& actual,
-                                            const Bytes& expected) {
-  if (actual == expected) return ::testing::AssertionSuccess();
-  size_t i = 0;
-  while (i < actual.size() && i < expected.size() && actual[i] == expected[i])
-    ++i;
-  auto at = [](const Bytes& b, size_t i) {
-    return i < b.size() ? std::to_string(b[i]) : std::string("(end)");
+// File bytes compared with the sizes and the first differing offset named.
+inline ::testing::AssertionResult SameBytes(const Bytes& a, const Bytes& b) {
+  if (a == b) return ::testing::AssertionSuccess();
+  const size_t i = size_t(
+      std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
+  auto at = [i](const Bytes& x) {
+    return i < x.size() ? std::to_string(x[i]) : std::string("(end)");
   };
   return ::testing::AssertionFailure()
-         << "sizes " << actual.size() << " (actual) and " << expected.size()
-         << " (expected); first difference at offset " << i << ": "
-         << at(actual, i) << " instead of " << at(expected, i);
+         << "sizes " << a.size() << " (actual) and " << b.size()
+         << " (expected); at offset " << i << ": " << at(a) << " for " << at(b);
 }
-
 #define EXPECT_BYTES(actual, expected) \
   EXPECT_TRUE(::zbtest::SameBytes((actual), (expected)))
 
