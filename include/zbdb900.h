@@ -16,6 +16,7 @@
 #ifndef ZBDB900_H_
 #define ZBDB900_H_
 
+#include <stddef.h>
 #include <stdint.h>
 
 #if defined(_WIN32)
@@ -31,8 +32,21 @@
 #define ZBEXPORT
 #endif
 
+/* Strings returned to Basic callers by the B exports: a BSTR holding the
+ * bytes on Windows (free it with SysFreeString), a malloc'ed zero-terminated
+ * copy elsewhere (free it with ZB_FreeByteString). */
+#if defined(_WIN32)
+typedef wchar_t* ZB_BYTESTRING;
+#else
+typedef char* ZB_BYTESTRING;
+#endif
+
 #ifdef __cplusplus
 extern "C" {
+#endif
+
+#if !defined(_WIN32)
+ZBEXPORT void ZBAPI ZB_FreeByteString(ZB_BYTESTRING text);
 #endif
 
 /* ---- Result codes of the record operations ---------------------------- */

@@ -94,6 +94,82 @@ class Platform {
 
   virtual uint32_t Now() = 0;  // seconds since 1970
   virtual void SleepMs(uint32_t ms) = 0;
+
+  // -- Private-profile (INI) files, with the Windows semantics: sections and
+  // keys case-insensitive, values trimmed and stripped of one pair of
+  // enclosing quotes, files and sections created on write.
+  virtual std::string ReadProfileString(const std::string& file,
+                                        const std::string& section,
+                                        const std::string& key,
+                                        const std::string& default_value);
+  // GetPrivateProfileInt: the leading decimal digits of the value, else the
+  // default.
+  virtual int ReadProfileInt(const std::string& file,
+                             const std::string& section,
+                             const std::string& key, int default_value);
+  virtual bool WriteProfileString(const std::string& file,
+                                  const std::string& section,
+                                  const std::string& key,
+                                  const std::string& value);
+  virtual bool DeleteProfileKey(const std::string& file,
+                                const std::string& section,
+                                const std::string& key);
+  // The struct form: hex bytes followed by a checksum byte (the sum of the
+  // bytes modulo 256). Reading fails when size or checksum disagree.
+  virtual bool ReadProfileStruct(const std::string& file,
+                                 const std::string& section,
+                                 const std::string& key, void* data,
+                                 size_t size);
+  virtual bool WriteProfileStruct(const std::string& file,
+                                  const std::string& section,
+                                  const std::string& key, const void* data,
+                                  size_t size);
+
+  // -- The per-user key/value store in place of the registry:
+  // HKEY_CURRENT_USER\Software\Quellhof GmbH\Globals\<subkey> on Windows,
+  // an INI file in the user's configuration folder on POSIX.
+  virtual bool ReadUserNumber(const std::string& subkey,
+                              const std::string& name, uint32_t* value);
+  virtual bool WriteUserNumber(const std::string& subkey,
+                               const std::string& name, uint32_t value);
+  virtual bool ReadUserText(const std::string& subkey, const std::string& name,
+                            std::string* value);
+  virtual bool WriteUserText(const std::string& subkey,
+                             const std::string& name,
+                             const std::string& value);
+
+  // -- The machine.
+  virtual std::string UserName();      // empty when the system gives none
+  virtual std::string ComputerName();  // empty when the system gives none
+  struct DiskSpace {
+    uint64_t available = 0;   // to the caller
+    uint64_t total_free = 0;
+    uint64_t total = 0;
+  };
+  virtual bool GetDiskSpace(const std::string& path, DiskSpace* space);
+  enum class DriveKind { kUnknown, kFixed, kRemovable, kRemote, kCdRom };
+  virtual DriveKind DriveKindOf(const std::string& path);
+  // A new GUID in the Windows layout: u32, u16, u16, 8 bytes.
+  virtual void NewGuid(uint8_t guid[16]);
+  // The four 16-bit parts of a module's file (or product) version; false
+  // when it has no version information.
+  virtual bool ModuleVersion(const std::string& path, bool product,
+                             uint16_t parts[4]);
+  // The path of the file of this library (the DLL, the .so, or the program
+  // it is linked into).
+  virtual std::string OwnModulePath();
+  // Asks the calling program to end with exit_code (Windows:
+  // PostQuitMessage; POSIX: only recorded, see posted_quit()).
+  virtual void PostQuit(int exit_code);
+  // The exit code of the last PostQuit, -1 when none was posted.
+  virtual int posted_quit() const;
+
+  // -- Libraries loaded at run time, their functions found by ordinal
+  // (Windows: LoadLibrary/GetProcAddress; POSIX: dlopen and the library's
+  // exported lookup "zb_procedure_by_ordinal").
+  virtual void* LoadLibraryFile(const std::string& name);  // nullptr: missing
+  virtual void* ProcedureByOrdinal(void* library, int ordinal);
+  virtual void FreeLibraryFile(void* library);
 };
 
 // The process-wide platform. Tests may install a wrapper (not owned).
