@@ -162,6 +162,20 @@ void BlankPadProPosTag(PROPOS* r) { BlankPadAll(r, kProPosFields); }
 void BlankPadRequest(ZBPROPOS* r) { BlankPadAll(r, kRequestFields); }
 void BlankPadRequest(ZBPROPOS_L* r) { BlankPadAll(r, kLongRequestFields); }
 
+template <size_t N>
+void CopyFieldsOf(const void* from, void* to, const TextField (&fields)[N]) {
+  for (const TextField& f : fields)
+    CopyTextField(static_cast<char*>(to) + f.offset,
+                  static_cast<const char*>(from) + f.offset, f.width);
+}
+
+void CopyRequestFields(const ZBPROPOS& from, ZBPROPOS* to) {
+  CopyFieldsOf(&from, to, kRequestFields);
+}
+void CopyRequestFields(const ZBPROPOS_L& from, ZBPROPOS_L* to) {
+  CopyFieldsOf(&from, to, kLongRequestFields);
+}
+
 void RequestToLong(const ZBPROPOS& in, ZBPROPOS_L* out) {
   std::memset(out, 0, sizeof *out);
   std::memcpy(out, &in, sizeof in);  // the nine fields lie at equal offsets

@@ -91,6 +91,10 @@ void BlankPadProPosTag(PROPOS* record);
 void BlankPadRequest(ZBPROPOS* record);
 void BlankPadRequest(ZBPROPOS_L* record);
 
+// Copies every text field up to its first zero, the rest of it zero.
+void CopyRequestFields(const ZBPROPOS& from, ZBPROPOS* to);
+void CopyRequestFields(const ZBPROPOS_L& from, ZBPROPOS_L* to);
+
 // The request record of the plain exports and of the _L exports.
 void RequestToLong(const ZBPROPOS& in, ZBPROPOS_L* out);
 void RequestFromLong(const ZBPROPOS_L& in, ZBPROPOS* out);
