@@ -64,6 +64,77 @@ class FaultInjectingPlatform final : public Platform {
   uint32_t Now() override { return base_.Now(); }
   void SleepMs(uint32_t ms) override { slept_ms_ += ms; }
 
+  std::string ReadProfileString(const std::string& file,
+                                const std::string& section,
+                                const std::string& key,
+                                const std::string& default_value) override {
+    return base_.ReadProfileString(file, section, key, default_value);
+  }
+  int ReadProfileInt(const std::string& file, const std::string& section,
+                     const std::string& key, int default_value) override {
+    return base_.ReadProfileInt(file, section, key, default_value);
+  }
+  bool WriteProfileString(const std::string& file, const std::string& section,
+                          const std::string& key,
+                          const std::string& value) override {
+    return base_.WriteProfileString(file, section, key, value);
+  }
+  bool DeleteProfileKey(const std::string& file, const std::string& section,
+                        const std::string& key) override {
+    return base_.DeleteProfileKey(file, section, key);
+  }
+  bool ReadProfileStruct(const std::string& file, const std::string& section,
+                         const std::string& key, void* data,
+                         size_t size) override {
+    return base_.ReadProfileStruct(file, section, key, data, size);
+  }
+  bool WriteProfileStruct(const std::string& file, const std::string& section,
+                          const std::string& key, const void* data,
+                          size_t size) override {
+    return base_.WriteProfileStruct(file, section, key, data, size);
+  }
+  bool ReadUserNumber(const std::string& subkey, const std::string& name,
+                      uint32_t* value) override {
+    return base_.ReadUserNumber(subkey, name, value);
+  }
+  bool WriteUserNumber(const std::string& subkey, const std::string& name,
+                       uint32_t value) override {
+    return base_.WriteUserNumber(subkey, name, value);
+  }
+  bool ReadUserText(const std::string& subkey, const std::string& name,
+                    std::string* value) override {
+    return base_.ReadUserText(subkey, name, value);
+  }
+  bool WriteUserText(const std::string& subkey, const std::string& name,
+                     const std::string& value) override {
+    return base_.WriteUserText(subkey, name, value);
+  }
+  std::string UserName() override { return base_.UserName(); }
+  std::string ComputerName() override { return base_.ComputerName(); }
+  bool GetDiskSpace(const std::string& path, DiskSpace* space) override {
+    return base_.GetDiskSpace(path, space);
+  }
+  DriveKind DriveKindOf(const std::string& path) override {
+    return base_.DriveKindOf(path);
+  }
+  void NewGuid(uint8_t guid[16]) override { base_.NewGuid(guid); }
+  bool ModuleVersion(const std::string& path, bool product,
+                     uint16_t parts[4]) override {
+    return base_.ModuleVersion(path, product, parts);
+  }
+  std::string OwnModulePath() override { return base_.OwnModulePath(); }
+  void PostQuit(int exit_code) override { base_.PostQuit(exit_code); }
+  int posted_quit() const override { return base_.posted_quit(); }
+  void* LoadLibraryFile(const std::string& name) override {
+    return base_.LoadLibraryFile(name);
+  }
+  void* ProcedureByOrdinal(void* library, int ordinal) override {
+    return base_.ProcedureByOrdinal(library, ordinal);
+  }
+  void FreeLibraryFile(void* library) override {
+    base_.FreeLibraryFile(library);
+  }
+
  private:
   Platform& base_;
   uint64_t writes_ = 0;

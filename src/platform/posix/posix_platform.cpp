@@ -8,22 +8,44 @@
 //
 // The read-only attribute is "no write permission bits": it is honoured even
 // for root, because Windows refuses to write such a file for everybody.
+//
+// A Windows module carries its version in a resource; a POSIX library or
+// program carries kVersionMarkers instead, and ModuleVersion finds them among
+// the file's bytes.
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <link.h>
+#include <pwd.h>
+#include <sys/random.h>
 #include <sys/stat.h>
+#include <strings.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
 #include "platform/platform.h"
 #include "platform/posix/path_map.h"
+#include "platform/posix/profile.h"
+
+#ifndef ZBDB_VERSION_STRING
+#define ZBDB_VERSION_STRING "0.0.0.0"
+#endif
 
 namespace zb::platform {
 namespace {
+
+// Kept by the linker (used, and read by ModuleVersion), so every program and
+// library that links the core carries the version.
+__attribute__((used)) const char kVersionMarkers[] =
+    "ZBDB_FILE_VERSION=" ZBDB_VERSION_STRING "\0"
+    "ZBDB_PRODUCT_VERSION=" ZBDB_VERSION_STRING;
 
 constexpr off_t kShareLockOffset = LLONG_MAX - 1;
 
@@ -275,6 +297,252 @@ class PosixPlatform final : public Platform {
   uint32_t Now() override { return static_cast<uint32_t>(std::time(nullptr)); }
 
   void SleepMs(uint32_t ms) override { usleep(ms * 1000u); }
+
+  std::string ReadProfileString(const std::string& file,
+                                const std::string& section,
+                                const std::string& key,
+                                const std::string& default_value) override {
+    std::string value;
+    if (posix::ProfileLookup(posix::ToNativePath(file), section, key, &value))
+      return posix::StripProfileQuotes(value);
+    // Windows drops the default's trailing blanks.
+    size_t end = default_value.size();
+    while (end > 0 && default_value[end - 1] == ' ') --end;
+    return default_value.substr(0, end);
+  }
+
+  int ReadProfileInt(const std::string& file, const std::string& section,
+                     const std::string& key, int default_value) override {
+    std::string value;
+    if (!posix::ProfileLookup(posix::ToNativePath(file), section, key, &value))
+      return default_value;
+    value = posix::StripProfileQuotes(value);
+    // An empty value counts as missing; any other text that is no number
+    // reads as 0.
+    return value.empty() ? default_value : posix::ProfileInt(value);
+  }
+
+  bool WriteProfileString(const std::string& file, const std::string& section,
+                          const std::string& key,
+                          const std::string& value) override {
+    return posix::ProfileStore(posix::ToNativePath(file), section, key, &value);
+  }
+
+  bool DeleteProfileKey(const std::string& file, const std::string& section,
+                        const std::string& key) override {
+    return posix::ProfileStore(posix::ToNativePath(file), section, key,
+                               nullptr);
+  }
+
+  bool ReadProfileStruct(const std::string& file, const std::string& section,
+                         const std::string& key, void* data,
+                         size_t size) override {
+    std::string value;
+    return posix::ProfileLookup(posix::ToNativePath(file), section, key,
+                                &value) &&
+           posix::ParseProfileStruct(value, data, size);
+  }
+
+  bool WriteProfileStruct(const std::string& file, const std::string& section,
+                          const std::string& key, const void* data,
+                          size_t size) override {
+    const std::string text = posix::ProfileStructText(data, size);
+    return posix::ProfileStore(posix::ToNativePath(file), section, key, &text);
+  }
+
+  bool ReadUserNumber(const std::string& subkey, const std::string& name,
+                      uint32_t* value) override {
+    std::string text;
+    if (!posix::ReadUserValue(subkey, name, &text) || text.empty() ||
+        text.size() > 10)
+      return false;
+    uint64_t n = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') return false;
+      n = n * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (n > UINT32_MAX) return false;
+    *value = static_cast<uint32_t>(n);
+    return true;
+  }
+
+  bool WriteUserNumber(const std::string& subkey, const std::string& name,
+                       uint32_t value) override {
+    // Not std::to_string: its digit table is a unique symbol, which would
+    // keep the shared library from ever being unloaded.
+    char text[16];
+    std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
+    return posix::WriteUserValue(subkey, name, text);
+  }
+
+  bool ReadUserText(const std::string& subkey, const std::string& name,
+                    std::string* value) override {
+    return posix::ReadUserValue(subkey, name, value);
+  }
+
+  bool WriteUserText(const std::string& subkey, const std::string& name,
+                     const std::string& value) override {
+    return posix::WriteUserValue(subkey, name, value);
+  }
+
+  std::string UserName() override {
+    if (const passwd* pw = getpwuid(geteuid()))
+      if (pw->pw_name && pw->pw_name[0])
+        return posix::Utf8ToCp1252(pw->pw_name);
+    const char* user = std::getenv("USER");
+    return user ? posix::Utf8ToCp1252(user) : std::string();
+  }
+
+  // As Windows gives its NetBIOS name: the host's first label, in upper
+  // case, at most 15 characters.
+  std::string ComputerName() override {
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0) return {};
+    std::string text = name;
+    text = text.substr(0, text.find('.')).substr(0, 15);
+    for (char& c : text)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+  }
+
+  bool GetDiskSpace(const std::string& path, DiskSpace* space) override {
+    // The file system of the path, or of its nearest existing folder.
+    std::string native = posix::ToNativePath(path);
+    struct statvfs fs;
+    while (statvfs(native.empty() ? "." : native.c_str(), &fs) != 0) {
+      if (native.empty() || native == "/") return false;
+      while (!native.empty() && native.back() == '/') native.pop_back();
+      const size_t cut = native.rfind('/');
+      native = cut == std::string::npos ? "" : native.substr(0, cut + 1);
+    }
+    space->available = uint64_t{fs.f_bavail} * fs.f_frsize;
+    space->total_free = uint64_t{fs.f_bfree} * fs.f_frsize;
+    space->total = uint64_t{fs.f_blocks} * fs.f_frsize;
+    return true;
+  }
+
+  DriveKind DriveKindOf(const std::string& path) override {
+    return FileExists(path) ? DriveKind::kFixed : DriveKind::kUnknown;
+  }
+
+  void NewGuid(uint8_t guid[16]) override {
+    size_t got = 0;
+    while (got < 16) {
+      const ssize_t n = getrandom(guid + got, 16 - got, 0);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    if (got < 16) {  // no getrandom: the time and a counter at least
+      static uint64_t counter = 0;
+      uint64_t mix[2] = {static_cast<uint64_t>(time(nullptr)) ^
+                             (uint64_t{static_cast<uint32_t>(getpid())} << 32),
+                         ++counter};
+      std::memcpy(guid, mix, 16);
+    }
+    // Version 4 in the high nibble of Data3 (little-endian: byte 7), the
+    // RFC 4122 variant in Data4[0].
+    guid[7] = static_cast<uint8_t>((guid[7] & 0x0F) | 0x40);
+    guid[8] = static_cast<uint8_t>((guid[8] & 0x3F) | 0x80);
+  }
+
+  bool ModuleVersion(const std::string& path, bool product,
+                     uint16_t parts[4]) override {
+    const char* marker = kVersionMarkers;
+    if (product) marker += std::strlen(marker) + 1;
+    const std::string key(marker, std::strchr(marker, '=') + 1);
+    std::FILE* f = std::fopen(posix::ToNativePath(path).c_str(), "rb");
+    if (!f) return false;
+    std::string bytes;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    std::fclose(f);
+    for (size_t at = bytes.find(key); at != std::string::npos;
+         at = bytes.find(key, at + 1)) {
+      if (ParseVersion(bytes, at + key.size(), parts)) return true;
+    }
+    return false;
+  }
+
+  std::string OwnModulePath() override {
+    return posix::Utf8ToCp1252(NativeOwnPath());
+  }
+
+  void PostQuit(int exit_code) override { posted_quit_ = exit_code; }
+  int posted_quit() const override { return posted_quit_; }
+
+  void* LoadLibraryFile(const std::string& name) override {
+    if (name.find_first_of("\\/") != std::string::npos)
+      return dlopen(posix::ToNativePath(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (void* h = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+    // A companion library next to our own file, named the Linux way.
+    std::string base = posix::Cp1252ToUtf8(name);
+    if (base.size() > 4 && strcasecmp(base.c_str() + base.size() - 4, ".dll") == 0)
+      base.resize(base.size() - 4);
+    const std::string own = NativeOwnPath();
+    const std::string folder = own.substr(0, own.rfind('/') + 1);
+    for (const std::string& file : {folder + "lib" + base + ".so",
+                                    folder + base + ".so"}) {
+      if (void* h = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
+    }
+    return nullptr;
+  }
+
+  void* ProcedureByOrdinal(void* library, int ordinal) override {
+    using Lookup = void* (*)(int);
+    if (!library) return nullptr;
+    void* lookup = dlsym(library, "zb_procedure_by_ordinal");
+    return lookup ? reinterpret_cast<Lookup>(lookup)(ordinal) : nullptr;
+  }
+
+  void FreeLibraryFile(void* library) override {
+    if (library) dlclose(library);
+  }
+
+ private:
+  // "a.b.c.d" at bytes[at], each part a 16-bit number.
+  static bool ParseVersion(const std::string& bytes, size_t at,
+                           uint16_t parts[4]) {
+    uint16_t got[4];
+    for (int i = 0; i < 4; ++i) {
+      if (i > 0) {
+        if (at >= bytes.size() || bytes[at] != '.') return false;
+        ++at;
+      }
+      uint32_t n = 0;
+      const size_t start = at;
+      while (at < bytes.size() && bytes[at] >= '0' && bytes[at] <= '9' &&
+             at - start < 6)
+        n = n * 10 + static_cast<uint32_t>(bytes[at++] - '0');
+      if (at == start || n > 0xFFFF) return false;
+      got[i] = static_cast<uint16_t>(n);
+    }
+    std::memcpy(parts, got, sizeof got);
+    return true;
+  }
+
+  // The file this code was loaded from: the shared library, or the program
+  // when the core is linked into it (the loader leaves its name empty).
+  static std::string NativeOwnPath() {
+    Dl_info info;
+    link_map* map = nullptr;
+    if (dladdr1(reinterpret_cast<void*>(&NativeOwnPath), &info,
+                reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) &&
+        map && map->l_name && map->l_name[0]) {
+      if (char* real = realpath(map->l_name, nullptr)) {
+        std::string path = real;
+        std::free(real);
+        return path;
+      }
+      return map->l_name;
+    }
+    char exe[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    return n > 0 ? std::string(exe, static_cast<size_t>(n)) : std::string();
+  }
+
+  int posted_quit_ = -1;
 };
 
 Platform* g_override = nullptr;
