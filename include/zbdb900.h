@@ -291,6 +291,59 @@ ZBEXPORT int32_t ZBAPI GetPosData(uint32_t stream);
 ZBEXPORT int32_t ZBAPI CloseData(uint32_t stream);
 ZBEXPORT int32_t ZBAPI FlushData(int32_t count, void* buf);
 
+/* ---- Program catalogue ------------------------------------------------- */
+/* The catalogue line of a program, 402 bytes, packed:
+ *     0 int16 index in the catalogue     2 int16 group number
+ *     4 int16 program number             6 char key[12]
+ *    18 char title[56]                  74 char icon file[260]
+ *   334 char family[4] (key's first 3) 338 int32 value
+ *   342 char executable[30]            372 char parameters[30]
+ * Logs in first. An unknown key gives the line of "ALLE". Returns 1. */
+ZBEXPORT int32_t ZBAPI ZB_GetPrgZeile(const char* key, void* line);
+/* The same line for Basic callers in 404 bytes: all blanks except the
+ * program number at 4 and the key, title and icon, blank-padded, at 6, 18
+ * and 74. Returns -1. */
+ZBEXPORT int32_t ZBAPI ZB_GetPrgZeileB(const char* key, void* line);
+/* Titles by key and by program number. The texts stay valid until the next
+ * call of the same export; the _B forms return a byte string instead.
+ * ZB_PrgTitel: the title of the key's line ("ALLE"'s for an unknown key);
+ * ZB_PrgTitelI: empty for an unknown number; the short titles: empty for
+ * an unknown program and before the catalogue is loaded. */
+ZBEXPORT const char* ZBAPI ZB_PrgTitel(const char* key);
+ZBEXPORT ZB_BYTESTRING ZBAPI ZB_PrgTitel_B(const char* key);
+ZBEXPORT const char* ZBAPI ZB_PrgTitelI(int16_t number);
+ZBEXPORT ZB_BYTESTRING ZBAPI ZB_PrgTitelI_B(int16_t number);
+ZBEXPORT const char* ZBAPI ZB_PrgShortTitel(const char* key);
+ZBEXPORT ZB_BYTESTRING ZBAPI ZB_PrgShortTitel_B(const char* key);
+ZBEXPORT const char* ZBAPI ZB_PrgShortTitelI(int16_t number);
+ZBEXPORT ZB_BYTESTRING ZBAPI ZB_PrgShortTitelI_B(int16_t number);
+
+/* ---- String utilities: in place, caller-pops, plain names only ---------- */
+#if defined(_WIN32)
+#define ZBCDECL __cdecl
+#else
+#define ZBCDECL
+#endif
+/* Inserts a in front of b. */
+ZBEXPORT void ZBCDECL StrIns(const char* a, char* b);
+/* target = first + each further text up to a null pointer; returns target.
+ * target may be the first text itself. */
+ZBEXPORT char* ZBCDECL strAdd(char* target, const char* first, ...);
+/* Removes leading blanks; returns text. */
+ZBEXPORT char* ZBCDECL strLeftCompress(char* text);
+/* Removes trailing blanks and line feeds; returns the new terminator. */
+ZBEXPORT char* ZBCDECL strRightCompress(char* text);
+/* Case of A-Z and of the DOS umlauts (0x8E 0x99 0x9A <-> 0x84 0x94 0x81). */
+ZBEXPORT char* ZBCDECL lower(char* text);
+ZBEXPORT char* ZBCDECL upper(char* text);
+/* A folder with exactly one trailing backslash. */
+ZBEXPORT char* ZBCDECL backSlash(char* text);
+/* A folder without trailing backslash; drive roots keep theirs, and a text
+ * without any backslash becomes a drive root ("C" -> "C:\"). */
+ZBEXPORT char* ZBCDECL noBackSlash(char* text);
+/* Terminates a field of width n at n - 1 and removes trailing blanks. */
+ZBEXPORT char* ZBCDECL cTrim(char* text, int32_t n);
+
 #ifdef __cplusplus
 }
 #endif
