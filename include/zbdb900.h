@@ -279,6 +279,48 @@ ZBEXPORT int32_t ZBAPI ZeroTerminatePro(PROINFO* record);
 ZBEXPORT int32_t ZBAPI ZeroTerminateProPos(PROPOS* record);
 ZBEXPORT int32_t ZBAPI ZeroTerminateZBProPos(ZBPROPOS* record);
 
+/* ---- Login, versions and library-wide settings ------------------------- */
+/* Logs in when the library has not yet (always 1). */
+ZBEXPORT int32_t ZBAPI ZBDB_Login(void);
+/* Releases the open position and writes the log footer: 1, or 0 when the
+ * position's project file could not be opened for the release. */
+ZBEXPORT int32_t ZBAPI ZBDB_Logout(void);
+/* Rereads the six folders: 1 when all could be read, else 0. */
+ZBEXPORT int32_t ZBAPI ZB_RegInit(void);
+/* Megabytes of the drive of path: kind 0 available to the caller, 1 free,
+ * otherwise its size; -1/1024 when it cannot be asked. */
+ZBEXPORT double ZBAPI DSKGetSpaceMb(const char* path, int32_t kind);
+
+ZBEXPORT int32_t ZBAPI ZBDB_GetVersion(void);
+ZBEXPORT int32_t ZBAPI ZBDB_SetVersion(int32_t, int32_t); /* -1111 */
+/* "%u,%u,%u,%u" of a file's version (file and out by reference) into out
+ * when it fits into maxLength bytes: 1; 0 and out untouched otherwise. */
+ZBEXPORT int32_t ZBAPI GetFileVersion(const char* const* file,
+                                      char* const* out, int32_t maxLength);
+ZBEXPORT int32_t ZBAPI GetProductVersion(const char* const* file,
+                                         char* const* out, int32_t maxLength);
+ZBEXPORT ZB_BYTESTRING ZBAPI GetFileVersionB(const char* file);
+ZBEXPORT ZB_BYTESTRING ZBAPI GetProductVersionB(const char* file);
+
+typedef void(ZBAPI* ZB_PROGRESS_CALLBACK)(void);
+ZBEXPORT int32_t ZBAPI ZB_SetDlgParent(uint32_t parent);
+/* Bit 0 and bit 1 disable commands of the position dialog; bit 4 with
+ * either also hides them. Logs in when needed. */
+ZBEXPORT int32_t ZBAPI ZB_SetPosDlgCtrl(int16_t flags);
+ZBEXPORT int32_t ZBAPI InitProgressSignal(int16_t code,
+                                          ZB_PROGRESS_CALLBACK callback);
+
+/* Fixed answers: 1; -101; -101. Placeholders: -1111 or nothing. */
+ZBEXPORT int32_t ZBAPI ZB_CheckDBConnection(void);
+ZBEXPORT int32_t ZBAPI ZB_PositionSaved(int32_t);
+ZBEXPORT int32_t ZBAPI ZB_SetProject(int32_t, int32_t);
+ZBEXPORT int32_t ZBAPI ZB_SendBroadcast_NET(void);
+ZBEXPORT int32_t ZBAPI ZB_RegisterEvent_NET(void);
+ZBEXPORT void ZBAPI ZB_DBMessageInfo_NET(void);
+ZBEXPORT void ZBAPI ZB_EventInfo_NET(void);
+ZBEXPORT int32_t ZBAPI ZB_EmailExport(int32_t);
+ZBEXPORT int32_t ZBAPI ZB_EmailImport(int32_t);
+
 /* ---- Data channel: buffered binary files, positions counted from 1 ----- */
 /* The stream value is an opaque 32-bit number, 0 when the open failed. */
 ZBEXPORT uint32_t ZBAPI OpenData(const char* path);

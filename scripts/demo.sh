@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The main job on a fresh machine: installs what is missing, builds, creates
-# the default data folder with a demo record file and shows it with zbdb.
+# The main job on a fresh machine: installs what is missing, builds, sets up
+# the default installation (~/ZBStatik, or $ZBSTATIK_HOME) with a program
+# catalogue and a demo record file in its data folder, and shows them with
+# zbdb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,12 +10,60 @@ scripts/install_deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j2 --target zbdb zbdb900
 
-data="${ZBSTATIK_HOME:-$HOME/ZBStatik}/Daten"
-mkdir -p "$data"
-demo="$data/PRO00001.PRO"
-zbdb=build/tools/zbdb/zbdb
+product="${ZBSTATIK_HOME:-$HOME/ZBStatik}"
+user_name="$(id -un 2>/dev/null || echo ZB_GAST)"
+mkdir -p "$product"/{Programme,Daten,TMP,User/"$user_name",Basis}
+
+# The catalogue of the suite's programs, unless the installation has one.
+keys="$product/Programme/zbkeys.ini"
+if [ ! -e "$keys" ] && [ ! -e "$product/Programme/ZBKEYS.DAT" ]; then
+  cat > "$keys" <<'KEYS'
+[GRP1]
+Gruppe=1
+Name=Stabwerke
+icon=grp1.ico
+[GRP2]
+Gruppe=2
+Name=Stahlbeton
+icon=grp2.ico
+[PRG1]
+DBKey=101
+Prg=DLT
+Name=Durchlauftraeger
+ExeName=DLT
+ExePar=
+Gruppe=1
+Silent=1
+TitelShort=Durchl.Tr.
+[PRG2]
+DBKey=120
+Prg=EFT
+Name=Einfeldtraeger
+ExeName=EFT
+ExePar=
+Gruppe=1
+Silent=1
+TitelShort=Einfeldtr.
+[PRG3]
+DBKey=205
+Prg=STB
+Name=Stuetze Stahlbeton
+ExeName=STB
+ExePar=
+Gruppe=2
+Silent=1
+TitelShort=Stuetze
+KEYS
+fi
+
+demo="$product/Daten/PRO00001.PRO"
+zbdb=build/zbdb
 [ -e "$demo" ] || "$zbdb" demo "$demo"
 
+echo "== zbdb config"
+"$zbdb" config || true
+echo "== zbdb programs"
+"$zbdb" programs
 echo "== zbdb check $demo"
 "$zbdb" check "$demo"
 echo "== zbdb list $demo"

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #ifdef _WIN32
+#include <windows.h>
 #include <oleauto.h>
 #endif
 

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "console_ui.h"
+#include "environment/ui.h"
+#include "environment_commands.h"
 #include "zbdb_commands.h"
 
 #ifdef _WIN32
@@ -48,6 +51,11 @@ int main(int argc, char** argv) {
 
   std::string file;
   bool raw = false;
+  bool yes = false;
+  bool no = false;
+  app.add_flag("--yes", yes, "answer the library's questions with yes");
+  app.add_flag("--no", no, "answer the library's questions with no")
+      ->excludes("--yes");
   auto add_file = [&file](CLI::App* command) {
     command->add_option("FILE", file, "the record file")->required();
   };
@@ -78,6 +86,14 @@ int main(int argc, char** argv) {
       "positions with their records, one deleted record); never overwrites");
   add_file(demo);
 
+  CLI::App* config = app.add_subcommand(
+      "config",
+      "show the six folders of the installation with their validation and "
+      "the settings of ZBDB.CFG. Exit 1 when a folder is invalid");
+  CLI::App* programs = app.add_subcommand(
+      "programs",
+      "list the program catalogue: key, number, title, group, installed");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -88,16 +104,24 @@ int main(int argc, char** argv) {
 
   if (app.get_subcommands().empty()) {
     std::fprintf(stderr,
-                 "zbdb: a command is required: list, check, compact or demo\n"
+                 "zbdb: a command is required: list, check, compact, demo, "
+                 "config or programs\n"
                  "Run with --help for more information.\n");
     return tool::kExitUsage;
   }
 
   tool::Streams io;
   io.raw = raw;
+  static tool::ConsoleUi ui(yes  ? tool::ConsoleUi::Policy::kYes
+                     : no ? tool::ConsoleUi::Policy::kNo
+                          : tool::ConsoleUi::Policy::kAsk,
+                     stdin, stdout, raw);
+  zb::environment::SetUi(&ui);
   if (list->parsed()) return tool::ListCommand(file, io);
   if (check->parsed()) return tool::CheckCommand(file, io);
   if (compact->parsed()) return tool::CompactCommand(file, io);
   if (demo->parsed()) return tool::DemoCommand(file, io);
+  if (config->parsed()) return tool::ConfigCommand(io);
+  if (programs->parsed()) return tool::ProgramsCommand(io);
   return tool::kExitUsage;
 }

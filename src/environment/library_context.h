@@ -1,0 +1,69 @@
+// The library context: the one per-process object that holds who works,
+// where, and what the library is doing for the calling program. Created
+// when the library is loaded, filled by the login.
+#ifndef ZBDB_ENVIRONMENT_LIBRARY_CONTEXT_H_
+#define ZBDB_ENVIRONMENT_LIBRARY_CONTEXT_H_
+
+#include <cstdint>
+#include <string>
+
+#include "environment/config_file.h"
+#include "environment/folders.h"
+#include "environment/log.h"
+
+namespace zb::environment {
+
+// The position a program has open, released again on a new position and
+// at logout.
+struct OpenPosition {
+  bool open = false;
+  std::string project_file;
+  std::string temporary_file;
+  int32_t position = 0;
+};
+
+// The progress signal the record-copying operations report through.
+using ProgressCallback = void(ZBAPI*)();
+
+struct LibraryContext {
+  int32_t login_counter = 0;
+  std::string user;
+  std::string computer;
+  Folders folders;
+  Log log;
+  std::string message_title = "ZB_Datenverwaltung ";
+  std::string current_project;
+  OpenPosition open_position;
+  char current_short_name[10] = {};
+  int32_t database_version = 0;
+  uint16_t position_dialog_flags = 0;
+  ConfigSettings config;
+  uintptr_t resource_handle = 0;
+  std::string guid_text;
+  std::string help_path;
+
+  // Library-wide settings of the export frame.
+  uint32_t dialog_parent = 0;
+  uint16_t progress_code = 0;
+  ProgressCallback progress_callback = nullptr;
+  uintptr_t progress_window = 0;
+
+  std::string log_path() const { return log.path(); }
+};
+
+// The process's context (created on first use, never destroyed: the
+// unload handling still needs it).
+LibraryContext& Context();
+// Starts over as if the library had just been loaded (tests).
+void ResetContextForTests();
+
+// "%lx-%x-%x-%x%x-%x%x%x%x%x%x" of a GUID in the Windows layout.
+std::string FormatGuid(const uint8_t guid[16]);
+
+// The name of an interface result code with its trailing blank, as the
+// library spells it ("ERR_PRO_NOTFOUND "); empty for an unknown code.
+const char* ResultCodeName(int32_t code);
+
+}  // namespace zb::environment
+
+#endif  // ZBDB_ENVIRONMENT_LIBRARY_CONTEXT_H_

@@ -1,0 +1,60 @@
+#include "explorer/win32/win32_ui.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "environment/library_context.h"
+
+#undef MessageBox
+
+namespace zb::explorer {
+namespace env = zb::environment;
+
+env::Answer Win32Ui::MessageBox(const std::string& caption,
+                                const std::string& text,
+                                env::Buttons buttons, env::Icon icon) {
+  UINT flags = MB_OK;
+  switch (buttons) {
+    case env::Buttons::kOk: flags = MB_OK; break;
+    case env::Buttons::kOkCancel: flags = MB_OKCANCEL; break;
+    case env::Buttons::kYesNo: flags = MB_YESNO; break;
+    case env::Buttons::kYesNoCancel: flags = MB_YESNOCANCEL; break;
+    case env::Buttons::kRetryCancel: flags = MB_RETRYCANCEL; break;
+  }
+  switch (icon) {
+    case env::Icon::kError: flags |= MB_ICONERROR; break;
+    case env::Icon::kWarning: flags |= MB_ICONWARNING; break;
+    case env::Icon::kQuestion: flags |= MB_ICONQUESTION; break;
+    case env::Icon::kInformation: flags |= MB_ICONINFORMATION; break;
+    case env::Icon::kNone: break;
+  }
+  const HWND parent = reinterpret_cast<HWND>(
+      static_cast<uintptr_t>(env::Context().dialog_parent));
+  switch (MessageBoxA(parent, text.c_str(), caption.c_str(),
+                      flags | MB_TASKMODAL)) {
+    case IDYES: return env::Answer::kYes;
+    case IDNO: return env::Answer::kNo;
+    case IDRETRY: return env::Answer::kRetry;
+    case IDCANCEL: return env::Answer::kCancel;
+    default: return env::Answer::kOk;
+  }
+}
+
+bool Win32Ui::ChooseFolder(const std::string& title, std::string* folder) {
+  BROWSEINFOA info = {};
+  info.hwndOwner = reinterpret_cast<HWND>(
+      static_cast<uintptr_t>(env::Context().dialog_parent));
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info);
+  if (!chosen) return false;
+  char path[MAX_PATH];
+  const bool ok = SHGetPathFromIDListA(chosen, path) != FALSE;
+  CoTaskMemFree(chosen);
+  if (ok) *folder = path;
+  return ok;
+}
+
+bool Win32Ui::FolderSettings(env::FolderSettingsModel&) { return false; }
+
+}  // namespace zb::explorer

@@ -1,0 +1,23 @@
+// The Ui of the Windows DLL: real modal windows. Message boxes are the
+// system's; the library's own dialogs get their windows one by one, and
+// until a dialog has one it is answered as cancelled.
+#ifndef ZBDB_EXPLORER_WIN32_WIN32_UI_H_
+#define ZBDB_EXPLORER_WIN32_WIN32_UI_H_
+
+#include "environment/ui.h"
+
+namespace zb::explorer {
+
+class Win32Ui final : public environment::Ui {
+ public:
+  environment::Answer MessageBox(const std::string& caption,
+                                 const std::string& text,
+                                 environment::Buttons buttons,
+                                 environment::Icon icon) override;
+  bool ChooseFolder(const std::string& title, std::string* folder) override;
+  bool FolderSettings(environment::FolderSettingsModel& model) override;
+};
+
+}  // namespace zb::explorer
+
+#endif  // ZBDB_EXPLORER_WIN32_WIN32_UI_H_

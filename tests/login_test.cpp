@@ -1,0 +1,187 @@
+// Login, folders and logout of the library context, with the companion
+// library replaced by a fake whose folders point into a temporary
+// installation, and every window answered by a ScriptedUi.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "environment/companion.h"
+#include "environment/folder_settings.h"
+#include "environment/folders.h"
+#include "environment/library_context.h"
+#include "environment/login.h"
+#include "environment/scripted_ui.h"
+#include "platform/platform.h"
+#include "support/record_fixture.h"
+
+namespace zbtest {
+namespace {
+
+namespace env = zb::environment;
+using env::FolderKind;
+
+class FakeCompanions final : public env::Companions {
+ public:
+  std::map<FolderKind, std::string> folders;
+  int ReadFolder(FolderKind kind, std::string* folder) override {
+    auto it = folders.find(kind);
+    if (it == folders.end()) return env::FolderErrorCode(kind);
+    *folder = it->second;
+    return 0;
+  }
+  int WriteFolder(FolderKind kind, const std::string& folder) override {
+    if (kind == FolderKind::kBase) return 1;
+    folders[kind] = folder;
+    return 0;
+  }
+  int32_t Language() override { return 1031; }
+  std::string LanguageShortName(int32_t) override { return "DEU"; }
+  int32_t FirstLanguage() override { return 1031; }
+  int32_t NextLanguage() override { return 0; }
+  int32_t LanguageSetting() override { return 1031; }
+  int32_t SecondLanguage() override { return 1031; }
+  void ChooseLanguage(int32_t) override {}
+  int32_t PositionListValue() override { return 0; }
+  void* AcquireResourceHandle(void*) override { return nullptr; }
+  void ReleaseResourceHandle(void*) override {}
+  void SelectResourceLanguage(int32_t) override {}
+  void SecondResourceSelection() override {}
+  std::string error() const override { return {}; }
+};
+
+class LoginTest : public RecordStoreTest {
+ protected:
+  void SetUp() override {
+    RecordStoreTest::SetUp();
+    env::ResetContextForTests();
+    env::SetCompanionsForTests(&companions_);
+    env::SetUi(&ui_);
+    for (const char* name : {"Programme", "Daten", "TMP", "User", "Basis"})
+      ASSERT_TRUE(MakeFolder(Path(name)));
+    ASSERT_TRUE(MakeFolder(JoinPath(Path("User"), "tester")));
+    const std::string keys = std::string(ZBDB_FIXTURES_DIR) +
+                             "/ZBStatik/Programme/";
+    ASSERT_TRUE(CopyFileTo(keys + "zbkeys.ini",
+                           JoinPath(Path("Programme"), "zbkeys.ini")));
+    ASSERT_TRUE(CopyFileTo(keys + "ZBKEYS.DAT",
+                           JoinPath(Path("Programme"), "ZBKEYS.DAT")));
+    companions_.folders = {
+        {FolderKind::kProgram, Path("Programme")},
+        {FolderKind::kData, Path("Daten")},
+        {FolderKind::kTemporary, Path("TMP")},
+        {FolderKind::kUser, Path("User")},
+        {FolderKind::kConfiguration, JoinPath(Path("User"), "tester")},
+        {FolderKind::kBase, Path("Basis")},
+    };
+  }
+  void TearDown() override {
+    env::SetUi(nullptr);
+    env::SetCompanionsForTests(nullptr);
+    env::ResetContextForTests();
+    RecordStoreTest::TearDown();
+  }
+  std::string LogText() {
+    return ReadText(JoinPath(JoinPath(Path("User"), "tester"), "DBReport.Log"));
+  }
+
+  FakeCompanions companions_;
+  env::ScriptedUi ui_;
+};
+
+TEST(FoldersTest, NormalFormOfFolderTexts) {
+  EXPECT_EQ(env::NormaliseFolder("C:\\Daten\\\\"), "C:\\Daten\\");
+  EXPECT_EQ(env::NormaliseFolder("C:\\Daten"), "C:\\Daten\\");
+  EXPECT_EQ(env::NormaliseFolder("C:\\\\a\\\\b\\\\\\"), "C:\\a\\b\\");
+  EXPECT_EQ(env::NormaliseFolder("\\\\server\\\\share\\"),
+            "\\\\server\\share\\");
+  EXPECT_EQ(env::NormaliseFolder("\\\\\\"), "");
+  EXPECT_EQ(env::NormaliseFolder(""), "");
+}
+
+TEST_F(LoginTest, DataFolderValidation) {
+  const std::string program = Path("Programme");
+  EXPECT_EQ(env::ValidateDataFolder(Path("Daten"), program), 0);
+  EXPECT_EQ(env::ValidateDataFolder(Path("missing"), program), 513);
+  EXPECT_EQ(env::ValidateDataFolder(program + "\\", program), 516);
+  std::string deep = Path("d");
+  while (env::NormaliseFolder(deep).size() < 85) deep += "x";
+  deep.resize(84);
+  ASSERT_TRUE(MakeFolder(deep));
+  ASSERT_EQ(env::NormaliseFolder(deep).size(), 85u);
+  EXPECT_EQ(env::ValidateDataFolder(deep, program), 520);
+#ifdef _WIN32
+  EXPECT_EQ(env::ValidateDataFolder("C:\\", program), 514);
+#else
+  EXPECT_EQ(env::ValidateDataFolder("C:\\", program), 514);  // maps to "/"
+#endif
+  EXPECT_EQ(env::ValidateTemporaryFolder(Path("TMP")), 0);
+  EXPECT_EQ(env::ValidateTemporaryFolder(Path("none")), env::kTemporaryInvalid);
+  EXPECT_EQ(env::ValidateConfigurationFolder(Path("none")),
+            env::kConfigurationInvalid);
+}
+
+TEST_F(LoginTest, LoginFillsTheContextAndCountsOn) {
+  EXPECT_EQ(ZBDB_GetVersion(), 0);
+  EXPECT_EQ(env::Login(), 1);
+  env::LibraryContext& context = env::Context();
+  EXPECT_EQ(context.login_counter, 2);
+  EXPECT_FALSE(context.user.empty());
+  EXPECT_FALSE(context.computer.empty());
+  EXPECT_EQ(context.folders.data, Path("Daten") + "\\");
+  EXPECT_EQ(context.log.path(),
+            JoinPath(Path("User"), "tester") + "\\DBReport.Log");
+  EXPECT_EQ(context.help_path, Path("Programme") + "\\ZBDB.hlp");
+  EXPECT_EQ(context.guid_text.size() >= 20, true);
+  EXPECT_EQ(ui_.folder_settings_shown(), 0);
+  const std::string log = LogText();
+  EXPECT_NE(log.find("*** DataPath      " + Path("Daten") + "\\"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(ZBDB_Login(), 1);
+  EXPECT_EQ(context.login_counter, 3);
+  EXPECT_EQ(ZBDB_Logout(), 1);
+  EXPECT_NE(LogText().find("*** LOGOUT ZBDB *** "), std::string::npos);
+}
+
+TEST_F(LoginTest, TooSmallACatalogueAsksTheProgramToQuit) {
+  zb::platform::Platform& os = zb::platform::Default();
+  ASSERT_TRUE(os.DeleteFile(JoinPath(Path("Programme"), "zbkeys.ini")).ok());
+  ASSERT_TRUE(os.DeleteFile(JoinPath(Path("Programme"), "ZBKEYS.DAT")).ok());
+  EXPECT_EQ(env::Login(), -101);
+  EXPECT_EQ(os.posted_quit(), 1);
+  EXPECT_EQ(env::Context().login_counter, 1);
+  const std::string log = LogText();
+  EXPECT_NE(log.find("\n### ERROR ###  ProgramKeysFile= '"), std::string::npos);
+  EXPECT_NE(log.find("\n### ERROR ###  No Program keys loaded. Restart the "
+                     "program."),
+            std::string::npos);
+}
+
+TEST_F(LoginTest, InvalidFoldersShowTheSettingsDialog) {
+  companions_.folders[FolderKind::kData] = Path("gone");
+  // Cancelled: the message lists the invalid folder, the login fails.
+  EXPECT_EQ(env::Login(), 0);
+  EXPECT_EQ(ui_.folder_settings_shown(), 1);
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].caption, "ZB_Datenverwaltung ");
+  EXPECT_EQ(ui_.messages()[0].icon, env::Icon::kError);
+  EXPECT_NE(ui_.messages()[0].text.find("Datenverzeichnis"), std::string::npos);
+  EXPECT_NE(ui_.messages()[0].text.find("Fehler! Programm wird beendet"),
+            std::string::npos);
+
+  // Confirmed with a valid data folder: handed to the companion, logged in.
+  env::ResetContextForTests();
+  ui_.QueueFolderSettings([this](env::FolderSettingsModel& model) {
+    EXPECT_FALSE(model.valid(env::FolderField::kData));
+    EXPECT_FALSE(model.editable(env::FolderField::kProgram));
+    model.SetText(env::FolderField::kData, Path("Daten"));
+    EXPECT_FALSE(model.OnOk(env::FolderField::kData));  // focus: stays open
+    EXPECT_TRUE(model.valid(env::FolderField::kData));
+    return model.OnOk(std::nullopt);
+  });
+  EXPECT_EQ(env::Login(), 1);
+  EXPECT_EQ(companions_.folders[FolderKind::kData], Path("Daten") + "\\");
+}
+
+}  // namespace
+}  // namespace zbtest
