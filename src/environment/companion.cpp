@@ -1,6 +1,6 @@
 #include "environment/companion.h"
 
-#include <cstdio>
+#include <string>
 
 #include "companion/zbdisk.h"
 #include "companion/zbresource.h"
@@ -85,14 +85,9 @@ void* LoadedCompanions::Procedure(Library& library, int ordinal) {
     return nullptr;
   }
   void* procedure = os.ProcedureByOrdinal(library.handle, ordinal);
-  if (!procedure) {
-    // snprintf, not std::to_string: its digit table is a unique symbol that
-    // keeps the shared library from ever being unloaded.
-    char number[16];
-    std::snprintf(number, sizeof number, "%d", ordinal);
+  if (!procedure)
     error_ = std::string("companion library ") + library.name +
-             " has no function with ordinal " + number;
-  }
+             " has no function with ordinal " + std::to_string(ordinal);
   return procedure;
 }
 
