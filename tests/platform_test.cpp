@@ -12,7 +12,11 @@
 #include "platform/fault_injection.h"
 #include "support/test_support.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#undef CreateFile
+#undef DeleteFile
+#else
 #include "platform/posix/path_map.h"
 #endif
 
@@ -216,6 +220,81 @@ TEST_F(PlatformTest, FaultInjection) {
   os.SleepMs(3000);  // counted, not waited
   os.SleepMs(3000);
   EXPECT_EQ(faulty.slept_ms(), 6000u);
+}
+
+TEST_F(PlatformTest, MachineFacts) {
+  EXPECT_FALSE(os_.UserName().empty());
+  EXPECT_FALSE(os_.ComputerName().empty());
+  zb::platform::Platform::DiskSpace space;
+  // A file not there yet still has a disk.
+  ASSERT_TRUE(os_.GetDiskSpace(Path("new.dat"), &space));
+  EXPECT_GT(space.total, 0u);
+  EXPECT_LE(space.available, space.total_free);
+  EXPECT_LE(space.total_free, space.total);
+  EXPECT_EQ(os_.DriveKindOf(Path("")),
+            zb::platform::Platform::DriveKind::kFixed);
+
+  uint8_t a[16], b[16];
+  os_.NewGuid(a);
+  os_.NewGuid(b);
+  EXPECT_NE(std::memcmp(a, b, 16), 0);
+  EXPECT_EQ(a[7] >> 4, 4);        // version 4: high nibble of Data3
+  EXPECT_EQ(a[8] & 0xC0, 0x80);  // RFC 4122 variant
+
+  const std::string own = os_.OwnModulePath();
+  EXPECT_TRUE(os_.FileExists(own)) << own;
+  uint16_t parts[4] = {};
+  MakeFile("plain.txt", "no version here");
+  EXPECT_FALSE(os_.ModuleVersion(Path("plain.txt"), false, parts));
+  EXPECT_FALSE(os_.ModuleVersion(Path("missing.dll"), false, parts));
+#ifdef _WIN32
+  char system[MAX_PATH];
+  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  ASSERT_TRUE(
+      os_.ModuleVersion(std::string(system) + "\\kernel32.dll", false, parts));
+  EXPECT_GE(parts[0], 5);
+#else
+  // The markers are put together here so that this program's own bytes do
+  // not hold them.
+  const std::string file = std::string("ZBDB_FILE") + "_VERSION=";
+  const std::string product = std::string("ZBDB_PRODUCT") + "_VERSION=";
+  MakeFile("lib.so", std::string("\x7f") + file + "x " + file + "1.2.3.65535" +
+                         std::string(1, '\0') + product + "5.6.7.8");
+  ASSERT_TRUE(os_.ModuleVersion(Path("lib.so"), false, parts));
+  EXPECT_EQ(std::vector<uint16_t>(parts, parts + 4),
+            (std::vector<uint16_t>{1, 2, 3, 65535}));
+  ASSERT_TRUE(os_.ModuleVersion(Path("lib.so"), true, parts));
+  EXPECT_EQ(std::vector<uint16_t>(parts, parts + 4),
+            (std::vector<uint16_t>{5, 6, 7, 8}));
+  // Every program linking the library carries its version.
+  uint16_t product_parts[4] = {};
+  ASSERT_TRUE(os_.ModuleVersion(own, false, parts));
+  ASSERT_TRUE(os_.ModuleVersion(own, true, product_parts));
+  EXPECT_EQ(std::memcmp(parts, product_parts, sizeof parts), 0);
+  EXPECT_GT(parts[0], 0);
+#endif
+}
+
+TEST_F(PlatformTest, QuitAndLibraries) {
+  os_.PostQuit(3);
+  EXPECT_EQ(os_.posted_quit(), 3);
+#ifdef _WIN32
+  // The real message is on this thread's queue; taken off again so that no
+  // later message loop ends early.
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 3u);
+#endif
+  EXPECT_EQ(os_.LoadLibraryFile("zb_no_such_library"), nullptr);
+  EXPECT_EQ(os_.LoadLibraryFile(Path("missing.dll")), nullptr);
+  // A bare name is found next to this program, with either spelling.
+  for (const char* name : {"zbdisk", "zbdisk.dll"}) {
+    void* library = os_.LoadLibraryFile(name);
+    ASSERT_NE(library, nullptr) << name;
+    EXPECT_NE(os_.ProcedureByOrdinal(library, 11), nullptr);
+    EXPECT_EQ(os_.ProcedureByOrdinal(library, 9999), nullptr);
+    os_.FreeLibraryFile(library);
+  }
 }
 
 #ifndef _WIN32

@@ -139,7 +139,8 @@ TEST_F(ProfileTest, StructFormAndNumbers) {
 }
 
 #ifndef _WIN32
-// Windows-1252 letters ignore case as well (wine compares only ASCII).
+// Windows-1252 letters ignore case as well (wine's profile functions fold
+// only ASCII letters).
 TEST_F(ProfileTest, Windows1252LettersIgnoreCase) {
   Put("[M\xFCller]\r\nGr\xF6\xDF" "e=1\r\n");
   EXPECT_EQ(Read("M\xDCLLER", "GR\xD6\xDF" "E"), "1");
@@ -171,10 +172,15 @@ TEST_F(ProfileTest, UserStoreRoundTrips) {
   EXPECT_EQ(number, 7u);
   ASSERT_TRUE(os_.ReadUserText(sub, "Count", &text));
   EXPECT_EQ(text, "7");
+  // The Globals key itself.
+  ASSERT_TRUE(os_.WriteUserNumber("", "PlatformTestTop", 1));
+  ASSERT_TRUE(os_.ReadUserNumber("\\", "PlatformTestTop", &number));
+  EXPECT_EQ(number, 1u);
+  EXPECT_FALSE(os_.ReadUserNumber("", "Count", &number));
 #ifndef _WIN32
   EXPECT_EQ(zbtest::ReadText(dir_.File("cfg/ZBStatik/registry.ini")),
-            "[PlatformTest]\r\nCount=7\r\nName=\" M\xFCller \"x\" \"\r\n"
-            "Bad=12a\r\n");
+            "PlatformTestTop=1\r\n[PlatformTest]\r\nCount=7\r\n"
+            "Name=\" M\xFCller \"x\" \"\r\nBad=12a\r\n");
   if (old)
     setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   else

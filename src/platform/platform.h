@@ -102,8 +102,9 @@ class Platform {
                                         const std::string& section,
                                         const std::string& key,
                                         const std::string& default_value);
-  // GetPrivateProfileInt: the leading decimal digits of the value, else the
-  // default.
+  // GetPrivateProfileInt: an optional sign, a base prefix 0x, 0o or 0b, and
+  // the digits up to the first other character, wrapping in 32 bits; 0 for
+  // a value without digits, the default for a missing or empty one.
   virtual int ReadProfileInt(const std::string& file,
                              const std::string& section,
                              const std::string& key, int default_value);
@@ -127,7 +128,10 @@ class Platform {
 
   // -- The per-user key/value store in place of the registry:
   // HKEY_CURRENT_USER\Software\Quellhof GmbH\Globals\<subkey> on Windows,
-  // an INI file in the user's configuration folder on POSIX.
+  // the INI file $XDG_CONFIG_HOME/ZBStatik/registry.ini (or
+  // ~/.config/ZBStatik/registry.ini) with a section per subkey on POSIX. The
+  // subkey may start with a backslash; "" is the Globals key itself. A
+  // number reads as text and a text of decimal digits as a number.
   virtual bool ReadUserNumber(const std::string& subkey,
                               const std::string& name, uint32_t* value);
   virtual bool WriteUserNumber(const std::string& subkey,

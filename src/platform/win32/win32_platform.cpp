@@ -25,11 +25,14 @@
 #include <cstring>
 #include <ctime>
 
-// After platform.h: <windows.h> turns CreateFile and DeleteFile into macros
-// that would rename the interface's methods.
+// After platform.h: <windows.h> turns CreateFile, DeleteFile and
+// WriteProfileString into macros that would rename the interface's methods.
 #include <windows.h>
+#include <objbase.h>
+#include <winver.h>
 #undef CreateFile
 #undef DeleteFile
+#undef WriteProfileString
 
 namespace zb::platform {
 namespace {
@@ -207,6 +210,71 @@ Status Open(const std::string& path, DWORD access, Share share,
   return Status::Ok();
 }
 
+// The key of the per-user store; the subkey may come with or without its
+// leading backslash.
+std::string UserKeyPath(const std::string& subkey) {
+  size_t b = 0;
+  while (b < subkey.size() && subkey[b] == '\\') ++b;
+  std::string path = "Software\\Quellhof GmbH\\Globals";
+  if (b < subkey.size()) path += "\\" + subkey.substr(b);
+  return path;
+}
+
+// The value's type and bytes; false when key or value are missing.
+bool QueryUserValue(const std::string& subkey, const std::string& name,
+                    DWORD* type, std::string* data) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, UserKeyPath(subkey).c_str(), 0,
+                    KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return false;
+  DWORD size = 0;
+  LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, type, nullptr, &size);
+  while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
+    data->assign(size, '\0');
+    rc = RegQueryValueExA(key, name.c_str(), nullptr, type,
+                          reinterpret_cast<BYTE*>(data->empty() ? nullptr
+                                                                : &(*data)[0]),
+                          &size);
+    if (rc == ERROR_SUCCESS) {
+      data->resize(size);
+      break;
+    }
+  }
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}
+
+bool SetUserValue(const std::string& subkey, const std::string& name,
+                  DWORD type, const void* data, DWORD size) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, UserKeyPath(subkey).c_str(), 0,
+                      nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  const LONG rc = RegSetValueExA(key, name.c_str(), 0, type,
+                                 static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}
+
+// The root the volume functions take for a path: "X:\" for a drive
+// letter, "\\server\share\" for a network path, else nothing (the
+// current drive).
+std::string RootOf(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2) + "\\";
+  if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
+    const size_t server_end = path.find('\\', 2);
+    if (server_end == std::string::npos) return path + "\\";
+    const size_t share_end = path.find('\\', server_end + 1);
+    return share_end == std::string::npos ? path + "\\"
+                                          : path.substr(0, share_end + 1);
+  }
+  return {};
+}
+
+// The address that names this module to GetModuleHandleEx.
+void ModuleAnchor() {}
+
 class Win32Platform final : public Platform {
  public:
   Status OpenFile(const std::string& path, Access access, Share share,
@@ -324,6 +392,223 @@ class Win32Platform final : public Platform {
   uint32_t Now() override { return static_cast<uint32_t>(std::time(nullptr)); }
 
   void SleepMs(uint32_t ms) override { ::Sleep(ms); }
+
+  std::string ReadProfileString(const std::string& file,
+                                const std::string& section,
+                                const std::string& key,
+                                const std::string& default_value) override {
+    // The count comes back as size - 1 when the value did not fit.
+    std::string buf(256, '\0');
+    for (;;) {
+      const DWORD n = GetPrivateProfileStringA(
+          section.c_str(), key.c_str(), default_value.c_str(), &buf[0],
+          static_cast<DWORD>(buf.size()), file.c_str());
+      if (n + 1 < buf.size() || buf.size() >= (1u << 24)) {
+        buf.resize(n);
+        return buf;
+      }
+      buf.assign(buf.size() * 4, '\0');
+    }
+  }
+
+  int ReadProfileInt(const std::string& file, const std::string& section,
+                     const std::string& key, int default_value) override {
+    return static_cast<int>(GetPrivateProfileIntA(
+        section.c_str(), key.c_str(), default_value, file.c_str()));
+  }
+
+  bool WriteProfileString(const std::string& file, const std::string& section,
+                          const std::string& key,
+                          const std::string& value) override {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(),
+                                      value.c_str(), file.c_str()) != FALSE;
+  }
+
+  bool DeleteProfileKey(const std::string& file, const std::string& section,
+                        const std::string& key) override {
+    return WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr,
+                                      file.c_str()) != FALSE;
+  }
+
+  bool ReadProfileStruct(const std::string& file, const std::string& section,
+                         const std::string& key, void* data,
+                         size_t size) override {
+    return GetPrivateProfileStructA(section.c_str(), key.c_str(), data,
+                                    static_cast<UINT>(size),
+                                    file.c_str()) != FALSE;
+  }
+
+  bool WriteProfileStruct(const std::string& file, const std::string& section,
+                          const std::string& key, const void* data,
+                          size_t size) override {
+    return WritePrivateProfileStructA(
+               section.c_str(), key.c_str(), const_cast<void*>(data),
+               static_cast<UINT>(size), file.c_str()) != FALSE;
+  }
+
+  // Numbers are REG_DWORD and texts REG_SZ; either reads as the other where
+  // the text is a decimal number, as the INI store of the POSIX build does.
+  bool ReadUserNumber(const std::string& subkey, const std::string& name,
+                      uint32_t* value) override {
+    DWORD type = 0;
+    std::string data;
+    if (!QueryUserValue(subkey, name, &type, &data)) return false;
+    if (type == REG_DWORD && data.size() == 4) {
+      std::memcpy(value, data.data(), 4);
+      return true;
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    const std::string text = data.substr(0, data.find('\0'));
+    if (text.empty() || text.size() > 10) return false;
+    uint64_t n = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') return false;
+      n = n * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (n > 0xFFFFFFFFull) return false;
+    *value = static_cast<uint32_t>(n);
+    return true;
+  }
+
+  bool WriteUserNumber(const std::string& subkey, const std::string& name,
+                       uint32_t value) override {
+    const DWORD dword = value;
+    return SetUserValue(subkey, name, REG_DWORD, &dword, sizeof dword);
+  }
+
+  bool ReadUserText(const std::string& subkey, const std::string& name,
+                    std::string* value) override {
+    DWORD type = 0;
+    std::string data;
+    if (!QueryUserValue(subkey, name, &type, &data)) return false;
+    if (type == REG_DWORD && data.size() == 4) {
+      uint32_t n;
+      std::memcpy(&n, data.data(), 4);
+      char text[16];
+      std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(n));
+      *value = text;
+      return true;
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    *value = data.substr(0, data.find('\0'));
+    return true;
+  }
+
+  bool WriteUserText(const std::string& subkey, const std::string& name,
+                     const std::string& value) override {
+    return SetUserValue(subkey, name, REG_SZ, value.c_str(),
+                        static_cast<DWORD>(value.size() + 1));
+  }
+
+  std::string UserName() override {
+    char name[257];
+    DWORD n = sizeof name;
+    if (!GetUserNameA(name, &n)) return {};
+    return name;
+  }
+
+  std::string ComputerName() override {
+    char name[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD n = sizeof name;
+    if (!GetComputerNameA(name, &n)) return {};
+    return std::string(name, n);
+  }
+
+  bool GetDiskSpace(const std::string& path, DiskSpace* space) override {
+    const std::string root = RootOf(path);
+    ULARGE_INTEGER available, total, total_free;
+    if (!GetDiskFreeSpaceExA(root.empty() ? nullptr : root.c_str(), &available,
+                             &total, &total_free))
+      return false;
+    space->available = available.QuadPart;
+    space->total_free = total_free.QuadPart;
+    space->total = total.QuadPart;
+    return true;
+  }
+
+  DriveKind DriveKindOf(const std::string& path) override {
+    const std::string root = RootOf(path);
+    switch (GetDriveTypeA(root.empty() ? nullptr : root.c_str())) {
+      case DRIVE_FIXED:
+      case DRIVE_RAMDISK: return DriveKind::kFixed;
+      case DRIVE_REMOVABLE: return DriveKind::kRemovable;
+      case DRIVE_REMOTE: return DriveKind::kRemote;
+      case DRIVE_CDROM: return DriveKind::kCdRom;
+      default: return DriveKind::kUnknown;
+    }
+  }
+
+  void NewGuid(uint8_t guid[16]) override {
+    GUID g;
+    if (CoCreateGuid(&g) != S_OK) std::memset(&g, 0, sizeof g);
+    static_assert(sizeof g == 16, "GUID layout");
+    std::memcpy(guid, &g, 16);  // u32, u16, u16, 8 bytes, little-endian
+  }
+
+  bool ModuleVersion(const std::string& path, bool product,
+                     uint16_t parts[4]) override {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0) return false;
+    std::string data(size, '\0');
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, &data[0])) return false;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(&data[0], "\\", reinterpret_cast<void**>(&info),
+                        &length) ||
+        !info || length < sizeof *info)
+      return false;
+    const DWORD ms = product ? info->dwProductVersionMS : info->dwFileVersionMS;
+    const DWORD ls = product ? info->dwProductVersionLS : info->dwFileVersionLS;
+    parts[0] = HIWORD(ms);
+    parts[1] = LOWORD(ms);
+    parts[2] = HIWORD(ls);
+    parts[3] = LOWORD(ls);
+    return true;
+  }
+
+  std::string OwnModulePath() override {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&ModuleAnchor), &module))
+      return {};
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+      const DWORD n = GetModuleFileNameA(module, &path[0],
+                                         static_cast<DWORD>(path.size()));
+      if (n == 0) return {};
+      if (n < path.size()) {
+        path.resize(n);
+        return path;
+      }
+      path.resize(path.size() * 2);  // cut short: try a larger buffer
+    }
+  }
+
+  void PostQuit(int exit_code) override {
+    posted_quit_ = exit_code;
+    PostQuitMessage(exit_code);
+  }
+  int posted_quit() const override { return posted_quit_; }
+
+  void* LoadLibraryFile(const std::string& name) override {
+    return LoadLibraryA(name.c_str());
+  }
+
+  void* ProcedureByOrdinal(void* library, int ordinal) override {
+    if (!library) return nullptr;
+    return reinterpret_cast<void*>(
+        GetProcAddress(static_cast<HMODULE>(library),
+                       MAKEINTRESOURCEA(ordinal)));
+  }
+
+  void FreeLibraryFile(void* library) override {
+    if (library) FreeLibrary(static_cast<HMODULE>(library));
+  }
+
+ private:
+  int posted_quit_ = -1;
 };
 
 Platform* g_override = nullptr;
