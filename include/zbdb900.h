@@ -321,6 +321,38 @@ ZBEXPORT void ZBAPI ZB_EventInfo_NET(void);
 ZBEXPORT int32_t ZBAPI ZB_EmailExport(int32_t);
 ZBEXPORT int32_t ZBAPI ZB_EmailImport(int32_t);
 
+/* ---- Placeholders: answer -1111 (ZB_ProjectItem_L/_LB: -1; the release
+ * of the project stream: nothing) without doing anything. ------------------ */
+ZBEXPORT int32_t ZBAPI ZB_PositionNew(void* request);
+ZBEXPORT int32_t ZBAPI ZB_GetPositionFlag(void* request);
+ZBEXPORT int32_t ZBAPI ZB_SetPositionFlag(void* request);
+ZBEXPORT int32_t ZBAPI ZB_PositionLock(void* request);
+ZBEXPORT int32_t ZBAPI ZB_SetPositionProperty_L(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectConvert(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectConvertActivate(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectsConvert(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectGetFirst(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectGetNext(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectPropertyItem(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectRemove(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectToActiv(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectsToActiv(void* request);
+ZBEXPORT int32_t ZBAPI ZB_GetProjectFlag(void* request);
+ZBEXPORT int32_t ZBAPI ZB_SetProjectFlag(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectToActivNew(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectIdProperty(void* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectPropertyID(void* request);
+ZBEXPORT int32_t ZBAPI ZB_Start(void* request);
+ZBEXPORT int32_t ZBAPI ZB_PositionProperty_NET(void);
+ZBEXPORT int32_t ZBAPI ZB_PositionRename_NET(void);
+ZBEXPORT int32_t ZBAPI ZB_PositionDelete_NET(void);
+ZBEXPORT int32_t ZBAPI ZB_PositionCopy_NET(void);
+ZBEXPORT int32_t ZBAPI ZB_PositionMove_NET(void);
+ZBEXPORT int32_t ZBAPI ZB_ProjectProperty_NET(void);
+ZBEXPORT int32_t ZBAPI ZB_ProjectItem_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectItem_LB(ZBPROPOS_L* request);
+ZBEXPORT void ZBAPI ZB_ProjectsReleaseStreamPRO(ZBPROPOS* request);
+
 /* ---- Data channel: buffered binary files, positions counted from 1 ----- */
 /* The stream value is an opaque 32-bit number, 0 when the open failed. */
 ZBEXPORT uint32_t ZBAPI OpenData(const char* path);

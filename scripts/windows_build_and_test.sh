@@ -139,4 +139,9 @@ if [[ $rc -ne 0 ]]; then
   [[ -n "$passed" || -n "$failed" ]] || tail -40 "$log"
   fail "zbdb_tests.exe exited with $rc under wine (full output: $log)"
 fi
+# A run that ends without gtest's summary did not run the tests at all.
+[[ -n "$passed" && "$passed" -gt 0 ]] || {
+  tail -40 "$log"
+  fail "zbdb_tests.exe ran no test under wine (full output: $log)"
+}
 step "done"
