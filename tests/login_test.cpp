@@ -7,7 +7,9 @@
 
 #include "environment/companion.h"
 #include "environment/folder_settings.h"
+#include "environment/config_file.h"
 #include "environment/folders.h"
+#include "environment/history_file.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "environment/scripted_ui.h"
@@ -181,6 +183,47 @@ TEST_F(LoginTest, InvalidFoldersShowTheSettingsDialog) {
   });
   EXPECT_EQ(env::Login(), 1);
   EXPECT_EQ(companions_.folders[FolderKind::kData], Path("Daten") + "\\");
+}
+
+}  // namespace
+}  // namespace zbtest
+
+namespace zbtest {
+namespace {
+
+TEST_F(LoginTest, ConfigurationAndHistoryFiles) {
+  const std::string folder = JoinPath(Path("User"), "tester");
+  zb::platform::Platform& os = zb::platform::Default();
+  env::ConfigSettings settings = env::ReadConfig(folder);
+  EXPECT_EQ(settings.project_extension, ".PRO");
+  EXPECT_EQ(settings.previews_enabled, 1);
+  settings.project_extension = "XYZ";
+  settings.more_icons = 3;
+  env::WriteConfig(folder, settings);
+  EXPECT_EQ(os.ReadProfileString(env::ConfigPath(folder), "PROJEKTE:",
+                                 "MoreIcons", ""),
+            "3");
+  const env::ConfigSettings again = env::ReadConfig(folder);
+  EXPECT_EQ(again.project_extension, ".XYZ");  // the dot comes back
+  EXPECT_EQ(again.more_icons, 3);
+
+  // A ten-character long name sets the short name, unless one is stored.
+  env::Folders folders;
+  folders.configuration = folder + "\\";
+  folders.data = Path("Daten") + "\\";
+  const std::string history = env::HistoryPath(folders.configuration);
+  os.WriteProfileString(history, "ZB_PROPOS", "Position", "Pos 123456");
+  ZBPROPOS_L request{};
+  env::ReadHistory(folders, &request);
+  EXPECT_STREQ(request.szPosNameLong, "Pos 123456");
+  EXPECT_STREQ(request.szPosName, "Pos 12345");  // nine characters fit
+  EXPECT_STREQ(request.szPrgName, "ALLE");
+  EXPECT_EQ(std::string(request.szDataPfad), folders.data);
+  os.WriteProfileString(history, "ZB_PROPOS", "PositionShort", "Kurz");
+  env::ReadHistory(folders, &request);
+  EXPECT_STREQ(request.szPosName, "Kurz");
+
+  EXPECT_GT(DSKGetSpaceMb(Path("Daten").c_str(), 0), 0.0);
 }
 
 }  // namespace

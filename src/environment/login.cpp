@@ -168,6 +168,11 @@ int32_t Login() {
   }
   context.login_counter = 1;
   platform::Platform& os = platform::Default();
+  // The resource handle is asked for here rather than while the library is
+  // being loaded: Windows forbids loading another library at that moment.
+  if (!context.resource_handle)
+    context.resource_handle = reinterpret_cast<uintptr_t>(
+        TheCompanions().AcquireResourceHandle(nullptr));
 
   context.user = os.UserName();
   if (context.user.empty()) context.user = "ZB_GAST";
