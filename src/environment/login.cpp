@@ -130,7 +130,8 @@ Folders SetFolders(const Folders& folders) {
   for (const Set& set : sets) {
     if (set.text->empty()) continue;
     errors += companions.WriteFolder(set.kind, *set.text);
-    std::snprintf(line, sizeof line, "\n%16s %s", set.label, set.text->c_str());
+    std::snprintf(line, sizeof line, "\n%16s %s %s", "", set.label,
+                  set.text->c_str());
     context.log.Append(line);
   }
   if (errors != 0)
