@@ -185,6 +185,21 @@ TEST_F(LoginTest, InvalidFoldersShowTheSettingsDialog) {
   EXPECT_EQ(companions_.folders[FolderKind::kData], Path("Daten") + "\\");
 }
 
+TEST_F(LoginTest, CancelListsTheInvalidFoldersUnderTheirHeadings) {
+  // The personal (configuration) folder is missing, the others are fine.
+  companions_.folders[FolderKind::kConfiguration] =
+      JoinPath(Path("User"), "gone");
+  EXPECT_EQ(env::Login(), 0);
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  const std::string& text = ui_.messages()[0].text;
+  EXPECT_NE(text.find("Persönlicher Ordner"), std::string::npos);
+  EXPECT_NE(text.find(JoinPath(Path("User"), "gone")), std::string::npos);
+  EXPECT_EQ(text.find("Ordner (ohne Benutzernamen)"), std::string::npos);
+  EXPECT_EQ(text.find("Datenverzeichnis"), std::string::npos);
+  EXPECT_NE(text.find(" \n\n Fehler! Programm wird beendet"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace zbtest
 

@@ -108,6 +108,11 @@ TEST(ProgramCatalogueTest, IniListsEndAtTheFirstGapAndFallBackWhenEmpty) {
 
   zbtest::TempDir empty;
   EXPECT_EQ(c.Load(empty.path()), 2);  // no file: the built-ins only
+
+  // The folder is normalised: doubled backslashes become one.
+  c.Load(dir.path() + "\\\\");
+  EXPECT_EQ(c.file_path(), dir.path() + "\\ZBKEYS.DAT");
+  EXPECT_EQ(c.icon_folder(), dir.path() + "\\res\\");
 }
 
 TEST(ProgramCatalogueTest, LineFormFields) {

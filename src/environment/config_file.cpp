@@ -58,7 +58,8 @@ ConfigSettings ReadConfig(const std::string& configuration_folder) {
     settings.*k.field =
         os.ReadProfileString(path, kSection, k.key, settings.*k.field);
   for (const IntKey& k : kIntKeys) {
-    // Read as text and converted, so a value that is no number keeps 0.
+    // Read as text and converted, so a value that is no number keeps the
+    // default.
     const std::string text = os.ReadProfileString(
         path, kSection, k.key, std::to_string(settings.*k.field));
     int value = 0;

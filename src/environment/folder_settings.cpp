@@ -25,6 +25,13 @@ void CreateFolderPath(const std::string& folder) {
 FolderSettingsModel::FolderSettingsModel(FolderSettingsBackend backend)
     : backend_(std::move(backend)) {}
 
+const char* FolderSettingsModel::ChoiceLabel(FolderChoice choice) {
+  return choice == FolderChoice::kAllUsers
+             ? "Stamm - Ordner für alle Benutzerverzeichnisse verwenden         "
+               "( registry/HKLM )"
+             : "Benutzerverzeichnis des angemeldeten Benutzers verwenden   "
+               "( registry/HKCU )";
+}
 const char* FolderSettingsModel::Label(FolderField field) {
   switch (field) {
     case FolderField::kProgram: return "Programme";
@@ -128,15 +135,18 @@ std::string FolderSettingsModel::OnCancel() {
     int flags;
     const char* heading;
   };
+  // The four checks of the login's validation, in its order: the user
+  // folder is the one without the user name, the configuration folder the
+  // personal one below it.
   const Check checks[] = {
       {ValidateDataFolder(folders_.data, folders_.program), "Datenverzeichnis"},
       {ValidateTemporaryFolder(folders_.temporary), "Temporäres Verzeichnis"},
-      {platform::Default().IsFolder(folders_.base) ? 0 : 1,
-       "Ordner (ohne Benutzernamen)"},
-      {ValidateUserFolder(folders_.user), "Persönlicher Ordner"},
+      {ValidateUserFolder(folders_.user), "Ordner (ohne Benutzernamen)"},
+      {ValidateConfigurationFolder(folders_.configuration),
+       "Persönlicher Ordner"},
   };
   const std::string* texts[] = {&folders_.data, &folders_.temporary,
-                                &folders_.base, &folders_.user};
+                                &folders_.user, &folders_.configuration};
   std::string listing;
   for (size_t i = 0; i < 4; ++i) {
     if (checks[i].flags == 0) continue;

@@ -13,6 +13,8 @@
 namespace zb::environment {
 
 enum class FolderField { kProgram, kBase, kUser, kTemporary, kData };
+// The two choices of where the folders are kept.
+enum class FolderChoice { kAllUsers, kLoggedInUser };
 
 // What the dialog needs of the library: the folders as they stand, and
 // handing new ones over (to the companion library, then reading them back).
@@ -25,6 +27,8 @@ struct FolderSettingsBackend {
 class FolderSettingsModel {
  public:
   static constexpr const char* kTitle = "Arbeitsverzeichnisse ";
+  static constexpr const char* kExpertButton = "Expertenmodus";
+  static constexpr const char* kChooseButton = "...";
 
   explicit FolderSettingsModel(FolderSettingsBackend backend);
 
@@ -51,6 +55,7 @@ class FolderSettingsModel {
   // The small picture beside each field: valid or not.
   bool valid(FolderField field) const;
   static const char* Label(FolderField field);
+  static const char* ChoiceLabel(FolderChoice choice);
   const Folders& folders() const { return folders_; }
 
  private:

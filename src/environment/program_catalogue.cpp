@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "environment/companion.h"
+#include "environment/folders.h"
 #include "platform/platform.h"
 
 namespace zb::environment {
@@ -110,9 +112,11 @@ void ProgramCatalogue::Clear() {
 int ProgramCatalogue::Load(const std::string& program_folder) {
   Clear();
   program_folder_ = program_folder;
-  if (!program_folder_.empty() && program_folder_.back() != '\\' &&
-      program_folder_.back() != '/')
-    program_folder_ += '\\';
+  // Without a program folder the companion library knows where it is.
+  if (program_folder_.empty())
+    TheCompanions().ReadFolder(FolderKind::kProgram, &program_folder_);
+  if (!program_folder_.empty() && program_folder_.back() != '/')
+    program_folder_ = NormaliseFolder(program_folder_);
   file_path_ = program_folder_ + "ZBKEYS.DAT";
   icon_folder_ = program_folder_ + "res\\";
   AddBuiltIns();
