@@ -31,6 +31,14 @@ int32_t ZBAPI EchoPlain(ZBPROPOS* request, int32_t result) {
   return zb::api::PlainFrame(options, request, &EchoL, result);
 }
 
+// The log is written in text mode: CR LF on Windows.
+std::string LogText(const std::string& path) {
+  std::string text;
+  for (char c : ReadText(path))
+    if (c != '\r') text += c;
+  return text;
+}
+
 std::string Field(const char* field, size_t width) {
   return std::string(field, width);
 }
@@ -57,6 +65,26 @@ TEST_F(FrameTest, PlainCallersGetTheShortNameRule) {
   g_long_name = "Stuetze8";  // 8 characters come back unchanged
   EchoPlain(&request, 0);
   EXPECT_STREQ(request.szPosName, "Stuetze8");
+}
+
+TEST_F(FrameTest, EntryLinesAsTitleBlockOrPlainLine) {
+  const std::string log = Path("DBReport.Log");
+  env::Context().log.set_path(log);
+  ZBPROPOS request{};
+  zb::api::FrameOptions options;
+  options.login = false;
+  options.entry_title = "*** ZB_Open";
+  zb::api::PlainFrame(options, &request, &EchoL, int32_t{1});
+  const std::string dashes(63, '-');
+  const std::string text = LogText(log);
+  EXPECT_EQ(text.rfind("\n \n" + dashes + " \n****** ZB_Open*** ", 0), 0u);
+  EXPECT_NE(text.find(" \n" + dashes + " \n"), std::string::npos);
+
+  options.entry_title = nullptr;
+  options.entry_line = "\n*** ZB_SetStartPageNr --->  _L";
+  zb::api::PlainFrame(options, &request, &EchoL, int32_t{1});
+  const std::string more = LogText(log);
+  EXPECT_EQ(more.substr(text.size()), "\n*** ZB_SetStartPageNr --->  _L");
 }
 
 TEST_F(FrameTest, BasicCallersGetBlankFormBack) {

@@ -26,6 +26,9 @@ namespace zb::api {
 struct FrameOptions {
   bool login = true;               // the page number calls skip the login
   const char* entry_line = nullptr;  // logged as it is, before anything else
+  // Logged as a title block (dashed frame with the time) instead; the open
+  // and cleaning calls announce themselves so.
+  const char* entry_title = nullptr;
   bool clear_before = false;       // pure output calls clear the record first
   bool write_back = true;          // the template calls leave it alone
   bool copy_context_short_name = false;  // the existence tests
@@ -33,6 +36,8 @@ struct FrameOptions {
 
 inline void EnterFrame(const FrameOptions& options) {
   if (options.login) environment::EnsureLoggedIn();
+  if (options.entry_title)
+    environment::Context().log.Title(options.entry_title);
   if (options.entry_line)
     environment::Context().log.Append(options.entry_line);
 }
