@@ -47,6 +47,13 @@ TEST_F(EngineTest, SecondOpensAndHandleLookUps) {
   EXPECT_EQ(DBGetFileHnd(mixed.c_str()), 2);
   EXPECT_EQ(DBGetFileName(name, 3), 0);
   EXPECT_EQ(name[0], '\0');
+  // A file this process holds exclusively is still a second open for the
+  // read-only open, not a file that may not be read.
+  const std::string held = ToLowerAscii(Path("held.pro"));
+  EXPECT_EQ(DBClose(Open(held)), DB_SUCCESS);
+  const int16_t excl = Open(held, DBOpenExcl);
+  EXPECT_EQ(DBOpenReadOnly(held.c_str()), DB_SECOND_OPEN);
+  EXPECT_EQ(DBClose(excl), DB_SUCCESS);
 }
 
 TEST_F(EngineTest, RecordSizesAndTheRestOfARead) {

@@ -94,6 +94,10 @@ int32_t Engine::OpenReadOnly(const char* path) {
   if (!path || !*path) return DB_EOF;
   platform::Platform& os = platform::Default();
   if (!os.FileExists(path) || os.IsFolder(path)) return DB_EOF;
+  // The readability check below opens the file, so a file this process
+  // holds exclusively would look unreadable; the second-open rule must
+  // answer first, as it does for the other opens.
+  if (OpenUnderLowerCase(path)) return DB_SECOND_OPEN;
   // A file that may not be read is not opened.
   std::unique_ptr<platform::File> probe;
   Status s = os.OpenFile(path, Access::kRead, Share::kDenyNone, &probe);
@@ -163,6 +167,15 @@ int32_t Engine::CreateNew(const std::string& path, Share share,
   return 0;
 }
 
+bool Engine::OpenUnderLowerCase(const std::string& path) const {
+  // Names are recorded as given, so only a name opened in lower case is
+  // ever recognised again.
+  const std::string lower = AsciiLower(path);
+  for (int h = 1; h < kSlots; ++h)
+    if (slots_[h].in_use && slots_[h].name == lower) return true;
+  return false;
+}
+
 int32_t Engine::OpenWithMode(const char* path_text, Mode mode) {
   if (!path_text || !*path_text) return DB_OPENERR;
   const std::string path(path_text);
@@ -171,9 +184,7 @@ int32_t Engine::OpenWithMode(const char* path_text, Mode mode) {
   if (path.size() > kMaxPathLength) return DB_OPENERR;
 
   // 1. A path opened in lower case is recognised again (ignoring case).
-  const std::string lower = AsciiLower(path);
-  for (int h = 1; h < kSlots; ++h)
-    if (slots_[h].in_use && slots_[h].name == lower) return DB_SECOND_OPEN;
+  if (OpenUnderLowerCase(path)) return DB_SECOND_OPEN;
 
   // 2. The first open arranges for every index to be written at exit.
   if (!exit_handler_registered_) {

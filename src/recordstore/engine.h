@@ -115,6 +115,8 @@ class Engine {
   Engine() = default;
 
   int32_t OpenWithMode(const char* path, Mode mode);
+  // The second-open rule: the lower-case path equals a recorded name.
+  bool OpenUnderLowerCase(const std::string& path) const;
   int32_t CreateNew(const std::string& path, platform::Share share,
                     std::unique_ptr<platform::File>* file);
   // Reads the index from a cleanly closed file, or rebuilds it by walking
