@@ -516,13 +516,24 @@ class Win32Platform final : public Platform {
 
   bool GetDiskSpace(const std::string& path, DiskSpace* space) override {
     const std::string root = RootOf(path);
+    const char* root_text = root.empty() ? nullptr : root.c_str();
     ULARGE_INTEGER available, total, total_free;
-    if (!GetDiskFreeSpaceExA(root.empty() ? nullptr : root.c_str(), &available,
-                             &total, &total_free))
+    if (GetDiskFreeSpaceExA(root_text, &available, &total, &total_free) &&
+        total.QuadPart != 0) {
+      space->available = available.QuadPart;
+      space->total_free = total_free.QuadPart;
+      space->total = total.QuadPart;
+      return true;
+    }
+    // Old network drives answer only the cluster counts of their root.
+    DWORD sectors_per_cluster, bytes_per_sector, free_clusters, all_clusters;
+    if (!GetDiskFreeSpaceA(root_text, &sectors_per_cluster, &bytes_per_sector,
+                           &free_clusters, &all_clusters))
       return false;
-    space->available = available.QuadPart;
-    space->total_free = total_free.QuadPart;
-    space->total = total.QuadPart;
+    const uint64_t cluster =
+        uint64_t{sectors_per_cluster} * bytes_per_sector;
+    space->available = space->total_free = cluster * free_clusters;
+    space->total = cluster * all_clusters;
     return true;
   }
 
