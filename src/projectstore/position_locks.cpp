@@ -1,0 +1,322 @@
+#include "projectstore/position_locks.h"
+
+#include <cctype>
+#include <cstring>
+#include <ctime>
+
+#include "environment/library_context.h"
+#include "environment/ui.h"
+#include "platform/platform.h"
+#include "projectstore/positions.h"
+#include "recordstore/engine.h"
+
+namespace zb::projectstore {
+
+using recordstore::Engine;
+using recordstore::PosInfoExt;
+
+const char kTextInUse[] =
+    "Position '%1' ist in Benutzung, daher schreibgeschützt!";
+const char kTextWriteProtected[] = "Position '%1' ist schreibgeschützt!";
+const char kTextUserData[] = "Benutzerdaten \n\t Name: %1";
+const char kTextMayRead[] =
+    "Die Position kann gelesen, verarbeitet und unter einem neuen oder einem "
+    "nicht schreibgechützten Positionsnamen gesichert werden.";
+const char kTextComputer[] = "\t Rechner : %1";
+const char kTextSince[] = "\t seit    : %1";
+const char kTextWorkingFile[] = "\t TmpDatei: %1";
+const char kTextRemoveQuestion[] = "Wollen Sie den Schreibschutz entfernen?";
+const char kTextUnknownUser[] = "unbekannt";
+
+namespace {
+
+std::string FieldText(const char* field, size_t width) {
+  return std::string(field, strnlen(field, width));
+}
+
+std::string Fill(const char* text, const std::string& value) {
+  std::string out = text;
+  const size_t at = out.find("%1");
+  if (at != std::string::npos) out.replace(at, 2, value);
+  return out;
+}
+
+// Lock times are shown in UTC, like every date the library lists.
+std::string TimeText(const char* format, uint32_t seconds) {
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm tm{};
+#if defined(_WIN32)
+  gmtime_s(&tm, &t);
+#else
+  gmtime_r(&t, &tm);
+#endif
+  char buf[64] = {};
+  std::strftime(buf, sizeof buf, format, &tm);
+  return buf;
+}
+
+std::string PathOf(int h) {
+  char buf[recordstore::kMaxPathLength + 1] = {};
+  if (h <= 0 || Engine::Instance().GetFileName(buf, h) < 0) return {};
+  return buf;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const char x = (a[i] == '/') ? '\\' : a[i];
+    const char y = (b[i] == '/') ? '\\' : b[i];
+    if (std::tolower(static_cast<unsigned char>(x)) !=
+        std::tolower(static_cast<unsigned char>(y)))
+      return false;
+  }
+  return true;
+}
+
+// Finds the position and reads it; a short record is rewritten in the
+// 248-byte form first so that later writes go in place.
+int32_t FindWidened(int h, int16_t program, const std::string& name,
+                    PosInfoExt* info) {
+  int32_t n = FindPosition(h, name, program, info);
+  if (n < 0) return n;
+  uint8_t probe[recordstore::kPosInfoExtFileSize];
+  const int32_t size = Engine::Instance().Read(
+      h, kKeyPosInfo, program, static_cast<uint32_t>(n), sizeof probe, probe);
+  if (size >= 0 && size < recordstore::kPosInfoExtFileSize)
+    n = WritePosInfo(h, program, static_cast<uint32_t>(n), *info);
+  return n;
+}
+
+void Log(const std::string& text) { environment::Context().log.Append(text); }
+
+// Runs fn on a writable handle of the project behind *h: *h itself when it
+// is writable, else the file reopened exclusively, and then reopened
+// read-only again into *h.
+template <typename Fn>
+int32_t OnWritable(int* h, Fn fn) {
+  Engine& engine = Engine::Instance();
+  const recordstore::Slot* slot = engine.OpenSlot(*h);
+  if (!slot) return -1;
+  if (!slot->read_only) return fn(*h);
+  const std::string path = PathOf(*h);
+  engine.Close(*h);
+  const int32_t w = engine.OpenExclusive(path.c_str());
+  int32_t result = -1;
+  if (w > 0) {
+    result = fn(w);
+    engine.Close(w);
+  }
+  *h = engine.OpenReadOnly(path.c_str());
+  return result;
+}
+
+}  // namespace
+
+OwnLockState& OwnLock() {
+  static OwnLockState state;
+  return state;
+}
+
+void ResetOwnLockForTests() { OwnLock() = OwnLockState{}; }
+
+int32_t ReadLockRecord(int h, int16_t program, uint16_t id, LockRecord* out) {
+  std::memset(out, 0, sizeof *out);
+  const int32_t got = Engine::Instance().Read(
+      h, program, static_cast<int16_t>(id), 0, sizeof *out, out);
+  if (got < 0) std::memset(out, 0, sizeof *out);
+  return got;
+}
+
+int32_t LockOn(int h, int working_h, int16_t program,
+               const std::string& name) {
+  PosInfoExt info{};
+  const int32_t n = FindWidened(h, program, name, &info);
+  if (n < 0) return -1;
+  OwnLockState& own = OwnLock();
+  LockRecord lock{};
+  if ((info.Ctrl & kCtrlLocked) &&
+      ReadLockRecord(h, program, info.id, &lock) >= 0 &&
+      std::memcmp(&lock, &own.block, sizeof lock) != 0) {
+    Log("\n" + Fill(kTextInUse, name));
+    Log("\n" + std::string(16, ' ') + FieldText(lock.user, sizeof lock.user) +
+        ", " + TimeText("%d.%m.%Y %H", lock.time));
+    return 0;
+  }
+  const environment::LibraryContext& context = environment::Context();
+  own.state = 1;
+  own.project_path = PathOf(h);
+  own.working_path = PathOf(working_h);
+  own.program = program;
+  own.name = name;
+  LockRecord block{};
+  block.time = platform::Default().Now();
+  recordstore::CopyTextField(block.computer,
+                             context.computer.substr(0, 15).c_str(),
+                             sizeof block.computer);
+  recordstore::CopyTextField(block.user, context.user.substr(0, 256).c_str(),
+                             sizeof block.user);
+  recordstore::CopyTextField(block.working_file,
+                             own.working_path.substr(0, 260).c_str(),
+                             sizeof block.working_file);
+  own.block = block;
+  info.Ctrl |= kCtrlLocked;
+  Engine& engine = Engine::Instance();
+  if (WritePosInfo(h, program, static_cast<uint32_t>(n), info) < 0) return 0;
+  if (engine.WriteFar(h, program, static_cast<int16_t>(info.id), 0,
+                      sizeof block, &block, true) < 0)
+    return 0;
+  environment::Context().log.Printf(
+      "\n%16s§ Lock_On  '%s' : %s, %s  ", " ", name.c_str(),
+      context.user.c_str(), TimeText("%x,%X", block.time).c_str());
+  return 1;
+}
+
+int32_t LockOff(int h, int16_t program, const std::string& name) {
+  PosInfoExt info{};
+  const int32_t n = FindWidened(h, program, name, &info);
+  if (n < 0) return 0;
+  info.Ctrl &= static_cast<uint16_t>(~kCtrlLocked);
+  LockRecord lock{};
+  ReadLockRecord(h, program, info.id, &lock);
+  environment::Context().log.Printf(
+      "\n%16s§ Lock_Off '%s' : %s, %s  ", " ", name.c_str(),
+      FieldText(lock.user, sizeof lock.user).c_str(),
+      TimeText("%x,%X", lock.time).c_str());
+  WritePosInfo(h, program, static_cast<uint32_t>(n), info);
+  OwnLockState& own = OwnLock();
+  own.state = 0;
+  own.project_path.clear();
+  own.working_path.clear();
+  own.name.clear();
+  own.program = 0;
+  own.block.time = 0;
+  return 1;
+}
+
+int32_t LockedForMe(int h, int /*working_h*/) {
+  const OwnLockState& own = OwnLock();
+  if (own.state != 1 || !SamePath(PathOf(h), own.project_path)) return 0;
+  PosInfoExt info{};
+  if (FindPosition(h, own.name, own.program, &info) < 0) return 0;
+  if (!(info.Ctrl & kCtrlLocked)) return 0;
+  LockRecord lock{};
+  if (ReadLockRecord(h, own.program, info.id, &lock) >= 0 &&
+      std::memcmp(&lock, &own.block, sizeof lock) != 0)
+    return 0;
+  environment::Context().log.Printf("\n%16s§ Position Is Locked for Me: '%s' ",
+                                    " ", own.name.c_str());
+  return 1;
+}
+
+int32_t CheckLockAndInform(int* h, int16_t program, const std::string& name,
+                           bool quiet) {
+  PosInfoExt info{};
+  if (FindPosition(*h, name, program, &info) < 0) return 0;
+  if (!(info.Ctrl & kCtrlLocked)) return 0;
+  LockRecord lock{};
+  if (ReadLockRecord(*h, program, info.id, &lock) < 0) {
+    // A bit without record is left over from a broken run: clear it.
+    OnWritable(h, [&](int w) { return LockOff(w, program, name); });
+    return 0;
+  }
+  const std::string user = FieldText(lock.user, sizeof lock.user);
+  std::string text = Fill(kTextWriteProtected, name) + "\n" +
+                     Fill(kTextUserData, user);
+  environment::Ui& ui = environment::CurrentUi();
+  const std::string& title = environment::Context().message_title;
+  if (user == kTextUnknownUser) {
+    text += "\n" + std::string(kTextMayRead);
+    if (!quiet)
+      ui.MessageBox(title, text, environment::Buttons::kOk,
+                    environment::Icon::kInformation);
+    return 1;
+  }
+  text += "\n" + Fill(kTextComputer, FieldText(lock.computer, 16)) + "\n" +
+          Fill(kTextSince, TimeText("%d.%m.%Y %H:%M:%S", lock.time)) + "\n" +
+          Fill(kTextWorkingFile, FieldText(lock.working_file, 261)) + "\n" +
+          kTextMayRead;
+  if (std::memcmp(&lock, &OwnLock().block, sizeof lock) == 0) return 0;
+  if (user != environment::Context().user) {
+    if (!quiet)
+      ui.MessageBox(title, text, environment::Buttons::kOk,
+                    environment::Icon::kInformation);
+    return 1;
+  }
+  // The same user: a lock left behind by an earlier run of this user.
+  if (quiet) return 1;
+  text += "\n\n" + std::string(kTextRemoveQuestion);
+  if (ui.MessageBox(title, text, environment::Buttons::kYesNo,
+                    environment::Icon::kQuestion) != environment::Answer::kYes)
+    return 1;
+  OnWritable(h, [&](int w) { return LockOff(w, program, name); });
+  return 0;
+}
+
+int32_t ReleaseOwnLock() {
+  Log("iSetLockOff");
+  const OwnLockState own = OwnLock();
+  if (own.state != 1) return 0;
+  Engine& engine = Engine::Instance();
+  int32_t work = 0;
+  if (!own.working_path.empty())
+    work = engine.OpenReadOnly(own.working_path.c_str());
+  const int32_t h = engine.OpenExclusive(own.project_path.c_str());
+  int32_t result = 0;
+  if (h > 0) {
+    if (LockedForMe(h, work > 0 ? work : 0) == 1)
+      result = LockOff(h, own.program, own.name);
+    engine.Close(h);
+  }
+  if (work > 0) engine.Close(work);
+  return result;
+}
+
+namespace {
+
+int32_t SetAllBits(int h, int16_t program, bool lock) {
+  Engine& engine = Engine::Instance();
+  uint8_t buf[recordstore::kPosInfoExtFileSize];
+  int32_t visited = 0;
+  for (uint32_t n = 0;; ++n) {
+    const int32_t size =
+        engine.Read(h, kKeyPosInfo, program, n, sizeof buf, buf);
+    if (size < 0) break;
+    ++visited;
+    if (size < 4) continue;
+    uint16_t ctrl;
+    std::memcpy(&ctrl, buf + 2, 2);
+    const uint16_t changed =
+        lock ? static_cast<uint16_t>(ctrl | kCtrlLocked)
+             : static_cast<uint16_t>(ctrl & ~kCtrlLocked);
+    if (changed == ctrl) continue;
+    std::memcpy(buf + 2, &changed, 2);
+    engine.WriteFar(h, kKeyPosInfo, program, n, static_cast<int16_t>(size),
+                    buf, false);
+  }
+  return visited;
+}
+
+}  // namespace
+
+int32_t LockAll(int h, int16_t program) {
+  const int32_t visited = SetAllBits(h, program, true);
+  environment::Context().log.Printf(
+      "\n%16s§ Lock_OnAll : Number of Position converted in lock: %d  \n",
+      " ", visited);
+  return visited;
+}
+
+int32_t UnlockAll(int h, int16_t program) {
+  const int32_t visited = SetAllBits(h, program, false);
+  environment::Context().log.Printf(
+      "\n%16s§ LockOffAll : Number of Position converted in unlock: %d  \n",
+      " ", visited);
+  OwnLockState& own = OwnLock();
+  if (own.state == 1 && SamePath(PathOf(h), own.project_path)) {
+    own.state = 0;
+    own.block.time = 0;
+  }
+  return visited;
+}
+
+}  // namespace zb::projectstore

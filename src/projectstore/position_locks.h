@@ -1,0 +1,79 @@
+// Position locks: the lock bit in POSINFO and the 538-byte lock record
+// (keys program key / position id) say who works on a position since when,
+// across processes and computers. This process remembers the block it wrote
+// last; a lock whose record equals that block is its own.
+//
+// The operations work on a project handle the caller opened; changes need
+// it writable (exclusively, so that no other process reads half a change).
+#ifndef ZBDB_PROJECTSTORE_POSITION_LOCKS_H_
+#define ZBDB_PROJECTSTORE_POSITION_LOCKS_H_
+
+#include <cstdint>
+#include <string>
+
+namespace zb::projectstore {
+
+#pragma pack(push, 1)
+struct LockRecord {
+  uint32_t time;  // seconds since 1970
+  char computer[16];
+  char user[257];
+  char working_file[261];
+};
+#pragma pack(pop)
+static_assert(sizeof(LockRecord) == 538, "LockRecord");
+
+// What this process holds: state 1 while it holds a lock.
+struct OwnLockState {
+  int32_t state = 0;
+  std::string project_path;
+  std::string working_path;
+  std::string name;
+  int16_t program = 0;
+  LockRecord block{};
+};
+OwnLockState& OwnLock();
+void ResetOwnLockForTests();
+
+// The lock record of a position; its size, or negative when missing (then
+// *out is all zeros).
+int32_t ReadLockRecord(int h, int16_t program, uint16_t id, LockRecord* out);
+
+// Takes the lock for this process: 1 done (also when it already held it),
+// 0 locked by another, -1 no such position. working_h is the working
+// file's handle, or 0 for none.
+int32_t LockOn(int h, int working_h, int16_t program, const std::string& name);
+// Clears the lock bit (the lock record stays) and forgets this process's
+// lock: 1 done, 0 no such position.
+int32_t LockOff(int h, int16_t program, const std::string& name);
+// 1 when h is the project this process locked and the position it locked
+// still carries its lock (or a bit without record).
+int32_t LockedForMe(int h, int working_h);
+// 1 locked by another, 0 free. Tells the user who holds the lock unless
+// quiet; a bit without record is cleared; a lock of the same user left by
+// an earlier run may be removed after a question. Clearing needs a
+// writable project: a read-only *h is closed and reopened (read-only
+// again afterwards), so *h may change.
+int32_t CheckLockAndInform(int* h, int16_t program, const std::string& name,
+                           bool quiet);
+// Releases this process's lock through its remembered paths: 1 released.
+int32_t ReleaseOwnLock();
+// Set or clear the bit in every POSINFO of the program; the number of
+// records visited.
+int32_t LockAll(int h, int16_t program);
+int32_t UnlockAll(int h, int16_t program);
+
+// The message texts.
+extern const char kTextInUse[];           // 35032
+extern const char kTextWriteProtected[];  // 35034
+extern const char kTextUserData[];        // 35035
+extern const char kTextMayRead[];         // 35036
+extern const char kTextComputer[];        // 35037
+extern const char kTextSince[];           // 35038
+extern const char kTextWorkingFile[];     // 35039
+extern const char kTextRemoveQuestion[];  // 35040
+extern const char kTextUnknownUser[];     // 35007
+
+}  // namespace zb::projectstore
+
+#endif  // ZBDB_PROJECTSTORE_POSITION_LOCKS_H_

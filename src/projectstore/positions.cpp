@@ -1,0 +1,234 @@
+#include "projectstore/positions.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/platform.h"
+#include "projectstore/position_locks.h"
+#include "recordstore/engine.h"
+
+namespace zb::projectstore {
+
+using recordstore::Engine;
+using recordstore::PosInfoExt;
+
+namespace {
+
+std::string FieldText(const char* field, size_t width) {
+  return std::string(field, strnlen(field, width));
+}
+
+unsigned char DosToWindows(unsigned char c) {
+  switch (c) {
+    case 0x84: return 0xE4;  // ä
+    case 0x94: return 0xF6;  // ö
+    case 0x81: return 0xFC;  // ü
+    case 0x8E: return 0xC4;  // Ä
+    case 0x99: return 0xD6;  // Ö
+    case 0x9A: return 0xDC;  // Ü
+    case 0xE1: return 0xDF;  // ß
+    default: return c;
+  }
+}
+
+unsigned char LowerWindows(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+  if (c == 0xC4 || c == 0xD6 || c == 0xDC) return static_cast<unsigned char>(c + 32);
+  return c;
+}
+
+// The PROPOS tag's project text among the position's data records; empty
+// when the position has none.
+std::string DesignationFromProPos(int h, int16_t id, int16_t program) {
+  Engine& engine = Engine::Instance();
+  uint8_t buf[4 + sizeof(PROPOS)];
+  for (uint32_t n = 0;; ++n) {
+    std::memset(buf, 0, sizeof buf);
+    const int32_t got = engine.Read(h, static_cast<int16_t>(id), program, n,
+                                    sizeof buf, buf);
+    if (got < 0) return {};
+    int16_t k1, k2;
+    std::memcpy(&k1, buf, 2);
+    std::memcpy(&k2, buf + 2, 2);
+    if (got >= 4 && k1 == program && k2 == kKeyProPos)
+      return FieldText(reinterpret_cast<const char*>(buf + 4), 42);
+  }
+}
+
+}  // namespace
+
+std::string PositionCompareName(const std::string& name) {
+  const size_t first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  const size_t last = name.find_last_not_of(' ');
+  std::string out = name.substr(first, last - first + 1);
+  for (char& c : out)
+    c = static_cast<char>(LowerWindows(DosToWindows(static_cast<unsigned char>(c))));
+  return out;
+}
+
+int32_t ReadStoredPosInfo(int h, int16_t program, uint32_t occurrence,
+                          PosInfoExt* out) {
+  uint8_t buf[recordstore::kPosInfoExtFileSize] = {};
+  const int32_t got = Engine::Instance().Read(
+      h, kKeyPosInfo, program, occurrence, sizeof buf, buf);
+  if (got < 0) return got;
+  if (got < recordstore::kPosInfoExtFileSize) {
+    // Old files keep the short form; anything shorter is read as far as
+    // it goes and widened like it.
+    uint8_t short_form[recordstore::kPosInfoShortFileSize] = {};
+    std::memcpy(short_form, buf, std::min<size_t>(got, sizeof short_form));
+    recordstore::WidenPosInfo(short_form, out);
+  } else {
+    std::memcpy(out, buf, sizeof *out);
+  }
+  return got;
+}
+
+int32_t FindPosition(int h, const std::string& name, int16_t program,
+                     PosInfoExt* out) {
+  const std::string wanted = PositionCompareName(name);
+  uint32_t n = 0;
+  PosInfoExt info{};
+  int32_t size = ReadStoredPosInfo(h, program, n, &info);
+  if (size < 0) size = ReadStoredPosInfo(h, program, n = 1, &info);
+  for (; size >= 0; size = ReadStoredPosInfo(h, program, ++n, &info)) {
+    const bool extended = size >= recordstore::kPosInfoExtFileSize;
+    std::string candidate;
+    if (!wanted.empty() && extended) {
+      candidate = FieldText(info.PosNameLong, sizeof info.PosNameLong);
+    } else {
+      candidate = FieldText(info.PosName, sizeof info.PosName);
+      if (candidate.empty())
+        candidate = FieldText(info.PosNameLong, sizeof info.PosNameLong);
+    }
+    if (PositionCompareName(candidate) != wanted) continue;
+    if (!extended) {
+      std::memset(&info.page_start, 0, 26);
+      if (info.Designation[0] == '\0')
+        recordstore::CopyTextField(
+            info.Designation,
+            DesignationFromProPos(h, static_cast<int16_t>(info.id), program)
+                .substr(0, sizeof info.Designation - 1).c_str(),
+            sizeof info.Designation);
+    }
+    if (info.PosNameLong[0] == '\0')
+      recordstore::CopyTextField(info.PosNameLong, "    ",
+                                 sizeof info.PosNameLong);
+    if (out) *out = info;
+    return static_cast<int32_t>(n);
+  }
+  return -1;
+}
+
+int32_t WritePosInfo(int h, int16_t program, uint32_t occurrence,
+                     const PosInfoExt& info) {
+  Engine& engine = Engine::Instance();
+  PosInfoExt stored{};
+  const int32_t size = ReadStoredPosInfo(h, program, occurrence, &stored);
+  if (size >= recordstore::kPosInfoExtFileSize) {
+    const int32_t r = engine.WriteFar(h, kKeyPosInfo, program, occurrence,
+                                      sizeof info, &info, false);
+    return r < 0 ? r : static_cast<int32_t>(occurrence);
+  }
+  // A short record cannot grow in place: it moves to the end of the list.
+  if (size >= 0) {
+    const int32_t d = engine.Delete(h, kKeyPosInfo, program, occurrence);
+    if (d < 0) return d;
+  }
+  const int32_t r =
+      engine.Append(h, kKeyPosInfo, program, sizeof info, &info);
+  if (r < 0) return r;
+  int32_t last = -1;
+  PosInfoExt scratch{};
+  while (ReadStoredPosInfo(h, program, static_cast<uint32_t>(last + 1),
+                           &scratch) >= 0)
+    ++last;
+  return last;
+}
+
+int32_t PositionState(int h, int16_t program, const std::string& name,
+                      PosInfoExt* out) {
+  PosInfoExt info{};
+  if (FindPosition(h, name, program, &info) < 0) return 0;
+  if (out) *out = info;
+  if (!(info.Ctrl & kCtrlLocked)) return 1;
+  LockRecord lock{};
+  ReadLockRecord(h, program, info.id, &lock);  // missing: all zeros
+  return lock.time == OwnLock().block.time ? 1 : 2;
+}
+
+int32_t PositionStateOfFile(const std::string& project_path, int16_t program,
+                            const std::string& name, PosInfoExt* out) {
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenReadOnly(project_path.c_str());
+  if (h <= 0) return 0;
+  const int32_t state = PositionState(h, program, name, out);
+  engine.Close(h);
+  return state;
+}
+
+bool ShortNameTaken(int h, int16_t program, const std::string& short_name) {
+  const std::string wanted = PositionCompareName(short_name);
+  PosInfoExt info{};
+  for (uint32_t n = 0; ReadStoredPosInfo(h, program, n, &info) >= 0; ++n)
+    if (PositionCompareName(FieldText(info.PosName, sizeof info.PosName)) ==
+        wanted)
+      return true;
+  return false;
+}
+
+void UniqueShortName(int h, int16_t program, const std::string& long_name,
+                     char short_name[10]) {
+  std::memset(short_name, 0, 10);
+  if (long_name.size() <= 8) {
+    std::memcpy(short_name, long_name.data(), long_name.size());
+    return;
+  }
+  recordstore::ShortNameFromLong(long_name.c_str(), short_name);
+  const std::string base = FieldText(short_name, 10);
+  if (!ShortNameTaken(h, program, base)) return;
+  for (int k = 1;; ++k) {
+    const std::string counter = "~" + std::to_string(k);
+    // The counter may not take the whole name.
+    if (counter.size() >= base.size()) return;
+    const std::string candidate =
+        base.substr(0, base.size() - counter.size()) + counter;
+    if (!ShortNameTaken(h, program, candidate)) {
+      std::memset(short_name, 0, 10);
+      std::memcpy(short_name, candidate.data(), candidate.size());
+      return;
+    }
+  }
+}
+
+int32_t CreatePosition(int h, const std::string& long_name,
+                       const std::string& description, int16_t program) {
+  Engine& engine = Engine::Instance();
+  if (!engine.OpenSlot(h)) return -2;
+  uint16_t top = 0;
+  if (engine.Read(h, kKeyCounter, program, 0, sizeof top, &top) < 0) top = 0;
+  const uint16_t id = static_cast<uint16_t>(top + 1);
+
+  PosInfoExt info{};
+  info.id = id;
+  info.id_copy = id;
+  recordstore::CopyTextField(info.PosNameLong,
+                             long_name.substr(0, 41).c_str(),
+                             sizeof info.PosNameLong);
+  recordstore::CopyTextField(info.Msg, description.substr(0, 39).c_str(),
+                             sizeof info.Msg);
+  info.created = info.saved = platform::Default().Now();
+  UniqueShortName(h, program, FieldText(info.PosNameLong, 42), info.PosName);
+  if (info.PosNameLong[0] == '\0')
+    std::memcpy(info.PosNameLong, info.PosName, sizeof info.PosName);
+
+  int32_t r = engine.WriteFar(h, kKeyCounter, program, 0, sizeof id, &id, true);
+  if (r < 0) return r;
+  r = engine.Append(h, kKeyPosInfo, program, sizeof info, &info);
+  if (r < 0) return r;
+  return id;
+}
+
+}  // namespace zb::projectstore
