@@ -1,0 +1,60 @@
+// Moving a position between its project and a working file: the export
+// writes the working file's header records and the position's records
+// under their own keys; the import stores them back within an overwrite
+// pass with the project opened exclusively for the whole time.
+#ifndef ZBDB_PROJECTSTORE_TRANSFER_H_
+#define ZBDB_PROJECTSTORE_TRANSFER_H_
+
+#include <cstdint>
+#include <string>
+
+#include "recordstore/typed_records.h"
+
+namespace zb::projectstore {
+
+constexpr int16_t kKeyProInfo = 30003;
+constexpr int16_t kKeyWriteCounter = 30005;
+constexpr int16_t kKeyNextPage = 30006;
+constexpr uint32_t kTransferQuiet = 1;
+constexpr uint32_t kTransferNoLock = 4;
+
+#pragma pack(push, 1)
+// The long form of PROPOS the program interface passes.
+struct ProPosLong {
+  char designation[42];
+  uint16_t project;
+  char long_name[42];
+  uint16_t id;
+};
+#pragma pack(pop)
+static_assert(sizeof(ProPosLong) == 88, "ProPosLong");
+
+using TransferProgress = void (*)(int32_t percent);
+
+// Project -> working file. Returns data records copied + header records
+// written; *error 0 or -1 project, -3 nothing written, -4 working file,
+// -5 empty position. The designation is handed back in pp->designation.
+int32_t ExportPosition(const std::string& project_path,
+                       const std::string& working_path, int16_t program,
+                       ProPosLong* pp, int32_t factor,
+                       TransferProgress progress, int32_t* error,
+                       uint32_t flags);
+
+// Working file -> project. Returns records stored + 3, or 0 with *error
+// set (the open's code, -2 no POSINFO, -4 working file, -5 locked).
+int32_t ImportPosition(const std::string& project_path,
+                       const std::string& working_path, int16_t program,
+                       const ProPosLong& pp, const char* description,
+                       int32_t factor, TransferProgress progress,
+                       int32_t* error, uint32_t flags);
+
+// The PROPOS tag of a position as the working file and the project keep it.
+void BuildProPos(const recordstore::PosInfoExt& info, uint16_t project,
+                 PROPOS* out);
+
+// The POSINFO the library context keeps of the position last transferred.
+const recordstore::PosInfoExt& LastTransferredPosInfo();
+
+}  // namespace zb::projectstore
+
+#endif  // ZBDB_PROJECTSTORE_TRANSFER_H_
