@@ -8,7 +8,7 @@
 #include "environment/scripted_ui.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
-#include "support/record_fixture.h"
+#include "support/project_fixture.h"
 
 namespace zbtest {
 namespace {
@@ -20,24 +20,8 @@ using zb::recordstore::PosInfoExt;
 constexpr int16_t kDlt = 101;
 constexpr int16_t kDach = 102;
 
-class PositionsTest : public RecordStoreTest {
+class PositionsTest : public ProjectStoreTest {
  protected:
-  void SetUp() override {
-    RecordStoreTest::SetUp();
-    env::ResetContextForTests();
-    ps::ResetOwnLockForTests();
-    env::Context().user = "anna";
-    env::Context().computer = "CAD-01";
-    log_ = Path("DBReport.Log");
-    env::Context().log.set_path(log_);
-    env::SetUi(&ui_);
-  }
-  void TearDown() override {
-    env::SetUi(nullptr);
-    ps::ResetOwnLockForTests();
-    env::ResetContextForTests();
-    RecordStoreTest::TearDown();
-  }
   // A writable copy of the installation's project "Brücke Nord".
   std::string FixtureCopy() {
     const std::string path = Path("PRO00001.PRO");
@@ -61,8 +45,6 @@ class PositionsTest : public RecordStoreTest {
     return info;
   }
 
-  env::ScriptedUi ui_;
-  std::string log_;
 };
 
 TEST_F(PositionsTest, FindsInstalledPositionsByLongNameIgnoringCase) {

@@ -13,7 +13,7 @@
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "projectstore/transfer.h"
-#include "support/record_fixture.h"
+#include "support/project_fixture.h"
 
 namespace zbtest {
 namespace {
@@ -34,27 +34,14 @@ struct Rec {
   }
 };
 
-class TransferTest : public RecordStoreTest {
+class TransferTest : public ProjectStoreTest {
  protected:
   void SetUp() override {
-    RecordStoreTest::SetUp();
-    env::ResetContextForTests();
-    ps::ResetOwnLockForTests();
-    env::Context().user = "anna";
-    env::Context().computer = "CAD-01";
-    log_ = Path("DBReport.Log");
-    env::Context().log.set_path(log_);
-    env::SetUi(&ui_);
+    ProjectStoreTest::SetUp();
     project_ = Path("PRO00001.PRO");
     tmp_ = Path("DLT00001.TMP");
     ASSERT_TRUE(
         CopyFileTo(FixturePath("ZBStatik/Daten/PRO00001.PRO"), project_));
-  }
-  void TearDown() override {
-    env::SetUi(nullptr);
-    ps::ResetOwnLockForTests();
-    env::ResetContextForTests();
-    RecordStoreTest::TearDown();
   }
   static ps::ProPosLong Request(const std::string& name) {
     ps::ProPosLong pp{};
@@ -107,8 +94,7 @@ class TransferTest : public RecordStoreTest {
     std::ifstream in(log_, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  std::string log_, project_, tmp_;
-  env::ScriptedUi ui_;
+  std::string project_, tmp_;
 };
 
 // --- Export ----------------------------------------------------------------
