@@ -2,12 +2,17 @@
 // and on new project files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "environment/library_context.h"
 #include "environment/scripted_ui.h"
+#include "projectstore/position_edit.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
+#include "recordstore/engine.h"
 #include "support/project_fixture.h"
 
 namespace zbtest {
@@ -286,6 +291,197 @@ TEST_F(PositionLocksTest, UnlockAllForgetsTheOwnLockOfThatFile) {
   EXPECT_EQ(ps::UnlockAll(h_, kDlt), 2);
   EXPECT_EQ(ps::OwnLock().state, 0);
   EXPECT_EQ(ps::LockedForMe(h_, 0), 0);
+}
+
+
+// Editing and deleting positions in a new project with two positions of
+// one program, the first with two data records (PROPOS first) and one of
+// another program.
+class PositionEditTest : public PositionLocksTest {
+ protected:
+  void SetUp() override {
+    PositionLocksTest::SetUp();
+    AddData(1, kDlt, 30000, "Altbau");
+    AddData(1, kDlt, 7, "Lasten");
+    ASSERT_EQ(ps::CreatePosition(h_, "Dach", "", kDach), 1);
+    AddData(1, kDach, 30000, "Dachbau");
+  }
+  // A data record as stored: working-file keys, then 46 bytes of text.
+  void AddData(int16_t id, int16_t program, int16_t key2, const char* text) {
+    uint8_t buf[50] = {};
+    std::memcpy(buf, &program, 2);
+    std::memcpy(buf + 2, &key2, 2);
+    std::memcpy(buf + 4, text, std::strlen(text));
+    ASSERT_GE(Engine().Append(h_, id, program, sizeof buf, buf), 0);
+  }
+  static zb::recordstore::Engine& Engine() {
+    return zb::recordstore::Engine::Instance();
+  }
+  std::string ProPosText(int16_t id, int16_t program) {
+    uint8_t buf[50] = {};
+    EXPECT_EQ(Engine().Read(h_, id, program, 0, sizeof buf, buf), 50);
+    return Str(buf + 4, 42);
+  }
+  uint32_t Counter(int16_t key) {
+    uint32_t v = 0;
+    if (Engine().Read(h_, key, 0, 0, sizeof v, &v) < 0) return 0xFFFFFFFF;
+    return key == ps::kKeyPageCounter ? (v & 0xFFFF) : v;
+  }
+  PosInfoExt Named(const char* long_name) {
+    PosInfoExt p{};
+    std::strcpy(p.PosNameLong, long_name);
+    return p;
+  }
+  std::string LogText() {
+    std::ifstream in(log_, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    std::string text = s.str();  // line ends as on Linux
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+  }
+};
+
+TEST_F(PositionEditTest, SetInfoRefusesTakenNamesAndCreatesMissingOnes) {
+  PosInfoExt to = Named("rahmen r2");  // the other position, any case
+  std::strcpy(to.Msg, "neu");
+  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen R1"), to, "X", kDlt), 0);
+  EXPECT_EQ(Str(Find(h_, "Rahmen R1", kDlt, 0).Msg, 40), "");
+  EXPECT_EQ(ProPosText(1, kDlt), "Altbau");
+  // The same position under its own name in other case is no refusal.
+  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen R1"), Named("RAHMEN R1"),
+                                nullptr, kDlt), 1);
+  EXPECT_EQ(Str(Find(h_, "Rahmen R1", kDlt, 0).PosNameLong, 42), "RAHMEN R1");
+  // A missing old position: created under the new name, next id.
+  to = Named("Rahmen R3");
+  std::strcpy(to.Msg, "Halle");
+  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen R9"), to, nullptr, kDlt), 3);
+  EXPECT_EQ(Str(Find(h_, "Rahmen R3", kDlt, 2).Msg, 40), "Halle");
+  EXPECT_NE(LogText().find(
+                "\n          SETPOSINFO Position from Rahmen R1 to rahmen r2 "
+                "\n Bezeichnung To:'X'"),
+            std::string::npos);
+}
+
+TEST_F(PositionEditTest, SetInfoRenamesAndWritesTheDesignationIntoPropos) {
+  PosInfoExt to = Named("Rahmen mit Kragarm");
+  std::strcpy(to.Designation, "ignored, the argument wins");
+  const PosInfoExt before = Find(h_, "Rahmen R1", kDlt, 0);
+  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen R1"), to, "Halle 3", kDlt),
+            1);
+  const PosInfoExt p = Find(h_, "rahmen mit kragarm", kDlt, 0);
+  EXPECT_EQ(p.id, 1);
+  // "Rahmen ~" is still its own old short name, "Rahmen~1" that of R2.
+  EXPECT_EQ(Str(p.PosName, 10), "Rahmen~2");
+  EXPECT_EQ(Str(p.Designation, 42), "Halle 3");
+  EXPECT_EQ(p.created, before.created);  // an empty description keeps it
+  EXPECT_GE(p.saved, before.saved);
+  EXPECT_EQ(ProPosText(1, kDlt), "Halle 3");
+  EXPECT_EQ(ProPosText(1, kDach), "Dachbau");  // other program untouched
+  uint8_t second[50] = {};
+  ASSERT_EQ(Engine().Read(h_, 1, kDlt, 1, sizeof second, second), 50);
+  EXPECT_EQ(Str(second + 4, 42), "Lasten");
+  EXPECT_EQ(Find(h_, "Rahmen R1", kDlt, -1).id, 0);
+  // No designation argument: the new record's designation, PROPOS kept.
+  to = Named("");
+  std::strcpy(to.Designation, "Halle 4");
+  std::strcpy(to.Msg, "Beschreibung");
+  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen mit Kragarm"), to, nullptr,
+                                kDlt), 1);
+  const PosInfoExt q = Find(h_, "Rahmen mit Kragarm", kDlt, 0);
+  EXPECT_EQ(Str(q.Designation, 42), "Halle 4");
+  EXPECT_EQ(Str(q.Msg, 40), "Beschreibung");
+  EXPECT_EQ(Str(q.PosName, 10), "Rahmen~2");
+  EXPECT_EQ(ProPosText(1, kDlt), "Halle 3");
+  EXPECT_NE(LogText().find("\n iSetPosInfo2(PROPOS-struktur.Projekt)/ "
+                           "iSetProBezeichnung('Halle 3')"),
+            std::string::npos);
+}
+
+TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
+  PosInfoExt to = Named("Rahmen R1");
+  to.page_start = 4;
+  to.page_count = 3;
+  EXPECT_EQ(ps::SetPositionInfo(h_, to, to, nullptr, kDlt), 1);
+  PosInfoExt p = Find(h_, "Rahmen R1", kDlt, 0);
+  EXPECT_EQ(p.page_start, 4);
+  EXPECT_EQ(p.page_count, 3);
+  EXPECT_NE(p.page_time, 0u);  // a count without time gets the time now
+  EXPECT_EQ(Counter(ps::kKeyPageCounter), 7u);  // missing: behind the pages
+  // A lower end leaves the counter; a given time is kept.
+  to.page_start = 1;
+  to.page_count = 2;
+  to.page_time = 12345;
+  EXPECT_EQ(ps::SetPositionInfo(h_, to, to, nullptr, kDlt), 1);
+  EXPECT_EQ(Find(h_, "Rahmen R1", kDlt, 0).page_time, 12345u);
+  EXPECT_EQ(Counter(ps::kKeyPageCounter), 7u);
+  // A counter above 10000 starts again at 1; a count of 10001 voids the
+  // whole block.
+  const uint16_t wild = 10001;
+  ASSERT_GE(Engine().WriteFar(h_, ps::kKeyPageCounter, 0, 0, 2, &wild, true),
+            0);
+  to.page_start = 9;
+  to.page_count = 10001;
+  EXPECT_EQ(ps::SetPositionInfo(h_, to, to, nullptr, kDlt), 1);
+  p = Find(h_, "Rahmen R1", kDlt, 0);
+  EXPECT_EQ(p.page_start, 0);
+  EXPECT_EQ(p.page_count, 0);
+  EXPECT_EQ(p.page_time, 0u);
+  EXPECT_EQ(Counter(ps::kKeyPageCounter), 1u);
+}
+
+TEST_F(PositionEditTest, DeleteOneRefusesLockedAndCountsFreedBytes) {
+  ASSERT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R1"), 1);
+  EXPECT_EQ(ps::DeletePosition(h_, kDlt, "Rahmen R1"), 0u);  // even my own
+  EXPECT_EQ(ProPosText(1, kDlt), "Altbau");
+  EXPECT_NE(LogText().find("\n         PosDelete: Rahmen R1  is locked!"),
+            std::string::npos);
+  ASSERT_EQ(ps::LockOff(h_, kDlt, "Rahmen R1"), 1);
+  EXPECT_EQ(Counter(ps::kKeyWriteCounter), 0xFFFFFFFFu);
+  EXPECT_EQ(ps::DeletePosition(h_, kDlt, "Rahmen R1"), 3u);
+  EXPECT_EQ(Counter(ps::kKeyWriteCounter), 50u + 50u + 248u);
+  EXPECT_EQ(Find(h_, "Rahmen R1", kDlt, -1).id, 0);
+  EXPECT_EQ(Find(h_, "Rahmen R2", kDlt, 0).id, 2);
+  EXPECT_EQ(ProPosText(1, kDach), "Dachbau");  // same id, other program
+  EXPECT_EQ(ps::DeletePosition(h_, kDlt, "Rahmen R1"), 0u);
+  EXPECT_NE(LogText().find("\n         result: 0!!\n"), std::string::npos);
+  // A position without data records: its POSINFO alone.
+  EXPECT_EQ(ps::DeletePosition(h_, kDlt, "rahmen r2"), 1u);
+  EXPECT_EQ(Counter(ps::kKeyWriteCounter), 50u + 50u + 248u + 248u);
+}
+
+TEST_F(PositionEditTest, DeleteAllOnlyWhenNothingIsLocked) {
+  ASSERT_EQ(ps::LockOn(h_, 0, kDach, "Dach"), 1);
+  const uint32_t records = Engine().NumRecords(h_);
+  EXPECT_EQ(ps::DeletePosition(h_, ps::kAllPrograms, "ALLE"), 0u);
+  EXPECT_EQ(Engine().NumRecords(h_), records);
+  EXPECT_NE(LogText().find("\n          PosDelete 1 positions from 3 are "
+                           "locked , so not executed!"),
+            std::string::npos);
+  // "ALLE" with one program's key is an ordinary (missing) name.
+  EXPECT_EQ(ps::DeletePosition(h_, kDach, "ALLE"), 0u);
+  ASSERT_EQ(ps::LockOff(h_, kDach, "Dach"), 1);
+  uint8_t any[600];
+  EXPECT_EQ(ps::DeletePosition(h_, ps::kAllPrograms, "ALLE"), 9u);
+  EXPECT_LT(Engine().Read(h_, 30001, kDlt, 0, sizeof any, any), 0);
+  EXPECT_LT(Engine().Read(h_, 30002, kDach, 0, sizeof any, any), 0);
+  EXPECT_LT(Engine().Read(h_, 1, kDlt, 0, sizeof any, any), 0);
+  EXPECT_LT(Engine().Read(h_, kDach, 1, 0, sizeof any, any), 0);  // lock
+  EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(PositionEditTest, RenameNeedsAnExistingPositionNotLockedByAnother) {
+  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Rahmen R9", "Neu"), -1);
+  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Rahmen R1", "Rahmen R2"), 0);
+  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Rahmen R1", "Riegel"), 1);
+  const PosInfoExt p = Find(h_, "riegel", kDlt, 0);
+  EXPECT_EQ(Str(p.PosName, 10), "Riegel");
+  ASSERT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R2"), 1);
+  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Rahmen R2", "Pfette"), 2);  // mine
+  ASSERT_EQ(ps::LockOn(h_, 0, kDlt, "Riegel"), 1);
+  ForgetOwnLock();  // now held by an earlier run: another's lock
+  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Riegel", "Sparren"), 0);
+  EXPECT_EQ(Find(h_, "Riegel", kDlt, 0).id, 1);
 }
 
 }  // namespace
