@@ -176,6 +176,10 @@ class Platform {
   virtual void FreeLibraryFile(void* library);
 };
 
+// The real platform of this system, made once by Default(); posix/ and
+// win32/ each provide it.
+Platform* NewNativePlatform();
+
 // The process-wide platform. Tests may install a wrapper (not owned).
 Platform& Default();
 void SetDefaultForTests(Platform* platform);  // nullptr restores the real one

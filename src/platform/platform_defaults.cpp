@@ -64,4 +64,17 @@ void* Platform::LoadLibraryFile(const std::string&) { return nullptr; }
 void* Platform::ProcedureByOrdinal(void*, int) { return nullptr; }
 void Platform::FreeLibraryFile(void*) {}
 
+namespace {
+Platform* g_override = nullptr;
+}  // namespace
+
+Platform& Default() {
+  // Never destroyed: the record engine's exit handler may still close files
+  // after static destructors have run.
+  static Platform* real = NewNativePlatform();
+  return g_override ? *g_override : *real;
+}
+
+void SetDefaultForTests(Platform* platform) { g_override = platform; }
+
 }  // namespace zb::platform

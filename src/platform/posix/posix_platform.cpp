@@ -545,16 +545,8 @@ class PosixPlatform final : public Platform {
   int posted_quit_ = -1;
 };
 
-Platform* g_override = nullptr;
-
 }  // namespace
 
-Platform& Default() {
-  // Never destroyed: the record engine's exit handler may still need it.
-  static PosixPlatform* real = new PosixPlatform;
-  return g_override ? *g_override : *real;
-}
-
-void SetDefaultForTests(Platform* platform) { g_override = platform; }
+Platform* NewNativePlatform() { return new PosixPlatform; }
 
 }  // namespace zb::platform

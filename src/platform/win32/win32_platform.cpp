@@ -622,17 +622,8 @@ class Win32Platform final : public Platform {
   int posted_quit_ = -1;
 };
 
-Platform* g_override = nullptr;
-
 }  // namespace
 
-Platform& Default() {
-  // Never destroyed: the record engine's exit handler may still close files
-  // after static destructors have run.
-  static Win32Platform* real = new Win32Platform;
-  return g_override ? *g_override : *real;
-}
-
-void SetDefaultForTests(Platform* platform) { g_override = platform; }
+Platform* NewNativePlatform() { return new Win32Platform; }
 
 }  // namespace zb::platform
