@@ -39,4 +39,58 @@ bool ScriptedUi::FolderSettings(FolderSettingsModel& model) {
   return script(model);
 }
 
+bool ScriptedUi::NextText(std::string* text) {
+  if (texts_.empty()) return false;
+  std::optional<std::string> answer = texts_.front();
+  texts_.pop_front();
+  if (!answer) return false;
+  *text = *answer;
+  return true;
+}
+
+bool ScriptedUi::ProjectDialog(const std::string& title, std::string* name,
+                               std::string* author) {
+  dialogs_.push_back(title);
+  if (!NextText(name)) return false;
+  std::string queued_author;
+  if (NextText(&queued_author)) *author = queued_author;
+  return true;
+}
+
+bool ScriptedUi::PositionProperties(const std::string& title,
+                                    std::string* long_name,
+                                    std::string* description) {
+  dialogs_.push_back(title);
+  if (!NextText(long_name)) return false;
+  std::string queued_description;
+  if (NextText(&queued_description)) *description = queued_description;
+  return true;
+}
+
+bool ScriptedUi::PositionName(const std::string& title,
+                              std::string* long_name) {
+  dialogs_.push_back(title);
+  return NextText(long_name);
+}
+
+bool ScriptedUi::SelectProject(const std::string&, std::string* project) {
+  dialogs_.push_back("SelectProject");
+  return NextText(project);
+}
+
+bool ScriptedUi::SelectProgram(const std::string&, std::string* program) {
+  dialogs_.push_back("SelectProgram");
+  return NextText(program);
+}
+
+int ScriptedUi::ShellFileOperation(FileOperation, const std::string&,
+                                   const std::string&,
+                                   const std::string& progress_title) {
+  dialogs_.push_back("Shell:" + progress_title);
+  if (shell_results_.empty()) return kNoShell;
+  const int result = shell_results_.front();
+  shell_results_.pop_front();
+  return result;
+}
+
 }  // namespace zb::environment

@@ -35,15 +35,44 @@ class ScriptedUi final : public Ui {
     folder_settings_.push_back(std::move(script));
   }
 
+  // Answers of the name dialogs (project dialog: name, then author;
+  // position properties: long name, then description; position name,
+  // project and program selection: the one text). nullopt cancels.
+  void QueueText(std::optional<std::string> text) {
+    texts_.push_back(std::move(text));
+  }
+  // The shell's result for the next file operation (default: no shell).
+  void QueueShellResult(int result) { shell_results_.push_back(result); }
+
   const std::vector<ShownMessage>& messages() const { return messages_; }
   int folder_settings_shown() const { return folder_settings_shown_; }
+  // Titles of the dialogs shown, in order ("Projekt neu anlegen", ...);
+  // the selection dialogs are recorded as "SelectProject" and
+  // "SelectProgram", the shell's operations as "Shell:" + progress title.
+  const std::vector<std::string>& dialogs() const { return dialogs_; }
 
   Answer MessageBox(const std::string& caption, const std::string& text,
                     Buttons buttons, Icon icon) override;
   bool ChooseFolder(const std::string& title, std::string* folder) override;
   bool FolderSettings(FolderSettingsModel& model) override;
+  bool ProjectDialog(const std::string& title, std::string* name,
+                     std::string* author) override;
+  bool PositionProperties(const std::string& title, std::string* long_name,
+                          std::string* description) override;
+  bool PositionName(const std::string& title, std::string* long_name) override;
+  bool SelectProject(const std::string& folder, std::string* project) override;
+  bool SelectProgram(const std::string& prompt, std::string* program) override;
+  int ShellFileOperation(FileOperation operation, const std::string& from,
+                         const std::string& to,
+                         const std::string& progress_title) override;
 
  private:
+  // The next queued text; false when none is queued or it cancels.
+  bool NextText(std::string* text);
+
+  std::deque<std::optional<std::string>> texts_;
+  std::deque<int> shell_results_;
+  std::vector<std::string> dialogs_;
   std::deque<Answer> answers_;
   std::deque<std::optional<std::string>> folders_;
   std::deque<FolderSettingsScript> folder_settings_;

@@ -1,6 +1,5 @@
 #include "environment/ui.h"
 
-
 namespace zb::environment {
 
 const char kMessageTitle[] = "ZB_Datenverwaltung ";
@@ -12,6 +11,20 @@ Answer HeadlessUi::MessageBox(const std::string&, const std::string&,
     case Buttons::kYesNo: return Answer::kNo;
     default: return Answer::kCancel;
   }
+}
+
+bool Ui::ProjectDialog(const std::string&, std::string*, std::string*) {
+  return false;
+}
+bool Ui::PositionProperties(const std::string&, std::string*, std::string*) {
+  return false;
+}
+bool Ui::PositionName(const std::string&, std::string*) { return false; }
+bool Ui::SelectProject(const std::string&, std::string*) { return false; }
+bool Ui::SelectProgram(const std::string&, std::string*) { return false; }
+int Ui::ShellFileOperation(FileOperation, const std::string&,
+                           const std::string&, const std::string&) {
+  return kNoShell;
 }
 
 bool HeadlessUi::FolderSettings(FolderSettingsModel&) { return false; }

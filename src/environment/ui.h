@@ -34,6 +34,38 @@ class Ui {
   // (the model has then handed the folders on), false when cancelled (the
   // caller then runs the model's cancel handling).
   virtual bool FolderSettings(FolderSettingsModel& model) = 0;
+
+  // The library's dialogs below answer as cancelled until an
+  // implementation gives them a window.
+
+  // The project dialog: *name (at most 40 characters) and *author (at most
+  // 30) in and out. True on OK; the dialog itself refuses names shorter
+  // than 3 characters.
+  virtual bool ProjectDialog(const std::string& title, std::string* name,
+                             std::string* author);
+  // The position properties dialog on one position: long name and
+  // description in and out. True on OK.
+  virtual bool PositionProperties(const std::string& title,
+                                  std::string* long_name,
+                                  std::string* description);
+  // The position dialog asking only for a position name (copy "as").
+  virtual bool PositionName(const std::string& title, std::string* long_name);
+  // The project selection dialog over a data folder; *project out.
+  virtual bool SelectProject(const std::string& folder, std::string* project);
+  // The program selection dialog, after `prompt` when not empty; *program
+  // receives the program's key name (szPrgName).
+  virtual bool SelectProgram(const std::string& prompt, std::string* program);
+
+  // Copies, moves or deletes a file through the shell's file operation
+  // with its progress window, owned by the dialog parent. Returns the
+  // shell's result (0 done, 7 cancelled by the user), or kNoShell where
+  // there is no shell: the caller then does the work itself.
+  enum class FileOperation { kCopy, kMove, kDelete };
+  static constexpr int kNoShell = -1;
+  virtual int ShellFileOperation(FileOperation operation,
+                                 const std::string& from,
+                                 const std::string& to,
+                                 const std::string& progress_title);
 };
 
 // Answers every question as cancelled, "no" where there is no cancel.

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "environment/library_context.h"
+#include "environment/strings.h"
 #include "environment/ui.h"
 #include "platform/platform.h"
 #include "projectstore/positions.h"
@@ -15,30 +16,10 @@ namespace zb::projectstore {
 using recordstore::Engine;
 using recordstore::PosInfoExt;
 
-const char kTextInUse[] =
-    "Position '%1' ist in Benutzung, daher schreibgeschützt!";
-const char kTextWriteProtected[] = "Position '%1' ist schreibgeschützt!";
-const char kTextUserData[] = "Benutzerdaten \n\t Name: %1";
-const char kTextMayRead[] =
-    "Die Position kann gelesen, verarbeitet und unter einem neuen oder einem "
-    "nicht schreibgechützten Positionsnamen gesichert werden.";
-const char kTextComputer[] = "\t Rechner : %1";
-const char kTextSince[] = "\t seit    : %1";
-const char kTextWorkingFile[] = "\t TmpDatei: %1";
-const char kTextRemoveQuestion[] = "Wollen Sie den Schreibschutz entfernen?";
-const char kTextUnknownUser[] = "unbekannt";
-
 namespace {
 
 std::string FieldText(const char* field, size_t width) {
   return std::string(field, strnlen(field, width));
-}
-
-std::string Fill(const char* text, const std::string& value) {
-  std::string out = text;
-  const size_t at = out.find("%1");
-  if (at != std::string::npos) out.replace(at, 2, value);
-  return out;
 }
 
 // Lock times are shown in UTC, like every date the library lists.
@@ -137,7 +118,7 @@ int32_t LockOn(int h, int working_h, int16_t program,
   if ((info.Ctrl & kCtrlLocked) &&
       ReadLockRecord(h, program, info.id, &lock) >= 0 &&
       std::memcmp(&lock, &own.block, sizeof lock) != 0) {
-    Log("\n" + Fill(kTextInUse, name));
+    Log("\n" + environment::SystemText(35032, name));
     Log("\n" + std::string(16, ' ') + FieldText(lock.user, sizeof lock.user) +
         ", " + TimeText("%d.%m.%Y %H", lock.time));
     return 0;
@@ -220,21 +201,21 @@ int32_t CheckLockAndInform(int* h, int16_t program, const std::string& name,
     return 0;
   }
   const std::string user = FieldText(lock.user, sizeof lock.user);
-  std::string text = Fill(kTextWriteProtected, name) + "\n" +
-                     Fill(kTextUserData, user);
+  std::string text = environment::SystemText(35034, name) + "\n" +
+                     environment::SystemText(35035, user);
   environment::Ui& ui = environment::CurrentUi();
   const std::string& title = environment::Context().message_title;
-  if (user == kTextUnknownUser) {
-    text += "\n" + std::string(kTextMayRead);
+  if (user == environment::SystemText(35007)) {
+    text += "\n" + std::string(environment::SystemText(35036));
     if (!quiet)
       ui.MessageBox(title, text, environment::Buttons::kOk,
                     environment::Icon::kInformation);
     return 1;
   }
-  text += "\n" + Fill(kTextComputer, FieldText(lock.computer, 16)) + "\n" +
-          Fill(kTextSince, TimeText("%d.%m.%Y %H:%M:%S", lock.time)) + "\n" +
-          Fill(kTextWorkingFile, FieldText(lock.working_file, 261)) + "\n" +
-          kTextMayRead;
+  text += "\n" + environment::SystemText(35037, FieldText(lock.computer, 16)) + "\n" +
+          environment::SystemText(35038, TimeText("%d.%m.%Y %H:%M:%S", lock.time)) + "\n" +
+          environment::SystemText(35039, FieldText(lock.working_file, 261)) + "\n" +
+          environment::SystemText(35036);
   if (std::memcmp(&lock, &OwnLock().block, sizeof lock) == 0) return 0;
   if (user != environment::Context().user) {
     if (!quiet)
@@ -244,7 +225,7 @@ int32_t CheckLockAndInform(int* h, int16_t program, const std::string& name,
   }
   // The same user: a lock left behind by an earlier run of this user.
   if (quiet) return 1;
-  text += "\n\n" + std::string(kTextRemoveQuestion);
+  text += "\n\n" + std::string(environment::SystemText(35040));
   if (ui.MessageBox(title, text, environment::Buttons::kYesNo,
                     environment::Icon::kQuestion) != environment::Answer::kYes)
     return 1;

@@ -63,17 +63,6 @@ int32_t ReleaseOwnLock();
 int32_t LockAll(int h, int16_t program);
 int32_t UnlockAll(int h, int16_t program);
 
-// The message texts.
-extern const char kTextInUse[];           // 35032
-extern const char kTextWriteProtected[];  // 35034
-extern const char kTextUserData[];        // 35035
-extern const char kTextMayRead[];         // 35036
-extern const char kTextComputer[];        // 35037
-extern const char kTextSince[];           // 35038
-extern const char kTextWorkingFile[];     // 35039
-extern const char kTextRemoveQuestion[];  // 35040
-extern const char kTextUnknownUser[];     // 35007
-
 }  // namespace zb::projectstore
 
 #endif  // ZBDB_PROJECTSTORE_POSITION_LOCKS_H_

@@ -9,6 +9,7 @@
 
 #include "environment/library_context.h"
 #include "environment/string_utils.h"
+#include "environment/strings.h"
 #include "environment/ui.h"
 #include "platform/platform.h"
 #include "recordstore/compaction.h"
@@ -124,13 +125,6 @@ std::string RebuildTargetPath(const std::string& list_path) {
   const size_t at = Upper(list_path).rfind(".ZB");
   if (at == std::string::npos) return list_path + ".NEU";
   return list_path.substr(0, at) + ".NEU" + list_path.substr(at + 3);
-}
-
-void ReplaceAll(std::string* text, const std::string& what,
-                const std::string& with) {
-  for (size_t at = text->find(what); at != std::string::npos;
-       at = text->find(what, at + with.size()))
-    text->replace(at, what.size(), with);
 }
 
 // Step 1 of the rebuild: number, name and list bytes of every project
@@ -263,11 +257,7 @@ int32_t OpenProjectList(const std::string& folder) {
   }
   bool read_only = false;
   if (os.IsReadOnly(path, &read_only).ok() && read_only) {
-    std::string text =
-        "Der Zugriff auf das Projektverzeichnis '%1'  und/oder einige "
-        "Projektdateien ist  mit einem Schreibschutz blockiert. Sie können "
-        "die Eigenschaft ändern und die Applikation NEU STARTEN.";
-    ReplaceAll(&text, "%1", path);
+    const std::string text = environment::SystemText(35042, path);
     environment::CurrentUi().MessageBox(environment::Context().message_title,
                                         text, environment::Buttons::kOk,
                                         environment::Icon::kError);

@@ -57,4 +57,28 @@ bool Win32Ui::ChooseFolder(const std::string& title, std::string* folder) {
 
 bool Win32Ui::FolderSettings(env::FolderSettingsModel&) { return false; }
 
+int Win32Ui::ShellFileOperation(FileOperation operation,
+                                const std::string& from, const std::string& to,
+                                const std::string& progress_title) {
+  // The shell wants lists ending in two zero characters.
+  const std::string from_list = from + '\0';
+  const std::string to_list = to + '\0';
+  SHFILEOPSTRUCTA request = {};
+  request.hwnd = reinterpret_cast<HWND>(
+      static_cast<uintptr_t>(env::Context().dialog_parent));
+  request.pFrom = from_list.c_str();
+  request.fFlags = FOF_SIMPLEPROGRESS | FOF_FILESONLY | FOF_ALLOWUNDO;
+  switch (operation) {
+    case FileOperation::kCopy: request.wFunc = FO_COPY; break;
+    case FileOperation::kMove: request.wFunc = FO_MOVE; break;
+    case FileOperation::kDelete:
+      request.wFunc = FO_DELETE;
+      request.fFlags |= FOF_NOCONFIRMATION;
+      break;
+  }
+  if (operation != FileOperation::kDelete) request.pTo = to_list.c_str();
+  request.lpszProgressTitle = progress_title.c_str();
+  return SHFileOperationA(&request);
+}
+
 }  // namespace zb::explorer
