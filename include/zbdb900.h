@@ -353,6 +353,82 @@ ZBEXPORT int32_t ZBAPI ZB_ProjectItem_L(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_ProjectItem_LB(ZBPROPOS_L* request);
 ZBEXPORT void ZBAPI ZB_ProjectsReleaseStreamPRO(ZBPROPOS* request);
 
+/* ---- Projects of a data folder ---------------------------------------- */
+/* The request names the data folder (szDataPfad), the project (szProName),
+ * its author (szAuthor) and the calling program (szPrgName). */
+
+/* Creates the project (an empty name asks through the project dialog):
+ * its number, -1 when the dialog was cancelled, or negative. */
+ZBEXPORT int32_t ZBAPI ZB_ProjectNew(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectNew_L(ZBPROPOS_L* request);
+/* The project's number, or ERR_PRO_NOTFOUND (-202). */
+ZBEXPORT int32_t ZBAPI ZB_ProjectExist(ZBPROPOS* request);
+/* As ZB_ProjectExist, and *info (zeroed first) receives its header. */
+ZBEXPORT int32_t ZBAPI ZB_ProjectProperty_L(ZBPROPOS_L* request,
+                                            PROINFO* info);
+/* 0 project file, 1 folder project of the other data format, -1 empty
+ * name, -3 the data folder is not a folder, -202 not found. */
+ZBEXPORT int32_t ZBAPI ZB_ProjectVersion(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ProjectVersionB(ZBPROPOS* request);
+/* New name and author for the source project (an empty target name asks
+ * through the project dialog). */
+ZBEXPORT int32_t ZBAPI ZB_ProjectRename(ZBPROPOS* source, ZBPROPOS* target);
+/* Copy or move a project into the target's data folder: 1 done, 0
+ * interrupted, negative failed. */
+ZBEXPORT int32_t ZBAPI ZB_ProjectCopy(ZBPROPOS* source, ZBPROPOS* target);
+ZBEXPORT int32_t ZBAPI ZB_ProjectMove(ZBPROPOS* source, ZBPROPOS* target);
+ZBEXPORT int32_t ZBAPI ZB_CopyProject_L(ZBPROPOS_L* source,
+                                        ZBPROPOS_L* target);
+/* 1 list entry removed, 0 not removed, -1 interrupted, -2 list not
+ * openable. */
+ZBEXPORT int32_t ZBAPI ZB_ProjectDelete(ZBPROPOS* request);
+ZBEXPORT void ZBAPI ZB_ProjectsGetStreamPRO(ZBPROPOS* request);
+
+/* ---- Positions of a project -------------------------------------------- */
+/* 0 not found, 1 found, 2 locked by another user or program instance. */
+ZBEXPORT int32_t ZBAPI ZB_PositionExist(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_PositionExistB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_PositionExist_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_PositionExist_LB(ZBPROPOS_L* request);
+/* Exported as the C++ overload "?ZB_PositionExist@@YGHPAUZBPROPOS_L@@@Z"
+ * of ZB_PositionExist for the long request. */
+ZBEXPORT int32_t ZBAPI ZB_PositionExistLong(ZBPROPOS_L* request);
+/* How many programs have a position of this name (-1 none); buffer gets
+ * their program names, 6 bytes each, at most size / 6 of them. */
+ZBEXPORT int32_t ZBAPI ZB_PositionExistEx(ZBPROPOS* request, char* buffer,
+                                          int32_t size);
+ZBEXPORT int32_t ZBAPI ZB_PositionExistEx_L(ZBPROPOS_L* request,
+                                            char* buffer, int32_t size);
+/* As ZB_PositionExist; posinfo receives the position's extended POSINFO
+ * (248 bytes). */
+ZBEXPORT int32_t ZBAPI ZB_PositionProperty(ZBPROPOS* request, void* posinfo);
+ZBEXPORT int32_t ZBAPI ZB_PositionProperty_L(ZBPROPOS_L* request,
+                                             void* posinfo);
+/* Gives the source position the target's long name (an empty one asks
+ * through the position properties dialog): the position id, or <= 0. */
+ZBEXPORT int32_t ZBAPI ZB_PositionRename(ZBPROPOS* source, ZBPROPOS* target);
+ZBEXPORT int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source,
+                                           ZBPROPOS_L* target);
+/* Records deleted; 0 when none or when the position is locked. */
+ZBEXPORT int32_t ZBAPI ZB_PositionDelete(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_PositionDelete_LB(ZBPROPOS_L* request);
+/* Copies the position's short name into text (at least 10 bytes): its
+ * length. */
+ZBEXPORT int32_t ZBAPI ZB_GetPositionShortName(ZBPROPOS* request,
+                                               char* text);
+
+/* ---- Position transfer ------------------------------------------------- */
+/* Copy or move a position into the target's project (questions and the
+ * project selection when the target names none). */
+ZBEXPORT int32_t ZBAPI ZB_PositionCopy(ZBPROPOS* source, ZBPROPOS* target);
+ZBEXPORT int32_t ZBAPI ZB_PositionMove(ZBPROPOS* source, ZBPROPOS* target);
+/* Writes the position into a ".POS" exchange file (named into szTmpDatei):
+ * records written, or negative. */
+ZBEXPORT int32_t ZBAPI ZB_PositionExport(ZBPROPOS* request);
+/* Reads the exchange file szTmpDatei into project szProName: the save's
+ * result, or -101 when the user declines. */
+ZBEXPORT int32_t ZBAPI ZB_PositionImport(ZBPROPOS* request);
+
 /* ---- Data channel: buffered binary files, positions counted from 1 ----- */
 /* The stream value is an opaque 32-bit number, 0 when the open failed. */
 ZBEXPORT uint32_t ZBAPI OpenData(const char* path);

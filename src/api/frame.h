@@ -60,6 +60,28 @@ int32_t PlainFrame(const FrameOptions& options, ZBPROPOS* caller,
   return result;
 }
 
+// The plain frame of the exports that take a source and a target request
+// (copy, move, rename): both go through the steps of PlainFrame.
+inline int32_t PlainPairFrame(const FrameOptions& options, ZBPROPOS* source,
+                              ZBPROPOS* target,
+                              int32_t(ZBAPI* implementation)(ZBPROPOS_L*,
+                                                             ZBPROPOS_L*)) {
+  if (!source || !target) return -1;
+  recordstore::ZeroTerminateRequest(source);
+  recordstore::ZeroTerminateRequest(target);
+  EnterFrame(options);
+  ZBPROPOS_L source_long;
+  ZBPROPOS_L target_long;
+  recordstore::RequestToLong(*source, &source_long);
+  recordstore::RequestToLong(*target, &target_long);
+  const int32_t result = implementation(&source_long, &target_long);
+  if (options.write_back) {
+    recordstore::RequestFromLong(source_long, source);
+    recordstore::RequestFromLong(target_long, target);
+  }
+  return result;
+}
+
 template <typename... Args>
 int32_t BasicFrame(ZBPROPOS* caller,
                    int32_t(ZBAPI* plain)(ZBPROPOS*, Args...), Args... args) {
