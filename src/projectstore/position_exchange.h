@@ -1,0 +1,32 @@
+// ".POS" exchange files: a position written out into a record file of the
+// working-file layout, to be read into any project again (also on another
+// computer). The exports ZB_PositionExport and ZB_PositionImport and the
+// zbdb tool's export and import commands run these.
+#ifndef ZBDB_PROJECTSTORE_POSITION_EXCHANGE_H_
+#define ZBDB_PROJECTSTORE_POSITION_EXCHANGE_H_
+
+#include <cstdint>
+
+#include "zbdb900.h"
+
+namespace zb::projectstore {
+
+// Writes the position named by the request (szDataPfad, szProName,
+// szPrgName, szPosNameLong) into an exchange file, quiet and without taking
+// its lock. szTmpDatei names the file, or a folder (empty: szTmpPfad, or the
+// library's temporary folder) in which the file is named after the program
+// and the long name. On success szTmpDatei receives the file's path.
+// Returns the records written, or negative.
+int32_t ExportPositionFile(ZBPROPOS_L* request);
+
+// Reads the exchange file szTmpDatei into project szProName of szDataPfad:
+// program, names, description and designation come from the file (asking
+// for the program when the file's is unknown); an existing position of the
+// same name is overwritten only after the user agrees. On success the
+// request describes the stored position. Returns the save's result, or -101
+// when nothing was given or the user declined.
+int32_t ImportPositionFile(ZBPROPOS_L* request);
+
+}  // namespace zb::projectstore
+
+#endif  // ZBDB_PROJECTSTORE_POSITION_EXCHANGE_H_
