@@ -1,12 +1,12 @@
 #include "projectstore/transfer.h"
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "platform/platform.h"
+#include "projectstore/position_edit.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "recordstore/engine.h"
@@ -70,6 +70,20 @@ void BuildProPos(const PosInfoExt& info, uint16_t project, PROPOS* out) {
   out->number2 = info.id;
 }
 
+int32_t WriteNewPositionHeaders(int w, int16_t program, const PROINFO& project,
+                                const PosInfoExt& info,
+                                uint16_t project_number) {
+  Engine& engine = Engine::Instance();
+  PROPOS tag{};
+  BuildProPos(info, project_number, &tag);
+  int32_t headers = 0;
+  if (engine.Append(w, program, kKeyProInfo, sizeof project, &project) > 0)
+    ++headers;
+  if (WritePosInfoPair(engine, w, program, info)) headers += 2;
+  if (engine.Append(w, program, kKeyProPos, sizeof tag, &tag) > 0) ++headers;
+  return headers;
+}
+
 int32_t ExportPosition(const std::string& project_path,
                        const std::string& working_path, int16_t program,
                        ProPosLong* pp, int32_t factor,
@@ -88,7 +102,7 @@ int32_t ExportPosition(const std::string& project_path,
   PosInfoExt info{};
   const int32_t index = FindPosition(h, name, program, &info);
 
-  std::remove(working_path.c_str());
+  platform::Default().DeleteFile(working_path);
   const int w = engine.Open(working_path.c_str());
   if (w <= 0) {
     TheLog().RecordFileError("PosFct/uPosExport", working_path, w);
@@ -110,13 +124,7 @@ int32_t ExportPosition(const std::string& project_path,
     recordstore::ShortNameFromLong(info.PosNameLong, info.PosName);
     recordstore::CopyTextField(info.Designation, pp->designation,
                                sizeof info.Designation);
-    PROPOS tag{};
-    BuildProPos(info, pp->project, &tag);
-    if (engine.Append(w, program, kKeyProInfo, sizeof project, &project) > 0)
-      ++headers;
-    if (WritePosInfoPair(engine, w, program, info)) headers += 2;
-    if (engine.Append(w, program, kKeyProPos, sizeof tag, &tag) > 0)
-      ++headers;
+    headers = WriteNewPositionHeaders(w, program, project, info, pp->project);
   } else {
     locked = CheckLockAndInform(&h, program, name, true) == 1;
     PosInfoExt copy = info;
@@ -333,11 +341,11 @@ int32_t ImportPosition(const std::string& project_path,
   merged.Recs = static_cast<int16_t>(stored_count > 32767 ? 32767
                                                           : stored_count);
   uint16_t next_page = 0;
-  engine.Read(h, kKeyNextPage, 0, 0, sizeof next_page, &next_page);
+  engine.Read(h, kKeyPageCounter, 0, 0, sizeof next_page, &next_page);
   const uint32_t end_page = merged.page_start + merged.page_count;
   if (end_page > next_page) {
     next_page = static_cast<uint16_t>(end_page);
-    engine.WriteFar(h, kKeyNextPage, 0, 0, sizeof next_page, &next_page, true);
+    engine.WriteFar(h, kKeyPageCounter, 0, 0, sizeof next_page, &next_page, true);
   }
   WritePosInfo(h, program, static_cast<uint32_t>(index), merged);
 

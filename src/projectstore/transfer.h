@@ -13,8 +13,6 @@
 namespace zb::projectstore {
 
 constexpr int16_t kKeyProInfo = 30003;
-constexpr int16_t kKeyWriteCounter = 30005;
-constexpr int16_t kKeyNextPage = 30006;
 constexpr uint32_t kTransferQuiet = 1;
 constexpr uint32_t kTransferNoLock = 4;
 
@@ -47,6 +45,14 @@ int32_t ImportPosition(const std::string& project_path,
                        const ProPosLong& pp, const char* description,
                        int32_t factor, TransferProgress progress,
                        int32_t* error, uint32_t flags);
+
+// The header records of a position the project does not hold yet, into
+// the working file w under the program key: (P, 30003) PROINFO, both
+// POSINFO forms (P, 30002, 0 and 1) and the PROPOS tag (P, 30000) built
+// from info for project number `project`. Returns the records written.
+int32_t WriteNewPositionHeaders(int w, int16_t program, const PROINFO& project,
+                                const recordstore::PosInfoExt& info,
+                                uint16_t project_number);
 
 // The PROPOS tag of a position as the working file and the project keep it.
 void BuildProPos(const recordstore::PosInfoExt& info, uint16_t project,

@@ -1,0 +1,178 @@
+#include "projectstore/position_exchange.h"
+
+#include <cstring>
+#include <string>
+
+#include "environment/catalogue_access.h"
+#include "environment/library_context.h"
+#include "environment/strings.h"
+#include "environment/ui.h"
+#include "fsutil/path_text.h"
+#include "platform/platform.h"
+#include "projectstore/position_locks.h"
+#include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
+#include "projectstore/working_file.h"
+#include "recordstore/engine.h"
+
+namespace zb::projectstore {
+
+using recordstore::Engine;
+using recordstore::PosInfoExt;
+
+namespace {
+
+constexpr int32_t kNotDone = -101;          // ERR_NOTDONE
+constexpr int32_t kPositionNotFound = -302;  // ERR_POS_NOTFOUND
+constexpr int kAssignProgramText = 32803;
+constexpr int kOverwriteText = 35331;
+constexpr char kUnsafeNameCharacters[] = ">\\:|*?~//<";
+
+environment::Log& TheLog() { return environment::Context().log; }
+
+template <size_t N>
+std::string Field(const char (&text)[N]) {
+  return std::string(text, strnlen(text, N));
+}
+
+template <size_t N>
+void SetField(char (&field)[N], const std::string& text) {
+  recordstore::CopyTextField(field, text.c_str(), N);
+  field[N - 1] = 0;
+}
+
+std::string WithoutTrailingBackslash(std::string folder) {
+  if (folder.size() > 1 && fsutil::IsSeparator(folder.back()))
+    folder.pop_back();
+  return folder;
+}
+
+// The header of the exchange file: its long POSINFO and the program key
+// under which it is stored. -4 when the file does not open, -2 without one.
+int32_t ReadExchangeHeader(const std::string& path, PosInfoExt* info,
+                           int16_t* program) {
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenReadOnly(path.c_str());
+  if (h <= 0) return -4;
+  int32_t n = engine.Read(h, kAllPrograms, kKeyPosInfo, 1, sizeof *info, info);
+  if (n <= 0) {
+    uint8_t narrow[recordstore::kPosInfoShortFileSize] = {};
+    n = engine.Read(h, kAllPrograms, kKeyPosInfo, 0, sizeof narrow, narrow);
+    if (n > 0) recordstore::WidenPosInfo(narrow, info);
+  }
+  int16_t key2 = 0;
+  if (n > 0) engine.GetKeys(program, &key2);
+  engine.Close(h);
+  return n > 0 ? 0 : -2;
+}
+
+// The long name as part of a file name: the characters no file name may
+// hold (and "~") become "_".
+std::string ExchangeFileNamePart(const std::string& long_name) {
+  std::string part = long_name;
+  for (char& c : part)
+    if (std::strchr(kUnsafeNameCharacters, c) != nullptr) c = '_';
+  return part;
+}
+
+}  // namespace
+
+int32_t ExportPositionFile(ZBPROPOS_L* request) {
+  TheLog().Append("*** ZB_PositionExport");
+  std::string tmp_folder = Field(request->szTmpPfad);
+  if (tmp_folder.empty()) tmp_folder = environment::Context().folders.temporary;
+  tmp_folder = WithoutTrailingBackslash(tmp_folder);
+  SetField(request->szTmpPfad, tmp_folder);
+  std::string file = Field(request->szTmpDatei);
+  if (file.empty()) file = tmp_folder;
+  const std::string long_name = Field(request->szPosNameLong);
+  const std::string program = Field(request->szPrgName);
+  if (platform::Default().IsFolder(file))
+    file = WithoutTrailingBackslash(file) + "\\" + program +
+           ExchangeFileNamePart(long_name) + ".POS";
+
+  // Only an existing position is written out: an exchange file of a name
+  // mistyped would hold nothing but headers.
+  const std::string folder = Field(request->szDataPfad);
+  std::string project_path;
+  if (FindProject(folder, Field(request->szProName), nullptr, &project_path) <
+      0)
+    return kProjectNotFound;
+  const int16_t key = environment::Catalogue().NumberByKey(program);
+  if (PositionStateOfFile(project_path, key, long_name, nullptr) == 0)
+    return kPositionNotFound;
+
+  PROINFO project{};
+  SetField(project.szProject, Field(request->szProName));
+  PosInfoExt position{};
+  SetField(position.PosNameLong, long_name);
+  int32_t error = 0;
+  const int32_t records = LoadPositionIntoWorkingFile(
+      folder, &file, program, project, &position, &error,
+      kTransferQuiet | kTransferNoLock);
+  if (error < 0) return error;
+  SetField(request->szTmpDatei, file);
+  return records;
+}
+
+int32_t ImportPositionFile(ZBPROPOS_L* request) {
+  TheLog().Append("*** ZB_PositionImport");
+  if (request->szProName[0] == 0 || request->szTmpDatei[0] == 0)
+    return kNotDone;
+  ZBPROPOS_L work = *request;
+  std::memset(work.szPrgName, 0, sizeof work.szPrgName);
+  std::memset(work.szPosName, 0, sizeof work.szPosName);
+  std::memset(work.szPosNameLong, 0, sizeof work.szPosNameLong);
+  const std::string file = Field(work.szTmpDatei);
+  PosInfoExt info{};
+  int16_t key = 0;
+  const int32_t header = ReadExchangeHeader(file, &info, &key);
+  if (header < 0) return header;
+
+  environment::ProgramCatalogue& catalogue = environment::Catalogue();
+  std::string program;
+  if (catalogue.FindNumber(key) >= 0) program = catalogue.KeyByNumber(key);
+  if (program.empty() || program == "ALLE") {
+    program.clear();
+    if (!environment::CurrentUi().SelectProgram(
+            environment::SystemText(kAssignProgramText), &program) ||
+        program.empty() || program == "ALLE")
+      return kNotDone;
+  }
+  SetField(work.szPrgName, program);
+  std::string long_name = Field(info.PosNameLong);
+  if (long_name.empty()) long_name = Field(info.PosName);
+  SetField(work.szPosNameLong, long_name);
+  SetField(work.szMsg, Field(info.Msg));
+  SetField(work.szProBezeichnung, Field(info.Designation));
+
+  const std::string folder = Field(work.szDataPfad);
+  const std::string project_name = Field(work.szProName);
+  std::string project_path;
+  if (FindProject(folder, project_name, nullptr, &project_path) >= 0 &&
+      PositionStateOfFile(project_path, catalogue.NumberByKey(program),
+                          long_name, nullptr) != 0) {
+    const environment::Answer answer = environment::CurrentUi().MessageBox(
+        environment::kMessageTitle,
+        environment::SystemText(kOverwriteText, program + ":" + long_name),
+        environment::Buttons::kYesNo, environment::Icon::kQuestion);
+    if (answer != environment::Answer::kYes) return kNotDone;
+  }
+
+  PROINFO project{};
+  SetField(project.szProject, project_name);
+  SetField(project.szAuthor, Field(work.szAuthor));
+  PosInfoExt position{};
+  SetField(position.PosNameLong, long_name);
+  SetField(position.Msg, Field(work.szMsg));
+  SetField(position.Designation, Field(work.szProBezeichnung));
+  int32_t error = 0;
+  const int32_t stored = StoreWorkingFileIntoPosition(
+      folder, file, program, project, position, &error, kTransferQuiet);
+  ReleaseOwnLock();
+  if (error < 0) return error;
+  if (stored > 0) *request = work;
+  return stored;
+}
+
+}  // namespace zb::projectstore

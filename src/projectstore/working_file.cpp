@@ -1,0 +1,318 @@
+#include "projectstore/working_file.h"
+
+#include <cstring>
+
+#include "environment/catalogue_access.h"
+#include "environment/library_context.h"
+#include "environment/strings.h"
+#include "environment/ui.h"
+#include "platform/platform.h"
+#include "projectstore/position_locks.h"
+#include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
+#include "projectstore/temporary_name.h"
+#include "recordstore/engine.h"
+
+namespace zb::projectstore {
+
+using recordstore::Engine;
+using recordstore::PosInfoExt;
+
+namespace {
+
+constexpr int32_t kLoadFactor = 5;
+constexpr int kNotSavedText = 35443;
+
+environment::Log& TheLog() { return environment::Context().log; }
+
+std::string Field(const char* text, size_t width) {
+  return std::string(text, strnlen(text, width));
+}
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+int16_t ProgramKey(const std::string& program_name) {
+  return environment::Catalogue().NumberByKey(program_name);
+}
+
+void SignalContextProgress(int32_t percent) {
+  // The signal carries no value: one call per percentage step is enough for
+  // a progress bar, and keeps a long copy from flooding the window.
+  static int32_t last = -1;
+  const environment::ProgressCallback callback =
+      environment::Context().progress_callback;
+  if (callback == nullptr || percent == last) return;
+  last = percent;
+  callback();
+}
+
+const char* LoadErrorText(int32_t code) {
+  switch (code) {
+    case -1: return "*** DataPath ist kein Verzeichnis";
+    case -2: return "*** TMP hat keine PROPOS-Info";
+    case -3: return "*** TMP ist leer";
+    case -4: return "*** szTMPDatei kann nicht geöffnet werden";
+    case -5: return "*** Position ist leer";
+    default: return "";
+  }
+}
+
+std::string StoreErrorText(int32_t code, const std::string& folder) {
+  switch (code) {
+    case -1: return " Directory '" + folder + "' doesn't exist";
+    case -2: return " TMP : no PROPOS-Info";
+    case -3: return " TMP-file is empty";
+    case -4: return " Cann't open TMP-file:";
+    case -5: return " Position is locked, cann't write";
+    case -6: return " Cann't open PRO-file";
+    case -7: return " No write permission to PRO-file";
+    default: return "";
+  }
+}
+
+// The path a position is copied to: a file named by the program's rule
+// when the caller gave only a folder (or nothing).
+std::string WorkingFileOf(const std::string& given,
+                          const std::string& program_name) {
+  platform::Platform& os = platform::Default();
+  if (given.empty())
+    return FreeTemporaryPath(environment::Context().folders.temporary,
+                             program_name);
+  if (os.IsFolder(given)) return FreeTemporaryPath(given, program_name);
+  return given;
+}
+
+}  // namespace
+
+TransferProgress ContextProgress() {
+  return environment::Context().progress_callback != nullptr
+             ? &SignalContextProgress
+             : nullptr;
+}
+
+int32_t CreateWorkingFileForNewPosition(std::string* working_path,
+                                        const std::string& program_name,
+                                        const PROINFO& project,
+                                        const PosInfoExt& position) {
+  const std::string path = NewTemporaryPath(*working_path, program_name);
+  Engine& engine = Engine::Instance();
+  const int32_t w = engine.Open(path.c_str());
+  if (w <= 0) return w < 0 ? w : DB_OPENERR;
+  PosInfoExt info = position;
+  info.Ctrl = 0;
+  if (info.PosName[0] == 0)
+    recordstore::ShortNameFromLong(info.PosNameLong, info.PosName);
+  const int32_t headers = WriteNewPositionHeaders(
+      w, ProgramKey(program_name), project, info, project.number);
+  engine.Close(w);
+  *working_path = path;
+  return headers;
+}
+
+int32_t LoadPositionIntoWorkingFile(const std::string& data_folder,
+                                    std::string* working_path,
+                                    const std::string& program_name,
+                                    const PROINFO& project,
+                                    PosInfoExt* position, int32_t* error,
+                                    uint32_t flags) {
+  *error = 0;
+  if ((flags & kTransferNoLock) == 0) {
+    TheLog().Printf("\n%16s§ uProPosToTmp Psst '%d' ", "iSetLockOff",
+                    static_cast<int>(flags));
+    ReleaseOwnLock();
+  }
+  const std::string project_name = Field(project.szProject,
+                                         sizeof project.szProject);
+  const std::string long_name = Field(position->PosNameLong,
+                                      sizeof position->PosNameLong);
+  PROINFO found{};
+  std::string list_path;
+  const int32_t index =
+      FindProject(data_folder, project_name, &found, &list_path);
+  std::string project_path;
+  // The header records of a new position carry the project file's own
+  // header where there is one.
+  auto create_new = [&]() {
+    PROINFO header = project;
+    const int32_t h = project_path.empty()
+                          ? 0
+                          : Engine::Instance().OpenReadOnly(project_path.c_str());
+    if (h > 0) {
+      Engine::Instance().ReadBin(h, 0, sizeof header, &header);
+      Engine::Instance().Close(h);
+    }
+    return CreateWorkingFileForNewPosition(working_path, program_name, header,
+                                           *position);
+  };
+  if (index < 0 || found.number == 0 || Trimmed(long_name).empty()) {
+    const int32_t n = create_new();
+    if (n < 0) *error = n;
+    return n < 0 ? 0 : n;
+  }
+
+  int32_t kind = ProjectKind(data_folder, project_name);
+  if (kind < 0) kind = 0;
+  if (kind == 0)
+    project_path = ProjectFilePath(data_folder, found.number);
+  else if (kind == 1)
+    project_path = list_path;
+  else
+    TheLog().Append("\n*****  iProjektVersion = unbekannt!!!");
+
+  const std::string path = WorkingFileOf(*working_path, program_name);
+  ProPosLong pp{};
+  recordstore::CopyTextField(pp.designation, project_name.c_str(),
+                             sizeof pp.designation);
+  pp.project = found.number;
+  recordstore::CopyTextField(pp.long_name, long_name.c_str(),
+                             sizeof pp.long_name);
+  int32_t records =
+      ExportPosition(project_path, path, ProgramKey(program_name), &pp,
+                     kLoadFactor, ContextProgress(), error, flags);
+  recordstore::CopyTextField(position->Designation, pp.designation,
+                             sizeof position->Designation);
+  *working_path = path;
+  if (*error == -5) {
+    // A position without data records opens like a new one.
+    const int32_t n = create_new();
+    if (n >= 0) {
+      *error = 0;
+      records = n;
+    }
+  }
+  if (*error != 0) {
+    TheLog().Append("\n***ERROR*ProPosToTmp*");
+    TheLog().Append(LoadErrorText(*error));
+    TheLog().Append("\n");
+  }
+  return records;
+}
+
+int32_t StoreWorkingFileIntoPosition(const std::string& data_folder,
+                                     const std::string& working_path,
+                                     const std::string& program_name,
+                                     const PROINFO& project,
+                                     const PosInfoExt& position,
+                                     int32_t* error, uint32_t flags) {
+  *error = 0;
+  int32_t result = 0;
+  Engine& engine = Engine::Instance();
+  const std::string project_name = Field(project.szProject,
+                                         sizeof project.szProject);
+  std::string project_path;
+  int32_t number = 0;
+  if (!platform::Default().IsFolder(data_folder)) {
+    *error = -1;
+    result = -1;
+  } else {
+    const int32_t w = engine.OpenReadOnly(working_path.c_str());
+    if (w <= 0) {
+      *error = -4;
+    } else {
+      engine.Close(w);
+      PROINFO existing{};
+      std::string author = Field(project.szAuthor, sizeof project.szAuthor);
+      if (author.empty() &&
+          FindProject(data_folder, project_name, &existing, nullptr) >= 0)
+        author = Field(existing.szAuthor, sizeof existing.szAuthor);
+      number = CreateProject(data_folder, project_name, author);
+      if (number < 1 ||
+          FindProject(data_folder, project_name, nullptr, &project_path) < 0)
+        *error = -6;
+    }
+  }
+  if (*error == 0) {
+    if ((flags & kTransferNoLock) == 0) {
+      TheLog().Printf("\n%16s§ TmpToProPos Psst '%d' ", "iSetLockOff",
+                      static_cast<int>(flags));
+      ReleaseOwnLock();
+    }
+    ProPosLong pp{};
+    recordstore::CopyTextField(pp.designation, position.Designation,
+                               sizeof pp.designation);
+    pp.project = static_cast<uint16_t>(number);
+    recordstore::CopyTextField(pp.long_name, position.PosNameLong,
+                               sizeof pp.long_name);
+    const std::string description = Field(position.Msg, sizeof position.Msg);
+    result = ImportPosition(project_path, working_path,
+                            ProgramKey(program_name), pp, description.c_str(),
+                            0, nullptr, error, flags);
+    if (*error == -5) *error = -7;
+  }
+  if (*error != 0) {
+    if (result != -1) result = 0;
+    const std::string text = StoreErrorText(*error, data_folder);
+    TheLog().Append("\n### ERROR ");
+    TheLog().Append(text);
+    TheLog().Append("\n");
+    if (flags == 0)
+      environment::CurrentUi().MessageBox(
+          environment::kMessageTitle,
+          std::string(environment::SystemText(kNotSavedText)) + "\n\n" + text,
+          environment::Buttons::kOk, environment::Icon::kError);
+  }
+  return result;
+}
+
+int32_t CompareRequestWithWorkingFile(ZBPROPOS_L* request) {
+  if (request->szProName[0] == 0) return 2;
+  if (request->szPosNameLong[0] == 0) return 1;
+  Engine& engine = Engine::Instance();
+  const int32_t w = engine.OpenReadOnly(
+      Field(request->szTmpDatei, sizeof request->szTmpDatei).c_str());
+  if (w <= 0) return -4;
+  auto finish = [&](int32_t result) {
+    engine.Close(w);
+    return result;
+  };
+  PROINFO any{};
+  if (engine.Read(w, kAllPrograms, kKeyProInfo, 0, sizeof any, &any) < 0)
+    return finish(-3);
+  int16_t program = 0, key2 = 0;
+  engine.GetKeys(&program, &key2);
+  PROPOS tag{};
+  PROINFO info{};
+  engine.Read(w, program, kKeyProPos, 0, sizeof tag, &tag);
+  engine.Read(w, program, kKeyProInfo, 0, sizeof info, &info);
+  const std::string work_project = Field(info.szProject,
+                                         sizeof info.szProject);
+  TheLog().Append("\n XXXXX ProPosChanged : ");
+  TheLog().Printf("ProInfo.szProject aus TMP : Name %s", work_project.c_str());
+  PosInfoExt work{};
+  const bool long_read =
+      engine.Read(w, program, kKeyPosInfo, 1, sizeof work, &work) > 0;
+  const bool short_read =
+      engine.Read(w, program, kKeyPosInfo, 0,
+                  recordstore::kPosInfoShortFileSize, &work) > 0;
+  if (!long_read && !short_read) return finish(-2);
+  engine.Close(w);
+
+  if (Field(request->szProName, sizeof request->szProName) != work_project)
+    return 2;
+  std::string long_name = Trimmed(
+      Field(request->szPosNameLong, sizeof request->szPosNameLong));
+  const std::string short_name =
+      Trimmed(Field(request->szPosName, sizeof request->szPosName));
+  const std::string work_short = Trimmed(Field(work.PosName,
+                                               sizeof work.PosName));
+  const std::string work_long = Trimmed(Field(work.PosNameLong,
+                                              sizeof work.PosNameLong));
+  if (short_name.find('~') != std::string::npos &&
+      short_name == work_short && !work_long.empty()) {
+    long_name = work_long;
+    recordstore::CopyTextField(request->szPosNameLong, work_long.c_str(),
+                               sizeof request->szPosNameLong);
+  }
+  if (work_long.empty())
+    return PositionCompareName(short_name) != PositionCompareName(work_short)
+               ? 1
+               : 0;
+  return PositionCompareName(long_name) != PositionCompareName(work_long) ? 1
+                                                                          : 0;
+}
+
+}  // namespace zb::projectstore
