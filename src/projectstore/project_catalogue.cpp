@@ -12,6 +12,7 @@
 #include "environment/strings.h"
 #include "environment/ui.h"
 #include "platform/platform.h"
+#include "projectstore/project_copy.h"
 #include "recordstore/compaction.h"
 #include "recordstore/engine.h"
 
@@ -419,9 +420,31 @@ int32_t ProjectKind(const std::string& folder, const std::string& name) {
   std::string path;
   const int32_t index = FindProject(folder, name, nullptr, &path);
   if (index < 0) return index;
-  return PathKey(path).find(Upper(kFolderProjectFile)) != std::string::npos
-             ? 1
-             : 0;
+  return IsFolderProjectPath(path) ? 1 : 0;
+}
+
+bool IsFolderProjectPath(const std::string& path) {
+  return PathKey(path).find(Upper(kFolderProjectFile)) != std::string::npos;
+}
+
+bool MayReadProject(const std::string& folder, const std::string& name,
+                    bool ask) {
+  const int32_t kind = ProjectKind(folder, name);
+  if (kind == 0) return true;
+  if (kind != 1) {
+    TheLog().Append("\n *** iProjektVersion nicht gelöst!!! ");
+    return true;
+  }
+  if (!ask) return true;
+  const std::string text =
+      " \n PROJEKT:  " + name + "  \n\n " +
+      "In diesem Projekt haben Sie nur Leserechte.\n Das Projekt ist in ein "
+      "anderes Datenformat konvertiert worden\n und steht unter der "
+      "Verwaltung von ZB-Manager. \n Position lesen?";
+  return environment::CurrentUi().MessageBox(
+             environment::Context().message_title, text,
+             environment::Buttons::kYesNo,
+             environment::Icon::kWarning) == environment::Answer::kYes;
 }
 
 bool MakeNamesUnique(int32_t h) {
@@ -622,16 +645,23 @@ int32_t DeleteProject(const std::string& folder, const std::string& name) {
   TheLog().Printf("\n%8s DELETE project :%s//%s\n ", " ", folder.c_str(),
                   name.c_str());
   if (path.empty()) path = ProjectFilePath(folder, info.number);
-  os.DeleteFile(path);
-  int32_t result = -1;
-  if (!os.FileExists(path)) {
-    os.DeleteFile(CompanionPath(path, environment::ConfigSettings::kResultExtension));
-    os.DeleteFile(CompanionPath(path, environment::ConfigSettings::kPreviewExtension));
-    CheckListAgainstFolder(folder);
-    result = 1;
-  } else {
-    TheLog().Printf("\n%8s ..... %s!!\n", " ", "failed");
+  int32_t result = ProjectFileOperation(environment::Ui::FileOperation::kDelete,
+                                        path, std::string(), std::string());
+  if (result != 0) {
+    result = -1;
+    if (!os.FileExists(path)) {
+      os.DeleteFile(
+          CompanionPath(path, environment::ConfigSettings::kResultExtension));
+      os.DeleteFile(
+          CompanionPath(path, environment::ConfigSettings::kPreviewExtension));
+      CheckListAgainstFolder(folder);
+      result = 1;
+    }
   }
+  if (result < 1)
+    TheLog().Printf("\n%8s ..... %s!!\n", " ",
+                    result == 0 ? "interrupted" : "failed");
+  if (result == 0) return -1;  // the user stopped it: the list stays
   // The check may have rebuilt the list without the entry already.
   const int32_t h = OpenProjectList(folder);
   if (h < 0) return -2;

@@ -76,6 +76,16 @@ int32_t RenameProject(const std::string& folder, int32_t index,
 
 // 0 file project, 1 folder project, negative when not found.
 int32_t ProjectKind(const std::string& folder, const std::string& name);
+// True for the path of a folder project's data file ("ProjectData.ZBDB").
+bool IsFolderProjectPath(const std::string& path);
+
+// Before positions of a project are read: a folder project is managed by
+// another product and only readable here, so the user is asked (Yes/No)
+// whether to read it anyway. True to go on: a project file, a folder
+// project when `ask` is false or the answer is Yes, and a project whose
+// kind is unknown (logged; reading it fails on its own).
+bool MayReadProject(const std::string& folder, const std::string& name,
+                    bool ask);
 
 // Builds the list anew from the folder's files; the number of entries or a
 // negative record engine code.
@@ -92,8 +102,11 @@ int32_t CheckListAgainstFolder(const std::string& folder);
 // the counter; the compaction's result, 0 when none was due.
 int32_t CompactWhenDue(const std::string& project_file);
 
-// Deletes the project file with its companions and the list entry.
-// 1 removed, 0 not removed, -2 list not openable, kProjectNotFound.
+// Deletes the project file (through the shell while a dialog parent is
+// set), then its companions and its list entry; a deletion that failed
+// still takes the entry out of the list, an interrupted one leaves it.
+// 1 entry removed, 0 not removed, -1 interrupted, -2 list not openable,
+// kProjectNotFound.
 int32_t DeleteProject(const std::string& folder, const std::string& name);
 
 // The process end after the read-only message (tests record it instead).

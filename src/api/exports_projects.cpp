@@ -1,0 +1,340 @@
+// The project exports: create, look up, tell apart, rename, copy, move and
+// delete the projects of a data folder.
+//
+// They are not wrapped by the plain frame: each brings its request into
+// Zero form, logs in on first use and works on the fields it names; the
+// _L and B forms convert to the plain one. A data folder that is no folder
+// is refused before the project list is touched, since opening a list
+// there would try to build one and tell the user it cannot.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "api/frame.h"
+#include "environment/library_context.h"
+#include "environment/login.h"
+#include "environment/strings.h"
+#include "environment/ui.h"
+#include "platform/platform.h"
+#include "projectstore/project_catalogue.h"
+#include "projectstore/project_copy.h"
+#include "recordstore/typed_records.h"
+#include "zbdb900.h"
+
+namespace {
+
+namespace env = zb::environment;
+namespace ps = zb::projectstore;
+
+constexpr int32_t kDirUndefined = -103;   // ERR_DIR_UNDEF
+constexpr int32_t kDirNotExist = -104;    // ERR_DIR_NOTEXIST
+constexpr int32_t kNameTaken = -201;      // ERR_PRO_NOTNEW
+constexpr int32_t kNotCreated = -203;     // ERR_PRO_NOTCREATED
+constexpr int32_t kNoAccess = -209;       // ERR_PRO_NOACCES
+constexpr size_t kDialogNameLength = 40;
+constexpr size_t kDialogAuthorLength = 30;
+constexpr size_t kShortestName = 3;
+
+template <size_t N>
+std::string Text(const char (&field)[N]) {
+  return std::string(field, strnlen(field, N));
+}
+
+template <size_t N>
+void Put(char (&field)[N], const std::string& text) {
+  std::memset(field, 0, N);
+  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
+}
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool IsFolder(const std::string& folder) {
+  return !folder.empty() && zb::platform::Default().IsFolder(folder);
+}
+
+env::Log& TheLog() { return env::Context().log; }
+
+// Folder projects belong to another product: this library only reads them.
+bool IsFolderProject(const PROINFO& entry, const std::string& path) {
+  return ps::ListKind(entry) == 1 || ps::IsFolderProjectPath(path);
+}
+
+// The project dialog until it gives a name of at least three characters;
+// false when it was cancelled.
+bool AskProjectName(const std::string& title, std::string* name,
+                    std::string* author) {
+  for (;;) {
+    if (!env::CurrentUi().ProjectDialog(title, name, author)) return false;
+    *name = Trimmed(*name).substr(0, kDialogNameLength);
+    *author = author->substr(0, kDialogAuthorLength);
+    if (name->size() >= kShortestName) return true;
+    env::CurrentUi().MessageBox(
+        env::Context().message_title,
+        "Projektname muß mindestens 3 Zeichnen lang sein.", env::Buttons::kOk,
+        env::Icon::kWarning);
+  }
+}
+
+// The copy and move of a project into the target's data folder, with the
+// questions about the target's name. *name_out and *author_out receive the
+// target's name and author once the target exists.
+int32_t TransferProject(int32_t mode, bool check_source_folder,
+                        const std::string& source_folder,
+                        const std::string& source_name,
+                        const std::string& source_program,
+                        const std::string& target_folder,
+                        const std::string& target_name,
+                        const std::string& target_author,
+                        const std::string& target_program,
+                        std::string* name_out, std::string* author_out) {
+  if (source_folder.empty()) return -1;
+  if ((check_source_folder && !IsFolder(source_folder)) ||
+      !IsFolder(target_folder)) {
+    TheLog().Append("\n*** result: -3 , DataPath false ");
+    return -3;
+  }
+  PROINFO source_entry;
+  std::string source_path;
+  const std::string from = ps::TrimProjectName(source_name);
+  if (ps::FindProject(source_folder, from, &source_entry, &source_path) < 0)
+    return -1;
+  if (IsFolderProject(source_entry, source_path)) return kNoAccess;
+
+  std::string name = ps::TrimProjectName(target_name);
+  if (name.empty() || name == from) name = from;
+  std::string author = target_author.empty()
+                           ? Text(source_entry.szAuthor)
+                           : target_author;
+  // Every existing target is asked about, not only the one named after
+  // the source: an explicit name may just as well be a slip.
+  PROINFO existing;
+  std::string existing_path;
+  bool exists =
+      ps::FindProject(target_folder, name, &existing, &existing_path) >= 0;
+  if (exists) {
+    if (IsFolderProject(existing, existing_path)) return kNoAccess;
+    const bool copy = mode == ps::kCopyProject;
+    const env::Answer answer = env::CurrentUi().MessageBox(
+        copy ? "PROJEKT KOPIEREN" : "PROJEKT VERSCHIEBEN",
+        env::SystemText(35439, name), env::Buttons::kYesNo,
+        env::Icon::kQuestion);
+    if (answer != env::Answer::kYes) {
+      const std::string title =
+          env::SystemText(copy ? 35400 : 35402, from, target_folder);
+      do {
+        if (!AskProjectName(title, &name, &author)) return 0;
+      } while (ps::FindProject(target_folder, name, nullptr, nullptr) >= 0);
+      exists = false;
+    }
+  }
+  if (!exists && ps::CreateProject(target_folder, name, author) <= 0)
+    return kNotCreated;
+  *name_out = name;
+  *author_out = author;
+
+  ps::TransferredProject project;
+  const int32_t result = ps::CopyOrMoveProjectFile(
+      mode, {source_folder, from, source_program},
+      {target_folder, name, target_program}, &project);
+  if (project.done) {
+    ps::FollowCompanions(mode, project);
+  } else if (!exists) {
+    // The target made for this transfer goes again with its list entry.
+    if (!project.target_file.empty())
+      zb::platform::Default().DeleteFile(project.target_file);
+    ps::CheckListAgainstFolder(target_folder);
+  }
+  return result;
+}
+
+// The frame part of the copy and move exports, on either request record.
+template <typename Request>
+int32_t TransferExport(int32_t mode, const char* export_name,
+                       bool check_source_folder, const Request& source,
+                       Request* target) {
+  std::string name;
+  std::string author;
+  const int32_t result = TransferProject(
+      mode, check_source_folder, Text(source.szDataPfad),
+      Text(source.szProName), Text(source.szPrgName), Text(target->szDataPfad),
+      Text(target->szProName), Text(target->szAuthor), Text(target->szPrgName),
+      &name, &author);
+  if (!name.empty()) {
+    Put(target->szProName, name);
+    Put(target->szAuthor, author);
+  }
+  TheLog().Printf("\n*** %s: iRet %d", export_name, result);
+  return result;
+}
+
+void Enter(ZBPROPOS* request) {
+  zb::recordstore::ZeroTerminateRequest(request);
+  env::EnsureLoggedIn();
+}
+
+// A Zero-form copy of a long request; the caller's record is left as it
+// is apart from the fields an export hands back.
+ZBPROPOS_L EnterLong(const ZBPROPOS_L& request) {
+  ZBPROPOS_L copy = request;
+  zb::recordstore::ZeroTerminateRequest(&copy);
+  env::EnsureLoggedIn();
+  return copy;
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t ZBAPI ZB_ProjectNew(ZBPROPOS* request) {
+  if (!request) return -1;
+  Enter(request);
+  const std::string folder = Text(request->szDataPfad);
+  if (folder.empty()) return kDirUndefined;
+  if (!IsFolder(folder)) return kDirNotExist;
+  std::string name = ps::TrimProjectName(Text(request->szProName));
+  std::string author = Text(request->szAuthor);
+  if (name.empty()) {
+    if (!AskProjectName(env::SystemText(35418), &name, &author)) return -1;
+    Put(request->szProName, name);
+    Put(request->szAuthor, author);
+  }
+  return ps::CreateProject(folder, name, author);
+}
+
+int32_t ZBAPI ZB_ProjectNew_L(ZBPROPOS_L* request) {
+  if (!request) return -1;
+  ZBPROPOS plain;
+  zb::recordstore::RequestFromLong(EnterLong(*request), &plain);
+  const int32_t result = ZB_ProjectNew(&plain);
+  std::memcpy(request->szProName, plain.szProName, sizeof plain.szProName);
+  std::memcpy(request->szAuthor, plain.szAuthor, sizeof plain.szAuthor);
+  return result;
+}
+
+int32_t ZBAPI ZB_ProjectExist(ZBPROPOS* request) {
+  if (!request) return ps::kProjectNotFound;
+  Enter(request);
+  const std::string folder = Text(request->szDataPfad);
+  PROINFO entry;
+  if (!IsFolder(folder) ||
+      ps::FindProject(folder, Text(request->szProName), &entry, nullptr) < 0)
+    return ps::kProjectNotFound;
+  return entry.number;
+}
+
+int32_t ZBAPI ZB_ProjectProperty_L(ZBPROPOS_L* request, PROINFO* info) {
+  if (info) std::memset(info, 0, sizeof *info);
+  if (!request) return ps::kProjectNotFound;
+  const ZBPROPOS_L copy = EnterLong(*request);
+  const std::string folder = Text(copy.szDataPfad);
+  PROINFO entry;
+  if (!IsFolder(folder) ||
+      ps::FindProject(folder, Text(copy.szProName), &entry, nullptr) < 0)
+    return ps::kProjectNotFound;
+  if (info) *info = entry;
+  return entry.number;
+}
+
+int32_t ZBAPI ZB_ProjectVersion(ZBPROPOS* request) {
+  if (!request) return -1;
+  Enter(request);
+  const std::string name = Text(request->szProName);
+  if (Trimmed(name).empty()) return -1;
+  const std::string folder = Text(request->szDataPfad);
+  if (!IsFolder(folder)) return -3;
+  const int32_t kind = ps::ProjectKind(folder, name);
+  return kind < 0 ? ps::kProjectNotFound : kind;
+}
+
+int32_t ZBAPI ZB_ProjectVersionB(ZBPROPOS* request) {
+  return zb::api::BasicFrame(request, &ZB_ProjectVersion);
+}
+
+int32_t ZBAPI ZB_ProjectRename(ZBPROPOS* source, ZBPROPOS* target) {
+  if (!source || !target) return -1;
+  Enter(source);
+  zb::recordstore::ZeroTerminateRequest(target);
+  const std::string folder = Text(source->szDataPfad);
+  PROINFO entry;
+  std::string path;
+  const int32_t index =
+      IsFolder(folder)
+          ? ps::FindProject(folder, Text(source->szProName), &entry, &path)
+          : ps::kProjectNotFound;
+  if (index < 0) return ps::kProjectNotFound;
+  if (IsFolderProject(entry, path)) return kNoAccess;
+
+  std::string name = ps::TrimProjectName(Text(target->szProName));
+  std::string author = Text(target->szAuthor);
+  if (name.empty()) {
+    *target = *source;
+    name = ps::TrimProjectName(Text(source->szProName));
+    author = Text(source->szAuthor);
+    if (author.empty()) author = Text(entry.szAuthor);
+    if (!AskProjectName(env::SystemText(35300), &name, &author)) return 0;
+  }
+  // An empty author keeps the project's own.
+  if (author.empty()) author = Text(entry.szAuthor);
+  // The new name must not be another project's: name lookups would find
+  // only one of the two.
+  const int32_t other = ps::FindProject(folder, name, nullptr, nullptr);
+  if (other >= 0 && other != index) return kNameTaken;
+  const int32_t result = ps::RenameProject(folder, index, name, author);
+  if (result == 1) {
+    Put(target->szProName, name);
+    Put(target->szAuthor, author);
+  }
+  return result;
+}
+
+int32_t ZBAPI ZB_ProjectCopy(ZBPROPOS* source, ZBPROPOS* target) {
+  if (!source || !target) return -1;
+  Enter(source);
+  zb::recordstore::ZeroTerminateRequest(target);
+  return TransferExport(ps::kCopyProject, "ZB_ProjectCopy", false, *source,
+                        target);
+}
+
+int32_t ZBAPI ZB_ProjectMove(ZBPROPOS* source, ZBPROPOS* target) {
+  if (!source || !target) return -1;
+  Enter(source);
+  zb::recordstore::ZeroTerminateRequest(target);
+  return TransferExport(ps::kMoveProject, "ZB_ProjectMove", false, *source,
+                        target);
+}
+
+int32_t ZBAPI ZB_CopyProject_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  if (!source || !target) return -1;
+  const ZBPROPOS_L from = EnterLong(*source);
+  ZBPROPOS_L to = EnterLong(*target);
+  const int32_t result =
+      TransferExport(ps::kCopyProject, "ZB_CopyProject_L", true, from, &to);
+  std::memcpy(target->szProName, to.szProName, sizeof to.szProName);
+  std::memcpy(target->szAuthor, to.szAuthor, sizeof to.szAuthor);
+  return result;
+}
+
+int32_t ZBAPI ZB_ProjectDelete(ZBPROPOS* request) {
+  if (!request) return -2;
+  Enter(request);
+  const std::string folder = Text(request->szDataPfad);
+  if (!IsFolder(folder)) return -2;
+  PROINFO entry;
+  std::string path;
+  const std::string name = Text(request->szProName);
+  const int32_t index = ps::FindProject(folder, name, &entry, &path);
+  if (index == ps::kListNotOpenable) return -2;
+  if (index < 0) return ps::kProjectNotFound;
+  if (IsFolderProject(entry, path)) return kNoAccess;
+  return ps::DeleteProject(folder, name);
+}
+
+void ZBAPI ZB_ProjectsGetStreamPRO(ZBPROPOS*) {
+  TheLog().Append("Dummy Function");
+}
+
+}  // extern "C"
