@@ -168,7 +168,8 @@ TEST_F(EngineTest, AppendThatCannotBeWrittenIsNotAdded) {
   InstalledFaults faults;
   const int16_t h = Open(path);
   // The disk refuses a write completely, then takes part of a record header.
-  faults->SpoilWrite(1, Fault::kFail);
+  // (Write 1 is the first change's re-index mark over the closed mark.)
+  faults->SpoilWrite(2, Fault::kFail);
   EXPECT_EQ(DBWrite(h, 2, 2, -1, 6, "second"), 0);
   faults->SpoilWrite(1, Fault::kShorten, 3);
   EXPECT_EQ(DBWrite(h, 2, 2, -1, 6, "second"), 0);
@@ -181,6 +182,103 @@ TEST_F(EngineTest, AppendThatCannotBeWrittenIsNotAdded) {
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
   EXPECT_BYTES(ReadFileBytes(path),
                BuildClosedFile({{1, 1, Text("first")}, {3, 3, Text("third")}}));
+}
+
+
+// Twenty records of four bytes: their index (160 bytes) is longer than a
+// short record, so a short append stays inside the old index.
+std::vector<RecordImage> Twenty() {
+  std::vector<RecordImage> records;
+  for (int16_t i = 1; i <= 20; ++i) records.push_back({i, i, Text("abcd")});
+  return records;
+}
+
+TEST_F(EngineTest, ChangesOfAProgramThatEndsWithoutClosingAreFoundAgain) {
+  const std::string path = Path("left.pro");
+  MakeRecordFile(path, Twenty());
+  int16_t h = Open(path);
+  // The first change turns the closed mark at the end into a re-index mark.
+  ASSERT_EQ(DBDel(h, 5, 5, 0), 4);
+  const Bytes open_file = ReadFileBytes(path);
+  EXPECT_EQ(GetU32(open_file, open_file.size() - 4), 0x7FFE7FFEu);
+  ASSERT_EQ(DBWrite(h, 99, 99, -1, 2, "ab"), 2);  // inside the old index
+  ASSERT_EQ(DBStartOverWrite(h, 7, 7), DB_EOF);
+  ASSERT_EQ(DBOverWrite(h, 7, 7, 4, "new!"), 1);
+  ASSERT_EQ(DBStartOverWrite(h, 8, 8), DB_EOF);  // released, not rewritten
+  ResetLibrary();                                // ends without closing
+
+  h = Open(path, DBOpenReadOnly);
+  EXPECT_EQ(DBGetNumRecord(h), 21u);
+  uint8_t buf[8] = {};
+  EXPECT_EQ(DBRead(h, 5, 5, 0, 8, buf), DB_EOF);
+  EXPECT_EQ(DBRead(h, 8, 8, 0, 8, buf), DB_EOF);
+  EXPECT_EQ(DBRead(h, 99, 99, 0, 8, buf), 2);
+  EXPECT_EQ(DBRead(h, 7, 7, 0, 8, buf), 4);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 4), "new!");
+  EXPECT_EQ(DBClose(h), DB_SUCCESS);
+}
+
+TEST_F(EngineTest, ShortAppendOverAnOldIndexIsFoundWithoutAReindexMark) {
+  // As a program leaves the file that wrote no re-index mark: the closed
+  // mark still ends it, but the end-of-data mark has moved on.
+  const std::string path = Path("other.pro");
+  std::vector<RecordImage> records = Twenty();
+  Bytes bytes = BuildClosedFile(records);
+  const uint32_t end = GetU32(bytes, 492) - 4;
+  const Bytes append = {99, 0, 99, 0, 2, 0, 'a', 'b', 0xFF, 0x7F, 0xFF, 0x7F};
+  std::copy(append.begin(), append.end(), bytes.begin() + end);
+  ASSERT_TRUE(WriteFileBytes(path, bytes));
+  records.push_back({99, 99, Text("ab")});
+  const int16_t h = Open(path);
+  EXPECT_EQ(DBGetNumRecord(h), 21u);
+  ASSERT_EQ(DBClose(h), DB_SUCCESS);
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
+}
+
+TEST_F(EngineTest, CloseCutShortAtAnyWriteLeavesAFileTheWalkReads) {
+  // The close writes a re-index mark where the closed mark goes, the
+  // index, the index header and the closed mark; stopping after any of
+  // them must not leave a torn index to be trusted or refused.
+  for (uint64_t k = 1; k <= 4; ++k) {
+    for (const Fault fault : {Fault::kFail, Fault::kShorten}) {
+      SCOPED_TRACE(k);
+      const std::string path =
+          Path("cut" + std::to_string(k) + "-" +
+               std::to_string(static_cast<int>(fault)) + ".pro");
+      std::vector<RecordImage> records = Twenty();
+      MakeRecordFile(path, records);
+      records.push_back({50, 50, Text("a longer record, past the old end")});
+      {
+        InstalledFaults faults;
+        const int16_t h = Open(path);
+        const RecordImage& r = records.back();
+        ASSERT_EQ(DBWrite(h, r.key1, r.key2, -1, int16_t(r.data.size()),
+                          r.data.data()), int32_t(r.data.size()));
+        faults->SpoilWrite(k, fault, 5);
+        ASSERT_EQ(DBClose(h), DB_SUCCESS);
+      }
+      const int16_t h = Open(path);
+      EXPECT_EQ(DBGetNumRecord(h), records.size());
+      ASSERT_EQ(DBClose(h), DB_SUCCESS);
+      EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
+    }
+  }
+}
+
+TEST_F(EngineTest, IndexRebuiltAtOpenDoesNotOverwriteAnotherWritersIndex) {
+  // Two handles walk the same unclosed file; the one that appends writes
+  // its index, and the other, which only rebuilt its index, leaves it.
+  const std::string path = Path("Shared.pro");  // mixed case: two handles
+  std::vector<RecordImage> records = {{1, 1, Text("one")}, {2, 2, Text("two")}};
+  ASSERT_TRUE(WriteFileBytes(path, BuildUnclosedFile(records)));
+  const int16_t reader = Open(path);
+  const int16_t writer = Open(path);
+  ASSERT_NE(reader, writer);
+  ASSERT_EQ(DBWrite(writer, 3, 3, -1, 5, "three"), 5);
+  records.push_back({3, 3, Text("three")});
+  ASSERT_EQ(DBClose(writer), DB_SUCCESS);
+  ASSERT_EQ(DBClose(reader), DB_SUCCESS);
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
 }
 
 }  // namespace

@@ -60,6 +60,10 @@ bool WriteFully(platform::File& file, uint64_t offset, const void* data,
 
 void ExitHandler() { CloseAllRecordFiles(); }
 
+// The mark a file carries at its end while a change is under way: read at
+// open like the end-of-data mark, so the index is rebuilt by the walk.
+constexpr uint8_t kReindexMark[4] = {0xFE, 0x7F, 0xFE, 0x7F};
+
 }  // namespace
 
 Engine& Engine::Instance() {
@@ -218,6 +222,8 @@ int32_t Engine::OpenWithMode(const char* path_text, Mode mode) {
     slot.file = std::move(file);
     slot.read_only = mode == Mode::kReadOnly;
     slot.changed = false;
+    slot.marked = false;
+    slot.rebuilt_only = false;
     slot.state = SlotState();
     slot.index.Clear();
     if (created) {
@@ -245,13 +251,8 @@ bool Engine::LoadIndex(Slot& slot) {
   if (!ReadFully(file, size - 4, tail, 4)) return false;
   const int16_t mark = LoadI16(tail);
 
-  if (mark == kEndOfDataKey || mark == kAltEndOfDataKey) {
-    if (!WalkRecords(slot, size)) return false;
-    // The rebuilt index must reach the disk at close; a read-only handle
-    // never writes.
-    slot.changed = !slot.read_only;
-    return true;
-  }
+  if (mark == kEndOfDataKey || mark == kAltEndOfDataKey)
+    return Rebuild(slot, size, tail);
   if (mark != kClosedKey) return false;
 
   uint8_t header[12];
@@ -264,6 +265,13 @@ bool Engine::LoadIndex(Slot& slot) {
   if (index_offset < kFileHeaderSize + 4 ||
       static_cast<uint64_t>(index_offset) + uint64_t{8} * n + 4 > size)
     return false;
+  // A program that ended without closing, after appending less than the
+  // old index was long, leaves the old closed mark at the end: its records
+  // then lie where the end-of-data mark of the last close was.
+  uint8_t data_end[4];
+  if (!ReadFully(file, index_offset - 4, data_end, 4)) return false;
+  if (std::memcmp(data_end, kEndOfDataMark, 4) != 0)
+    return Rebuild(slot, size, tail);
   // The entries are read straight into the index: their memory layout is
   // the disk layout.
   IndexEntry* entries = slot.index.PrepareLoad(n);
@@ -274,6 +282,32 @@ bool Engine::LoadIndex(Slot& slot) {
   if (!slot.read_only) WriteFully(file, size - 4, tail, 4);
   slot.end_of_data = index_offset - 4;
   return true;
+}
+
+bool Engine::Rebuild(Slot& slot, uint64_t file_size, const uint8_t tail[4]) {
+  slot.index.Clear();
+  if (!WalkRecords(slot, file_size)) {
+    slot.index.Clear();
+    return false;
+  }
+  // The rebuilt index must reach the disk at close; a read-only handle
+  // never writes.
+  slot.changed = !slot.read_only;
+  slot.rebuilt_only = slot.changed;
+  slot.marked = LoadI16(tail) != kClosedKey;
+  slot.size_at_open = file_size;
+  std::memcpy(slot.tail_at_open, tail, 4);
+  return true;
+}
+
+void Engine::MarkChanged(Slot& slot) {
+  slot.changed = true;
+  slot.rebuilt_only = false;
+  if (slot.marked) return;
+  slot.marked = true;
+  uint64_t size = 0;
+  if (slot.file->Size(&size).ok() && size >= 4)
+    WriteFully(*slot.file, size - 4, kReindexMark, 4);
 }
 
 bool Engine::WalkRecords(Slot& slot, uint64_t file_size) {
@@ -313,17 +347,40 @@ bool Engine::WalkRecords(Slot& slot, uint64_t file_size) {
 // ---------------------------------------------------------------------------
 // Closing
 
+bool Engine::ChangedByOthers(Slot& slot) {
+  uint64_t size = 0;
+  uint8_t tail[4];
+  return !slot.file->Size(&size).ok() || size != slot.size_at_open ||
+         size < 4 || !ReadFully(*slot.file, size - 4, tail, 4) ||
+         std::memcmp(tail, slot.tail_at_open, 4) != 0;
+}
+
 void Engine::WriteIndexAndClose(Slot& slot) {
   platform::File& file = *slot.file;
+  // Another process changing the file writes its own index at its close;
+  // an index this handle only rebuilt at open would be older.
+  if (!slot.read_only && slot.changed && slot.rebuilt_only &&
+      ChangedByOthers(slot))
+    slot.changed = false;
   if (!slot.read_only) {
     if (slot.changed) {
+      // Until the closed mark is written the file ends with a re-index
+      // mark, so a process ending at any point of the close leaves a file
+      // that the walk re-indexes rather than a torn index that is trusted
+      // or refused.
       const uint32_t n = slot.index.size();
-      uint8_t header[12];
-      BuildIndexHeader(n, slot.end_of_data, header);
-      // The header first: should the tail not follow, the file still ends
-      // with its end-of-data mark and is re-indexed at the next open.
-      WriteFully(file, kIndexHeaderOffset, header, sizeof header);
-      std::vector<uint8_t> tail(8 + size_t{8} * n);
+      const uint64_t closed_at =
+          uint64_t{slot.end_of_data} + 4 + uint64_t{8} * n;
+      // A write that fails ends the close there: the mark stays, and the
+      // next open walks the records instead of trusting half an index.
+      uint64_t size = 0;
+      file.Size(&size);
+      bool ok = true;
+      if (closed_at + 4 >= size)
+        ok = WriteFully(file, closed_at, kReindexMark, 4);
+      else if (!slot.marked)
+        ok = WriteFully(file, size - 4, kReindexMark, 4);
+      std::vector<uint8_t> tail(4 + size_t{8} * n);
       std::memcpy(tail.data(), kEndOfDataMark, 4);
       uint8_t* p = tail.data() + 4;
       for (const IndexEntry& e : slot.index.entries()) {
@@ -332,8 +389,15 @@ void Engine::WriteIndexAndClose(Slot& slot) {
         StoreU32(p + 4, e.offset);
         p += 8;
       }
-      std::memcpy(p, kClosedMark, 4);
-      WriteFully(file, slot.end_of_data, tail.data(), tail.size());
+      ok = ok && WriteFully(file, slot.end_of_data, tail.data(), tail.size());
+      uint8_t header[12];
+      BuildIndexHeader(n, slot.end_of_data, header);
+      ok = ok && WriteFully(file, kIndexHeaderOffset, header, sizeof header);
+      ok = ok && WriteFully(file, closed_at, kClosedMark, 4);
+      // Bytes beyond the index (left by a process that ended early; files
+      // are never truncated) must not hide the closed mark.
+      if (ok && closed_at + 4 < size)
+        WriteFully(file, size - 4, kClosedMark, 4);
     } else {
       uint64_t size = 0;
       if (file.Size(&size).ok() && size >= 4)
@@ -344,6 +408,8 @@ void Engine::WriteIndexAndClose(Slot& slot) {
   slot.index.Clear();
   slot.in_use = false;
   slot.changed = false;
+  slot.marked = false;
+  slot.rebuilt_only = false;
   slot.read_only = false;
   slot.state = SlotState();
   slot.end_of_data = 0;
@@ -367,6 +433,7 @@ void Engine::ResetForTests() {
     slot.file.reset();
     slot.index.Clear();
     slot.in_use = slot.changed = slot.read_only = false;
+    slot.marked = slot.rebuilt_only = false;
     slot.state = SlotState();
     slot.end_of_data = 0;
     slot.name.clear();
@@ -519,7 +586,7 @@ int32_t Engine::AppendToSlot(Slot& slot, int16_t k1, int16_t k2, int16_t size,
   slot.state.key2 = k2;
   slot.state.size = size;
   slot.state.rest = 0;
-  slot.changed = true;
+  MarkChanged(slot);
   const uint32_t offset = slot.end_of_data;
   slot.index.Append(k1, k2, offset);
   // Header, data and the new end-of-data mark in one write.
@@ -609,17 +676,25 @@ bool Engine::RewriteRecord(int h, uint32_t record, int16_t k1, int16_t k2,
   if (!slot || slot->read_only || record >= slot->index.size() || size < 1)
     return false;
   const uint32_t offset = slot->index.at(record).offset;
+  MarkChanged(*slot);
+  // The place is a released (deleted) record: while its data are written
+  // it stays deleted, and only the header makes it the new record.
+  scratch_.resize(std::max(scratch_.size(), size_t{kMaxRecordSize}));
+  const void* bytes = data;
+  if (!data) {
+    std::memset(scratch_.data(), 0, static_cast<size_t>(size));
+    bytes = scratch_.data();
+  }
+  if (!WriteFully(*slot->file, offset + kRecordHeaderSize, bytes,
+                  static_cast<size_t>(size)))
+    return false;
+  uint8_t header[kRecordHeaderSize];
+  StoreI16(header, k1);
+  StoreI16(header + 2, k2);
+  StoreI16(header + 4, size);
+  if (!WriteFully(*slot->file, offset, header, sizeof header)) return false;
   slot->index.SetKeys(record, k1, k2);
-  slot->changed = true;
-  const size_t total = kRecordHeaderSize + static_cast<size_t>(size);
-  scratch_.resize(std::max(scratch_.size(), total));
-  StoreI16(scratch_.data(), k1);
-  StoreI16(scratch_.data() + 2, k2);
-  StoreI16(scratch_.data() + 4, size);
-  if (data)
-    std::memcpy(scratch_.data() + kRecordHeaderSize, data,
-                static_cast<size_t>(size));
-  return WriteFully(*slot->file, offset, scratch_.data(), total);
+  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -630,12 +705,13 @@ int32_t Engine::FlipFound(Slot& slot, uint32_t record, bool undelete) {
   const IndexEntry e = slot.index.at(record);
   if (undelete ? e.key1 >= 0 : e.key1 <= 0) return 0;
   const int16_t key1 = static_cast<int16_t>(-static_cast<int32_t>(e.key1));
-  slot.index.SetKeys(record, key1, e.key2);
-  slot.changed = true;
+  MarkChanged(slot);
   uint8_t keys[4];
   StoreI16(keys, key1);
   StoreI16(keys + 2, e.key2);
-  WriteFully(*slot.file, e.offset, keys, 4);
+  // The index follows the file, so that both agree when the write fails.
+  if (!WriteFully(*slot.file, e.offset, keys, 4)) return 0;
+  slot.index.SetKeys(record, key1, e.key2);
   uint8_t size[2];
   if (!ReadFully(*slot.file, e.offset + 4, size, 2)) return 0;
   return LoadI16(size);
@@ -695,9 +771,9 @@ int32_t Engine::ChangeKeys(int h, int16_t k1, int16_t k2, int16_t new_k1,
   for (;;) {
     const uint32_t r = SearchNext(*slot, k1, k2);
     if (r == KeyIndex::kNone) break;
-    slot->index.SetKeys(r, new_k1, new_k2);
-    slot->changed = true;
-    WriteFully(*slot->file, slot->index.at(r).offset, keys, 4);
+    MarkChanged(*slot);
+    if (WriteFully(*slot->file, slot->index.at(r).offset, keys, 4))
+      slot->index.SetKeys(r, new_k1, new_k2);
     slot->state.cursor = r + 1;
     ++changed;
   }

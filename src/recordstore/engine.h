@@ -41,6 +41,15 @@ struct Slot {
   bool in_use = false;
   bool changed = false;
   bool read_only = false;
+  // The file ends with a re-index mark instead of its closed mark, so that
+  // a process ending before the close leaves the index to the walk.
+  bool marked = false;
+  // Changed only because the index was rebuilt at open; the size and last
+  // four bytes seen then tell at close whether another process has changed
+  // the file meanwhile (it then writes the index itself).
+  bool rebuilt_only = false;
+  uint64_t size_at_open = 0;
+  uint8_t tail_at_open[4] = {};
   std::unique_ptr<platform::File> file;
   SlotState state;
   KeyIndex index;
@@ -103,8 +112,10 @@ class Engine {
   Slot* OpenSlot(int h);
   const Slot* OpenSlot(int h) const;
   // Puts keys (k1, k2) and `size` bytes of data into the place of record
-  // `record` (which is at least `size` bytes long): header and data in one
-  // write, index entry updated. False when the write failed.
+  // `record` (which is at least `size` bytes long): the data first, then
+  // the header, so that the place only counts once its data are complete;
+  // the index entry follows the header. False when a write failed (the
+  // record then keeps its old keys).
   bool RewriteRecord(int h, uint32_t record, int16_t k1, int16_t k2,
                      int16_t size, const void* data);
 
@@ -120,9 +131,19 @@ class Engine {
   int32_t CreateNew(const std::string& path, platform::Share share,
                     std::unique_ptr<platform::File>* file);
   // Reads the index from a cleanly closed file, or rebuilds it by walking
-  // the records. False when the file is not a record file (DB_NOEND).
+  // the records: when the file does not end with its closed mark, and when
+  // the end-of-data mark is not where the index header says (records were
+  // appended over an old index that was never rewritten). False when the
+  // file is not a record file (DB_NOEND).
   bool LoadIndex(Slot& slot);
   bool WalkRecords(Slot& slot, uint64_t file_size);
+  bool Rebuild(Slot& slot, uint64_t file_size, const uint8_t tail[4]);
+  // Every change of the index goes through here: the first one turns the
+  // closed mark at the end of the file into a re-index mark.
+  void MarkChanged(Slot& slot);
+  // True when the file's size or last four bytes differ from those seen
+  // when a handle rebuilt its index at open.
+  bool ChangedByOthers(Slot& slot);
 
   // Search from the slot's cursor (or for the n-th match from record 0).
   // Returns the record number and leaves the cursor on it, or kNone with
