@@ -3,8 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <tuple>
 
+#include "environment/catalogue_access.h"
+#include "exchange_commands.h"
+#include "project_commands.h"
+#include "projectstore/position_locks.h"
+#include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
 #include "recordstore/compaction.h"
+#include "support/project_fixture.h"
 #include "support/record_fixture.h"
 #include "zbdb_commands.h"
 
@@ -12,6 +21,7 @@ namespace zbtest {
 namespace {
 
 namespace tool = zb::tool;
+namespace ps = zb::projectstore;
 
 class ZbdbToolTest : public RecordStoreTest {
  protected:
@@ -153,6 +163,315 @@ TEST(ZbdbTerminalText, ControlCharactersAreMaskedAndTextConverted) {
   EXPECT_EQ(tool::TerminalText(text, false), "a..[2J\tb\n.\xE2\x82\xAC");
   EXPECT_EQ(tool::TerminalText("\xFC", false), "\xC3\xBC");
 #endif
+}
+
+
+// ---- Projects and positions of a data folder -------------------------------
+
+const char kBruecke[] = "Br\xFC" "cke Nord";
+const char kStuetze[] = "St\xFCtze 12 Achse B";
+
+class ZbdbProjectToolTest : public ProjectStoreTest {
+ protected:
+  using Command = std::function<int(const tool::Streams&)>;
+  struct Result {
+    int status = -1;
+    std::string out, err;
+    // Expected texts are Windows-1252, as the terminal gets them.
+    bool Says(const std::string& s) const {
+      return out.find(tool::TerminalText(s, false)) != s.npos;
+    }
+    bool Complains(const std::string& s) const {
+      return err.find(tool::TerminalText(s, false)) != s.npos;
+    }
+  };
+
+  void SetUp() override {
+    ProjectStoreTest::SetUp();
+    folder_ = Path("Daten");
+    ASSERT_TRUE(MakeFolder(folder_));
+    const std::string from = FixturePath("ZBStatik/Daten/");
+    for (const char* name :
+         {"ZBPROS.ZB", "PRO00001.PRO", "PRO00001.ERG", "PRO00001.PRV",
+          "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"})
+      ASSERT_TRUE(CopyFileTo(from + name, JoinPath(folder_, name)));
+    const std::string altbau = JoinPath(folder_, "ZBProjekt_Altbau");
+    ASSERT_TRUE(MakeFolder(altbau));
+    ASSERT_TRUE(CopyFileTo(from + "ZBProjekt_Altbau/ProjectData.ZBDB",
+                           JoinPath(altbau, "ProjectData.ZBDB")));
+    zb::environment::Catalogue().Load(FixturePath("ZBStatik/Programme") +
+                                      "\\");
+  }
+  void TearDown() override {
+    zb::environment::Catalogue().Clear();
+    ProjectStoreTest::TearDown();
+  }
+
+  Result Run(const Command& command) {
+    tool::Streams io;
+    io.out = std::fopen(Path("stdout.txt").c_str(), "w+b");
+    io.err = std::fopen(Path("stderr.txt").c_str(), "w+b");
+    Result r;
+    if (io.out && io.err) r.status = command(io);
+    if (io.out) std::fclose(io.out);
+    if (io.err) std::fclose(io.err);
+    r.out = ReadText(Path("stdout.txt"));
+    r.err = ReadText(Path("stderr.txt"));
+    return r;
+  }
+  // Arguments as the user types them (UTF-8 on POSIX).
+  static std::string Typed(const std::string& cp1252) {
+    return tool::ShownText(cp1252);
+  }
+  Result Projects() {
+    return Run([&](const tool::Streams& io) {
+      return tool::ProjectsCommand(folder_, io);
+    });
+  }
+  Result Positions(const std::string& project) {
+    return Run([&](const tool::Streams& io) {
+      return tool::PositionsCommand(folder_, Typed(project), io);
+    });
+  }
+  Result Unlock(const std::string& project, const std::string& position,
+                const std::string& program) {
+    return Run([&](const tool::Streams& io) {
+      return tool::UnlockCommand(
+          {folder_, Typed(project), Typed(position), program}, io);
+    });
+  }
+  std::string ProjectFile(int number) {
+    char name[16];
+    std::snprintf(name, sizeof name, "PRO%05d.PRO", number);
+    return JoinPath(folder_, name);
+  }
+  int32_t StateOf(int number, int16_t program, const std::string& name,
+                  zb::recordstore::PosInfoExt* info = nullptr) {
+    return ps::PositionStateOfFile(ProjectFile(number), program, name, info);
+  }
+
+  std::string folder_;
+};
+
+TEST_F(ZbdbProjectToolTest, ProjectsAndPositionsAreListedWithoutChanges) {
+  const Bytes list = ReadFileBytes(JoinPath(folder_, "ZBPROS.ZB"));
+  const Bytes project = ReadFileBytes(ProjectFile(1));
+  ASSERT_FALSE(project.empty());
+  Result r = Projects();
+  ASSERT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says("ZBPROS.ZB: 4 projects\n")) << r.out;
+  EXPECT_TRUE(r.Says("No.  Name         Author       Created     Changed     "
+                     "Kind  File\n")) << r.out;
+  // Paths of the writing machine (D:\ZBStatik) are relocated here.
+  EXPECT_TRUE(r.Says(std::string("  1  ") + kBruecke +
+                     "  Ing. Maier   01.01.2010  05.02.2011  file  "
+                     "PRO00001.PRO\n")) << r.out;
+  EXPECT_TRUE(r.Says("  5  Haus 00005   B\xFCro Schulz")) << r.out;
+
+  r = Positions(kBruecke);
+  ASSERT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says("PRO00001.PRO: 3 positions, 1 locked")) << r.out;
+  EXPECT_TRUE(r.Says(std::string(kStuetze) + "  St\xFCtze ~  DLT       1     4"
+                     "  -\n")) << r.out;
+  EXPECT_TRUE(r.Says("Unterzug U1        Unterzu~  DLT       2     3  "
+                     "mueller@CAD-03  31.01.2011,12:00\n")) << r.out;
+  // The old 116-byte record of another program, widened.
+  EXPECT_TRUE(r.Says("Dach               Dach      DACH      1     3  -\n"))
+      << r.out;
+  EXPECT_EQ(ReadFileBytes(JoinPath(folder_, "ZBPROS.ZB")), list);
+  EXPECT_EQ(ReadFileBytes(ProjectFile(1)), project);
+
+  r = Positions("Nirgendwo");
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Complains("no project 'Nirgendwo'")) << r.err;
+  r = Positions("brücke nord");  // project names are compared exactly
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  r = Run([&](const tool::Streams& io) {
+    return tool::ProjectsCommand(Path("Fehlt"), io);
+  });
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Complains("no such folder")) << r.err;
+}
+
+TEST_F(ZbdbProjectToolTest, AMissingListIsRebuiltAWriteProtectedOneRefused) {
+  ASSERT_EQ(std::remove(JoinPath(folder_, "ZBPROS.ZB").c_str()), 0);
+  Result r = Projects();
+  ASSERT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says("made anew")) << r.out;
+  EXPECT_TRUE(r.Says("ZBPROS.ZB: 5 projects")) << r.out;
+  // The names clash in the headers and are made unique with the number.
+  EXPECT_TRUE(r.Says("  4  Haus 00004") && r.Says("  5  Haus 00005")) << r.out;
+  EXPECT_TRUE(r.Says("folder  ZBProjekt_Altbau")) << r.out;
+  r = Positions("Altbau Sanierung");
+  EXPECT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says("Decken")) << r.out;
+
+  const std::string list = JoinPath(folder_, "ZBPROS.ZB");
+  const Bytes bytes = ReadFileBytes(list);
+  ASSERT_TRUE(SetWritable(list, false));
+  for (const Result& refused :
+       {Projects(), Positions(kBruecke),
+        Run([&](const tool::Streams& io) {
+          return tool::NewProjectCommand(folder_, "Neubau", "", io);
+        })}) {
+    EXPECT_EQ(refused.status, tool::kExitFailed);
+    EXPECT_TRUE(refused.Complains("write-protected")) << refused.err;
+  }
+  EXPECT_TRUE(ui_.messages().empty());  // the library's stop never came
+  SetWritable(list, true);
+  EXPECT_EQ(ReadFileBytes(list), bytes);
+}
+
+TEST_F(ZbdbProjectToolTest, NewProjectIsListedAndBadNamesAreRefused) {
+  auto create = [&](const std::string& name, const std::string& author) {
+    return Run([&](const tool::Streams& io) {
+      return tool::NewProjectCommand(folder_, Typed(name), author, io);
+    });
+  };
+  Result r = create("  Neubau S\xFC" "d ", "Anna");
+  ASSERT_EQ(r.status, tool::kExitOk) << r.err;
+  // Number 3 is the first one without a file.
+  EXPECT_TRUE(r.Says("Project 'Neubau S\xFC" "d' created: number 3, file "
+                     "PRO00003.PRO")) << r.out;
+  EXPECT_TRUE(FileExists(ProjectFile(3)));
+  EXPECT_TRUE(Projects().Says("  3  Neubau S\xFC" "d   Anna")) << r.out;
+  EXPECT_TRUE(Positions("Neubau S\xFC" "d").Says(": 0 positions, 0 locked"));
+
+  const Bytes list = ReadFileBytes(JoinPath(folder_, "ZBPROS.ZB"));
+  r = create(kBruecke, "Someone Else");  // never a silent change of author
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Complains("exists already (number 1)")) << r.err;
+  EXPECT_EQ(create("  ab ", "").status, tool::kExitUsage);
+  EXPECT_EQ(create(std::string(41, 'x'), "").status, tool::kExitUsage);
+  EXPECT_EQ(create("Lang genug", std::string(30, 'a')).status,
+            tool::kExitUsage);
+  EXPECT_EQ(ReadFileBytes(JoinPath(folder_, "ZBPROS.ZB")), list);
+}
+
+TEST_F(ZbdbProjectToolTest, UnlockAsksThenClearsTheLockBit) {
+  zb::recordstore::PosInfoExt info;
+  ASSERT_EQ(StateOf(1, 101, "Unterzug U1"), 2);
+  const Bytes before = ReadFileBytes(ProjectFile(1));
+  ui_.QueueAnswer(zb::environment::Answer::kNo);
+  Result r = Unlock(kBruecke, "unterzug u1", "DLT");  // case does not matter
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Says("The position 'Unterzug U1' (DLT) of project '" +
+                     std::string(kBruecke) +
+                     "' is locked by mueller@CAD-03 since 31.01.2011,12:00"))
+      << r.out;
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].caption, "zbdb unlock");
+  EXPECT_EQ(ui_.messages()[0].buttons, zb::environment::Buttons::kYesNo);
+  EXPECT_EQ(ReadFileBytes(ProjectFile(1)), before);
+
+  r = Unlock(kBruecke, "Unterzug U1", "101");  // Yes (the default answer)
+  EXPECT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says("is removed")) << r.out;
+  EXPECT_EQ(StateOf(1, 101, "Unterzug U1", &info), 1);
+  EXPECT_EQ(info.Ctrl & ps::kCtrlLocked, 0);
+  EXPECT_FALSE(ps::OwnLock().state);
+  EXPECT_TRUE(Positions(kBruecke).Says(": 3 positions, 0 locked"));
+
+  r = Unlock(kBruecke, "Unterzug U1", "DLT");
+  EXPECT_EQ(r.status, tool::kExitOk);
+  EXPECT_TRUE(r.Says("is not locked; nothing to do")) << r.out;
+  EXPECT_EQ(ui_.messages().size(), 2u);  // no question this time
+  for (const auto& [position, program, complaint] :
+       {std::tuple<std::string, std::string, std::string>{
+            "Unterzug U1", "DACH", "no position 'Unterzug U1' (DACH)"},
+        {"Unterzug U1", "XYZ", "unknown program 'XYZ'"},
+        {"Unterzug U1", "ALLE", "names no single program"}}) {
+    r = Unlock(kBruecke, position, program);
+    EXPECT_EQ(r.status, tool::kExitFailed) << program;
+    EXPECT_TRUE(r.Complains(complaint)) << r.err;
+  }
+}
+
+TEST_F(ZbdbProjectToolTest, UnlockLeavesAProjectInUseAlone) {
+  const int16_t other = Open(ProjectFile(1));  // another program reads
+  Result r = Unlock(kBruecke, "Unterzug U1", "DLT");
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Complains("nothing changed")) << r.err;
+  DBClose(other);
+  EXPECT_EQ(StateOf(1, 101, "Unterzug U1"), 2);
+}
+
+TEST_F(ZbdbProjectToolTest, ExportAndImportOfPosFiles) {
+  auto exported = [&](const std::string& position, const std::string& program,
+                      const std::string& to) {
+    return Run([&](const tool::Streams& io) {
+      return tool::ExportCommand({folder_, Typed(kBruecke), Typed(position),
+                                  program},
+                                 to, io);
+    });
+  };
+  auto imported = [&](const std::string& project, const std::string& file) {
+    return Run([&](const tool::Streams& io) {
+      return tool::ImportCommand(folder_, Typed(project), file, io);
+    });
+  };
+  const std::string out = Path("out");
+  ASSERT_TRUE(MakeFolder(out));
+  Result r = exported(kStuetze, "DLT", out);
+  ASSERT_EQ(r.status, tool::kExitOk) << r.err;
+  const std::string file = JoinPath(out, Typed("DLTSt\xFCtze 12 Achse B.POS"));
+  EXPECT_TRUE(FileExists(file)) << r.out;
+  // A locked position is written out, and keeps its holder.
+  r = exported("Unterzug U1", "DLT", JoinPath(out, "u1.pos"));
+  EXPECT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says("u1.pos")) << r.out;
+  EXPECT_EQ(StateOf(1, 101, "Unterzug U1"), 2);
+  r = exported("Nirgends", "DLT", out);  // no file of an empty position
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Complains("no position 'Nirgends' (DLT)")) << r.err;
+  EXPECT_FALSE(FileExists(JoinPath(out, "DLTNirgends.POS")));
+  EXPECT_EQ(exported(kStuetze, "999", out).status, tool::kExitFailed);
+
+  ASSERT_EQ(Run([&](const tool::Streams& io) {
+              return tool::NewProjectCommand(folder_, "Neubau", "", io);
+            }).status,
+            tool::kExitOk);
+  r = imported("Neubau", file);
+  ASSERT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says(std::string("Position '") + kStuetze +
+                     "' (DLT) stored in project 'Neubau'")) << r.out;
+  EXPECT_TRUE(Positions("Neubau").Says(std::string(kStuetze) +
+                                      "  St\xFCtze ~  DLT       1     4  -"));
+  // The import takes no lock that outlives it.
+  EXPECT_EQ(StateOf(3, 101, kStuetze), 1);
+
+  // A position of that name exists now: overwritten only after a Yes.
+  const Bytes project = ReadFileBytes(ProjectFile(3));
+  ui_.QueueAnswer(zb::environment::Answer::kNo);
+  r = imported("Neubau", file);
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Complains("nothing imported")) << r.err;
+  EXPECT_EQ(ReadFileBytes(ProjectFile(3)), project);
+  EXPECT_EQ(imported("Neubau", file).status, tool::kExitOk);
+
+  EXPECT_TRUE(imported("Neubau", JoinPath(out, "none.pos"))
+                  .Complains("no such file"));
+  EXPECT_TRUE(imported("Gibt es nicht", file).Complains("no project"));
+}
+
+TEST_F(ZbdbProjectToolTest, DemoProjectInAFolder) {
+  const std::string empty = Path("Leer");
+  ASSERT_TRUE(MakeFolder(empty));
+  Result r = Run([&](const tool::Streams& io) {
+    return tool::DemoCommand(empty, io);
+  });
+  ASSERT_EQ(r.status, tool::kExitOk) << r.err;
+  r = Run([&](const tool::Streams& io) {
+    return tool::PositionsCommand(empty, "Demoprojekt", io);
+  });
+  ASSERT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says(": 2 positions, 1 locked")) << r.out;
+  EXPECT_TRUE(r.Says("DLT       2     3  anna@CAD-01")) << r.out;
+  r = Run([&](const tool::Streams& io) {
+    return tool::DemoCommand(empty, io);
+  });
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Complains("already")) << r.err;
 }
 
 }  // namespace

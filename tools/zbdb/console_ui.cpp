@@ -69,6 +69,24 @@ bool ConsoleUi::ChooseFolder(const std::string& title, std::string* folder) {
   return true;
 }
 
+bool ConsoleUi::SelectProgram(const std::string& prompt,
+                              std::string* program) {
+  if (policy_ != Policy::kAsk) return false;
+  if (!prompt.empty())
+    std::fprintf(out_, "%s\n", TerminalText(prompt, raw_).c_str());
+  std::fprintf(out_, "Program key (see 'zbdb programs'): ");
+  std::fflush(out_);
+  char line[64];
+  if (!std::fgets(line, sizeof line, in_)) return false;
+  std::string answer(line);
+  while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r' ||
+                             answer.back() == ' '))
+    answer.pop_back();
+  if (answer.empty()) return false;
+  *program = answer;
+  return true;
+}
+
 bool ConsoleUi::FolderSettings(env::FolderSettingsModel& model) {
   // The terminal cannot show the dialog; it lists the folders, and with
   // --yes takes them as they are.

@@ -5,6 +5,7 @@
 #define ZBDB_TOOLS_CONSOLE_UI_H_
 
 #include <cstdio>
+#include <string>
 
 #include "environment/ui.h"
 
@@ -22,6 +23,9 @@ class ConsoleUi final : public environment::Ui {
                                  environment::Icon icon) override;
   bool ChooseFolder(const std::string& title, std::string* folder) override;
   bool FolderSettings(environment::FolderSettingsModel& model) override;
+  // Asks for a program key on the terminal; cancelled with --yes or --no
+  // (no key can be guessed) and at end of input.
+  bool SelectProgram(const std::string& prompt, std::string* program) override;
 
  private:
   // "y"/"n"/"c" from the terminal; the negative answer at end of input.

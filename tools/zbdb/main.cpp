@@ -7,6 +7,8 @@
 #include "console_ui.h"
 #include "environment/ui.h"
 #include "environment_commands.h"
+#include "exchange_commands.h"
+#include "project_commands.h"
 #include "zbdb_commands.h"
 
 #ifdef _WIN32
@@ -83,7 +85,9 @@ int main(int argc, char** argv) {
   CLI::App* demo = app.add_subcommand(
       "demo",
       "write a small demo project file FILE (a project header, two "
-      "positions with their records, one deleted record); never overwrites");
+      "positions with their records, one deleted record); never overwrites. "
+      "Given a data folder, create the project Demoprojekt in it (two "
+      "positions, the second locked)");
   add_file(demo);
 
   CLI::App* config = app.add_subcommand(
@@ -93,6 +97,67 @@ int main(int argc, char** argv) {
   CLI::App* programs = app.add_subcommand(
       "programs",
       "list the program catalogue: key, number, title, group, installed");
+
+  // Commands on a data folder.
+  std::string folder, project, author, to;
+  tool::PositionName position;
+  auto add_folder = [&folder](CLI::App* command) {
+    command->add_option("DIR", folder, "the data folder")->required();
+  };
+  auto add_project = [&project](CLI::App* command) {
+    command->add_option("PROJECT", project, "the project's name")->required();
+  };
+  auto add_position = [&position](CLI::App* command) {
+    command->add_option("POSITION", position.position,
+                        "the position's (long) name")
+        ->required();
+    command->add_option("--program", position.program,
+                        "the program: its key (DLT) or number (101)")
+        ->required();
+  };
+
+  CLI::App* projects = app.add_subcommand(
+      "projects",
+      "list the projects of the data folder DIR: number, name, author, "
+      "dates, kind and file (a missing project list is made anew)");
+  add_folder(projects);
+  CLI::App* positions = app.add_subcommand(
+      "positions",
+      "list the positions of PROJECT in DIR: names, program, id, records, "
+      "and who holds a lock since when");
+  add_folder(positions);
+  add_project(positions);
+  CLI::App* new_project =
+      app.add_subcommand("new-project", "create the project NAME in DIR");
+  add_folder(new_project);
+  new_project->add_option("NAME", project, "the new project's name")
+      ->required();
+  new_project->add_option("--author", author, "the project's author");
+  CLI::App* unlock = app.add_subcommand(
+      "unlock",
+      "show who holds the lock of POSITION of PROJECT in DIR, and remove it "
+      "after asking (--yes: without asking)");
+  add_folder(unlock);
+  add_project(unlock);
+  add_position(unlock);
+  CLI::App* export_position = app.add_subcommand(
+      "export",
+      "write POSITION of PROJECT in DIR into a .POS exchange file; its lock "
+      "is not taken");
+  add_folder(export_position);
+  add_project(export_position);
+  add_position(export_position);
+  export_position->add_option(
+      "--to", to,
+      "the file, or a folder in which it is named after program and "
+      "position (default: the current folder)");
+  CLI::App* import_position = app.add_subcommand(
+      "import",
+      "read the .POS exchange FILE into PROJECT in DIR; an existing "
+      "position of the same name is overwritten only after asking");
+  add_folder(import_position);
+  add_project(import_position);
+  import_position->add_option("FILE", file, "the .POS file")->required();
 
   try {
     app.parse(argc, argv);
@@ -105,7 +170,8 @@ int main(int argc, char** argv) {
   if (app.get_subcommands().empty()) {
     std::fprintf(stderr,
                  "zbdb: a command is required: list, check, compact, demo, "
-                 "config or programs\n"
+                 "config, programs, projects, positions, new-project, "
+                 "unlock, export or import\n"
                  "Run with --help for more information.\n");
     return tool::kExitUsage;
   }
@@ -120,8 +186,23 @@ int main(int argc, char** argv) {
   if (list->parsed()) return tool::ListCommand(file, io);
   if (check->parsed()) return tool::CheckCommand(file, io);
   if (compact->parsed()) return tool::CompactCommand(file, io);
-  if (demo->parsed()) return tool::DemoCommand(file, io);
+  if (demo->parsed()) {
+    tool::PrepareLibrary();  // a demo project's lock names this user
+    return tool::DemoCommand(file, io);
+  }
   if (config->parsed()) return tool::ConfigCommand(io);
   if (programs->parsed()) return tool::ProgramsCommand(io);
+
+  tool::PrepareLibrary();
+  position.folder = folder;
+  position.project = project;
+  if (projects->parsed()) return tool::ProjectsCommand(folder, io);
+  if (positions->parsed()) return tool::PositionsCommand(folder, project, io);
+  if (new_project->parsed())
+    return tool::NewProjectCommand(folder, project, author, io);
+  if (unlock->parsed()) return tool::UnlockCommand(position, io);
+  if (export_position->parsed()) return tool::ExportCommand(position, to, io);
+  if (import_position->parsed())
+    return tool::ImportCommand(folder, project, file, io);
   return tool::kExitUsage;
 }

@@ -5,7 +5,12 @@
 #include <cstring>
 #include <vector>
 
+#include "command_support.h"
 #include "platform/platform.h"
+#include "projectstore/position_locks.h"
+#include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
+#include "projectstore/transfer.h"
 #include "recordstore/compaction.h"
 #include "recordstore/inspect.h"
 #include "recordstore/listing.h"
@@ -20,43 +25,7 @@ namespace zb::tool {
 namespace {
 
 namespace rs = zb::recordstore;
-
-// The library speaks Windows-1252 path text; a Linux shell hands over UTF-8.
-std::string LibraryPath(const std::string& typed) {
-#ifdef _WIN32
-  return typed;
-#else
-  return platform::posix::Utf8ToCp1252(typed);
-#endif
-}
-
-std::string Shown(const std::string& library_text) {
-#ifdef _WIN32
-  return library_text;
-#else
-  return platform::posix::Cp1252ToUtf8(library_text);
-#endif
-}
-
-// Why an open of the record engine failed, in words for support people.
-const char* OpenFailure(int32_t code) {
-  switch (code) {
-    case DB_EOF:
-      return "no such file";
-    case DB_OPENERR:
-      return "cannot be created or opened (does its folder exist?)";
-    case DB_STACKERR:
-      return "too many record files open";
-    case DB_NOEND:
-      return "not a record file (it ends with neither a closed mark nor an "
-             "end-of-data mark, or its records do not fit the file)";
-    case DB_ACCESS_DENIED:
-      return "access denied (in use by another program, or no permission)";
-    case DB_SECOND_OPEN:
-      return "already open";
-  }
-  return "cannot be opened";
-}
+namespace ps = zb::projectstore;
 
 void Fail(const Streams& io, const char* command, const std::string& file,
           const std::string& why) {
@@ -171,7 +140,118 @@ bool WriteDemoRecords(int16_t h, uint32_t now, uint32_t* deleted) {
   return true;
 }
 
+constexpr char kDemoProject[] = "Demoprojekt";
+
+// One demo position through the store: its POSINFO with a new id, its
+// PROPOS tag and records keyed (id, program), then Recs and designation.
+bool AddDemoPosition(int16_t h, uint16_t project, const DemoPosition& p) {
+  const int32_t id = ps::CreatePosition(h, p.long_name, "Beispiel f\u00fcr zbdb",
+                                        kDemoProgram);
+  rs::PosInfoExt info;
+  const int32_t at = ps::FindPosition(h, p.long_name, kDemoProgram, &info);
+  if (id <= 0 || at < 0) return false;
+  rs::CopyTextField(info.Designation, p.designation, sizeof info.Designation);
+  rs::CopyTextField(info.PrgVer, "9.0", sizeof info.PrgVer);
+  info.DatVer = 1;
+  PROPOS tag;
+  ps::BuildProPos(info, project, &tag);
+  std::vector<uint8_t> data(4 + sizeof tag);
+  const int16_t tag_keys[2] = {kDemoProgram, ps::kKeyProPos};
+  std::memcpy(data.data(), tag_keys, 4);
+  std::memcpy(data.data() + 4, &tag, sizeof tag);
+  const int16_t key1 = static_cast<int16_t>(id);
+  if (DBWrite(h, key1, kDemoProgram, -1, static_cast<int16_t>(data.size()),
+              data.data()) < 1)
+    return false;
+  for (const DemoRecord& r : p.records) {
+    data = DemoData(r);
+    if (DBWrite(h, key1, kDemoProgram, -1, static_cast<int16_t>(data.size()),
+                data.data()) < 1)
+      return false;
+  }
+  info.Recs = static_cast<int16_t>(p.records.size() + 1);
+  return ps::WritePosInfo(h, kDemoProgram, static_cast<uint32_t>(at), info) >=
+         0;
+}
+
+int DemoProject(const std::string& typed, const std::string& folder,
+                const Streams& io) {
+  if (ps::FindProject(folder, kDemoProject, nullptr, nullptr) >= 0) {
+    Fail(io, "demo", typed,
+         "holds the project \"Demoprojekt\" already; the demo makes new "
+         "projects only");
+    return kExitFailed;
+  }
+  const int32_t number = ps::CreateProject(folder, kDemoProject, "ZBDB Support");
+  if (number <= 0) {
+    Fail(io, "demo", typed,
+         "the project cannot be created here (" + std::to_string(number) + ")");
+    return kExitFailed;
+  }
+  const std::string path = ps::ProjectFilePath(folder, number);
+  // Position headers and locks change with the project held exclusively.
+  const int32_t h = DBOpenExcl(path.c_str());
+  if (h < 0) {
+    Fail(io, "demo", typed, OpenFailure(h));
+    return kExitFailed;
+  }
+  const int16_t project = static_cast<int16_t>(h);
+  bool ok = true;
+  for (const DemoPosition& p : DemoPositions())
+    ok = ok && AddDemoPosition(project, static_cast<uint16_t>(number), p);
+  // Someone at work on the second position.
+  ok = ok && ps::LockOn(h, 0, kDemoProgram,
+                        DemoPositions().back().long_name) == 1;
+  DBClose(project);
+  if (!ok) {
+    Fail(io, "demo", typed, "could not be written in full (disk full?)");
+    return kExitFailed;
+  }
+  std::fprintf(io.out,
+               "%s: demo project \"Demoprojekt\" created: number %d, file "
+               "%s, 2 positions, the second locked\n",
+               typed.c_str(), number,
+               TerminalText(ShownPath(path), io.raw).c_str());
+  return kExitOk;
+}
+
 }  // namespace
+
+// The library speaks Windows-1252 path text; a Linux shell hands over UTF-8.
+std::string LibraryText(const std::string& typed) {
+#ifdef _WIN32
+  return typed;
+#else
+  return platform::posix::Utf8ToCp1252(typed);
+#endif
+}
+
+std::string ShownText(const std::string& library_text) {
+#ifdef _WIN32
+  return library_text;
+#else
+  return platform::posix::Cp1252ToUtf8(library_text);
+#endif
+}
+
+const char* OpenFailure(int32_t code) {
+  switch (code) {
+    case DB_EOF:
+      return "no such file";
+    case DB_OPENERR:
+      return "cannot be created or opened (does its folder exist?)";
+    case DB_STACKERR:
+      return "too many record files open";
+    case DB_NOEND:
+      return "not a record file (it ends with neither a closed mark nor an "
+             "end-of-data mark, or its records do not fit the file)";
+    case DB_ACCESS_DENIED:
+      return "access denied (in use by another program, or no permission)";
+    case DB_SECOND_OPEN:
+      return "already open";
+  }
+  return "cannot be opened";
+}
 
 std::string TerminalText(const std::string& cp1252, bool raw) {
   if (raw) return cp1252;
@@ -188,7 +268,7 @@ std::string TerminalText(const std::string& cp1252, bool raw) {
 }
 
 int ListCommand(const std::string& file, const Streams& io) {
-  const std::string path = LibraryPath(file);
+  const std::string path = LibraryText(file);
   const int32_t h = DBOpenReadOnly(path.c_str());
   if (h < 0) {
     Fail(io, "list", file, OpenFailure(h));
@@ -230,7 +310,7 @@ int ListCommand(const std::string& file, const Streams& io) {
 }
 
 int CheckCommand(const std::string& file, const Streams& io) {
-  const rs::FileReport report = rs::InspectRecordFile(LibraryPath(file));
+  const rs::FileReport report = rs::InspectRecordFile(LibraryText(file));
   if (report.state == rs::FileState::kMissing) {
     Fail(io, "check", file, "cannot be read (no such file, or no permission)");
     return kExitFailed;
@@ -265,7 +345,7 @@ int CheckCommand(const std::string& file, const Streams& io) {
 
 int CompactCommand(const std::string& file, const Streams& io) {
   platform::Platform& os = platform::Default();
-  const std::string path = LibraryPath(file);
+  const std::string path = LibraryText(file);
   const rs::FileReport before = rs::InspectRecordFile(path);
   if (before.state == rs::FileState::kMissing) {
     Fail(io, "compact", file, "cannot be read (no such file, or no permission)");
@@ -287,7 +367,7 @@ int CompactCommand(const std::string& file, const Streams& io) {
   const std::string backup = rs::CompactionBackupPath(path);
   if (os.FileExists(backup)) {
     Fail(io, "compact", file,
-         "the backup " + Shown(backup) +
+         "the backup " + ShownText(backup) +
              " of an earlier compaction is still there; move it away first");
     return kExitFailed;
   }
@@ -308,7 +388,7 @@ int CompactCommand(const std::string& file, const Streams& io) {
   if (os.FileExists(temp) || !os.FileExists(backup)) {
     Fail(io, "compact", file,
          "found " + std::to_string(dropped) +
-             " deleted records, but the compacted copy " + Shown(temp) +
+             " deleted records, but the compacted copy " + ShownText(temp) +
              " could not take the file's place; the file is unchanged");
     return kExitFailed;
   }
@@ -324,18 +404,19 @@ int CompactCommand(const std::string& file, const Streams& io) {
          "dropped " + std::to_string(dropped) +
              " deleted records, but the compacted file did not get its "
              "index (" + state + "); the old file is kept as " +
-             Shown(backup));
+             ShownText(backup));
     return kExitFailed;
   }
   std::fprintf(io.out, "%s: dropped %d deleted record%s, %u records left\n",
                file.c_str(), dropped, dropped == 1 ? "" : "s", after.records);
-  std::fprintf(io.out, "Backup of the old file: %s\n", Shown(backup).c_str());
+  std::fprintf(io.out, "Backup of the old file: %s\n", ShownText(backup).c_str());
   return kExitOk;
 }
 
 int DemoCommand(const std::string& file, const Streams& io) {
   platform::Platform& os = platform::Default();
-  const std::string path = LibraryPath(file);
+  const std::string path = LibraryText(file);
+  if (os.IsFolder(path)) return DemoProject(file, PathText(file), io);
   if (os.FileExists(path)) {
     Fail(io, "demo", file, "exists already; the demo writes new files only");
     return kExitFailed;

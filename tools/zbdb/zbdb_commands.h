@@ -7,6 +7,7 @@
 #ifndef ZBDB_TOOLS_ZBDB_COMMANDS_H_
 #define ZBDB_TOOLS_ZBDB_COMMANDS_H_
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -34,8 +35,19 @@ int ListCommand(const std::string& file, const Streams& io);
 int CheckCommand(const std::string& file, const Streams& io);
 // Drops the deleted records; the old file is kept as "<name>.xxx".
 int CompactCommand(const std::string& file, const Streams& io);
-// Writes a small project-like record file; never overwrites a file.
+// Writes a small project-like record file; never overwrites a file. Given
+// a data folder, creates the project "Demoprojekt" in it instead, through
+// the project store (list entry, two positions, the second one locked by
+// this user); refused when the folder holds that project already.
 int DemoCommand(const std::string& file, const Streams& io);
+
+// The typed text (UTF-8 on POSIX, the ANSI code page on Windows) as the
+// library's Windows-1252 text.
+std::string LibraryText(const std::string& typed);
+// The library's Windows-1252 text as the terminal's.
+std::string ShownText(const std::string& library_text);
+// Why an open of the record engine failed, in words for support people.
+const char* OpenFailure(int32_t code);
 
 // Windows-1252 text for a terminal: UTF-8 on POSIX, and every control
 // character except line feed and tab shown as '.', so that bytes from a
