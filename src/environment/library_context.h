@@ -22,6 +22,29 @@ struct OpenPosition {
   int32_t position = 0;
 };
 
+// The lock block a process writes into a position's lock record (keys
+// program key / position id): who locked it, where and since when.
+#pragma pack(push, 1)
+struct LockBlock {
+  uint32_t time;  // seconds since 1970
+  char computer[16];
+  char user[257];
+  char working_file[261];
+};
+#pragma pack(pop)
+static_assert(sizeof(LockBlock) == 538, "LockBlock");
+
+// The position lock this process holds: state 1 while it holds one. The
+// block is the one it wrote last; a lock record equal to it is its own.
+struct HeldPositionLock {
+  int32_t state = 0;
+  std::string project_path;
+  std::string working_path;
+  std::string name;
+  int16_t program = 0;
+  LockBlock block{};
+};
+
 // The progress signal the record-copying operations report through.
 using ProgressCallback = void(ZBAPI*)();
 
@@ -34,6 +57,7 @@ struct LibraryContext {
   std::string message_title = "ZB_Datenverwaltung ";
   std::string current_project;
   OpenPosition open_position;
+  HeldPositionLock position_lock;
   char current_short_name[10] = {};
   int32_t database_version = 0;
   uint16_t position_dialog_flags = 0;

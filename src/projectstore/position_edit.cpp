@@ -9,6 +9,7 @@
 #include "environment/library_context.h"
 #include "environment/ui.h"
 #include "platform/platform.h"
+#include "projectstore/position_index.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "recordstore/engine.h"
@@ -71,6 +72,16 @@ void RaisePageCounter(int h, const PosInfoExt& info) {
   }
 }
 
+DeletedPositionHook g_deleted_hook = nullptr;
+
+// The result data and the preview of a deleted position.
+void DeleteResultAndPreview(int h, int16_t program, uint16_t id) {
+  if (!g_deleted_hook) return;
+  char path[recordstore::kMaxPathLength + 1] = {};
+  if (Engine::Instance().GetFileName(path, h) < 0) return;
+  g_deleted_hook(path, program, id);
+}
+
 uint32_t DeleteAll(int h) {
   Engine& engine = Engine::Instance();
   uint8_t buf[recordstore::kPosInfoExtFileSize];
@@ -88,6 +99,7 @@ uint32_t DeleteAll(int h) {
     return 0;
   }
   uint32_t deleted = 0;
+  ForgetPositionIndex(h);
   // Delete finds the first record, DeleteNext walks on from there.
   for (int32_t r = engine.Delete(h, kAllPrograms, kAllPrograms, 0);
        r != DB_EOF; r = engine.DeleteNext(h)) {
@@ -107,6 +119,8 @@ uint32_t DeleteAll(int h) {
 }
 
 }  // namespace
+
+void SetDeletedPositionHook(DeletedPositionHook hook) { g_deleted_hook = hook; }
 
 int32_t SetPositionInfo(int h, const PosInfoExt& old_info,
                         const PosInfoExt& new_info, const char* designation,
@@ -189,6 +203,7 @@ uint32_t DeletePosition(int h, int16_t program, const std::string& name) {
     const int32_t size =
         engine.Delete(h, kKeyPosInfo, program, static_cast<uint32_t>(index));
     if (size > 0) {
+      PositionIndexDeleted(h, program, static_cast<uint32_t>(index));
       ++deleted;
       freed += static_cast<uint32_t>(size);
       uint32_t counter = 0;
@@ -198,6 +213,7 @@ uint32_t DeletePosition(int h, int16_t program, const std::string& name) {
       engine.WriteFar(h, kKeyWriteCounter, 0, 0, sizeof counter, &counter, true);
     }
   }
+  if (deleted != 0) DeleteResultAndPreview(h, program, info.id);
   LogF("\n%8s result: %u!!\n", "", deleted);
   return deleted;
 }

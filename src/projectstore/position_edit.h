@@ -28,9 +28,17 @@ int32_t SetPositionInfo(int h, const recordstore::PosInfoExt& old_info,
 int32_t RenamePosition(int h, int16_t program, const std::string& old_name,
                        const std::string& new_name);
 
+// What goes with a deleted position outside the project file: its result
+// data and its preview. The stores of those install themselves here; until
+// then nothing more is deleted.
+using DeletedPositionHook = void (*)(const std::string& project_path,
+                                     int16_t program, uint16_t id);
+void SetDeletedPositionHook(DeletedPositionHook hook);  // nullptr: none
+
 // Deletes the position's data records and its POSINFO; the sizes freed are
 // added to the write counter. The name "ALLE" with program 32762 deletes
-// every record of the file. Returns the number of records deleted; 0 when
+// every record of the file. After a position was deleted the hook above
+// runs. Returns the number of records deleted; 0 when
 // none or when locked (for "ALLE": any position locked).
 uint32_t DeletePosition(int h, int16_t program, const std::string& name);
 

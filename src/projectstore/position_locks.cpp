@@ -8,6 +8,7 @@
 #include "environment/strings.h"
 #include "environment/ui.h"
 #include "platform/platform.h"
+#include "projectstore/position_index.h"
 #include "projectstore/positions.h"
 #include "recordstore/engine.h"
 
@@ -80,11 +81,13 @@ int32_t OnWritable(int* h, Fn fn) {
   if (!slot) return -1;
   if (!slot->read_only) return fn(*h);
   const std::string path = PathOf(*h);
+  ForgetPositionIndex(*h);
   engine.Close(*h);
   const int32_t w = engine.OpenExclusive(path.c_str());
   int32_t result = -1;
   if (w > 0) {
     result = fn(w);
+    ForgetPositionIndex(w);
     engine.Close(w);
   }
   *h = engine.OpenReadOnly(path.c_str());
@@ -93,10 +96,7 @@ int32_t OnWritable(int* h, Fn fn) {
 
 }  // namespace
 
-OwnLockState& OwnLock() {
-  static OwnLockState state;
-  return state;
-}
+OwnLockState& OwnLock() { return environment::Context().position_lock; }
 
 void ResetOwnLockForTests() { OwnLock() = OwnLockState{}; }
 
@@ -246,6 +246,7 @@ int32_t ReleaseOwnLock() {
   if (h > 0) {
     if (LockedForMe(h, work > 0 ? work : 0) == 1)
       result = LockOff(h, own.program, own.name);
+    ForgetPositionIndex(h);
     engine.Close(h);
   }
   if (work > 0) engine.Close(work);

@@ -11,27 +11,17 @@
 #include <cstdint>
 #include <string>
 
+#include "environment/library_context.h"
+
 namespace zb::projectstore {
 
-#pragma pack(push, 1)
-struct LockRecord {
-  uint32_t time;  // seconds since 1970
-  char computer[16];
-  char user[257];
-  char working_file[261];
-};
-#pragma pack(pop)
-static_assert(sizeof(LockRecord) == 538, "LockRecord");
+// The lock record as stored; the library context keeps the one this
+// process wrote last.
+using LockRecord = environment::LockBlock;
 
-// What this process holds: state 1 while it holds a lock.
-struct OwnLockState {
-  int32_t state = 0;
-  std::string project_path;
-  std::string working_path;
-  std::string name;
-  int16_t program = 0;
-  LockRecord block{};
-};
+// What this process holds (state 1 while it holds a lock): the library
+// context's copy, kept with the rest of the process's state.
+using OwnLockState = environment::HeldPositionLock;
 OwnLockState& OwnLock();
 void ResetOwnLockForTests();
 

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "projectstore/position_index.h"
 #include "projectstore/position_locks.h"
+#include "projectstore/project_catalogue.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -19,22 +21,12 @@ std::string FieldText(const char* field, size_t width) {
   return std::string(field, strnlen(field, width));
 }
 
-unsigned char DosToWindows(unsigned char c) {
-  switch (c) {
-    case 0x84: return 0xE4;  // ä
-    case 0x94: return 0xF6;  // ö
-    case 0x81: return 0xFC;  // ü
-    case 0x8E: return 0xC4;  // Ä
-    case 0x99: return 0xD6;  // Ö
-    case 0x9A: return 0xDC;  // Ü
-    case 0xE1: return 0xDF;  // ß
-    default: return c;
-  }
-}
-
+// Windows-1252 letters to lower case: A-Z and the accented capitals
+// (0xC0-0xDE without the multiplication sign).
 unsigned char LowerWindows(unsigned char c) {
   if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c == 0xC4 || c == 0xD6 || c == 0xDC) return static_cast<unsigned char>(c + 32);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+    return static_cast<unsigned char>(c + 32);
   return c;
 }
 
@@ -62,9 +54,9 @@ std::string PositionCompareName(const std::string& name) {
   const size_t first = name.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   const size_t last = name.find_last_not_of(' ');
-  std::string out = name.substr(first, last - first + 1);
+  std::string out = DosUmlautsToWindows(name.substr(first, last - first + 1));
   for (char& c : out)
-    c = static_cast<char>(LowerWindows(DosToWindows(static_cast<unsigned char>(c))));
+    c = static_cast<char>(LowerWindows(static_cast<unsigned char>(c)));
   return out;
 }
 
@@ -89,22 +81,21 @@ int32_t ReadStoredPosInfo(int h, int16_t program, uint32_t occurrence,
 int32_t FindPosition(int h, const std::string& name, int16_t program,
                      PosInfoExt* out) {
   const std::string wanted = PositionCompareName(name);
-  uint32_t n = 0;
-  PosInfoExt info{};
-  int32_t size = ReadStoredPosInfo(h, program, n, &info);
-  if (size < 0) size = ReadStoredPosInfo(h, program, n = 1, &info);
-  for (; size >= 0; size = ReadStoredPosInfo(h, program, ++n, &info)) {
-    const bool extended = size >= recordstore::kPosInfoExtFileSize;
-    std::string candidate;
-    if (!wanted.empty() && extended) {
-      candidate = FieldText(info.PosNameLong, sizeof info.PosNameLong);
-    } else {
-      candidate = FieldText(info.PosName, sizeof info.PosName);
-      if (candidate.empty())
-        candidate = FieldText(info.PosNameLong, sizeof info.PosNameLong);
+  // The index names the occurrence; the record itself is read to hand it
+  // out, and confirms the index on the way.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int32_t n = IndexedFind(h, program, wanted);
+    if (n < 0) return -1;
+    PosInfoExt info{};
+    const int32_t size =
+        ReadStoredPosInfo(h, program, static_cast<uint32_t>(n), &info);
+    const PosInfoNames names = NamesOf(info, size);
+    if (size < 0 ||
+        !(wanted.empty() ? names.empty_match : names.search == wanted)) {
+      ForgetPositionIndex(h);  // changed behind the index: read it anew
+      continue;
     }
-    if (PositionCompareName(candidate) != wanted) continue;
-    if (!extended) {
+    if (size < recordstore::kPosInfoExtFileSize) {
       std::memset(&info.page_start, 0, 26);
       if (info.Designation[0] == '\0')
         recordstore::CopyTextField(
@@ -117,7 +108,7 @@ int32_t FindPosition(int h, const std::string& name, int16_t program,
       recordstore::CopyTextField(info.PosNameLong, "    ",
                                  sizeof info.PosNameLong);
     if (out) *out = info;
-    return static_cast<int32_t>(n);
+    return n;
   }
   return -1;
 }
@@ -130,22 +121,20 @@ int32_t WritePosInfo(int h, int16_t program, uint32_t occurrence,
   if (size >= recordstore::kPosInfoExtFileSize) {
     const int32_t r = engine.WriteFar(h, kKeyPosInfo, program, occurrence,
                                       sizeof info, &info, false);
-    return r < 0 ? r : static_cast<int32_t>(occurrence);
+    if (r < 0) return r;
+    PositionIndexRewritten(h, program, occurrence, info, sizeof info);
+    return static_cast<int32_t>(occurrence);
   }
   // A short record cannot grow in place: it moves to the end of the list.
   if (size >= 0) {
     const int32_t d = engine.Delete(h, kKeyPosInfo, program, occurrence);
     if (d < 0) return d;
+    PositionIndexDeleted(h, program, occurrence);
   }
   const int32_t r =
       engine.Append(h, kKeyPosInfo, program, sizeof info, &info);
   if (r < 0) return r;
-  int32_t last = -1;
-  PosInfoExt scratch{};
-  while (ReadStoredPosInfo(h, program, static_cast<uint32_t>(last + 1),
-                           &scratch) >= 0)
-    ++last;
-  return last;
+  return IndexedCount(h, program) - 1;
 }
 
 int32_t PositionState(int h, int16_t program, const std::string& name,
@@ -165,18 +154,13 @@ int32_t PositionStateOfFile(const std::string& project_path, int16_t program,
   const int32_t h = engine.OpenReadOnly(project_path.c_str());
   if (h <= 0) return 0;
   const int32_t state = PositionState(h, program, name, out);
+  ForgetPositionIndex(h);
   engine.Close(h);
   return state;
 }
 
 bool ShortNameTaken(int h, int16_t program, const std::string& short_name) {
-  const std::string wanted = PositionCompareName(short_name);
-  PosInfoExt info{};
-  for (uint32_t n = 0; ReadStoredPosInfo(h, program, n, &info) >= 0; ++n)
-    if (PositionCompareName(FieldText(info.PosName, sizeof info.PosName)) ==
-        wanted)
-      return true;
-  return false;
+  return IndexedShortNameTaken(h, program, PositionCompareName(short_name));
 }
 
 void UniqueShortName(int h, int16_t program, const std::string& long_name,

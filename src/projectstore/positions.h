@@ -19,7 +19,7 @@ constexpr int16_t kAllPrograms = 32762;
 constexpr uint16_t kCtrlLocked = 0x0001;
 
 // The name as positions are compared: blanks trimmed at both ends, DOS
-// umlauts turned into Windows-1252, lower case (A-Z and the umlauts).
+// umlauts turned into Windows-1252, letters in lower case.
 std::string PositionCompareName(const std::string& name);
 
 // The i-th POSINFO of the program as stored: returns its stored size (116
@@ -29,7 +29,8 @@ int32_t ReadStoredPosInfo(int h, int16_t program, uint32_t occurrence,
                           recordstore::PosInfoExt* out);
 
 // Finds the position by long name (or short name, see the .cpp), ignoring
-// case. Returns the occurrence index of its POSINFO and hands the record out
+// case, through the index of the program's POSINFO records kept while h is
+// open (position_index.h): one record read per lookup. Returns the occurrence index of its POSINFO and hands the record out
 // widened to 248 bytes (designation from its PROPOS data record when a short
 // record has none; an empty long name as four blanks); -1 when not found.
 int32_t FindPosition(int h, const std::string& name, int16_t program,

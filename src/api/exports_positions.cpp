@@ -1,0 +1,328 @@
+// The position exports: does a position exist (and in which programs), its
+// properties, rename, delete, and the short name of the position a working
+// file holds. The _L forms do the work; the other families are the frame's
+// wrappers around them.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "api/frame.h"
+#include "environment/catalogue_access.h"
+#include "environment/library_context.h"
+#include "environment/login.h"
+#include "environment/ui.h"
+#include "projectstore/position_edit.h"
+#include "projectstore/position_index.h"
+#include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
+#include "recordstore/engine.h"
+#include "recordstore/typed_records.h"
+#include "zbdb900.h"
+
+namespace {
+
+namespace env = zb::environment;
+namespace ps = zb::projectstore;
+using zb::recordstore::Engine;
+using zb::recordstore::PosInfoExt;
+
+constexpr int32_t kErrProgramUndefined = -102;  // ERR_PRG_UNDEF
+constexpr int32_t kErrProjectNotFound = -202;   // ERR_PRO_NOTFOUND
+constexpr int32_t kErrProjectOpen = -210;       // ERR_PRO_OPEN
+constexpr int32_t kErrPositionNotFound = -302;  // ERR_POS_NOTFOUND
+constexpr int32_t kErrPositionLocked = -303;    // ERR_POS_LOCKED
+constexpr int kProgramNameBytes = 6;  // one entry of the ExistEx buffer
+
+template <size_t N>
+std::string Field(const char (&field)[N]) {
+  return std::string(field, strnlen(field, N));
+}
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+env::Log& TheLog() { return env::Context().log; }
+
+// The program key of the request; 32762 when none is chosen or unknown.
+int16_t ProgramOf(const ZBPROPOS_L& request) {
+  return env::Catalogue().NumberByKey(Field(request.szPrgName));
+}
+
+// The project file the request names through the project list; empty when
+// the list does not know it.
+std::string ProjectFileOf(const ZBPROPOS_L& request) {
+  std::string path;
+  if (ps::FindProject(Field(request.szDataPfad), Field(request.szProName),
+                      nullptr, &path) < 0)
+    return {};
+  return path;
+}
+
+// The index lives only as long as the handle.
+void CloseProject(int h) {
+  ps::ForgetPositionIndex(h);
+  Engine::Instance().Close(h);
+}
+
+// 0 not found, 1 found and not locked by another, 2 locked by another.
+int32_t StateOfRequest(const ZBPROPOS_L& request, PosInfoExt* info) {
+  const int16_t program = ProgramOf(request);
+  if (program == ps::kAllPrograms) return 0;
+  const std::string project = ProjectFileOf(request);
+  if (project.empty()) return 0;
+  return ps::PositionStateOfFile(project, program,
+                                 Field(request.szPosNameLong), info);
+}
+
+void LogState(int32_t state) {
+  static const char* const kStateTexts[] = {"not exist ", "exist & not locked",
+                                            "exist & locked"};
+  TheLog().Printf("\n%8s result :%d=%s", "", state,
+                  kStateTexts[state >= 0 && state <= 2 ? state : 0]);
+}
+
+// The position information cache answers for requests without a working
+// file; until it is kept, nothing is known there.
+int32_t ShortNameFromInformationCache(const ZBPROPOS& /*request*/,
+                                      char* /*text*/) {
+  return 0;
+}
+
+// The short name of the first POSINFO of a working file; empty when the
+// file cannot be read.
+std::string ShortNameOfWorkingFile(const std::string& path) {
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenReadOnly(path.c_str());
+  if (h <= 0) return {};
+  uint8_t record[zb::recordstore::kPosInfoExtFileSize] = {};
+  std::string name;
+  if (engine.Read(h, ps::kAllPrograms, ps::kKeyPosInfo, 0, sizeof record,
+                  record) >= 0)
+    name.assign(reinterpret_cast<const char*>(record) + 52,
+                strnlen(reinterpret_cast<const char*>(record) + 52, 10));
+  engine.Close(h);
+  return name;
+}
+
+int32_t ZBAPI DeletePositionLong(ZBPROPOS_L* request) {
+  env::EnsureLoggedIn();
+  const std::string name = Field(request->szPosNameLong);
+  TheLog().Printf("\n%8s DELETE position  %s//%s//%s", "",
+                  Field(request->szDataPfad).c_str(),
+                  Field(request->szProName).c_str(), name.c_str());
+  const int16_t program = ProgramOf(*request);
+  // Without a program only "ALLE" means something: every position.
+  if (program == ps::kAllPrograms && name != "ALLE") return 0;
+  const std::string project = ProjectFileOf(*request);
+  if (project.empty()) return 0;
+  const int32_t h = Engine::Instance().OpenExclusive(project.c_str());
+  if (h <= 0) {
+    TheLog().RecordFileError("ZB_PositionDelete", project, h);
+    return 0;
+  }
+  const uint32_t deleted = ps::DeletePosition(h, program, name);
+  CloseProject(h);
+  return deleted > 2147483647u ? 2147483647 : static_cast<int32_t>(deleted);
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t ZBAPI ZB_PositionExist_L(ZBPROPOS_L* request) {
+  if (!request) return -1;
+  env::EnsureLoggedIn();
+  TheLog().Title("*** ZB_PositionExist_L?");
+  const int32_t state = StateOfRequest(*request, nullptr);
+  LogState(state);
+  return state;
+}
+
+int32_t ZBAPI ZB_PositionExist(ZBPROPOS* request) {
+  zb::api::FrameOptions options;
+  options.copy_context_short_name = true;
+  return zb::api::PlainFrame(options, request, &ZB_PositionExist_L);
+}
+
+int32_t ZBAPI ZB_PositionExistB(ZBPROPOS* request) {
+  return zb::api::BasicFrame(request, &ZB_PositionExist);
+}
+
+int32_t ZBAPI ZB_PositionExist_LB(ZBPROPOS_L* request) {
+  return zb::api::BasicLongFrame(request, &ZB_PositionExist_L);
+}
+
+// The overload for callers that pass the long record under the plain name:
+// Zero form in place, then as the plain export.
+int32_t ZBAPI ZB_PositionExistLong(ZBPROPOS_L* request) {
+  if (!request) return -1;
+  zb::recordstore::ZeroTerminateRequest(request);
+  env::EnsureLoggedIn();
+  const int32_t state = ZB_PositionExist_L(request);
+  std::memcpy(request->szPosName, env::Context().current_short_name,
+              sizeof request->szPosName);
+  return state;
+}
+
+int32_t ZBAPI ZB_PositionExistEx_L(ZBPROPOS_L* request, char* buffer,
+                                   int32_t size) {
+  if (!request) return -1;
+  env::EnsureLoggedIn();
+  TheLog().Title("*** ZB_PositionExistEx_L ?");
+  TheLog().Request(*request);
+  if (!buffer || size < 0) size = 0;
+  if (size > 0) std::memset(buffer, 0, static_cast<size_t>(size));
+  zb::recordstore::CopyTextField(request->szPrgName, "ALLE",
+                                 sizeof request->szPrgName);
+  const std::string folder = Field(request->szDataPfad);
+  ps::CheckListAgainstFolder(folder);
+  const std::string project = ProjectFileOf(*request);
+  if (project.empty()) return -1;
+
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenReadOnly(project.c_str());
+  if (h <= 0) return -1;
+  const std::string wanted =
+      ps::PositionCompareName(Field(request->szPosNameLong));
+  const int32_t room = size / kProgramNameBytes;
+  std::string names;  // program names found, kProgramNameBytes each
+  int32_t found = 0;
+  uint8_t record[zb::recordstore::kPosInfoExtFileSize];
+  for (uint32_t n = 0; found < room; ++n) {
+    std::memset(record, 0, sizeof record);
+    const int32_t got = engine.Read(h, ps::kKeyPosInfo, ps::kAllPrograms, n,
+                                    sizeof record, record);
+    if (got < 0) break;
+    int16_t key1 = 0, program = 0;
+    engine.GetKeys(&key1, &program);
+    const char* text = reinterpret_cast<const char*>(record);
+    // A short record has no long name: its short name stands in.
+    const std::string name =
+        got >= zb::recordstore::kPosInfoExtFileSize
+            ? std::string(text + 144, strnlen(text + 144, 42))
+            : std::string(text + 52, strnlen(text + 52, 10));
+    if (ps::PositionCompareName(name) != wanted) continue;
+    std::string key = env::Catalogue().KeyByNumber(program);
+    key.resize(kProgramNameBytes, '\0');
+    key.back() = '\0';
+    names += key;
+    ++found;
+  }
+  engine.Close(h);
+  if (!names.empty()) std::memcpy(buffer, names.data(), names.size());
+  return found > 0 ? found : -1;
+}
+
+int32_t ZBAPI ZB_PositionExistEx(ZBPROPOS* request, char* buffer,
+                                 int32_t size) {
+  zb::api::FrameOptions options;
+  options.copy_context_short_name = true;
+  return zb::api::PlainFrame(options, request, &ZB_PositionExistEx_L, buffer,
+                             size);
+}
+
+int32_t ZBAPI ZB_PositionProperty_L(ZBPROPOS_L* request, void* posinfo) {
+  if (!request) return -1;
+  env::EnsureLoggedIn();
+  TheLog().Title("*** ZB_PositionProperty_L");
+  PosInfoExt info{};
+  const int32_t state = StateOfRequest(*request, &info);
+  if (state > 0 && posinfo) std::memcpy(posinfo, &info, sizeof info);
+  LogState(state);
+  return state;
+}
+
+int32_t ZBAPI ZB_PositionProperty(ZBPROPOS* request, void* posinfo) {
+  return zb::api::PlainFrame(zb::api::FrameOptions{}, request,
+                             &ZB_PositionProperty_L, posinfo);
+}
+
+int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  if (!source || !target) return -1;
+  env::EnsureLoggedIn();
+  TheLog().Title("*** ZB_PositionRename_L");
+  TheLog().Request(*source);
+  TheLog().Request(*target);
+  const int16_t program = ProgramOf(*source);
+  if (program == ps::kAllPrograms) return kErrProgramUndefined;
+  const std::string project = ProjectFileOf(*source);
+  if (project.empty()) return kErrProjectNotFound;
+  const std::string old_name = Field(source->szPosNameLong);
+  PosInfoExt info{};
+  switch (ps::PositionStateOfFile(project, program, old_name, &info)) {
+    case 0: return kErrPositionNotFound;
+    case 2: return kErrPositionLocked;
+    default: break;
+  }
+
+  PosInfoExt renamed = info;
+  std::string new_name = Trimmed(Field(target->szPosNameLong));
+  if (new_name.empty()) {
+    // No name given: the user names it in the properties dialog.
+    std::string long_name = Trimmed(Field(info.PosNameLong));
+    std::string description = Field(info.Msg);
+    if (!env::CurrentUi().PositionProperties("Position umbenennen",
+                                             &long_name, &description))
+      return 0;
+    new_name = Trimmed(long_name);
+    if (new_name.empty()) new_name = "???";
+    zb::recordstore::CopyTextField(renamed.Msg,
+                                   description.substr(0, 39).c_str(),
+                                   sizeof renamed.Msg);
+  } else {
+    std::memset(renamed.Msg, 0, sizeof renamed.Msg);  // description kept
+  }
+  zb::recordstore::CopyTextField(renamed.PosNameLong,
+                                 new_name.substr(0, 41).c_str(),
+                                 sizeof renamed.PosNameLong);
+
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenExclusive(project.c_str());
+  if (h <= 0) {
+    TheLog().RecordFileError("ZB_PositionRename_L", project, h);
+    return kErrProjectOpen;
+  }
+  int32_t result;
+  // The lock may have been taken while the dialog was open.
+  if (ps::PositionState(h, program, old_name, &info) == 2)
+    result = kErrPositionLocked;
+  else
+    result = ps::SetPositionInfo(h, info, renamed, nullptr, program);
+  CloseProject(h);
+  if (result > 0)
+    zb::recordstore::CopyTextField(target->szPosNameLong, renamed.PosNameLong,
+                                   sizeof target->szPosNameLong);
+  return result;
+}
+
+int32_t ZBAPI ZB_PositionRename(ZBPROPOS* source, ZBPROPOS* target) {
+  return zb::api::PlainPairFrame(zb::api::FrameOptions{}, source, target,
+                                 &ZB_PositionRename_L);
+}
+
+int32_t ZBAPI ZB_PositionDelete(ZBPROPOS* request) {
+  return zb::api::PlainFrame(zb::api::FrameOptions{}, request,
+                             &DeletePositionLong);
+}
+
+int32_t ZBAPI ZB_PositionDelete_LB(ZBPROPOS_L* request) {
+  return zb::api::BasicLongFrame(request, &DeletePositionLong);
+}
+
+int32_t ZBAPI ZB_GetPositionShortName(ZBPROPOS* request, char* text) {
+  if (!request || !text) return 0;
+  ZBPROPOS copy = *request;
+  zb::recordstore::ZeroTerminateRequest(&copy);
+  const std::string working_file = Field(copy.szTmpDatei);
+  std::string name;
+  if (working_file.size() > Field(copy.szTmpPfad).size())
+    name = ShortNameOfWorkingFile(working_file);
+  if (name.empty()) return ShortNameFromInformationCache(copy, text);
+  std::memcpy(text, name.c_str(), name.size() + 1);
+  return static_cast<int32_t>(name.size());
+}
+
+}  // extern "C"

@@ -1,0 +1,272 @@
+// The position exports in their families, on a copy of an installation's
+// data folder ("Brücke Nord": DLT "Stütze 12 Achse B" free, DLT "Unterzug
+// U1" locked by mueller, DACH "Dach" as an old 116-byte record).
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "environment/catalogue_access.h"
+#include "environment/library_context.h"
+#include "environment/scripted_ui.h"
+#include "projectstore/position_edit.h"
+#include "projectstore/positions.h"
+#include "recordstore/typed_records.h"
+#include "support/project_fixture.h"
+
+namespace zbtest {
+namespace {
+
+namespace env = zb::environment;
+namespace ps = zb::projectstore;
+using zb::recordstore::PosInfoExt;
+
+const char kStuetze[] = "St\xFCtze 12 Achse B";
+const char kProject[] = "Br\xFC" "cke Nord";
+
+std::string LogOf(const std::string& path) {
+  std::string text;
+  for (char c : ReadText(path))
+    if (c != '\r') text += c;
+  return text;
+}
+
+class PositionExportsTest : public ProjectStoreTest {
+ protected:
+  void SetUp() override {
+    ProjectStoreTest::SetUp();
+    data_ = Path("Daten");
+    ASSERT_TRUE(MakeFolder(data_));
+    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO",
+                             "PRO00004.PRO", "PRO00005.PRO"})
+      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
+                             JoinPath(data_, file)));
+    env::Context().login_counter = 2;  // the folders are the test's own
+    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
+  }
+  void TearDown() override {
+    env::Catalogue() = env::ProgramCatalogue();
+    ps::SetDeletedPositionHook(nullptr);
+    ProjectStoreTest::TearDown();
+  }
+  ZBPROPOS_L Long(const std::string& program, const std::string& name,
+                  const std::string& project = kProject) {
+    ZBPROPOS_L r{};
+    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
+    SetText(r.szPrgName, sizeof r.szPrgName, program);
+    SetText(r.szProName, sizeof r.szProName, project);
+    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
+    return r;
+  }
+  ZBPROPOS Plain(const std::string& program, const std::string& name) {
+    const ZBPROPOS_L l = Long(program, name);
+    ZBPROPOS r{};
+    std::memcpy(&r, &l, sizeof r);
+    SetText(r.szPosName, sizeof r.szPosName, name);
+    return r;
+  }
+  template <typename T>
+  static void Blank(T* record) {  // a Basic caller's record
+    char* p = reinterpret_cast<char*>(record);
+    for (size_t i = 0; i < sizeof *record; ++i)
+      if (p[i] == '\0') p[i] = ' ';
+  }
+  int32_t Exist(const std::string& program, const std::string& name) {
+    ZBPROPOS_L r = Long(program, name);
+    return ZB_PositionExist_L(&r);
+  }
+  std::string data_;
+};
+
+TEST_F(PositionExportsTest, ExistenceInEveryFamily) {
+  EXPECT_EQ(Exist("DLT", kStuetze), 1);
+  EXPECT_EQ(Exist("DLT", "unterzug u1"), 2);
+  EXPECT_EQ(Exist("DLT", "Dach"), 0);
+  EXPECT_EQ(Exist("DACH", "Dach"), 1);
+  EXPECT_EQ(Exist("ALLE", kStuetze), 0);  // no program chosen
+  EXPECT_EQ(Exist("XYZ", kStuetze), 0);
+  ZBPROPOS_L other = Long("DLT", kStuetze, "Halle 9");
+  EXPECT_EQ(ZB_PositionExist_L(&other), 0);
+  const std::string log = LogOf(log_);
+  EXPECT_NE(log.find("****** ZB_PositionExist_L?*** "), std::string::npos);
+  EXPECT_NE(log.find("\n         result :1=exist & not locked"),
+            std::string::npos);
+  EXPECT_NE(log.find("\n         result :2=exist & locked"), std::string::npos);
+  EXPECT_NE(log.find("\n         result :0=not exist "), std::string::npos);
+
+  // Plain: the context's current short name comes back in szPosName.
+  std::strcpy(env::Context().current_short_name, "Offen");
+  ZBPROPOS plain = Plain("DACH", "Dach");
+  EXPECT_EQ(ZB_PositionExist(&plain), 1);
+  EXPECT_STREQ(plain.szPosName, "Offen");
+  EXPECT_EQ(ZB_PositionExist(nullptr), -1);
+
+  // B and _LB: blank-padded in and out.
+  ZBPROPOS basic = Plain("DACH", "Dach");
+  Blank(&basic);
+  EXPECT_EQ(ZB_PositionExistB(&basic), 1);
+  EXPECT_EQ(std::string(basic.szPrgName, 6), "DACH  ");
+  EXPECT_EQ(std::string(basic.szPosName, 10), "Offen     ");
+  ZBPROPOS_L basic_long = Long("DLT", kStuetze);
+  Blank(&basic_long);
+  EXPECT_EQ(ZB_PositionExist_LB(&basic_long), 1);
+  EXPECT_EQ(Str(basic_long.szPosNameLong, 42),
+            std::string(kStuetze) + std::string(42 - 17, ' '));
+
+  // The decorated overload takes the long record under the plain name.
+  ZBPROPOS_L overload = Long("DLT", "Unterzug U1");
+  std::memset(overload.szMsg, ' ', sizeof overload.szMsg);
+  EXPECT_EQ(ZB_PositionExistLong(&overload), 2);
+  EXPECT_STREQ(overload.szMsg, "");
+  EXPECT_STREQ(overload.szPosName, "Offen");
+}
+
+TEST_F(PositionExportsTest, ExistExNamesThePrograms) {
+  {
+    const int16_t h = Open(JoinPath(data_, "PRO00001.PRO"), DBOpenExcl);
+    ASSERT_EQ(ps::CreatePosition(h, "DACH", "", 101), 3);
+    ASSERT_EQ(ps::CreatePosition(h, "dach", "", 999), 1);  // not catalogued
+    ASSERT_EQ(DBClose(h), DB_SUCCESS);
+  }
+  char buffer[20];
+  std::memset(buffer, 'x', sizeof buffer);
+  ZBPROPOS_L r = Long("DLT", " D\x8E" "CH ");  // DOS umlaut: no match
+  EXPECT_EQ(ZB_PositionExistEx_L(&r, buffer, sizeof buffer), -1);
+  EXPECT_EQ(std::string(buffer, 20), std::string(20, '\0'));
+  EXPECT_STREQ(r.szPrgName, "ALLE");
+
+  r = Long("DLT", "  dach ");
+  EXPECT_EQ(ZB_PositionExistEx_L(&r, buffer, sizeof buffer), 3);
+  // Record order: the old DACH record (its short name), then the new ones.
+  EXPECT_EQ(std::string(buffer, 18),
+            std::string("DACH\0\0DLT\0\0\0" "00999\0", 18));
+  EXPECT_EQ(ZB_PositionExistEx_L(&r, buffer, 11), 1);  // room for one
+  EXPECT_EQ(std::string(buffer, 11), std::string("DACH\0\0\0\0\0\0\0", 11));
+  EXPECT_EQ(ZB_PositionExistEx_L(&r, nullptr, 0), -1);
+
+  ZBPROPOS plain = Plain("DLT", "Dach");
+  EXPECT_EQ(ZB_PositionExistEx(&plain, buffer, sizeof buffer), 3);
+  EXPECT_STREQ(plain.szPrgName, "ALLE");
+  EXPECT_NE(LogOf(log_).find("****** ZB_PositionExistEx_L ?*** "),
+            std::string::npos);
+}
+
+TEST_F(PositionExportsTest, PropertyHandsOutTheWidenedRecord) {
+  PosInfoExt info{};
+  ZBPROPOS_L r = Long("DACH", "Dach");
+  EXPECT_EQ(ZB_PositionProperty_L(&r, &info), 1);
+  EXPECT_EQ(info.id, 1);
+  EXPECT_EQ(Str(info.PosNameLong, 42), "Dach");
+  EXPECT_EQ(Str(info.Designation, 42), "Dachstuhl");
+  PosInfoExt untouched{};
+  untouched.id = 77;
+  ZBPROPOS plain = Plain("DACH", "dach");
+  EXPECT_EQ(ZB_PositionProperty(&plain, &untouched), 1);
+  EXPECT_EQ(untouched.id, 1);
+  untouched.id = 77;
+  r = Long("DLT", "Pfette");
+  EXPECT_EQ(ZB_PositionProperty_L(&r, &untouched), 0);
+  EXPECT_EQ(untouched.id, 77);
+  EXPECT_NE(LogOf(log_).find("****** ZB_PositionProperty_L*** "),
+            std::string::npos);
+}
+
+TEST_F(PositionExportsTest, RenameAsksForAMissingNameAndRefusesLocks) {
+  ZBPROPOS_L source = Long("DLT", kStuetze);
+  ZBPROPOS_L target = Long("DLT", "");
+  ui_.QueueText(std::nullopt);  // the dialog cancelled: nothing happens
+  EXPECT_EQ(ZB_PositionRename_L(&source, &target), 0);
+  EXPECT_EQ(Exist("DLT", kStuetze), 1);
+
+  ui_.QueueText("  Tr\xE4ger T1  ");
+  ui_.QueueText("neue Beschreibung");
+  EXPECT_EQ(ZB_PositionRename_L(&source, &target), 1);
+  ASSERT_EQ(ui_.dialogs().size(), 2u);
+  EXPECT_EQ(ui_.dialogs()[1], "Position umbenennen");
+  EXPECT_STREQ(target.szPosNameLong, "Tr\xE4ger T1");
+  PosInfoExt info{};
+  ZBPROPOS_L renamed = Long("DLT", "tr\xC4ger t1");
+  EXPECT_EQ(ZB_PositionProperty_L(&renamed, &info), 1);
+  EXPECT_EQ(Str(info.Msg, 40), "neue Beschreibung");
+  EXPECT_EQ(Str(info.Designation, 42), "Achse B, Geschoss 1");  // kept
+  EXPECT_EQ(Str(info.PosName, 10), "Tr\xE4ger ~");
+  EXPECT_EQ(Exist("DLT", kStuetze), 0);
+
+  // Refusals: missing, locked by another, a name another position has.
+  source = Long("DLT", "Pfette");
+  target = Long("DLT", "Sparren");
+  EXPECT_EQ(ZB_PositionRename_L(&source, &target), -302);
+  source = Long("DLT", "Unterzug U1");
+  EXPECT_EQ(ZB_PositionRename_L(&source, &target), -303);
+  EXPECT_EQ(Exist("DLT", "Sparren"), 0);
+  source = Long("DLT", "Tr\xE4ger T1");
+  target = Long("DLT", "UNTERZUG U1");
+  EXPECT_EQ(ZB_PositionRename_L(&source, &target), 0);
+  source = Long("ALLE", "Tr\xE4ger T1");
+  EXPECT_EQ(ZB_PositionRename_L(&source, &target), -102);
+
+  // Plain callers: both records through the frame, short-name rule back.
+  ZBPROPOS plain_source = Plain("DLT", "Tr\xE4ger T1");
+  ZBPROPOS plain_target = Plain("DLT", "Pfette P1");
+  EXPECT_EQ(ZB_PositionRename(&plain_source, &plain_target), 1);
+  EXPECT_STREQ(plain_target.szPosName, "Pfette ~");
+  EXPECT_EQ(Exist("DLT", "pfette p1"), 1);
+  EXPECT_EQ(ui_.dialogs().size(), 2u);
+}
+
+TEST_F(PositionExportsTest, DeleteRefusesLockedPositionsAndRunsTheHook) {
+  static std::string hooked;
+  hooked.clear();
+  ps::SetDeletedPositionHook(
+      [](const std::string& project, int16_t program, uint16_t id) {
+        hooked = project.substr(project.size() - 12) + " " +
+                 std::to_string(program) + "/" + std::to_string(id);
+      });
+  ZBPROPOS_L locked = Long("DLT", "Unterzug U1");
+  EXPECT_EQ(ZB_PositionDelete_LB(&locked), 0);
+  EXPECT_EQ(hooked, "");
+  ZBPROPOS missing = Plain("DLT", "Pfette");
+  EXPECT_EQ(ZB_PositionDelete(&missing), 0);
+  ZBPROPOS no_program = Plain("", "Dach");
+  EXPECT_EQ(ZB_PositionDelete(&no_program), 0);
+
+  ZBPROPOS_L r = Long("DLT", kStuetze);
+  Blank(&r);
+  EXPECT_EQ(ZB_PositionDelete_LB(&r), 5);  // 4 data records and its POSINFO
+  EXPECT_EQ(hooked, "PRO00001.PRO 101/1");
+  EXPECT_EQ(Exist("DLT", kStuetze), 0);
+  EXPECT_EQ(Exist("DLT", "Unterzug U1"), 2);
+  ZBPROPOS dach = Plain("DACH", "Dach");
+  EXPECT_EQ(ZB_PositionDelete(&dach), 4);  // the old 116-byte record too
+  ZBPROPOS all = Plain("ALLE", "ALLE");
+  EXPECT_EQ(ZB_PositionDelete(&all), 0);  // one position is locked
+
+  const std::string log = LogOf(log_);
+  EXPECT_NE(log.find("\n         DELETE position  " + data_ + "//" + kProject +
+                     "//Unterzug U1"),
+            std::string::npos);
+  EXPECT_NE(log.find("\n         PosDelete: Unterzug U1  is locked!"),
+            std::string::npos);
+  EXPECT_NE(log.find("\n         result: 5!!\n"), std::string::npos);
+}
+
+TEST_F(PositionExportsTest, ShortNameFromTheWorkingFile) {
+  const std::string tmp = Path("TMP");
+  ASSERT_TRUE(MakeFolder(tmp));
+  const std::string work = JoinPath(tmp, "DLT00001.TMP");
+  ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/TMP/DLT00001.TMP"), work));
+  ZBPROPOS r = Plain("DLT", kStuetze);
+  SetText(r.szTmpPfad, sizeof r.szTmpPfad, tmp);
+  SetText(r.szTmpDatei, sizeof r.szTmpDatei, work);
+  char text[10];
+  EXPECT_EQ(ZB_GetPositionShortName(&r, text), 8);
+  EXPECT_STREQ(text, "St\xFCtze ~");
+  // No working file named: the position information cache would answer.
+  SetText(r.szTmpDatei, sizeof r.szTmpDatei, tmp);
+  EXPECT_EQ(ZB_GetPositionShortName(&r, text), 0);
+  EXPECT_EQ(ZB_GetPositionShortName(nullptr, text), 0);
+}
+
+}  // namespace
+}  // namespace zbtest
