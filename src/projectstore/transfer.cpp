@@ -237,7 +237,10 @@ int32_t ImportPosition(const std::string& project_path,
     project.changed = now;
   }
 
-  const std::string name = Field(work.PosNameLong, sizeof work.PosNameLong);
+  // The caller names the position (a save under another name, a copy);
+  // without a name the working file's own is meant.
+  std::string name = Field(pp.long_name, sizeof pp.long_name);
+  if (name.empty()) name = Field(work.PosNameLong, sizeof work.PosNameLong);
   PosInfoExt stored{};
   int32_t index = FindPosition(h, name, program, &stored);
   if (index < 0) {

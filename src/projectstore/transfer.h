@@ -38,8 +38,10 @@ int32_t ExportPosition(const std::string& project_path,
                        TransferProgress progress, int32_t* error,
                        uint32_t flags);
 
-// Working file -> project. Returns records stored + 3, or 0 with *error
-// set (the open's code, -2 no POSINFO, -4 working file, -5 locked).
+// Working file -> project, into the position pp.long_name (the working
+// file's own name when empty), created when missing. Returns records
+// stored + 3, or 0 with *error set (the open's code, -2 no POSINFO, -4
+// working file, -5 locked).
 int32_t ImportPosition(const std::string& project_path,
                        const std::string& working_path, int16_t program,
                        const ProPosLong& pp, const char* description,

@@ -1,0 +1,140 @@
+// The position transfer exports: copy and move a position into another
+// project, and the ".POS" exchange files. ZB_PositionCopy asks for what
+// its target request leaves open.
+#include <cstring>
+#include <string>
+
+#include "api/frame.h"
+#include "environment/catalogue_access.h"
+#include "environment/strings.h"
+#include "environment/ui.h"
+#include "projectstore/position_copy.h"
+#include "projectstore/position_exchange.h"
+#include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
+#include "zbdb900.h"
+
+namespace {
+
+namespace env = zb::environment;
+namespace ps = zb::projectstore;
+
+// The message box answers as the calling programs know them.
+constexpr int32_t kAnswerOk = 1;
+constexpr int32_t kAnswerCancel = 2;
+constexpr int32_t kAnswerYes = 6;
+constexpr int32_t kAnswerNo = 7;
+
+constexpr int kCopyQuestion = 35314;
+constexpr int kOverwriteQuestion = 35331;
+constexpr int kCopyAsTitle = 35396;
+
+template <size_t N>
+std::string Field(const char (&text)[N]) {
+  return std::string(text, strnlen(text, N));
+}
+
+template <size_t N>
+void SetField(char (&field)[N], const std::string& text) {
+  zb::recordstore::CopyTextField(field, text.c_str(), N);
+  field[N - 1] = 0;
+}
+
+bool PositionExists(const ZBPROPOS_L& request, const std::string& long_name) {
+  std::string path;
+  if (ps::FindProject(Field(request.szDataPfad), Field(request.szProName),
+                      nullptr, &path) < 0)
+    return false;
+  const int16_t key = env::Catalogue().NumberByKey(Field(request.szPrgName));
+  return ps::PositionStateOfFile(path, key, long_name, nullptr) != 0;
+}
+
+bool Blank(const std::string& text) {
+  return text.find_first_not_of(' ') == std::string::npos;
+}
+
+env::Answer Ask(const std::string& text) {
+  return env::CurrentUi().MessageBox(env::kMessageTitle, text,
+                                     env::Buttons::kYesNo,
+                                     env::Icon::kQuestion);
+}
+
+int32_t ZBAPI PositionCopyL(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  if (target->szProName[0] != 0 && target->szPosNameLong[0] != 0)
+    return ps::CopyPosition(source, target);
+
+  // The questions: which project, whether to copy, and under which name
+  // when the position exists there already.
+  env::Ui& ui = env::CurrentUi();
+  if (target->szDataPfad[0] == 0)
+    std::memcpy(target->szDataPfad, source->szDataPfad,
+                sizeof target->szDataPfad);
+  std::memcpy(target->szPrgName, source->szPrgName, sizeof target->szPrgName);
+  std::string project = Field(target->szProName);
+  if (project.empty()) {
+    if (!ui.SelectProject(Field(target->szDataPfad), &project) ||
+        Blank(project))
+      return 0;
+    SetField(target->szProName, project);
+  }
+  std::string long_name = Field(target->szPosNameLong);
+  if (long_name.empty()) long_name = Field(source->szPosNameLong);
+  if (Ask(env::SystemText(kCopyQuestion, long_name, project)) !=
+      env::Answer::kYes)
+    return kAnswerNo;
+  int32_t answer = kAnswerYes;
+  if (PositionExists(*target, long_name) &&
+      Ask(env::SystemText(kOverwriteQuestion,
+                          Field(source->szPrgName) + ":" + long_name)) !=
+          env::Answer::kYes) {
+    const std::string title =
+        env::SystemText(kCopyAsTitle, Field(source->szProName), project);
+    for (;;) {
+      std::string name = long_name;
+      if (!ui.PositionName(title, &name)) return kAnswerCancel;
+      if (!Blank(name) && !PositionExists(*target, name)) {
+        long_name = name;
+        answer = kAnswerOk;
+        break;
+      }
+    }
+  }
+  SetField(target->szPosNameLong, long_name);
+  ps::CopyPosition(source, target);
+  return answer;
+}
+
+int32_t ZBAPI PositionMoveL(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  if (target->szProName[0] == 0 || target->szPosNameLong[0] == 0) return -1;
+  return ps::MovePosition(source, target);
+}
+
+int32_t ZBAPI PositionExportL(ZBPROPOS_L* request) {
+  return ps::ExportPositionFile(request);
+}
+
+int32_t ZBAPI PositionImportL(ZBPROPOS_L* request) {
+  return ps::ImportPositionFile(request);
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t ZBAPI ZB_PositionCopy(ZBPROPOS* source, ZBPROPOS* target) {
+  return zb::api::PlainPairFrame({}, source, target, &PositionCopyL);
+}
+
+int32_t ZBAPI ZB_PositionMove(ZBPROPOS* source, ZBPROPOS* target) {
+  return zb::api::PlainPairFrame({}, source, target, &PositionMoveL);
+}
+
+int32_t ZBAPI ZB_PositionExport(ZBPROPOS* request) {
+  return zb::api::PlainFrame({}, request, &PositionExportL);
+}
+
+int32_t ZBAPI ZB_PositionImport(ZBPROPOS* request) {
+  return zb::api::PlainFrame({}, request, &PositionImportL);
+}
+
+}  // extern "C"

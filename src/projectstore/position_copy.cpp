@@ -1,0 +1,199 @@
+#include "projectstore/position_copy.h"
+
+#include <cstring>
+#include <string>
+
+#include "environment/catalogue_access.h"
+#include "environment/folders.h"
+#include "environment/library_context.h"
+#include "platform/platform.h"
+#include "projectstore/position_edit.h"
+#include "projectstore/position_locks.h"
+#include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
+#include "projectstore/temporary_name.h"
+#include "projectstore/working_file.h"
+#include "recordstore/engine.h"
+
+namespace zb::projectstore {
+
+using recordstore::Engine;
+using recordstore::PosInfoExt;
+
+namespace {
+
+constexpr int32_t kPositionNotFound = -302;  // ERR_POS_NOTFOUND
+
+PreviewCopier& TheCopier() {
+  static PreviewCopier copier = nullptr;
+  return copier;
+}
+
+environment::Log& TheLog() { return environment::Context().log; }
+
+template <size_t N>
+std::string Field(const char (&text)[N]) {
+  return std::string(text, strnlen(text, N));
+}
+
+template <size_t N>
+void SetField(char (&field)[N], const std::string& text) {
+  recordstore::CopyTextField(field, text.c_str(), N);
+  field[N - 1] = 0;
+}
+
+template <size_t N>
+void DefaultField(char (&field)[N], const char (&from)[N]) {
+  if (field[0] == 0) std::memcpy(field, from, N);
+}
+
+std::string ShortNameOf(const std::string& long_name) {
+  char short_name[10];
+  recordstore::ShortNameFromLong(long_name.c_str(), short_name);
+  return std::string(short_name, strnlen(short_name, sizeof short_name));
+}
+
+bool SamePosition(const ZBPROPOS_L& a, const ZBPROPOS_L& b) {
+  using environment::LowerAscii;
+  using environment::NormaliseFolder;
+  return LowerAscii(NormaliseFolder(Field(a.szDataPfad))) ==
+             LowerAscii(NormaliseFolder(Field(b.szDataPfad))) &&
+         DosUmlautsToWindows(TrimProjectName(Field(a.szProName))) ==
+             DosUmlautsToWindows(TrimProjectName(Field(b.szProName))) &&
+         PositionCompareName(Field(a.szPosNameLong)) ==
+             PositionCompareName(Field(b.szPosNameLong));
+}
+
+// A copy carries no page numbers: they belong to the printed original.
+void ClearPageBlock(const std::string& working_path, int16_t program) {
+  Engine& engine = Engine::Instance();
+  const int32_t w = engine.Open(working_path.c_str());
+  if (w <= 0) return;
+  PosInfoExt info{};
+  if (engine.Read(w, program, kKeyPosInfo, 1, sizeof info, &info) ==
+      static_cast<int32_t>(sizeof info)) {
+    info.page_start = 0;
+    info.page_count = 0;
+    info.page_time = 0;
+    std::memset(info.page_reserved, 0, sizeof info.page_reserved);
+    engine.WriteFar(w, program, kKeyPosInfo, 1, sizeof info, &info, false);
+  }
+  engine.Close(w);
+}
+
+// Takes the lock of the position this process held before the copy again.
+void LockAgain(const OwnLockState& before) {
+  if (before.state != 1) return;
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenExclusive(before.project_path.c_str());
+  if (h <= 0) return;
+  const int32_t w = before.working_path.empty()
+                        ? 0
+                        : engine.OpenReadOnly(before.working_path.c_str());
+  LockOn(h, w > 0 ? w : 0, before.program, before.name);
+  if (w > 0) engine.Close(w);
+  engine.Close(h);
+}
+
+}  // namespace
+
+void SetPreviewCopier(PreviewCopier copier) { TheCopier() = copier; }
+
+int32_t CopyPosition(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  // Target fields left empty are the source's; a copy keeps its program.
+  DefaultField(target->szDataPfad, source->szDataPfad);
+  DefaultField(target->szPosNameLong, source->szPosNameLong);
+  DefaultField(target->szAuthor, source->szAuthor);
+  std::memcpy(target->szPrgName, source->szPrgName, sizeof target->szPrgName);
+  const std::string program = Field(source->szPrgName);
+  const int16_t key = environment::Catalogue().NumberByKey(program);
+  const std::string source_folder = Field(source->szDataPfad);
+  const std::string target_folder = Field(target->szDataPfad);
+  const std::string source_long = Field(source->szPosNameLong);
+  const std::string target_long = Field(target->szPosNameLong);
+
+  TheLog().Printf("\n%8s COPY position from: %s//%s//%s\n%25sto: %s//%s//%s ",
+                  " ", source_folder.c_str(), Field(source->szProName).c_str(),
+                  ShortNameOf(source_long).c_str(), "", target_folder.c_str(),
+                  Field(target->szProName).c_str(),
+                  ShortNameOf(target_long).c_str());
+  if (target->szProName[0] == 0) return -1;
+  if (SamePosition(*source, *target)) return kPositionCopyToItself;
+
+  std::string source_path;
+  if (FindProject(source_folder, Field(source->szProName), nullptr,
+                  &source_path) < 0)
+    return kProjectNotFound;
+  PosInfoExt stored{};
+  if (PositionStateOfFile(source_path, key, source_long, &stored) == 0)
+    return kPositionNotFound;
+
+  PROINFO source_project{};
+  SetField(source_project.szProject, Field(source->szProName));
+  SetField(source_project.szAuthor, Field(source->szAuthor));
+  PosInfoExt source_info{};
+  SetField(source_info.PosNameLong, source_long);
+  SetField(source_info.Msg, Field(source->szMsg));
+  SetField(source_info.Designation, Field(source->szProBezeichnung));
+
+  // The target is the source's position as far as the target names
+  // nothing else.
+  PROINFO target_project{};
+  SetField(target_project.szProject, Field(target->szProName));
+  SetField(target_project.szAuthor, Field(target->szAuthor));
+  PosInfoExt target_info = stored;
+  SetField(target_info.PosNameLong, target_long);
+  std::memset(target_info.PosName, 0, sizeof target_info.PosName);
+  if (target->szMsg[0] != 0) SetField(target_info.Msg, Field(target->szMsg));
+  if (target->szProBezeichnung[0] != 0)
+    SetField(target_info.Designation, Field(target->szProBezeichnung));
+
+  const OwnLockState before = OwnLock();
+  std::string folder = Field(source->szTmpPfad);
+  if (folder.empty()) folder = source_folder;
+  std::string working = FreeTemporaryPath(folder, program);
+  int32_t error = 0;
+  int32_t result = LoadPositionIntoWorkingFile(
+      source_folder, &working, program, source_project, &source_info, &error,
+      kTransferQuiet);
+  if (error == 0 && result > 0 && working.find(".TMP") != std::string::npos) {
+    ClearPageBlock(working, key);
+    result = StoreWorkingFileIntoPosition(target_folder, working, program,
+                                          target_project, target_info, &error,
+                                          kTransferQuiet);
+  }
+  ReleaseOwnLock();
+  platform::Default().DeleteFile(working);
+  if (error < 0) {
+    result = error;
+    TheLog().Printf("\n%8s result: %d!!\n", " ", static_cast<int>(error));
+    TheLog().Printf("\n### ERROR ###  PositionCopy from ( %s )",
+                    source_folder.c_str());
+  } else {
+    TheLog().Printf("\n%8s result: %u!!\n", " ",
+                    static_cast<unsigned>(result));
+    if (result > 0 && TheCopier() != nullptr) TheCopier()(*source, *target);
+  }
+  LockAgain(before);
+  return result;
+}
+
+int32_t MovePosition(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  TheLog().Printf("\n%8s MOVE position = COPY + DELETE", " ");
+  const int32_t copied = CopyPosition(source, target);
+  if (copied <= 0) return copied;
+  std::string path;
+  if (FindProject(Field(source->szDataPfad), Field(source->szProName),
+                  nullptr, &path) < 0)
+    return 0;
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenExclusive(path.c_str());
+  if (h <= 0) return 0;
+  const uint32_t deleted = DeletePosition(
+      h, environment::Catalogue().NumberByKey(Field(source->szPrgName)),
+      Field(source->szPosNameLong));
+  engine.Close(h);
+  return static_cast<int32_t>(deleted > 0x7FFFFFFFu ? 0x7FFFFFFFu : deleted);
+}
+
+}  // namespace zb::projectstore
