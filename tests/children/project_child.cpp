@@ -1,0 +1,336 @@
+// A second (third, ...) program working on the same projects, for the lock
+// and crash tests. It keeps its own library context, and so its own lock
+// block, for as long as it runs.
+//
+//   session <channel> <user> <computer>
+//     Works as that user on that computer. Commands come as files
+//     <channel>/cmd.1, cmd.2, ... (one line, words separated by tabs); the
+//     reply to each goes to <channel>/out.<n> and to stdout. The log is
+//     <channel>/<user>.log. Commands:
+//       export  <project> <working> <program> <name>   -> result error own-lock
+//       import  <project> <working> <program> <name> <flags> -> result error
+//       state   <project> <program> <name>              -> 0, 1 or 2
+//       check   <project> <program> <name> <yes|no|->   -> result, then every
+//               message shown (caption, buttons, text), the answer queued
+//       lock    <project> <program> <name>              -> Lock_On's result
+//       release                                         -> result
+//       paused-import <project> <working> <program> <name> <paused> <go>
+//               imports, and at the first record stored writes the marker
+//               <paused> and waits for <go>           -> result error
+//       exit
+//   crash-import <project> <working> <program> <name> <fail|cut|none> <n>
+//                <result-file>
+//     Imports once (quiet, without lock) through the fault-injecting
+//     platform; write number n fails (or keeps only its first half) and the
+//     program ends at once, as if killed there (exit code 42). When the
+//     import finishes first, the result file gets "result error writes".
+//   import-loop <project> <working-prefix> <program> <name> <first> <count>
+//               <progress-marker>
+//     Imports <working-prefix><v>.TMP for v = first, first+1, ... (cycling
+//     through 1..count) until killed; before each import the marker gets v.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "environment/library_context.h"
+#include "environment/scripted_ui.h"
+#include "platform/fault_injection.h"
+#include "projectstore/position_locks.h"
+#include "projectstore/positions.h"
+#include "projectstore/transfer.h"
+#include "recordstore/engine.h"
+#include "support/test_support.h"
+
+namespace {
+
+namespace env = zb::environment;
+namespace ps = zb::projectstore;
+namespace pf = zb::platform;
+using zb::recordstore::Engine;
+
+constexpr int kCrashed = 42;
+constexpr int kTimeoutMs = 60000;
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : line) {
+    if (c == '\t') {
+      words.push_back(word);
+      word.clear();
+    } else if (c != '\n' && c != '\r') {
+      word += c;
+    }
+  }
+  words.push_back(word);
+  return words;
+}
+
+ps::ProPosLong Request(const std::string& name) {
+  ps::ProPosLong pp{};
+  std::snprintf(pp.long_name, sizeof pp.long_name, "%s", name.c_str());
+  pp.project = 1;
+  return pp;
+}
+
+int16_t Program(const std::string& text) {
+  return static_cast<int16_t>(std::atoi(text.c_str()));
+}
+
+// -- The paused import --------------------------------------------------------
+
+std::string g_paused_marker;
+std::string g_go_marker;
+
+void PauseOnce(int32_t /*percent*/) {
+  if (g_paused_marker.empty()) return;
+  zbtest::WriteMarker(g_paused_marker, "paused");
+  g_paused_marker.clear();
+  zbtest::WaitForFile(g_go_marker, kTimeoutMs);
+}
+
+// -- The session --------------------------------------------------------------
+
+std::string Run(const std::vector<std::string>& w, env::ScriptedUi& ui) {
+  const std::string& verb = w[0];
+  std::ostringstream out;
+  Engine& engine = Engine::Instance();
+  if (verb == "export" && w.size() == 5) {
+    ps::ProPosLong pp = Request(w[4]);
+    int32_t error = 0;
+    const int32_t r = ps::ExportPosition(w[1], w[2], Program(w[3]), &pp, 5,
+                                         nullptr, &error, ps::kTransferQuiet);
+    out << r << ' ' << error << ' ' << ps::OwnLock().state;
+  } else if (verb == "import" && w.size() == 6) {
+    int32_t error = 0;
+    const int32_t r = ps::ImportPosition(
+        w[1], w[2], Program(w[3]), Request(w[4]), nullptr, 5, nullptr, &error,
+        static_cast<uint32_t>(std::atoi(w[5].c_str())));
+    out << r << ' ' << error;
+  } else if (verb == "paused-import" && w.size() == 7) {
+    g_paused_marker = w[5];
+    g_go_marker = w[6];
+    int32_t error = 0;
+    const int32_t r =
+        ps::ImportPosition(w[1], w[2], Program(w[3]), Request(w[4]), nullptr,
+                           1, PauseOnce, &error, ps::kTransferQuiet);
+    out << r << ' ' << error;
+  } else if (verb == "state" && w.size() == 4) {
+    out << ps::PositionStateOfFile(w[1], Program(w[2]), w[3], nullptr);
+  } else if (verb == "check" && w.size() == 5) {
+    if (w[4] == "yes") ui.QueueAnswer(env::Answer::kYes);
+    if (w[4] == "no") ui.QueueAnswer(env::Answer::kNo);
+    const size_t shown = ui.messages().size();
+    int h = engine.OpenReadOnly(w[1].c_str());
+    if (h <= 0) {
+      out << "open " << h;
+    } else {
+      out << ps::CheckLockAndInform(&h, Program(w[2]), w[3], false);
+      if (h > 0) engine.Close(h);
+    }
+    for (size_t i = shown; i < ui.messages().size(); ++i) {
+      const env::ShownMessage& m = ui.messages()[i];
+      out << "\n---- " << m.caption << " | buttons "
+          << static_cast<int>(m.buttons) << "\n" << m.text;
+    }
+  } else if (verb == "lock" && w.size() == 4) {
+    const int32_t h = engine.OpenExclusive(w[1].c_str());
+    if (h <= 0) {
+      out << "open " << h;
+    } else {
+      out << ps::LockOn(h, 0, Program(w[2]), w[3]);
+      engine.Close(h);
+    }
+  } else if (verb == "release" && w.size() == 1) {
+    out << ps::ReleaseOwnLock();
+  } else {
+    out << "unknown command";
+  }
+  return out.str();
+}
+
+int Session(const std::string& channel, const std::string& user,
+            const std::string& computer) {
+  env::Context().user = user;
+  env::Context().computer = computer;
+  env::Context().log.set_path(zbtest::JoinPath(channel, user + ".log"));
+  env::ScriptedUi ui;
+  env::SetUi(&ui);
+  for (int n = 1;; ++n) {
+    const std::string command =
+        zbtest::JoinPath(channel, "cmd." + std::to_string(n));
+    if (!zbtest::WaitForFile(command, kTimeoutMs)) return 5;
+    const std::vector<std::string> words = SplitTabs(zbtest::ReadText(command));
+    const bool done = words[0] == "exit";
+    const std::string reply = done ? "bye" : Run(words, ui);
+    std::printf("%s: %s\n", words[0].c_str(), reply.c_str());
+    std::fflush(stdout);
+    zbtest::WriteMarker(zbtest::JoinPath(channel, "out." + std::to_string(n)),
+                        reply);
+    if (done) break;
+  }
+  env::SetUi(nullptr);
+  return 0;
+}
+
+// -- Crashes ------------------------------------------------------------------
+
+// Ends the program right after its n-th write, which the fault-injecting
+// platform spoils first: it fails, or only its first half reaches the disk.
+class CrashingPlatform final : public pf::Platform {
+ public:
+  enum class Mode { kNone, kFail, kCut };
+  CrashingPlatform(pf::FaultInjectingPlatform& faults, Mode mode, uint64_t nth)
+      : faults_(faults), mode_(mode), nth_(nth) {}
+  uint64_t writes() const { return writes_; }
+
+  class CrashingFile final : public pf::File {
+   public:
+    CrashingFile(std::unique_ptr<pf::File> base, CrashingPlatform& owner)
+        : base_(std::move(base)), owner_(owner) {}
+    pf::Status ReadAt(uint64_t offset, void* buf, size_t n,
+                      size_t* got) override {
+      return base_->ReadAt(offset, buf, n, got);
+    }
+    pf::Status WriteAt(uint64_t offset, const void* data, size_t n,
+                       size_t* written) override {
+      using Fault = pf::FaultInjectingPlatform::Fault;
+      const bool last =
+          owner_.mode_ != Mode::kNone && ++owner_.writes_ == owner_.nth_;
+      if (owner_.mode_ == Mode::kNone) ++owner_.writes_;
+      if (last)
+        owner_.faults_.SpoilWrite(
+            1, owner_.mode_ == Mode::kFail ? Fault::kFail : Fault::kShorten,
+            n / 2);
+      const pf::Status s = base_->WriteAt(offset, data, n, written);
+      if (last) std::_Exit(kCrashed);
+      return s;
+    }
+    pf::Status Size(uint64_t* size) override { return base_->Size(size); }
+
+   private:
+    std::unique_ptr<pf::File> base_;
+    CrashingPlatform& owner_;
+  };
+
+  pf::Status OpenFile(const std::string& path, pf::Access access,
+                      pf::Share share,
+                      std::unique_ptr<pf::File>* file) override {
+    std::unique_ptr<pf::File> inner;
+    pf::Status s = faults_.OpenFile(path, access, share, &inner);
+    if (s.ok()) file->reset(new CrashingFile(std::move(inner), *this));
+    return s;
+  }
+  pf::Status CreateFile(const std::string& path, pf::Share share,
+                        std::unique_ptr<pf::File>* file) override {
+    std::unique_ptr<pf::File> inner;
+    pf::Status s = faults_.CreateFile(path, share, &inner);
+    if (s.ok()) file->reset(new CrashingFile(std::move(inner), *this));
+    return s;
+  }
+  pf::Status DeleteFile(const std::string& path) override {
+    return faults_.DeleteFile(path);
+  }
+  pf::Status RenameFile(const std::string& from,
+                        const std::string& to) override {
+    return faults_.RenameFile(from, to);
+  }
+  bool FileExists(const std::string& path) override {
+    return faults_.FileExists(path);
+  }
+  bool IsFolder(const std::string& path) override {
+    return faults_.IsFolder(path);
+  }
+  pf::Status IsReadOnly(const std::string& path, bool* read_only) override {
+    return faults_.IsReadOnly(path, read_only);
+  }
+  pf::Status SetReadOnly(const std::string& path, bool read_only) override {
+    return faults_.SetReadOnly(path, read_only);
+  }
+  pf::Status FindFiles(const std::string& pattern,
+                       std::vector<pf::DirEntry>* entries) override {
+    return faults_.FindFiles(pattern, entries);
+  }
+  pf::Status CreateFolder(const std::string& path) override {
+    return faults_.CreateFolder(path);
+  }
+  std::FILE* OpenStream(const std::string& path, const char* mode) override {
+    return faults_.OpenStream(path, mode);
+  }
+  uint32_t Now() override { return faults_.Now(); }
+  void SleepMs(uint32_t ms) override { faults_.SleepMs(ms); }
+  std::string ReadProfileString(const std::string& file,
+                                const std::string& section,
+                                const std::string& key,
+                                const std::string& default_value) override {
+    return faults_.ReadProfileString(file, section, key, default_value);
+  }
+  int ReadProfileInt(const std::string& file, const std::string& section,
+                     const std::string& key, int default_value) override {
+    return faults_.ReadProfileInt(file, section, key, default_value);
+  }
+  bool WriteProfileString(const std::string& file, const std::string& section,
+                          const std::string& key,
+                          const std::string& value) override {
+    return faults_.WriteProfileString(file, section, key, value);
+  }
+  std::string UserName() override { return faults_.UserName(); }
+  std::string ComputerName() override { return faults_.ComputerName(); }
+
+ private:
+  pf::FaultInjectingPlatform& faults_;
+  Mode mode_;
+  uint64_t nth_;
+  uint64_t writes_ = 0;
+};
+
+int CrashImport(const std::vector<std::string>& w) {
+  const std::string& mode = w[5];
+  pf::FaultInjectingPlatform faults(pf::Default());
+  CrashingPlatform crashing(
+      faults,
+      mode == "fail"  ? CrashingPlatform::Mode::kFail
+      : mode == "cut" ? CrashingPlatform::Mode::kCut
+                      : CrashingPlatform::Mode::kNone,
+      std::strtoull(w[6].c_str(), nullptr, 10));
+  pf::SetDefaultForTests(&crashing);
+  env::Context().user = "crash";
+  env::Context().computer = "CRASH-PC";
+  int32_t error = 0;
+  const int32_t r = ps::ImportPosition(
+      w[1], w[2], Program(w[3]), Request(w[4]), nullptr, 5, nullptr, &error,
+      ps::kTransferQuiet | ps::kTransferNoLock);
+  // The project is closed by now; what is left is the result.
+  pf::SetDefaultForTests(nullptr);
+  zbtest::WriteMarker(w[7], std::to_string(r) + " " + std::to_string(error) +
+                                " " + std::to_string(crashing.writes()));
+  return 0;
+}
+
+int ImportLoop(const std::vector<std::string>& w) {
+  env::Context().user = "loop";
+  env::Context().computer = "LOOP-PC";
+  const int count = std::atoi(w[6].c_str());
+  for (int v = std::atoi(w[5].c_str());; v = v % count + 1) {
+    zbtest::WriteMarker(w[7], std::to_string(v));
+    int32_t error = 0;
+    const std::string working = w[2] + std::to_string(v) + ".TMP";
+    ps::ImportPosition(w[1], working, Program(w[3]), Request(w[4]), nullptr, 5,
+                       nullptr, &error,
+                       ps::kTransferQuiet | ps::kTransferNoLock);
+    if (error != 0) return 6;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> w(argv + 1, argv + argc);
+  if (w.size() == 4 && w[0] == "session") return Session(w[1], w[2], w[3]);
+  if (w.size() == 8 && w[0] == "crash-import") return CrashImport(w);
+  if (w.size() == 8 && w[0] == "import-loop") return ImportLoop(w);
+  return 2;
+}
