@@ -176,6 +176,28 @@ bool AddEntry(int32_t h, int32_t index, const PROINFO& info,
   return true;
 }
 
+// Deletes entry `index` when it still names the project of `entry`, and
+// moves the path records of the entries behind it up with them. 1 removed,
+// 0 the delete failed, -1 the entry is no longer there.
+int32_t RemoveEntryAt(int32_t h, int32_t index, const PROINFO& entry) {
+  Engine& engine = Engine::Instance();
+  PROINFO found;
+  if (engine.Read(h, kListKey, kListKey, index, sizeof found, &found) <= 0 ||
+      std::strncmp(found.szProject, entry.szProject, sizeof found.szProject) !=
+          0)
+    return -1;
+  if (engine.Delete(h, kListKey, kListKey, index) <= 0) return 0;
+  int32_t i = index;
+  for (;; ++i) {
+    bool found_path = false;
+    const std::string next = ReadPathRecord(h, i + 1, &found_path);
+    if (!found_path) break;
+    WritePathRecord(h, i, next);
+  }
+  engine.Delete(h, kPathKey, static_cast<int16_t>(i), 0);
+  return 1;
+}
+
 }  // namespace
 
 uint32_t ListCreationCopy(const PROINFO& info) {
@@ -636,7 +658,6 @@ int32_t CompactWhenDue(const std::string& project_file) {
 
 int32_t DeleteProject(const std::string& folder, const std::string& name) {
   platform::Platform& os = platform::Default();
-  Engine& engine = Engine::Instance();
   PROINFO info;
   std::string path;
   const int32_t index = FindProject(folder, name, &info, &path);
@@ -662,19 +683,28 @@ int32_t DeleteProject(const std::string& folder, const std::string& name) {
     TheLog().Printf("\n%8s ..... %s!!\n", " ",
                     result == 0 ? "interrupted" : "failed");
   if (result == 0) return -1;  // the user stopped it: the list stays
-  // The check may have rebuilt the list without the entry already.
   const int32_t h = OpenProjectList(folder);
   if (h < 0) return -2;
-  int32_t removed = 0;
-  PROINFO entry;
-  if (engine.Read(h, kListKey, kListKey, index, sizeof entry, &entry) > 0 &&
-      std::strncmp(entry.szProject, info.szProject, sizeof info.szProject) == 0)
-    removed = engine.Delete(h, kListKey, kListKey, index) > 0 ? 1 : 0;
-  else
-    removed = result == 1 ? 1 : 0;
+  Engine& engine = Engine::Instance();
+  int32_t removed = RemoveEntryAt(h, index, info);
+  // The check may have rebuilt the list without the entry already.
+  if (removed < 0) removed = result == 1 ? 1 : 0;
   WriteNextNumber(h, FirstFreeNumber(folder));
   engine.Close(h);
   return removed;
+}
+
+int32_t RemoveListEntry(const std::string& folder, const std::string& name) {
+  PROINFO info;
+  const int32_t index = FindProject(folder, name, &info, nullptr);
+  if (index == kListNotOpenable) return -2;
+  if (index < 0) return 0;
+  const int32_t h = OpenProjectList(folder);
+  if (h < 0) return -2;
+  const int32_t removed = RemoveEntryAt(h, index, info);
+  WriteNextNumber(h, FirstFreeNumber(folder));
+  Engine::Instance().Close(h);
+  return removed > 0 ? 1 : 0;
 }
 
 void SetProcessEnderForTests(ProcessEnder ender) {

@@ -102,6 +102,11 @@ int32_t CheckListAgainstFolder(const std::string& folder);
 // the counter; the compaction's result, 0 when none was due.
 int32_t CompactWhenDue(const std::string& project_file);
 
+// Takes the project's entry out of the list (the path records of the
+// entries behind it move up with them) and rewrites the next free number.
+// 1 removed, 0 not in the list, -2 list not openable.
+int32_t RemoveListEntry(const std::string& folder, const std::string& name);
+
 // Deletes the project file (through the shell while a dialog parent is
 // set), then its companions and its list entry; a deletion that failed
 // still takes the entry out of the list, an interrupted one leaves it.

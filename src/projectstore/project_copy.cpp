@@ -215,7 +215,8 @@ int32_t CopyOrMoveProjectFile(int32_t mode, const ProjectSide& source,
       if (!AdoptTarget(project.target_file, project.target_header,
                        target.program))
         result = -1;
-      else if (!copy && CheckListAgainstFolder(source.folder) < 0)
+      else if (!copy && (RemoveListEntry(source.folder, source.name) < 0 ||
+                         CheckListAgainstFolder(source.folder) < 0))
         result = -2;
     }
   }
