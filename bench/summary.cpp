@@ -185,6 +185,35 @@ int SummaryReporter::PrintSummary() {
                  Time(per_large).c_str(), per_large / per_small,
                  verdict(per_large / per_small <= 1.5));
   }
+  const struct {
+    const char* label;
+    const char* engine;
+    const char* floor;
+  } transfers[] = {
+      {"export 10000   ", "position_10000/export", "position_10000/export_floor"},
+      {"import 10000   ", "position_10000/import", "position_10000/import_floor"},
+  };
+  for (const auto& t : transfers) {
+    const double engine = Nanos(t.engine);
+    const double floor = Nanos(t.floor);
+    if (engine > 0 && floor > 0)
+      Print(out,
+            "  %s store %s, floor %s (pread + pwrite per record): %.2fx the "
+            "floor%s (target <= 3x: %s)\n",
+            t.label, Time(engine).c_str(), Time(floor).c_str(),
+            engine / floor, CpuRatio(t.engine, t.floor).c_str(),
+            verdict(engine / floor <= 3));
+  }
+
+  const double find_first = Nanos("find_position_of_2000/first");
+  const double find_again = Nanos("find_position_of_2000/repeated");
+  if (find_first > 0 && find_again > 0)
+    Print(out,
+          "  find position   among 2000: first lookup after the open %s, "
+          "then %s (%.0f lookups/s); the first %.1fx a later one\n",
+          Time(find_first).c_str(), Time(find_again).c_str(),
+          1e9 / find_again, find_first / find_again);
+
   Print(out,
                "  SQLite: default settings (rollback journal, 2 MB page cache, "
                "one read transaction per lookup);\n"

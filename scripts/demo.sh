@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The main job on a fresh machine: installs what is missing, builds, sets up
 # the default installation (~/ZBStatik, or $ZBSTATIK_HOME) with a program
-# catalogue and a demo record file in its data folder, and shows them with
-# zbdb.
+# catalogue and a demo project in its data folder, and shows them with zbdb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -56,14 +55,25 @@ TitelShort=Stuetze
 KEYS
 fi
 
-demo="$product/Daten/PRO00001.PRO"
+data="$product/Daten"
 zbdb=build/zbdb
-[ -e "$demo" ] || "$zbdb" demo "$demo"
+# The demo project, made through the library (project list, project file,
+# two positions, the second locked), unless the data folder has one.
+projects="$("$zbdb" projects "$data")"
+if ! grep -q ' Demoprojekt ' <<<"$projects"; then
+  "$zbdb" demo "$data"
+  projects="$("$zbdb" projects "$data")"
+fi
+demo="$data/$(awk '$2 == "Demoprojekt" { print $NF; exit }' <<<"$projects")"
 
 echo "== zbdb config"
 "$zbdb" config || true
 echo "== zbdb programs"
 "$zbdb" programs
+echo "== zbdb projects $data"
+"$zbdb" projects "$data"
+echo "== zbdb positions $data Demoprojekt"
+"$zbdb" positions "$data" Demoprojekt
 echo "== zbdb check $demo"
 "$zbdb" check "$demo"
 echo "== zbdb list $demo"

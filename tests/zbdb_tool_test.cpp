@@ -434,7 +434,7 @@ TEST_F(ZbdbProjectToolTest, ExportAndImportOfPosFiles) {
   r = imported("Neubau", file);
   ASSERT_EQ(r.status, tool::kExitOk) << r.err;
   EXPECT_TRUE(r.Says(std::string("Position '") + kStuetze +
-                     "' (DLT) stored in project 'Neubau'")) << r.out;
+                     "' (DLT) stored in project 'Neubau': 4 records")) << r.out;
   EXPECT_TRUE(Positions("Neubau").Says(std::string(kStuetze) +
                                       "  St\xFCtze ~  DLT       1     4  -"));
   // The import takes no lock that outlives it.

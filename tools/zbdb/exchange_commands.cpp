@@ -16,6 +16,9 @@ namespace zb::tool {
 namespace ps = zb::projectstore;
 namespace rs = zb::recordstore;
 
+// An import counts the working file's header records into its result.
+constexpr int32_t kImportHeaderRecords = 3;
+
 int ExportCommand(const PositionName& which, const std::string& to,
                   const Streams& io) {
   const char* command = "export";
@@ -105,7 +108,7 @@ int ImportCommand(const std::string& typed_folder,
                            sizeof request.szPosNameLong)) +
               " (" + Field(request.szPrgName, sizeof request.szPrgName) +
               ") stored in project " + Quoted(project) + ": " +
-              std::to_string(result) + " records");
+              std::to_string(result - kImportHeaderRecords) + " records");
   return kExitOk;
 }
 
