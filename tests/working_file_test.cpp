@@ -13,6 +13,9 @@ namespace {
 namespace ps = zb::projectstore;
 using zb::recordstore::PosInfoExt;
 
+int g_signals = 0;
+void ZBAPI CountSignal() { ++g_signals; }
+
 class WorkingFileTest : public TransferTest {
  protected:
   static PROINFO Project(const std::string& name) {
@@ -65,8 +68,11 @@ TEST_F(WorkingFileTest, TemporaryNamesRiseWhileTaken) {
 
 TEST_F(WorkingFileTest, LoadAndStoreRoundTrip) {
   int32_t error = 1;
+  g_signals = 0;
+  zb::environment::Context().progress_callback = &CountSignal;
   EXPECT_EQ(Load(kBruecke, kStuetze, &error), 7);
   EXPECT_EQ(error, 0);
+  EXPECT_EQ(g_signals, 4);  // 25, 50, 75 and 100 percent of 4 records
   EXPECT_EQ(working_, tmp_folder_ + "\\DLT00001.TMP");
   EXPECT_TRUE(Records(working_) ==
               Records(FixturePath("ZBStatik/TMP/DLT00001.TMP")));
