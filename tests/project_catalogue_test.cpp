@@ -3,6 +3,7 @@
 // compaction. Texts are written as Windows-1252 escapes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -257,6 +258,17 @@ TEST_F(ProjectCatalogueTest, RenameAndDeleteCarryTheCompanions) {
   EXPECT_EQ(Number("Halle 7"), 2);
   EXPECT_EQ(ps::FirstFreeNumber(folder_), 1);
   EXPECT_EQ(ps::DeleteProject(folder_, "Gibt es nicht"), ps::kProjectNotFound);
+}
+
+TEST_F(ProjectCatalogueTest, WithEveryNumberTakenTheFirstFreeIsOne) {
+  for (int number = 1; number <= ps::kHighestNumber; ++number) {
+    char name[16];
+    std::snprintf(name, sizeof name, "PRO%05d.PRO", number);
+    ASSERT_TRUE(WriteFileBytes(Path(name), Bytes()));
+  }
+  EXPECT_EQ(ps::FirstFreeNumber(folder_), 1);
+  ASSERT_TRUE(zb::platform::Default().DeleteFile(Path("PRO29999.PRO")).ok());
+  EXPECT_EQ(ps::FirstFreeNumber(folder_), 29999);
 }
 
 TEST_F(ProjectCatalogueTest, CompactsOnlyWhenTheCounterSaysSo) {

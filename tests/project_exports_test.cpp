@@ -430,6 +430,8 @@ TEST_F(ProjectExportsTest, FoldersAreCheckedFirst) {
   ZBPROPOS from = Request("", kBruecke);
   ZBPROPOS to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectCopy(&from, &to), -1);
+  from = Request(Path("fehlt"), kBruecke);
+  EXPECT_EQ(ZB_ProjectCopy(&from, &to), -1);
   from = Request(source_, kBruecke);
   to = Request(Path("fehlt"), "");
   EXPECT_EQ(ZB_ProjectMove(&from, &to), -3);

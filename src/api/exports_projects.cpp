@@ -97,6 +97,8 @@ int32_t TransferProject(int32_t mode, bool check_source_folder,
     TheLog().Append("\n*** result: -3 , DataPath false ");
     return -3;
   }
+  // Where no folder is, no project is either.
+  if (!IsFolder(source_folder)) return -1;
   PROINFO source_entry;
   std::string source_path;
   const std::string from = ps::TrimProjectName(source_name);
