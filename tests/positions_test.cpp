@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "environment/library_context.h"
 #include "environment/scripted_ui.h"
 #include "projectstore/position_edit.h"
+#include "projectstore/position_index.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "recordstore/engine.h"
@@ -81,17 +83,6 @@ TEST_F(PositionsTest, OldShortRecordIsWidenedWithItsDesignation) {
   EXPECT_EQ(Str(p.Designation, 42), "Dachstuhl");
   EXPECT_EQ(p.page_start + p.page_count + p.page_time, 0u);
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
-}
-
-TEST_F(PositionsTest, StatesOfInstalledPositions) {
-  const std::string path = FixtureCopy();
-  PosInfoExt p{};
-  EXPECT_EQ(ps::PositionStateOfFile(path, kDlt, "Unterzug U1", &p), 2);
-  EXPECT_EQ(p.id, 2);
-  EXPECT_EQ(ps::PositionStateOfFile(path, kDlt, "St\xFCtze 12 Achse B", &p), 1);
-  EXPECT_EQ(ps::PositionStateOfFile(path, kDach, "Dach", nullptr), 1);
-  EXPECT_EQ(ps::PositionStateOfFile(path, kDlt, "Dach", nullptr), 0);
-  EXPECT_EQ(ps::PositionStateOfFile(Path("none.PRO"), kDlt, "Dach", nullptr), 0);
 }
 
 TEST_F(PositionsTest, LockOfAnotherUserIsReportedAndKept) {
@@ -183,6 +174,111 @@ TEST_F(PositionsTest, ShortNamesStayUniqueAndKeepTheirLength) {
   ASSERT_EQ(ps::CreatePosition(h, "Stuetze12", "", kDach), 1);
   EXPECT_EQ(Str(Find(h, "Stuetze12", kDach, 0).PosName, 10), "Stuetze~");
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
+}
+
+// The walk the index stands in for: every POSINFO of the program in order.
+int32_t ScanFind(int h, const std::string& name, int16_t program) {
+  const std::string wanted = ps::PositionCompareName(name);
+  uint32_t n = 0;
+  PosInfoExt info{};
+  int32_t size = ps::ReadStoredPosInfo(h, program, n, &info);
+  if (size < 0) size = ps::ReadStoredPosInfo(h, program, n = 1, &info);
+  for (; size >= 0; size = ps::ReadStoredPosInfo(h, program, ++n, &info)) {
+    std::string candidate = Str(info.PosName, 10);
+    if (!wanted.empty() && size == 248) candidate = Str(info.PosNameLong, 42);
+    else if (candidate.empty()) candidate = Str(info.PosNameLong, 42);
+    if (ps::PositionCompareName(candidate) == wanted) return int32_t(n);
+  }
+  return -1;
+}
+
+bool ScanShortTaken(int h, const std::string& name, int16_t program) {
+  PosInfoExt info{};
+  for (uint32_t n = 0; ps::ReadStoredPosInfo(h, program, n, &info) >= 0; ++n)
+    if (ps::PositionCompareName(Str(info.PosName, 10)) ==
+        ps::PositionCompareName(name))
+      return true;
+  return false;
+}
+
+// Random creates, renames, locks (widening old records), deletes, records
+// added and deleted behind the positions code, and reopened handles: the
+// index answers every lookup as the walk does.
+TEST_F(PositionsTest, IndexAgreesWithTheWalk) {
+  const std::string path = Path("PRO00009.PRO");
+  int h = NewProject(path);
+  std::mt19937 rng(20240607u);
+  auto pick = [&rng](size_t n) { return size_t(rng() % n); };
+  std::vector<std::string> names = {"", "  ", "Dach"};
+  for (int i = 0; i < 12; ++i) names.push_back("Rahmen R" + std::to_string(i));
+  for (int i = 0; i < 6; ++i)
+    names.push_back("Tr\xE4ger Nummer " + std::to_string(i));
+  names.push_back("TR\xC4GER NUMMER 1");
+  names.push_back("tr\x84ger nummer 2");  // DOS umlaut
+  const int16_t programs[] = {kDlt, kDach};
+  auto check = [&](int step) {
+    for (int16_t program : programs)
+      for (const std::string& name : names) {
+        // The index itself first: FindPosition would mend a stale one.
+        const int32_t walked = ScanFind(h, name, program);
+        ASSERT_EQ(ps::IndexedFind(h, program, ps::PositionCompareName(name)),
+                  walked)
+            << "step " << step << " '" << name << "' " << program;
+        ASSERT_EQ(ps::FindPosition(h, name, program, nullptr), walked);
+        ASSERT_EQ(ps::ShortNameTaken(h, program, name.substr(0, 8)),
+                  ScanShortTaken(h, name.substr(0, 8), program))
+            << "step " << step << " '" << name << "'";
+      }
+  };
+  for (int step = 0; step < 160; ++step) {
+    const int16_t program = programs[pick(2)];
+    const std::string name = names[pick(names.size())];
+    const std::string other = names[pick(names.size())];
+    switch (pick(9)) {
+      case 0:
+      case 1:
+        ASSERT_GT(ps::CreatePosition(h, name, "", program), 0);
+        break;
+      case 2: {  // an old 116-byte record, appended behind the index's back
+        PosInfoExt old{};
+        old.id = uint16_t(900 + step);
+        SetText(old.PosName, 10, name.substr(0, 9));
+        ASSERT_GE(DBWriteAdd(H(h), 30002, program, -1, 116, &old), 0);
+        break;
+      }
+      case 3: {  // to a taken name (refused) or a new one
+        PosInfoExt from{}, to{};
+        SetText(from.PosNameLong, 42, name);
+        const std::string fresh = "Umbenannt " + std::to_string(step);
+        SetText(to.PosNameLong, 42, pick(3) ? fresh : other);
+        if (pick(3)) names.push_back(fresh);
+        ps::SetPositionInfo(h, from, to, nullptr, program);
+        break;
+      }
+      case 4:
+        ps::LockOn(h, 0, program, name);
+        break;
+      case 5:
+        ps::LockOff(h, program, name);
+        break;
+      case 6:
+        ps::DeletePosition(h, program, name);
+        break;
+      case 7: {  // a POSINFO deleted behind the index's back
+        uint8_t buf[300];
+        if (DBRead(H(h), 30002, program, 0, sizeof buf, buf) >= 0)
+          ASSERT_GT(DBDel(H(h), 30002, program, pick(3)), -2);
+        break;
+      }
+      case 8:
+        ASSERT_EQ(DBClose(H(h)), DB_SUCCESS);
+        h = Open(path, DBOpenExcl);
+        break;
+    }
+    check(step);
+    if (HasFatalFailure()) return;
+  }
+  ASSERT_EQ(DBClose(H(h)), DB_SUCCESS);
 }
 
 class PositionLocksTest : public PositionsTest {
