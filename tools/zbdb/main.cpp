@@ -42,7 +42,10 @@ int main(int argc, char** argv) {
 #endif
   namespace tool = zb::tool;
 
-  CLI::App app{"zbdb - look after the record files of ZBDB900", "zbdb"};
+  CLI::App app{"zbdb - look after the record files and data folders of ZBDB900",
+               "zbdb"};
+  // --yes and --no also after the command's own arguments.
+  app.fallthrough();
   app.set_version_flag("--version", std::string(ZBDB_VERSION));
   // At most one command; a missing one is reported below, so that an
   // unknown word is named as such instead of "a command is required".
