@@ -418,8 +418,13 @@ ZBEXPORT int32_t ZBAPI ZB_GetPositionShortName(ZBPROPOS* request,
                                                char* text);
 
 /* ---- Position transfer ------------------------------------------------- */
-/* Copy or move a position into the target's project (questions and the
- * project selection when the target names none). */
+/* Copy or move a position into the target's project. ZB_PositionCopy with
+ * target project and long name given returns the copy's result (records
+ * stored, or <= 0); otherwise it asks (project selection, whether to copy,
+ * whether to overwrite, a new name) and returns the last answer: 6 Yes,
+ * 7 No, 1 a new name chosen, 2 cancelled, 0 no project chosen.
+ * ZB_PositionMove needs both (else -1) and returns the records deleted
+ * from the source. */
 ZBEXPORT int32_t ZBAPI ZB_PositionCopy(ZBPROPOS* source, ZBPROPOS* target);
 ZBEXPORT int32_t ZBAPI ZB_PositionMove(ZBPROPOS* source, ZBPROPOS* target);
 /* Writes the position into a ".POS" exchange file (named into szTmpDatei):

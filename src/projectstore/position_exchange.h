@@ -15,16 +15,20 @@ namespace zb::projectstore {
 // szPrgName, szPosNameLong) into an exchange file, quiet and without taking
 // its lock. szTmpDatei names the file, or a folder (empty: szTmpPfad, or the
 // library's temporary folder) in which the file is named after the program
-// and the long name. On success szTmpDatei receives the file's path.
-// Returns the records written, or negative.
+// and the long name (characters no file name may hold, and "~", become
+// "_": "DLTTräger_ Pos 1_2.POS"). On success szTmpDatei receives the file's
+// path. Returns the records written, or negative: -202 no such project,
+// -302 no such position, or the load's error.
 int32_t ExportPositionFile(ZBPROPOS_L* request);
 
 // Reads the exchange file szTmpDatei into project szProName of szDataPfad:
 // program, names, description and designation come from the file (asking
 // for the program when the file's is unknown); an existing position of the
 // same name is overwritten only after the user agrees. On success the
-// request describes the stored position. Returns the save's result, or -101
-// when nothing was given or the user declined.
+// request describes the stored position, and this process holds no lock.
+// Returns the save's result (records stored + 3, or its negative error; -4
+// the file does not open, -2 it holds no position), or -101 when nothing
+// was given or the user declined.
 int32_t ImportPositionFile(ZBPROPOS_L* request);
 
 }  // namespace zb::projectstore
