@@ -205,6 +205,13 @@ class CrashingPlatform final : public pf::Platform {
         owner_.faults_.SpoilWrite(
             1, owner_.mode_ == Mode::kFail ? Fault::kFail : Fault::kShorten,
             n / 2);
+      uint64_t size = 0;
+      base_->Size(&size);
+      if (std::getenv("ZBDB_TRACE_WRITES"))
+        std::fprintf(stderr, "write %llu: %zu bytes at %llu of %llu\n",
+                     static_cast<unsigned long long>(owner_.writes_), n,
+                     static_cast<unsigned long long>(offset),
+                     static_cast<unsigned long long>(size));
       const pf::Status s = base_->WriteAt(offset, data, n, written);
       if (last) std::_Exit(kCrashed);
       return s;
