@@ -475,6 +475,21 @@ TEST_F(ProjectExportsTest, DeleteRemovesFilesAndEntryButNotAFolderProject) {
   r = Request(Path("fehlt"), "Halle 7");
   EXPECT_EQ(ZB_ProjectDelete(&r), -2);
 
+  // A file the list does not know keeps the counts equal after the delete,
+  // so no rebuild helps: the paths behind the entry must move up with it.
+  for (const char* name : {"Eins", "Zwei", "Drei"}) {
+    r = Request(target_, name);
+    ASSERT_GT(ZB_ProjectNew(&r), 0);
+  }
+  MakeRecordFile(In(target_, "PRO00009.PRO"), {});
+  r = Request(target_, "Eins");
+  EXPECT_EQ(ZB_ProjectDelete(&r), 1);
+  std::string path;
+  EXPECT_EQ(ps::FindProject(target_, "Zwei", nullptr, &path), 0);
+  EXPECT_EQ(path, ps::ProjectFilePath(target_, 2));
+  EXPECT_EQ(ps::FindProject(target_, "Drei", nullptr, &path), 1);
+  EXPECT_EQ(path, ps::ProjectFilePath(target_, 3));
+
   // The other product's project is only read here.
   ASSERT_EQ(ps::CheckListAgainstFolder(source_), 4);
   r = Request(source_, "Altbau Sanierung");
