@@ -1,6 +1,7 @@
 #include "explorer/win32/win32_ui.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include "environment/library_context.h"
