@@ -261,6 +261,10 @@ TEST_F(ProjectCatalogueTest, RenameAndDeleteCarryTheCompanions) {
 }
 
 TEST_F(ProjectCatalogueTest, WithEveryNumberTakenTheFirstFreeIsOne) {
+#ifdef _WIN32
+  // 30,000 files take minutes under wine; the search is the same natively.
+  GTEST_SKIP() << "natively only";
+#endif
   for (int number = 1; number <= ps::kHighestNumber; ++number) {
     char name[16];
     std::snprintf(name, sizeof name, "PRO%05d.PRO", number);
