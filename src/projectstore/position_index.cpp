@@ -26,8 +26,7 @@ struct Entry {
 struct ProgramIndex {
   // Which open file this describes, and how far the engine's index had
   // grown when it was last brought up to date.
-  const void* file = nullptr;
-  std::string path;
+  uint64_t open_serial = 0;
   uint32_t records = 0;
   uint32_t end_of_data = 0;
 
@@ -94,8 +93,7 @@ uint32_t NthRecord(recordstore::Slot& slot, int16_t program, uint32_t n) {
 // cannot be read.
 ProgramIndex Build(int h, recordstore::Slot& slot, int16_t program) {
   ProgramIndex index;
-  index.file = slot.file.get();
-  index.path = slot.name;
+  index.open_serial = slot.open_serial;
   PosInfoExt info{};
   uint32_t n = 0;
   int32_t size = ReadStoredPosInfo(h, program, n, &info);
@@ -121,7 +119,7 @@ ProgramIndex Build(int h, recordstore::Slot& slot, int16_t program) {
 // when it no longer describes it and must be built anew.
 bool CatchUp(int h, recordstore::Slot& slot, int16_t program,
              ProgramIndex& index) {
-  if (index.file != slot.file.get() || index.path != slot.name) return false;
+  if (index.open_serial != slot.open_serial) return false;
   const uint32_t records = slot.index.size();
   if (records < index.records || slot.end_of_data < index.end_of_data ||
       (records == index.records && slot.end_of_data != index.end_of_data))

@@ -6,8 +6,8 @@
 // programs). It is built on the first lookup and kept exact by the
 // positions code through Rewritten/Deleted after each change it makes.
 // Before every lookup it is checked against the record engine's own index,
-// which costs no file access: a handle that was closed or now names
-// another file drops it; POSINFO records appended since (by anyone) are
+// which costs no file access: a handle that was closed since (even when
+// reopened on the same file) drops it; POSINFO records appended since (by anyone) are
 // read and added; a count that no longer agrees (a POSINFO deleted
 // elsewhere) rebuilds it. Changes in place made behind the positions code
 // are not seen: the open modes keep other processes from making them while

@@ -238,6 +238,8 @@ int32_t Engine::OpenWithMode(const char* path_text, Mode mode) {
     }
     slot.in_use = true;
     slot.name = path;
+    static uint64_t opens = 0;
+    slot.open_serial = ++opens;
     return h;
   }
   return DB_STACKERR;

@@ -55,6 +55,9 @@ struct Slot {
   KeyIndex index;
   uint32_t end_of_data = 0;
   std::string name;  // the path exactly as given to the open
+  // Different for every open of the process, so that what others keep
+  // about an open file (the position index) never outlives its close.
+  uint64_t open_serial = 0;
 };
 
 struct FoundLast {
