@@ -48,8 +48,7 @@ std::vector<Placed> PlacesOf(const std::string& path, Wanted wanted) {
     if (key[0] == 32767 || key[0] == 32766 || key[0] == 32765 || key[2] < 0)
       break;
     const uint32_t span = 6 + static_cast<uint32_t>(key[2]);
-    if (wanted(key[0], key[1]))
-      out.push_back({static_cast<off_t>(at), span});
+    if (wanted(key[0], key[1])) out.push_back({static_cast<off_t>(at), span});
     at += span;
   }
   return out;
@@ -59,7 +58,8 @@ PROINFO ProjectHeader(uint16_t number) {
   PROINFO info;
   std::memset(&info, 0, sizeof info);
   info.number = number;
-  zb::recordstore::CopyTextField(info.szProject, "Bench", sizeof info.szProject);
+  zb::recordstore::CopyTextField(info.szProject, "Bench",
+                                 sizeof info.szProject);
   return info;
 }
 
@@ -67,7 +67,7 @@ PROINFO ProjectHeader(uint16_t number) {
 // in the project, behind the working file's keys), and its working file.
 struct TransferFiles {
   std::string project, working;
-  std::vector<Placed> stored;   // the position's records in the project
+  std::vector<Placed> stored;           // the position's records in the project
   std::vector<Placed> working_records;  // the same in the working file
 };
 
@@ -147,8 +147,8 @@ void ExportEngine(benchmark::State& state) {
     ps::ProPosLong pp = Request();
     int32_t error = 0;
     const int32_t n =
-        ps::ExportPosition(f.project, target, kProgram, &pp, 5, nullptr,
-                           &error, ps::kTransferQuiet | ps::kTransferNoLock);
+        ps::ExportPosition(f.project, target, kProgram, &pp, 5, nullptr, &error,
+                           ps::kTransferQuiet | ps::kTransferNoLock);
     if (error != 0 || n < static_cast<int32_t>(kPositionRecords)) {
       state.SkipWithError(("ExportPosition = " + std::to_string(n) +
                            ", error " + std::to_string(error))
@@ -193,10 +193,9 @@ void ImportEngine(benchmark::State& state) {
   const ps::ProPosLong pp = Request();
   for (auto _ : state) {
     int32_t error = 0;
-    const int32_t n = ps::ImportPosition(project, f.working, kProgram, pp,
-                                         nullptr, 5, nullptr, &error,
-                                         ps::kTransferQuiet |
-                                             ps::kTransferNoLock);
+    const int32_t n = ps::ImportPosition(
+        project, f.working, kProgram, pp, nullptr, 5, nullptr, &error,
+        ps::kTransferQuiet | ps::kTransferNoLock);
     if (error != 0 || n < static_cast<int32_t>(kPositionRecords)) {
       state.SkipWithError(("ImportPosition = " + std::to_string(n) +
                            ", error " + std::to_string(error))
@@ -221,11 +220,10 @@ void ImportFloor(benchmark::State& state) {
     const int out = open(project.c_str(), O_WRONLY);
     for (size_t i = 0; i < f.stored.size(); ++i) {
       const Placed& from = f.working_records[i];
-      benchmark::DoNotOptimize(pread(in, buffer.data() + kStoredPrefix,
-                                     from.span, from.offset));
-      const Placed& to = f.stored[i];
       benchmark::DoNotOptimize(
-          pwrite(out, buffer.data(), to.span, to.offset));
+          pread(in, buffer.data() + kStoredPrefix, from.span, from.offset));
+      const Placed& to = f.stored[i];
+      benchmark::DoNotOptimize(pwrite(out, buffer.data(), to.span, to.offset));
     }
     close(out);
     close(in);
@@ -306,16 +304,23 @@ void FindRepeated(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(ExportEngine)->Name("position_10000/export")->UseRealTime()
+BENCHMARK(ExportEngine)
+    ->Name("position_10000/export")
+    ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(ExportFloor)->Name("position_10000/export_floor")->UseRealTime()
+BENCHMARK(ExportFloor)
+    ->Name("position_10000/export_floor")
+    ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(ImportEngine)->Name("position_10000/import")->UseRealTime()
+BENCHMARK(ImportEngine)
+    ->Name("position_10000/import")
+    ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK(ImportFloor)->Name("position_10000/import_floor")->UseRealTime()
+BENCHMARK(ImportFloor)
+    ->Name("position_10000/import_floor")
+    ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(FindFirst)->Name("find_position_of_2000/first")->UseRealTime();
-BENCHMARK(FindRepeated)->Name("find_position_of_2000/repeated")
-    ->UseRealTime();
+BENCHMARK(FindRepeated)->Name("find_position_of_2000/repeated")->UseRealTime();
 
 }  // namespace zbbench

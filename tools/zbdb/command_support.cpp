@@ -37,8 +37,7 @@ char Unified(char c) {
 
 }  // namespace
 
-Table::Table(std::vector<std::string> header)
-    : right_(header.size(), false) {
+Table::Table(std::vector<std::string> header) : right_(header.size(), false) {
   rows_.push_back(std::move(header));
 }
 
@@ -192,9 +191,8 @@ bool ProgramOf(const Streams& io, const char* command, const std::string& text,
   if (index >= 0) {
     number = catalogue.entry(index).line.number;
   } else if (!text.empty() && text.size() <= 5 &&
-             std::all_of(text.begin(), text.end(), [](char c) {
-               return c >= '0' && c <= '9';
-             })) {
+             std::all_of(text.begin(), text.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
     number = std::stol(text);
   } else {
     Fail(io, command,
@@ -219,8 +217,9 @@ bool PutRequestPath(const Streams& io, const char* command,
                     const std::string& path, char field[100]) {
   if (path.size() >= kRequestPathWidth) {
     Fail(io, command,
-         ShownPath(path) + ": too long; the library takes paths of at most 99 "
-                "characters");
+         ShownPath(path) +
+             ": too long; the library takes paths of at most 99 "
+             "characters");
     return false;
   }
   recordstore::CopyTextField(field, path.c_str(), kRequestPathWidth);
@@ -234,9 +233,9 @@ bool FillRequest(const Streams& io, const char* command,
   if (!PutRequestPath(io, command, ps::WithBackslash(folder),
                       request->szDataPfad))
     return false;
-  recordstore::CopyTextField(
-      request->szProName, ps::TrimProjectName(project).substr(0, 41).c_str(),
-      sizeof request->szProName);
+  recordstore::CopyTextField(request->szProName,
+                             ps::TrimProjectName(project).substr(0, 41).c_str(),
+                             sizeof request->szProName);
   return true;
 }
 

@@ -62,8 +62,8 @@ int ExportCommand(const PositionName& which, const std::string& to,
   if (records <= 0) {
     Fail(io, command,
          "position " + Quoted(position) + " could not be written to " +
-             ShownPath(file.empty() ? target : file) + " (" + std::to_string(records) +
-             ")");
+             ShownPath(file.empty() ? target : file) + " (" +
+             std::to_string(records) + ")");
     return kExitFailed;
   }
   Say(io, "Position " + Quoted(position) + " (" + key + ") written to " +
@@ -99,16 +99,16 @@ int ImportCommand(const std::string& typed_folder,
   }
   if (result <= 0) {
     Fail(io, command,
-         ShownPath(path) + " could not be read into project " + Quoted(project) + " (" +
-             std::to_string(result) + ")");
+         ShownPath(path) + " could not be read into project " +
+             Quoted(project) + " (" + std::to_string(result) + ")");
     return kExitFailed;
   }
-  Say(io, "Position " +
-              Quoted(Field(request.szPosNameLong,
-                           sizeof request.szPosNameLong)) +
-              " (" + Field(request.szPrgName, sizeof request.szPrgName) +
-              ") stored in project " + Quoted(project) + ": " +
-              std::to_string(result - kImportHeaderRecords) + " records");
+  Say(io,
+      "Position " +
+          Quoted(Field(request.szPosNameLong, sizeof request.szPosNameLong)) +
+          " (" + Field(request.szPrgName, sizeof request.szPrgName) +
+          ") stored in project " + Quoted(project) + ": " +
+          std::to_string(result - kImportHeaderRecords) + " records");
   return kExitOk;
 }
 

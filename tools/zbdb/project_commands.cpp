@@ -59,8 +59,8 @@ std::vector<StoredPosition> StoredPositions(int16_t h) {
   std::vector<StoredPosition> out;
   std::vector<std::pair<int16_t, uint32_t>> counts;
   uint8_t buffer[rs::kPosInfoExtFileSize];
-  int32_t n = DBRead(h, ps::kKeyPosInfo, ps::kAllPrograms, 0, sizeof buffer,
-                     buffer);
+  int32_t n =
+      DBRead(h, ps::kKeyPosInfo, ps::kAllPrograms, 0, sizeof buffer, buffer);
   while (n >= 0) {
     int16_t key1 = 0, key2 = 0;
     DBGetKeys(&key1, &key2);
@@ -113,8 +113,9 @@ int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
   DBClose(static_cast<int16_t>(h));
 
   if (!had_list)
-    Say(io, "The project list was missing; it has been made anew from the "
-            "project files.");
+    Say(io,
+        "The project list was missing; it has been made anew from the "
+        "project files.");
   Say(io, ShownPath(list) + ": " + std::to_string(entries.size()) + " project" +
               (entries.size() == 1 ? "" : "s"));
   if (entries.empty()) return kExitOk;
@@ -181,18 +182,17 @@ int PositionsCommand(const std::string& typed_folder,
       }
     }
     table.Add({Field(info.PosNameLong, sizeof info.PosNameLong),
-               Field(info.PosName, sizeof info.PosName),
-               ProgramName(s.program), std::to_string(info.id),
-               std::to_string(info.Recs), holder, since});
+               Field(info.PosName, sizeof info.PosName), ProgramName(s.program),
+               std::to_string(info.id), std::to_string(info.Recs), holder,
+               since});
   }
   DBClose(h);
 
-  Say(io, "Project " + Quoted(Field(found.info.szProject,
-                                    sizeof found.info.szProject)) +
+  Say(io, "Project " +
+              Quoted(Field(found.info.szProject, sizeof found.info.szProject)) +
               ", " + RelativeToFolder(folder, found.path) + ": " +
-              std::to_string(listed) + " position" +
-              (listed == 1 ? "" : "s") + ", " + std::to_string(locked) +
-              " locked");
+              std::to_string(listed) + " position" + (listed == 1 ? "" : "s") +
+              ", " + std::to_string(locked) + " locked");
   if (listed > 0) {
     Say(io, "");
     table.Print(io);
@@ -236,8 +236,8 @@ int NewProjectCommand(const std::string& typed_folder,
   }
   if (number <= 0) {
     Fail(io, command,
-         "project " + Quoted(name) + " could not be created in " + ShownPath(folder) +
-             " (" + std::to_string(number) + ")");
+         "project " + Quoted(name) + " could not be created in " +
+             ShownPath(folder) + " (" + std::to_string(number) + ")");
     return kExitFailed;
   }
   Say(io, "Project " + Quoted(name) + " created: number " +
@@ -306,18 +306,18 @@ int UnlockCommand(const PositionName& which, const Streams& io) {
   const int32_t writer = DBOpenExcl(found.path.c_str());
   if (writer < 0) {
     Fail(io, command,
-         ShownPath(found.path) + ": " + OpenFailure(writer) + "; nothing changed");
+         ShownPath(found.path) + ": " + OpenFailure(writer) +
+             "; nothing changed");
     return kExitFailed;
   }
   // The lock may have changed hands while the question was open.
   ps::LockRecord now{};
   rs::PosInfoExt again{};
-  const bool same =
-      ps::FindPosition(writer, position, program, &again) >= 0 &&
-      (again.Ctrl & ps::kCtrlLocked) &&
-      (ps::ReadLockRecord(writer, program, again.id, &now) >= 0) ==
-          has_record &&
-      std::memcmp(&now, &shown, sizeof now) == 0;
+  const bool same = ps::FindPosition(writer, position, program, &again) >= 0 &&
+                    (again.Ctrl & ps::kCtrlLocked) &&
+                    (ps::ReadLockRecord(writer, program, again.id, &now) >=
+                     0) == has_record &&
+                    std::memcmp(&now, &shown, sizeof now) == 0;
   const int32_t done = same ? ps::LockOff(writer, program, position) : 0;
   DBClose(static_cast<int16_t>(writer));
   if (!same) {
