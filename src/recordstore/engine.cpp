@@ -500,9 +500,20 @@ int32_t Engine::ReadFound(Slot& slot, uint32_t record, int32_t size,
   slot.state.rest = 0;
   const int32_t wanted = (size > 0 && buf) ? size : 0;
   // Header and data in one read; bytes beyond a shorter record are ignored.
+  // Records lie in index order, so the next one (or the end of the data)
+  // bounds this one: a caller's large buffer does not turn into a large
+  // read.
+  int32_t to_read = wanted;
+  const uint64_t next = record + 1 < slot.index.size()
+                            ? slot.index.at(record + 1).offset
+                            : slot.end_of_data;
+  if (next > uint64_t{offset} + kRecordHeaderSize)
+    to_read = static_cast<int32_t>(std::min<uint64_t>(
+        wanted, next - offset - kRecordHeaderSize));
   scratch_.resize(kRecordHeaderSize + kMaxRecordSize + 8);
   size_t got = 0;
-  slot.file->ReadAt(offset, scratch_.data(), kRecordHeaderSize + wanted, &got);
+  slot.file->ReadAt(offset, scratch_.data(), kRecordHeaderSize + to_read,
+                    &got);
   if (got < kRecordHeaderSize) return 0;
   int32_t record_size = LoadI16(scratch_.data() + 4);
   if (record_size < 1) record_size = 0;
