@@ -690,22 +690,22 @@ bool Engine::RewriteRecord(int h, uint32_t record, int16_t k1, int16_t k2,
     return false;
   const uint32_t offset = slot->index.at(record).offset;
   MarkChanged(*slot);
-  // The place is a released (deleted) record: while its data are written
-  // it stays deleted, and only the header makes it the new record.
-  scratch_.resize(std::max(scratch_.size(), size_t{kMaxRecordSize}));
-  const void* bytes = data;
-  if (!data) {
-    std::memset(scratch_.data(), 0, static_cast<size_t>(size));
-    bytes = scratch_.data();
-  }
-  if (!WriteFully(*slot->file, offset + kRecordHeaderSize, bytes,
-                  static_cast<size_t>(size)))
-    return false;
-  uint8_t header[kRecordHeaderSize];
-  StoreI16(header, k1);
-  StoreI16(header + 2, k2);
-  StoreI16(header + 4, size);
-  if (!WriteFully(*slot->file, offset, header, sizeof header)) return false;
+  // Header and data in one write: a process that ends cannot leave the new
+  // header over old data (nor the reverse), and writing the header last in
+  // a second call would guard nothing more without a flush between them.
+  const size_t total = kRecordHeaderSize + static_cast<size_t>(size);
+  scratch_.resize(
+      std::max(scratch_.size(), kRecordHeaderSize + size_t{kMaxRecordSize}));
+  StoreI16(scratch_.data(), k1);
+  StoreI16(scratch_.data() + 2, k2);
+  StoreI16(scratch_.data() + 4, size);
+  if (data)
+    std::memcpy(scratch_.data() + kRecordHeaderSize, data,
+                static_cast<size_t>(size));
+  else
+    std::memset(scratch_.data() + kRecordHeaderSize, 0,
+                static_cast<size_t>(size));
+  if (!WriteFully(*slot->file, offset, scratch_.data(), total)) return false;
   slot->index.SetKeys(record, k1, k2);
   return true;
 }
