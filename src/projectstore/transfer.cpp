@@ -1,5 +1,6 @@
 #include "projectstore/transfer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -304,6 +305,21 @@ int32_t ImportPosition(const std::string& project_path,
   const uint32_t total = engine.NumRecords(w);
   recordstore::OverwritePass& pass = recordstore::OverwritePass::Instance();
   const int16_t id = static_cast<int16_t>(merged.id);
+  // Until the save ends, the stored POSINFO claims at least as many records
+  // as either version has: a save cut short then always shows fewer records
+  // than Recs says, never a silent mix of old and new. Only a record that
+  // already has its long form is rewritten here, in place, so the file
+  // ends up laid out as without this step.
+  PosInfoExt pending{};
+  if (ReadStoredPosInfo(h, program, static_cast<uint32_t>(index), &pending) ==
+      recordstore::kPosInfoExtFileSize) {
+    const uint32_t claim =
+        std::min<uint32_t>(32767, std::max<uint32_t>(
+                                      pending.Recs > 0 ? pending.Recs : 0,
+                                      total));
+    pending.Recs = static_cast<int16_t>(claim);
+    WritePosInfo(h, program, static_cast<uint32_t>(index), pending);
+  }
   const int32_t released = pass.StartExpecting(h, id, program, total);
   TheLog().Printf("\n%16s§ PosImport: PositionIsNotLocked", " ");
   std::vector<uint8_t> buf(static_cast<size_t>(kMaxData) + 4);
