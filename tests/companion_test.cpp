@@ -6,18 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <optional>
 #include <set>
 #include <vector>
 
 #include "companion/zbdisk.h"
 #include "platform/platform.h"
 #include "support/test_support.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -34,46 +28,6 @@ constexpr FolderKind kSettable[] = {FolderKind::kProgram, FolderKind::kData,
 constexpr const char* kOverrides[] = {"ZBDB_PROGRAM_DIR", "ZBDB_DATA_DIR",
                                       "ZBDB_TMP_DIR",     "ZBDB_USER_DIR",
                                       "ZBDB_INI_DIR",     "ZBDB_BASE_DIR"};
-
-std::optional<std::string> GetSetting(const char* name) {
-#ifdef _WIN32
-  char value[1024];
-  const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-  if (n == 0 || n >= sizeof value) return std::nullopt;
-  return std::string(value, n);
-#else
-  const char* value = std::getenv(name);
-  if (!value) return std::nullopt;
-  return std::string(value);
-#endif
-}
-
-void PutSetting(const char* name, const std::optional<std::string>& value) {
-#ifdef _WIN32
-  SetEnvironmentVariableA(name, value ? value->c_str() : nullptr);
-#else
-  if (value)
-    setenv(name, value->c_str(), 1);
-  else
-    unsetenv(name);
-#endif
-}
-
-// Environment settings changed by a test, restored when it ends.
-class Settings {
- public:
-  ~Settings() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
-      PutSetting(it->first.c_str(), it->second);
-  }
-  void Set(const char* name, const std::optional<std::string>& value) {
-    saved_.emplace_back(name, GetSetting(name));
-    PutSetting(name, value);
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 std::string SystemUser() {
   const std::string user = zb::platform::Default().UserName();
@@ -113,22 +67,26 @@ class CompanionTest : public ::testing::Test {
     return own.substr(0, own.find_last_of("\\/") + 1) + file;
   }
 
-  Settings settings_;
+  zbtest::ScopedEnv settings_;
   zbtest::TempDir product_;
   zbtest::TempDir store_;
 };
 
-TEST_F(CompanionTest, DefaultsLieBelowTheProductFolder) {
-  const std::string home = product_.path();
-  const std::vector<std::string> expected = {
-      home + "\\Programme\\",
-      home + "\\Daten\\",
-      home + "\\TMP\\",
-      home + "\\User\\",
-      home + "\\User\\" + SystemUser() + "\\",
-      home + "\\Basis\\"};
-  for (size_t i = 0; i < expected.size(); ++i)
-    EXPECT_EQ(Read(kAllKinds[i]), expected[i]) << "kind " << i;
+TEST_F(CompanionTest, DefaultsStoredValuesAndEnvironmentSettings) {
+  const std::string below[] = {"Programme", "Daten", "TMP",
+                               "User",      "User\\" + SystemUser(), "Basis"};
+  for (size_t i = 0; i < std::size(below); ++i)
+    EXPECT_EQ(Read(kAllKinds[i]), product_.path() + "\\" + below[i] + "\\");
+  // A setting in the environment wins over a stored value.
+  ASSERT_EQ(companions().WriteFolder(FolderKind::kData, "E:\\Gespeichert\\"),
+            0);
+  for (size_t i = 0; i < std::size(kOverrides); ++i)
+    settings_.Set(kOverrides[i], "X:\\" + std::to_string(i));
+  for (size_t i = 0; i < std::size(kOverrides); ++i)
+    EXPECT_EQ(Read(kAllKinds[i]), "X:\\" + std::to_string(i)) << kOverrides[i];
+  for (const char* name : kOverrides) settings_.Set(name, std::nullopt);
+  EXPECT_EQ(Read(FolderKind::kData), "E:\\Gespeichert\\");
+  ASSERT_EQ(companions().WriteFolder(FolderKind::kData, ""), 0);
 
   // Without ZBSTATIK_HOME: D:\ZBStatik (C: when D: is a CD-ROM drive) on
   // Windows, the home folder's ZBStatik elsewhere.
@@ -169,18 +127,6 @@ TEST_F(CompanionTest, FoldersRoundTripThroughTheUserStore) {
   ASSERT_EQ(companions().WriteFolder(FolderKind::kData, ""), 0);
   EXPECT_EQ(Read(FolderKind::kData), product_.path() + "\\Daten\\");
   EXPECT_EQ(Read(FolderKind::kTemporary), folders[2]);
-}
-
-TEST_F(CompanionTest, EnvironmentSettingsWinOverStoredValues) {
-  ASSERT_EQ(companions().WriteFolder(FolderKind::kData, "E:\\Gespeichert\\"),
-            0);
-  for (size_t i = 0; i < std::size(kOverrides); ++i)
-    settings_.Set(kOverrides[i], "X:\\" + std::to_string(i));
-  for (size_t i = 0; i < std::size(kOverrides); ++i)
-    EXPECT_EQ(Read(kAllKinds[i]), "X:\\" + std::to_string(i)) << kOverrides[i];
-
-  settings_.Set("ZBDB_DATA_DIR", std::nullopt);
-  EXPECT_EQ(Read(FolderKind::kData), "E:\\Gespeichert\\");
 }
 
 TEST_F(CompanionTest, ErrorCodesWhenAFolderHasNoValue) {

@@ -1,6 +1,7 @@
 // What the engine model does not reach: the handle table, second opens and
 // handle look-ups, size limits, rests of a read, read-only handles, the
-// waits of the exclusive open, the log, and appends the disk refuses.
+// waits of the exclusive open, the log, writes the disk refuses, programs
+// that end without closing, overwrite passes and nested searches.
 #include <gtest/gtest.h>
 
 #include "recordstore/log_sink.h"
@@ -184,7 +185,6 @@ TEST_F(EngineTest, AppendThatCannotBeWrittenIsNotAdded) {
                BuildClosedFile({{1, 1, Text("first")}, {3, 3, Text("third")}}));
 }
 
-
 // Twenty records of four bytes: their index (160 bytes) is longer than a
 // short record, so a short append stays inside the old index.
 std::vector<RecordImage> Twenty() {
@@ -195,7 +195,8 @@ std::vector<RecordImage> Twenty() {
 
 TEST_F(EngineTest, ChangesOfAProgramThatEndsWithoutClosingAreFoundAgain) {
   const std::string path = Path("left.pro");
-  MakeRecordFile(path, Twenty());
+  std::vector<RecordImage> records = Twenty();
+  MakeRecordFile(path, records);
   int16_t h = Open(path);
   // The first change turns the closed mark at the end into a re-index mark.
   ASSERT_EQ(DBDel(h, 5, 5, 0), 4);
@@ -205,17 +206,34 @@ TEST_F(EngineTest, ChangesOfAProgramThatEndsWithoutClosingAreFoundAgain) {
   ASSERT_EQ(DBStartOverWrite(h, 7, 7), DB_EOF);
   ASSERT_EQ(DBOverWrite(h, 7, 7, 4, "new!"), 1);
   ASSERT_EQ(DBStartOverWrite(h, 8, 8), DB_EOF);  // released, not rewritten
-  ResetLibrary();                                // ends without closing
+  DBChangeKeys(h, 1, 1, 3, 4);  // in the record header at once
+  ResetLibrary();               // ends without closing
 
   h = Open(path, DBOpenReadOnly);
   EXPECT_EQ(DBGetNumRecord(h), 21u);
   uint8_t buf[8] = {};
-  EXPECT_EQ(DBRead(h, 5, 5, 0, 8, buf), DB_EOF);
-  EXPECT_EQ(DBRead(h, 8, 8, 0, 8, buf), DB_EOF);
+  for (int16_t gone : {1, 5, 8}) EXPECT_EQ(DBRead(h, gone, gone, 0, 8, buf), DB_EOF);
+  EXPECT_EQ(DBRead(h, 3, 4, 0, 8, buf), 4);
   EXPECT_EQ(DBRead(h, 99, 99, 0, 8, buf), 2);
   EXPECT_EQ(DBRead(h, 7, 7, 0, 8, buf), 4);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 4), "new!");
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
+
+  // Closed, then an append past the old end: the end-of-data mark is last.
+  EXPECT_EQ(DBClose(Open(path)), DB_SUCCESS);
+  records[0] = {3, 4, Text("abcd")};
+  records[4].key1 = -5;
+  records[6].data = Text("new!");
+  records[7].key1 = -8;
+  records.push_back({99, 99, Text("ab")});
+  records.push_back({50, 50, Pattern(300, 9)});
+  ASSERT_EQ(DBWrite(Open(path), 50, 50, -1, 300, records.back().data.data()),
+            300);
+  ResetLibrary();
+  h = Open(path);
+  EXPECT_EQ(DBGetNumRecord(h), 22u);
+  ASSERT_EQ(DBClose(h), DB_SUCCESS);
+  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
 }
 
 TEST_F(EngineTest, ShortAppendOverAnOldIndexIsFoundWithoutAReindexMark) {
@@ -279,6 +297,94 @@ TEST_F(EngineTest, IndexRebuiltAtOpenDoesNotOverwriteAnotherWritersIndex) {
   ASSERT_EQ(DBClose(writer), DB_SUCCESS);
   ASSERT_EQ(DBClose(reader), DB_SUCCESS);
   EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
+}
+
+// Overwrite passes: a set of records saved again in the places of the old
+// ones.
+TEST_F(EngineTest, SizesOneHundredTwoHundredOneHundred) {
+  const std::string path = Path("pass.pro");
+  const int16_t h = Open(path);
+  const Bytes old2 = Pattern(200, 2), other = Pattern(100, 4);
+  ASSERT_EQ(DBWrite(h, 50, 7, -1, 100, Pattern(100, 1).data()), 100);
+  ASSERT_EQ(DBWrite(h, 51, 7, -1, 100, other.data()), 100);
+  ASSERT_EQ(DBWrite(h, 50, 7, -1, 200, old2.data()), 200);
+  ASSERT_EQ(DBWrite(h, 50, 7, -1, 100, Pattern(100, 3).data()), 100);
+  EXPECT_EQ(DBStartOverWrite(h, 50, 7), DB_EOF);  // the search ran out
+  const Bytes new1 = Pattern(100, 11), new2 = Pattern(100, 12),
+              new3 = Pattern(300, 13);
+  EXPECT_EQ(DBOverWrite(h, 50, 7, 100, new1.data()), 1);
+  EXPECT_EQ(DBOverWrite(h, 50, 7, 100, new2.data()), 1);
+  EXPECT_EQ(DBOverWrite(h, 50, 7, 300, new3.data()), 0);
+  EXPECT_EQ(DBEndOverWrite(), 200u);
+  EXPECT_EQ(DBGetNumRecord(h), 5u);
+  ASSERT_EQ(DBClose(h), DB_SUCCESS);
+  EXPECT_BYTES(ReadFileBytes(path),
+               BuildClosedFile({{50, 7, new1}, {51, 7, other}, {-50, 7, old2},
+                                {50, 7, new2}, {50, 7, new3}}));
+  EXPECT_EQ(DBEndOverWrite(), 200u);  // ending again keeps the figure
+}
+
+TEST_F(EngineTest, PlacesAreTakenOnceInOrderUnderAnyKeys) {
+  const std::string path = Path("order.pro");
+  const int16_t h = Open(path);
+  EXPECT_EQ(DBOverWrite(h, 8, 8, 2, "no"), 0);  // no pass: appended
+  ASSERT_EQ(DBDel(h, 8, 8, 0), 2);
+  for (const std::string s : {"aa", "bbb", "cc", "ddd", "ee"})
+    ASSERT_EQ(DBWrite(h, 8, 8, -1, int16_t(s.size()), s.data()), int(s.size()));
+  EXPECT_EQ(DBStartOverWrite(h, 8, 8), DB_EOF);
+  EXPECT_EQ(DBOverWrite(h, 8, 8, 3, "XXX"), 1);  // the place of "bbb"
+  EXPECT_EQ(DBOverWrite(h, 3, 3, 2, "YY"), 1);   // "aa", under new keys
+  EXPECT_EQ(DBOverWrite(h, 8, 8, 2, "ZZ"), 1);   // "cc"
+  EXPECT_EQ(DBOverWrite(h, 8, 8, 3, "WWW"), 1);  // "ddd"
+  EXPECT_EQ(DBOverWrite(h, 8, 8, 3, "VVV"), 0);  // appended
+  EXPECT_EQ(DBEndOverWrite(), 2u);               // "ee" left
+  EXPECT_EQ(DBOverWrite(h, 8, 8, 2, "UU"), 0);   // the pass has ended
+  ASSERT_EQ(DBClose(h), DB_SUCCESS);
+  EXPECT_BYTES(ReadFileBytes(path),
+               BuildClosedFile({{-8, 8, Text("no")}, {3, 3, Text("YY")},
+                                {8, 8, Text("XXX")}, {8, 8, Text("ZZ")},
+                                {8, 8, Text("WWW")}, {-8, 8, Text("ee")},
+                                {8, 8, Text("VVV")}, {8, 8, Text("UU")}}));
+  // A pass stops at a record that cannot be deleted (Key1 = 0).
+  const int16_t z = Open(Path("zero.pro"));
+  ASSERT_EQ(DBWrite(z, 0, 5, -1, 2, "z1"), 2);
+  EXPECT_EQ(DBStartOverWrite(z, 0, 5), 0);
+  EXPECT_EQ(DBOverWrite(z, 0, 5, 2, "z2"), 0);
+  EXPECT_EQ(DBEndOverWrite(), 0u);
+  EXPECT_EQ(DBGetNumRecord(z), 2u);
+}
+
+TEST_F(EngineTest, NestedSearchesRestoreEveryLevel) {
+  const int16_t h = Open(Path("stack.pro"));
+  const Bytes first = Pattern(100, 5);
+  ASSERT_EQ(DBWrite(h, 2, 2, -1, 100, first.data()), 100);
+  for (int i = 0; i < 30; ++i) {
+    const uint8_t v = uint8_t(i);
+    ASSERT_EQ(DBWrite(h, 1, 1, -1, 1, &v), 1);
+  }
+  ASSERT_EQ(DBWrite(h, 2, 2, -1, 100, first.data()), 100);
+  uint8_t buf[128];
+  ASSERT_EQ(DBRead(h, 2, 2, 0, 40, buf), 40);
+  ASSERT_EQ(DBPush(h), DB_SUCCESS);
+  ASSERT_EQ(DBRead(h, 1, 1, 0, 4, buf), 1);  // 25 levels, each one further
+  for (int level = 0; level < 25; ++level) {
+    ASSERT_EQ(DBPush(h), DB_SUCCESS);
+    ASSERT_EQ(DBReadNext(h, buf), 1);
+    ASSERT_EQ(buf[0], level + 1);
+  }
+  EXPECT_EQ(DBPop(9), DB_EOF);  // a handle not open leaves the stack alone
+  for (int level = 24; level >= 0; --level) {
+    ASSERT_GT(DBPop(h), 0);
+    ASSERT_EQ(DBReadNext(h, buf), 1);
+    ASSERT_EQ(buf[0], level + 1) << level;
+  }
+  // The outer search: the unread rest of its record, then its keys and size.
+  ASSERT_GT(DBPop(h), 0);
+  EXPECT_EQ(DBReadRest(h, 100, buf), 60);
+  EXPECT_EQ(Bytes(buf, buf + 60), Bytes(first.begin() + 40, first.end()));
+  EXPECT_EQ(DBReadNext(h, buf), 40);
+  EXPECT_EQ(DBPop(h), 0);  // an empty stack changes nothing
+  EXPECT_EQ(DBReadNext(h, buf), DB_EOF);
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST_F(FixturesTest, ProjectFiles) {
   EXPECT_EQ(DBRead(h, 30030, 1, 0, 1100, buf), 1032);
   CloseUnchanged(h);
 
-  h = OpenCopy("ZBStatik/Daten/PRO00002.PRO");
+  h = OpenCopy("ZBStatik/Daten/PRO00002.PRO", DBOpenExcl);
   EXPECT_EQ(ProjectName(h), "Halle 7");
   EXPECT_EQ(Str(Extended(h, 30002, 205, 0).PosNameLong, 42), "St\xFCtze S1");
   EXPECT_EQ(Count(h, 1, 205), 2);

@@ -20,22 +20,12 @@ using zb::environment::LocalTimeOf;
 using zb::environment::Log;
 using zb::environment::LogTimeStamp;
 namespace fs = std::filesystem;
+using zbtest::OnDisk;
 
 constexpr uint32_t kFixedTime = 1741000000;  // early March 2025
 uint32_t FixedClock() { return kFixedTime; }
 const std::string kDash(63, '-');
 const std::string kStars(63, '*');
-
-// Text mode: on Windows every "\n" is CR LF on disk.
-std::string OnDisk(const std::string& text) {
-#ifdef _WIN32
-  std::string out;
-  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  return out;
-#else
-  return text;
-#endif
-}
 
 std::string Stamp() { return LogTimeStamp(LocalTimeOf(kFixedTime)); }
 

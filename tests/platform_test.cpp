@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <set>
 
-#include "platform/fault_injection.h"
+#include "platform/platform.h"
 #include "support/test_support.h"
 
 #ifdef _WIN32
@@ -24,7 +23,6 @@ namespace {
 
 using zb::platform::DirEntry;
 using zb::platform::ErrorKind;
-using zb::platform::FaultInjectingPlatform;
 using zb::platform::File;
 using zb::platform::Status;
 using Names = std::set<std::string>;
@@ -197,31 +195,6 @@ TEST_F(PlatformTest, WildcardSearch) {
   ASSERT_TRUE(os_.SetReadOnly(Path("a.txt"), false).ok());
 }
 
-TEST_F(PlatformTest, FaultInjection) {
-  FaultInjectingPlatform faulty(os_);
-  zb::platform::SetDefaultForTests(&faulty);
-  zb::platform::Platform& os = zb::platform::Default();
-  std::unique_ptr<File> a, b;
-  ASSERT_TRUE(os.CreateFile(Path("a.dat"), kShared, &a).ok());
-  ASSERT_TRUE(os.CreateFile(Path("b.dat"), kShared, &b).ok());
-  faulty.SpoilWrite(2, FaultInjectingPlatform::Fault::kFail);  // across files
-  size_t n = 99;
-  EXPECT_TRUE(a->WriteAt(0, "one", 3, &n).ok());
-  EXPECT_FALSE(b->WriteAt(0, "two", 3, &n).ok());
-  EXPECT_EQ(n, 0u);
-  faulty.SpoilWrite(1, FaultInjectingPlatform::Fault::kShorten, 2);
-  EXPECT_FALSE(b->WriteAt(0, "abcdef", 6, &n).ok());
-  EXPECT_EQ(n, 2u);
-  EXPECT_TRUE(a->WriteAt(3, "three", 5, &n).ok());  // only the one spoilt
-  EXPECT_EQ(faulty.writes(), 2u);
-  a.reset();
-  b.reset();
-  EXPECT_EQ(Contents("a.dat") + "|" + Contents("b.dat"), "onethree|ab");
-  os.SleepMs(3000);  // counted, not waited
-  os.SleepMs(3000);
-  EXPECT_EQ(faulty.slept_ms(), 6000u);
-}
-
 TEST_F(PlatformTest, MachineFacts) {
   EXPECT_FALSE(os_.UserName().empty());
   EXPECT_FALSE(os_.ComputerName().empty());
@@ -303,14 +276,14 @@ namespace posix = zb::platform::posix;
 TEST(PosixPathMap, BackslashesDrivesAndWindows1252) {
   EXPECT_EQ(posix::MapPathText("data\\pro\\A.PRO"), "data/pro/A.PRO");
   EXPECT_EQ(posix::MapPathText("\\\\server\\share\\x"), "//server/share/x");
-  ASSERT_EQ(setenv("ZBDB_DRIVE_D", "/srv/d/", 1), 0);
-  unsetenv("ZBDB_DRIVE_Q");
+  zbtest::ScopedEnv env;
+  env.Set("ZBDB_DRIVE_D", "/srv/d/");
+  env.Set("ZBDB_DRIVE_Q", std::nullopt);
   EXPECT_EQ(posix::MapPathText("D:\\ZB\\Daten\\"), "/srv/d/ZB/Daten/");
   EXPECT_EQ(posix::MapPathText("d:\\x.dat"), "/srv/d/x.dat");
   EXPECT_EQ(posix::MapPathText("D:x.dat"), "/srv/d/x.dat");
   EXPECT_EQ(posix::MapPathText("D:"), "/srv/d/");
   EXPECT_EQ(posix::MapPathText("Q:\\x.dat"), "/x.dat");
-  unsetenv("ZBDB_DRIVE_D");
   const std::string utf8 = "M\xC3\xBCller \xE2\x82\xAC";
   EXPECT_EQ(posix::Cp1252ToUtf8("M\xFCller \x80"), utf8);
   EXPECT_EQ(posix::Utf8ToCp1252(utf8), "M\xFCller \x80");
@@ -334,10 +307,10 @@ TEST_F(PlatformTest, PosixResolvesComponentsIgnoringCase) {
   EXPECT_TRUE(zbtest::FileExists(Path("M\xC3\xBCller.PRO")));
   EXPECT_EQ(posix::ToNativePath(Path("M\xDCLLER.PRO")),
             Path("M\xC3\xBCller.PRO"));
-  ASSERT_EQ(setenv("ZBDB_DRIVE_D", root.c_str(), 1), 0);
+  zbtest::ScopedEnv env;
+  env.Set("ZBDB_DRIVE_D", root);
   std::unique_ptr<File> f;
   EXPECT_TRUE(os_.CreateFile("D:\\via-drive.dat", kShared, &f).ok());
-  unsetenv("ZBDB_DRIVE_D");
   EXPECT_TRUE(zbtest::FileExists(Path("via-drive.dat")));
 }
 #endif  // !_WIN32

@@ -3,7 +3,6 @@
 // inputs: whatever the library reads or writes must come out the same.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"
@@ -57,6 +56,11 @@ TEST_F(ProfileTest, ReadsIgnoringCaseTrimmedWithoutQuotes) {
   Put("[A]\nk=v\n[B]\nk=w");
   EXPECT_EQ(Read("a", "K"), "v");
   EXPECT_EQ(Read("b", "K"), "w");
+#ifndef _WIN32
+  // Windows-1252 letters ignore case as well (wine folds ASCII only).
+  Put("[M\xFCller]\r\nGr\xF6\xDF" "e=1\r\n");
+  EXPECT_EQ(Read("M\xDCLLER", "GR\xD6\xDF" "E"), "1");
+#endif
 }
 
 TEST_F(ProfileTest, WritesCreateReplaceInPlaceAndDelete) {
@@ -138,22 +142,9 @@ TEST_F(ProfileTest, StructFormAndNumbers) {
   EXPECT_EQ(os_.ReadProfileInt(Ini("none.ini"), "I", "v", 4), 4);
 }
 
-#ifndef _WIN32
-// Windows-1252 letters ignore case as well (wine's profile functions fold
-// only ASCII letters).
-TEST_F(ProfileTest, Windows1252LettersIgnoreCase) {
-  Put("[M\xFCller]\r\nGr\xF6\xDF" "e=1\r\n");
-  EXPECT_EQ(Read("M\xDCLLER", "GR\xD6\xDF" "E"), "1");
-}
-#endif
-
 TEST_F(ProfileTest, UserStoreRoundTrips) {
-#ifndef _WIN32
-  // The store is a file under $XDG_CONFIG_HOME, pointed at the test folder.
-  const char* old = std::getenv("XDG_CONFIG_HOME");
-  const std::string saved = old ? old : "";
-  ASSERT_EQ(setenv("XDG_CONFIG_HOME", dir_.File("cfg").c_str(), 1), 0);
-#endif
+  zbtest::ScopedEnv env;  // POSIX: a file under $XDG_CONFIG_HOME
+  env.Set("XDG_CONFIG_HOME", dir_.File("cfg"));
   const std::string sub = "PlatformTest";
   uint32_t number = 0;
   std::string text;
@@ -181,10 +172,6 @@ TEST_F(ProfileTest, UserStoreRoundTrips) {
   EXPECT_EQ(zbtest::ReadText(dir_.File("cfg/ZBStatik/registry.ini")),
             "PlatformTestTop=1\r\n[PlatformTest]\r\nCount=7\r\n"
             "Name=\" M\xFCller \"x\" \"\r\nBad=12a\r\n");
-  if (old)
-    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-  else
-    unsetenv("XDG_CONFIG_HOME");
 #endif
 }
 

@@ -1,6 +1,6 @@
 // The bytes of record files on disk: new files, one record, deletion,
-// re-indexing of files that were not closed, unchanged closes, large
-// indexes, and files that are refused without being changed.
+// re-indexing of files that were not closed, large indexes, and files that
+// are refused without being changed.
 #include <gtest/gtest.h>
 
 #include "support/record_fixture.h"
@@ -92,55 +92,6 @@ TEST_F(FormatTest, FilesThatWereNotClosedAreReindexedByTheWalk) {
   ASSERT_GE(BuildClosedFile(two).size(), alt.size());
   EXPECT_EQ(DBClose(Open(path)), DB_SUCCESS);
   EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(two));
-}
-
-TEST_F(FormatTest, ChangesOfAProgramThatVanishedAreFoundAgain) {
-  // An append beyond the old end leaves the end-of-data mark last; key
-  // changes are in the record headers at once.
-  const std::string path = Path("crash.pro");
-  std::vector<RecordImage> records = {{1, 1, Letters(5)}, {2, 2, Letters(50)}};
-  MakeRecordFile(path, {records[0]});
-  int16_t h = Open(path);
-  ASSERT_EQ(DBWrite(h, 2, 2, -1, 50, records[1].data.data()), 50);
-  DBChangeKeys(h, 1, 1, 3, 4);
-  records[0].key1 = 3;
-  records[0].key2 = 4;
-  ResetLibrary();  // ends without closing
-  h = Open(path);
-  EXPECT_EQ(DBGetNumRecord(h), 2u);
-  ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
-
-  // A short append that does not reach the old end moves the end-of-data
-  // mark away from the old index: the walk finds the record all the same.
-  records.clear();
-  for (int16_t i = 1; i <= 20; ++i) records.push_back({i, i, Letters(4)});
-  MakeRecordFile(path + "2", records);
-  ASSERT_EQ(DBWrite(Open(path + "2"), 99, 99, -1, 2, "ab"), 2);
-  ResetLibrary();
-  h = Open(path + "2", DBOpenReadOnly);
-  EXPECT_EQ(DBGetNumRecord(h), 21u);
-  uint8_t buf[8];
-  EXPECT_EQ(DBRead(h, 20, 20, 0, 8, buf), 4);
-  EXPECT_EQ(DBRead(h, 99, 99, 0, 8, buf), 2);
-}
-
-TEST_F(FormatTest, OpenAndCloseWithoutChangeLeavesEveryByte) {
-  const std::string path = Path("same.pro");
-  const Bytes before = BuildClosedFile(
-      {{1, 2, Letters(100)}, {-3, 4, Letters(1)}, {5, 6, Letters(33)}});
-  ASSERT_TRUE(WriteFileBytes(path, before));
-  uint8_t buf[200];
-  for (auto open : {DBOpen, DBOpenReadOnly, DBOpenExcl}) {
-    const int16_t h = Open(path, open);
-    EXPECT_EQ(DBRead(h, DB_WILDCARD, DB_WILDCARD, 0, 200, buf), 100);
-    while (DBReadNext(h, buf) >= 0) {
-    }
-    EXPECT_EQ(DBRead(h, 5, 6, 0, 10, buf), 10);
-    EXPECT_EQ(DBReadRest(h, 100, buf), 23);
-    ASSERT_EQ(DBClose(h), DB_SUCCESS);
-    EXPECT_BYTES(ReadFileBytes(path), before);
-  }
 }
 
 TEST_F(FormatTest, IndexOfMoreThanOneBlockOfEntries) {

@@ -18,11 +18,14 @@ std::string Field(const Bytes& b, size_t offset, size_t width) {
                      b.begin() + long(offset + width));
 }
 
-std::string Padded(const std::string& text, size_t width) {
-  std::string out = text;
-  out.resize(width, '\0');
-  return out;
-}
+// The callers' memory layouts (the file forms are packed).
+static_assert(offsetof(POSINFO, DatVer) == 4 && offsetof(POSINFO, PrgVer) == 6 &&
+              offsetof(POSINFO, Msg) == 12 && offsetof(POSINFO, PosName) == 52 &&
+              offsetof(POSINFO, value1) == 64 && offsetof(POSINFO, value2) == 68 &&
+              offsetof(POSINFO, Recs) == 72 && offsetof(POSINFO, created) == 76 &&
+              offsetof(POSINFO, saved) == 80 && offsetof(POSINFO, extra) == 84 &&
+              offsetof(BUILDINFO, text) == 2 &&
+              offsetof(BUILDINFO, geometry) == 104, "memory layouts");
 
 POSINFO SamplePosInfo() {
   POSINFO p;
@@ -40,18 +43,6 @@ POSINFO SamplePosInfo() {
   p.saved = 1600000123u;
   for (int i = 0; i < 3; ++i) p.extra.p[i] = {0x01020304 + i, -7 - i, i};
   return p;
-}
-
-TEST(TypedRecordLayoutTest, MemoryLayoutsOfPosInfoAndBuildInfo) {
-  EXPECT_EQ((std::vector<size_t>{
-                offsetof(POSINFO, DatVer), offsetof(POSINFO, PrgVer),
-                offsetof(POSINFO, Msg), offsetof(POSINFO, PosName),
-                offsetof(POSINFO, value1), offsetof(POSINFO, value2),
-                offsetof(POSINFO, Recs), offsetof(POSINFO, created),
-                offsetof(POSINFO, saved), offsetof(POSINFO, extra),
-                offsetof(BUILDINFO, text), offsetof(BUILDINFO, geometry)}),
-            (std::vector<size_t>{4, 6, 12, 52, 64, 68, 72, 76, 80, 84, 2,
-                                 104}));
 }
 
 TEST_F(TypedRecordsTest, PosInfoAndBuildInfoArePackedInTheFile) {

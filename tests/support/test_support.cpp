@@ -131,6 +131,51 @@ Bytes Pattern(size_t n, uint32_t seed) {
   return out;
 }
 
+std::string OnDisk(const std::string& text) {
+#ifdef _WIN32
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+#else
+  return text;
+#endif
+}
+
+static std::optional<std::string> GetEnv(const std::string& name) {
+#ifdef _WIN32
+  char value[4096];
+  const DWORD n = GetEnvironmentVariableA(name.c_str(), value, sizeof value);
+  if (n == 0 || n >= sizeof value) return std::nullopt;
+  return std::string(value, n);
+#else
+  const char* value = std::getenv(name.c_str());
+  return value ? std::optional<std::string>(value) : std::nullopt;
+#endif
+}
+
+static void PutEnv(const std::string& name,
+                   const std::optional<std::string>& value) {
+#ifdef _WIN32
+  SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+#else
+  if (value)
+    setenv(name.c_str(), value->c_str(), 1);
+  else
+    unsetenv(name.c_str());
+#endif
+}
+
+void ScopedEnv::Set(const std::string& name,
+                    const std::optional<std::string>& value) {
+  saved_.emplace_back(name, GetEnv(name));
+  PutEnv(name, value);
+}
+
+ScopedEnv::~ScopedEnv() {
+  for (auto it = saved_.rbegin(); it != saved_.rend(); ++it)
+    PutEnv(it->first, it->second);
+}
+
 // The header with the given index header words, the records and the
 // end-of-data mark.
 static Bytes Image(const std::vector<RecordImage>& records, const Bytes& user,

@@ -7,8 +7,10 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace zbtest {
@@ -79,6 +81,28 @@ inline uint32_t GetU32(const Bytes& b, size_t at) {
   return Get<uint32_t>(b, at);
 }
 Bytes Pattern(size_t n, uint32_t seed);  // deterministic test data
+
+// The text as a file written in text mode holds it: CR LF on Windows.
+std::string OnDisk(const std::string& text);
+// The text, cut or zero-padded to the width of a field.
+inline std::string Padded(std::string text, size_t width) {
+  text.resize(width, '\0');
+  return text;
+}
+
+// Environment variables changed by a test, restored by the destructor.
+class ScopedEnv {
+ public:
+  ScopedEnv() = default;
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+  // nullopt removes the variable.
+  void Set(const std::string& name, const std::optional<std::string>& value);
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
 
 struct RecordImage {
   int16_t key1;
