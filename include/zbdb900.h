@@ -409,8 +409,9 @@ ZBEXPORT int32_t ZBAPI ZB_PositionProperty_L(ZBPROPOS_L* request,
 ZBEXPORT int32_t ZBAPI ZB_PositionRename(ZBPROPOS* source, ZBPROPOS* target);
 ZBEXPORT int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source,
                                            ZBPROPOS_L* target);
-/* Records deleted; 0 when none or when the position is locked. */
-ZBEXPORT int32_t ZBAPI ZB_PositionDelete(ZBPROPOS* request);
+/* Takes the long request (as the _LB form). Records deleted; 0 when none
+ * or when the position is locked. */
+ZBEXPORT int32_t ZBAPI ZB_PositionDelete(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_PositionDelete_LB(ZBPROPOS_L* request);
 /* Copies the position's short name into text (at least 10 bytes): its
  * length. */

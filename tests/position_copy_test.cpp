@@ -97,6 +97,8 @@ TEST_F(PositionCopyTest, MoveDeletesTheSourceUnlessLockedByAnother) {
   EXPECT_EQ(Stored(project_, kStuetze).id, 0);
   EXPECT_EQ(Stored(Halle(), kStuetze).Recs, 4);
   EXPECT_TRUE(Logged(" MOVE position = COPY + DELETE"));
+  EXPECT_TRUE(Logged("\n         DELETE position  " + data_ + "//" + kBruecke +
+                     "//" + kStuetze));
   // mueller's position: copied, but the original stays.
   source = Request(kBruecke, kUnterzug);
   target = Request(kHalle, "");

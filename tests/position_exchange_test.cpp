@@ -72,13 +72,27 @@ TEST_F(PositionExchangeTest, TheInstallationsExchangeFileImports) {
   EXPECT_EQ(Stored(Halle(), kUnterzug).Recs, 3);
 }
 
-TEST_F(PositionExchangeTest, Refusals) {
-  ZBPROPOS_L r = Request(kBruecke, "Fehlt");
-  EXPECT_EQ(ps::ExportPositionFile(&r), -302);
-  r = Request("Fehlt", kStuetze);
-  EXPECT_EQ(ps::ExportPositionFile(&r), -202);
+TEST_F(PositionExchangeTest, ExportOfWhatTheProjectLacksAndIntoAnotherFolder) {
+  // A folder in szTmpDatei: the file is still named into szTmpPfad.
+  const std::string other = Path("Anderswo");
+  ASSERT_TRUE(MakeFolder(other));
+  ZBPROPOS_L r = Request(kBruecke, kStuetze);
+  SetText(r.szTmpDatei, sizeof r.szTmpDatei, other);
+  EXPECT_EQ(ps::ExportPositionFile(&r), 7);
+  EXPECT_EQ(Str(r.szTmpDatei, 260),
+            tmp_folder_ + "\\DLTSt\xfctze 12 Achse B.POS");
 
-  r = ImportRequest("");
+  // A position the project does not hold is written as a new one.
+  r = Request(kBruecke, "Fehlt");
+  EXPECT_EQ(ps::ExportPositionFile(&r), 4);
+  EXPECT_EQ(Str(r.szTmpDatei, 260), tmp_folder_ + "\\DLTFehlt.POS");
+  EXPECT_EQ(Only(Records(tmp_folder_ + "\\DLTFehlt.POS"), kDlt, 30002)
+                .size(),
+            2u);
+}
+
+TEST_F(PositionExchangeTest, Refusals) {
+  ZBPROPOS_L r = ImportRequest("");
   EXPECT_EQ(ps::ImportPositionFile(&r), -101);
   r = ImportRequest(Path("x.POS"));
   SetText(r.szProName, 42, "");

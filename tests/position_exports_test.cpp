@@ -226,9 +226,9 @@ TEST_F(PositionExportsTest, DeleteRefusesLockedPositionsAndRunsTheHook) {
   ZBPROPOS_L locked = Long("DLT", "Unterzug U1");
   EXPECT_EQ(ZB_PositionDelete_LB(&locked), 0);
   EXPECT_EQ(hooked, "");
-  ZBPROPOS missing = Plain("DLT", "Pfette");
+  ZBPROPOS_L missing = Long("DLT", "Pfette");
   EXPECT_EQ(ZB_PositionDelete(&missing), 0);
-  ZBPROPOS no_program = Plain("", "Dach");
+  ZBPROPOS_L no_program = Long("", "Dach");
   EXPECT_EQ(ZB_PositionDelete(&no_program), 0);
 
   ZBPROPOS_L r = Long("DLT", kStuetze);
@@ -237,9 +237,12 @@ TEST_F(PositionExportsTest, DeleteRefusesLockedPositionsAndRunsTheHook) {
   EXPECT_EQ(hooked, "PRO00001.PRO 101/1");
   EXPECT_EQ(Exist("DLT", kStuetze), 0);
   EXPECT_EQ(Exist("DLT", "Unterzug U1"), 2);
-  ZBPROPOS dach = Plain("DACH", "Dach");
+  // The plain form takes the long record too: the long name counts, not
+  // a short name in szPosName.
+  ZBPROPOS_L dach = Long("DACH", "Dach");
+  SetText(dach.szPosName, sizeof dach.szPosName, "Anderer");
   EXPECT_EQ(ZB_PositionDelete(&dach), 4);  // the old 116-byte record too
-  ZBPROPOS all = Plain("ALLE", "ALLE");
+  ZBPROPOS_L all = Long("ALLE", "ALLE");
   EXPECT_EQ(ZB_PositionDelete(&all), 0);  // one position is locked
 
   const std::string log = LogOf(log_);

@@ -307,9 +307,18 @@ TEST_F(PositionLocksTest, OwnLockRoundTrip) {
   EXPECT_EQ(ps::CheckLockAndInform(&h_, kDlt, "Rahmen R1", false), 0);
   EXPECT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R1"), 1);  // again: still mine
   EXPECT_EQ(ps::LockedForMe(h_, 0), 1);
+  ps::LockRecord held = ps::OwnLock().block;
+  held.time = 0x12345678u;
+  ps::OwnLock().block.time = held.time;
   EXPECT_EQ(ps::LockOff(h_, kDlt, "Rahmen R1"), 1);
   EXPECT_FALSE(Locked("Rahmen R1"));
   EXPECT_EQ(ps::OwnLock().state, 0);
+  // Lock_Off clears the first word of the block it keeps, nothing more.
+  EXPECT_EQ(ps::OwnLock().block.time, 0x12340000u);
+  EXPECT_EQ(std::memcmp(reinterpret_cast<const char*>(&held) + 4,
+                        reinterpret_cast<const char*>(&ps::OwnLock().block) + 4,
+                        sizeof held - 4),
+            0);
   EXPECT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R9"), -1);
   EXPECT_EQ(ps::LockOff(h_, kDlt, "Rahmen R9"), 0);
   EXPECT_TRUE(ui_.messages().empty());
@@ -384,8 +393,10 @@ TEST_F(PositionLocksTest, ReleaseOwnLockThroughTheRememberedPaths) {
 
 TEST_F(PositionLocksTest, UnlockAllForgetsTheOwnLockOfThatFile) {
   ASSERT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R1"), 1);
+  const uint32_t taken = ps::OwnLock().block.time;
   EXPECT_EQ(ps::UnlockAll(h_, kDlt), 2);
   EXPECT_EQ(ps::OwnLock().state, 0);
+  EXPECT_EQ(ps::OwnLock().block.time, taken);  // only the state goes
   EXPECT_EQ(ps::LockedForMe(h_, 0), 0);
 }
 

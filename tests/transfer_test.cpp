@@ -91,10 +91,18 @@ TEST_F(ExportImportTest, ExportFailuresAndDamage) {
   EXPECT_EQ(Export("Leer", &error), 3);
   EXPECT_EQ(error, -5);
   EXPECT_EQ(Stored(project_, "Leer").Ctrl & ps::kCtrlLocked, 0);
+  // A position the project does not hold: the header records of a new
+  // one, and empty as well.
+  EXPECT_EQ(Export("Fehlt", &error), 4);
+  EXPECT_EQ(error, -5);
   EXPECT_EQ(Export(kStuetze, &error), 7);
   EXPECT_EQ(error, 0);
-  EXPECT_TRUE(Logged("#ERROR :POSITION St\xfctze ~ DOMAGED ? Read 4 from "
-                     "12 records."));
+  // The damage is reported after the lock was taken.
+  const std::string log = ReadText(log_);
+  const size_t damaged = log.find(
+      "#ERROR :POSITION St\xfctze ~ DOMAGED ? Read 4 from 12 records.");
+  ASSERT_NE(damaged, std::string::npos);
+  EXPECT_LT(log.rfind("Lock_On  'St\xfctze 12 Achse B'"), damaged);
 }
 
 TEST_F(ExportImportTest, RoundTripCarriesChangesCountsAndPages) {

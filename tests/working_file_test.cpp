@@ -141,6 +141,7 @@ TEST_F(WorkingFileTest, LoadAndStoreFailures) {
   ASSERT_EQ(std::remove(project_.c_str()), 0);
   EXPECT_EQ(Load(kBruecke, kStuetze, &error), 0);
   EXPECT_EQ(error, -1);
+  EXPECT_EQ(working_, tmp_folder_);  // no working file handed back
   EXPECT_TRUE(Logged("\n***ERROR*ProPosToTmp**** DataPath ist kein "
                      "Verzeichnis\n"));
 }

@@ -107,27 +107,6 @@ std::string ShortNameOfWorkingFile(const std::string& path) {
   return name;
 }
 
-int32_t ZBAPI DeletePositionLong(ZBPROPOS_L* request) {
-  env::EnsureLoggedIn();
-  const std::string name = Field(request->szPosNameLong);
-  TheLog().Printf("\n%8s DELETE position  %s//%s//%s", "",
-                  Field(request->szDataPfad).c_str(),
-                  Field(request->szProName).c_str(), name.c_str());
-  const int16_t program = ProgramOf(*request);
-  // Without a program only "ALLE" means something: every position.
-  if (program == ps::kAllPrograms && name != "ALLE") return 0;
-  const std::string project = ProjectFileOf(*request);
-  if (project.empty()) return 0;
-  const int32_t h = Engine::Instance().OpenExclusive(project.c_str());
-  if (h <= 0) {
-    TheLog().RecordFileError("ZB_PositionDelete", project, h);
-    return 0;
-  }
-  const uint32_t deleted = ps::DeletePosition(h, program, name);
-  CloseProject(h);
-  return deleted > 2147483647u ? 2147483647 : static_cast<int32_t>(deleted);
-}
-
 }  // namespace
 
 extern "C" {
@@ -303,13 +282,32 @@ int32_t ZBAPI ZB_PositionRename(ZBPROPOS* source, ZBPROPOS* target) {
                                  &ZB_PositionRename_L);
 }
 
-int32_t ZBAPI ZB_PositionDelete(ZBPROPOS* request) {
-  return zb::api::PlainFrame(zb::api::FrameOptions{}, request,
-                             &DeletePositionLong);
+// Takes the long record itself: there is no _L form, and the _LB form
+// wraps this one.
+int32_t ZBAPI ZB_PositionDelete(ZBPROPOS_L* request) {
+  if (!request) return 0;
+  env::EnsureLoggedIn();
+  const std::string name = Field(request->szPosNameLong);
+  TheLog().Printf("\n%8s DELETE position  %s//%s//%s", "",
+                  Field(request->szDataPfad).c_str(),
+                  Field(request->szProName).c_str(), name.c_str());
+  const int16_t program = ProgramOf(*request);
+  // Without a program only "ALLE" means something: every position.
+  if (program == ps::kAllPrograms && name != "ALLE") return 0;
+  const std::string project = ProjectFileOf(*request);
+  if (project.empty()) return 0;
+  const int32_t h = Engine::Instance().OpenExclusive(project.c_str());
+  if (h <= 0) {
+    TheLog().RecordFileError("ZB_PositionDelete", project, h);
+    return 0;
+  }
+  const uint32_t deleted = ps::DeletePosition(h, program, name);
+  CloseProject(h);
+  return deleted > 2147483647u ? 2147483647 : static_cast<int32_t>(deleted);
 }
 
 int32_t ZBAPI ZB_PositionDelete_LB(ZBPROPOS_L* request) {
-  return zb::api::BasicLongFrame(request, &DeletePositionLong);
+  return zb::api::BasicLongFrame(request, &ZB_PositionDelete);
 }
 
 int32_t ZBAPI ZB_GetPositionShortName(ZBPROPOS* request, char* text) {

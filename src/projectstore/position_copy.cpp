@@ -182,6 +182,11 @@ int32_t MovePosition(ZBPROPOS_L* source, ZBPROPOS_L* target) {
   TheLog().Printf("\n%8s MOVE position = COPY + DELETE", " ");
   const int32_t copied = CopyPosition(source, target);
   if (copied <= 0) return copied;
+  // The source goes as a delete of that one position goes.
+  TheLog().Printf("\n%8s DELETE position  %s//%s//%s", " ",
+                  Field(source->szDataPfad).c_str(),
+                  Field(source->szProName).c_str(),
+                  Field(source->szPosNameLong).c_str());
   std::string path;
   if (FindProject(Field(source->szDataPfad), Field(source->szProName),
                   nullptr, &path) < 0)

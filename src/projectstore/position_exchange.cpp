@@ -23,7 +23,6 @@ using recordstore::PosInfoExt;
 namespace {
 
 constexpr int32_t kNotDone = -101;          // ERR_NOTDONE
-constexpr int32_t kPositionNotFound = -302;  // ERR_POS_NOTFOUND
 constexpr int kAssignProgramText = 32803;
 constexpr int kOverwriteText = 35331;
 constexpr char kUnsafeNameCharacters[] = ">\\:|*?~//<";
@@ -78,7 +77,7 @@ std::string ExchangeFileNamePart(const std::string& long_name) {
 }  // namespace
 
 int32_t ExportPositionFile(ZBPROPOS_L* request) {
-  TheLog().Append("*** ZB_PositionExport");
+  TheLog().Title("*** ZB_PositionExport");
   std::string tmp_folder = Field(request->szTmpPfad);
   if (tmp_folder.empty()) tmp_folder = environment::Context().folders.temporary;
   tmp_folder = WithoutTrailingBackslash(tmp_folder);
@@ -87,21 +86,13 @@ int32_t ExportPositionFile(ZBPROPOS_L* request) {
   if (file.empty()) file = tmp_folder;
   const std::string long_name = Field(request->szPosNameLong);
   const std::string program = Field(request->szPrgName);
+  // A folder given as the file: the file is named into the temporary
+  // folder, whichever folder szTmpDatei named.
   if (platform::Default().IsFolder(file))
-    file = WithoutTrailingBackslash(file) + "\\" + program +
-           ExchangeFileNamePart(long_name) + ".POS";
+    file = tmp_folder + "\\" + program + ExchangeFileNamePart(long_name) +
+           ".POS";
 
-  // Only an existing position is written out: an exchange file of a name
-  // mistyped would hold nothing but headers.
   const std::string folder = Field(request->szDataPfad);
-  std::string project_path;
-  if (FindProject(folder, Field(request->szProName), nullptr, &project_path) <
-      0)
-    return kProjectNotFound;
-  const int16_t key = environment::Catalogue().NumberByKey(program);
-  if (PositionStateOfFile(project_path, key, long_name, nullptr) == 0)
-    return kPositionNotFound;
-
   PROINFO project{};
   SetField(project.szProject, Field(request->szProName));
   PosInfoExt position{};
@@ -116,7 +107,7 @@ int32_t ExportPositionFile(ZBPROPOS_L* request) {
 }
 
 int32_t ImportPositionFile(ZBPROPOS_L* request) {
-  TheLog().Append("*** ZB_PositionImport");
+  TheLog().Title("*** ZB_PositionImport");
   if (request->szProName[0] == 0 || request->szTmpDatei[0] == 0)
     return kNotDone;
   ZBPROPOS_L work = *request;

@@ -13,12 +13,14 @@ namespace zb::projectstore {
 
 // Writes the position named by the request (szDataPfad, szProName,
 // szPrgName, szPosNameLong) into an exchange file, quiet and without taking
-// its lock. szTmpDatei names the file, or a folder (empty: szTmpPfad, or the
-// library's temporary folder) in which the file is named after the program
-// and the long name (characters no file name may hold, and "~", become
-// "_": "DLTTräger_ Pos 1_2.POS"). On success szTmpDatei receives the file's
-// path. Returns the records written, or negative: -202 no such project,
-// -302 no such position, or the load's error.
+// its lock. szTmpDatei names the file, or a folder (empty: szTmpPfad); then
+// the file is named in szTmpPfad (empty: the library's temporary folder)
+// after the program and the long name (characters no file name may hold,
+// and "~", become "_": "DLTTräger_ Pos 1_2.POS"). A position without data
+// records, or one the project does not hold, is written as a new one would
+// be (header records only, see LoadPositionIntoWorkingFile). On success
+// szTmpDatei receives the file's path. Returns the records written, or the
+// load's negative error.
 int32_t ExportPositionFile(ZBPROPOS_L* request);
 
 // Reads the exchange file szTmpDatei into project szProName of szDataPfad:

@@ -170,7 +170,8 @@ int32_t LockOff(int h, int16_t program, const std::string& name) {
   own.working_path.clear();
   own.name.clear();
   own.program = 0;
-  own.block.time = 0;
+  // Only the block's first word is cleared; the rest stays as written.
+  std::memset(&own.block, 0, 2);
   return 1;
 }
 
@@ -294,10 +295,7 @@ int32_t UnlockAll(int h, int16_t program) {
       "\n%16s§ LockOffAll : Number of Position converted in unlock: %d  \n",
       " ", visited);
   OwnLockState& own = OwnLock();
-  if (own.state == 1 && SamePath(PathOf(h), own.project_path)) {
-    own.state = 0;
-    own.block.time = 0;
-  }
+  if (own.state == 1 && SamePath(PathOf(h), own.project_path)) own.state = 0;
   return visited;
 }
 

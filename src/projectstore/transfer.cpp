@@ -144,38 +144,42 @@ int32_t ExportPosition(const std::string& project_path,
     const uint32_t expected = info.Recs > 0 ? info.Recs : 0;
     int32_t n = engine.Read(h, static_cast<int16_t>(info.id), program, 0,
                             kMaxData, buf.data());
-    while (n >= 4) {
+    // A record too short to name its keys is skipped, not taken for the end.
+    for (; n >= 0; n = engine.ReadNext(h, buf.data())) {
+      if (n < 4) continue;
       const int16_t k1 = recordstore::LoadI16(buf.data());
       const int16_t k2 = recordstore::LoadI16(buf.data() + 2);
       if (engine.Append(w, k1, k2, static_cast<int16_t>(n - 4),
                         buf.data() + 4) > 0)
         ++copied;
       Progress(progress, copied, expected);
-      n = engine.ReadNext(h, buf.data());
     }
-    if (copied < expected)
-      TheLog().Printf("#ERROR :POSITION %s DOMAGED ? Read %u from %d records.",
-                      Field(info.PosName, sizeof info.PosName).c_str(), copied,
-                      static_cast<int>(info.Recs));
   }
   if (headers == 0) *error = -3;
   engine.Close(h);
-  if (*error == 0 && !locked && index >= 0) {
+  bool working_open = true;
+  // A position without data records (a new one included) is empty.
+  if (*error == 0 && !locked) {
     if (copied == 0) {
       *error = -5;
     } else if ((flags & kTransferNoLock) == 0) {
       // The lock is written into the project, so it is opened exclusively.
       engine.Close(w);
+      working_open = false;
       const int x = engine.OpenExclusive(project_path.c_str());
       const int w2 = engine.OpenReadOnly(working_path.c_str());
       if (x > 0) LockOn(x, w2 > 0 ? w2 : 0, program, name);
       if (w2 > 0) engine.Close(w2);
       if (x > 0) engine.Close(x);
       KeptPosInfo() = info;
-      return static_cast<int32_t>(copied) + headers;
     }
   }
-  engine.Close(w);
+  if (index >= 0 && copied < static_cast<uint32_t>(std::max<int16_t>(
+                                 info.Recs, 0)))
+    TheLog().Printf("#ERROR :POSITION %s DOMAGED ? Read %u from %d records.",
+                    Field(info.PosName, sizeof info.PosName).c_str(), copied,
+                    static_cast<int>(info.Recs));
+  if (working_open) engine.Close(w);
   return static_cast<int32_t>(copied) + headers;
 }
 

@@ -31,7 +31,9 @@ using TransferProgress = void (*)(int32_t percent);
 
 // Project -> working file. Returns data records copied + header records
 // written; *error 0 or -1 project, -3 nothing written, -4 working file,
-// -5 empty position. The designation is handed back in pp->designation.
+// -5 empty position (no data records, or not in the project: then only
+// the header records of a new one are written). The designation is handed
+// back in pp->designation.
 int32_t ExportPosition(const std::string& project_path,
                        const std::string& working_path, int16_t program,
                        ProPosLong* pp, int32_t factor,

@@ -175,6 +175,7 @@ int32_t LoadPositionIntoWorkingFile(const std::string& data_folder,
                      kLoadFactor, ContextProgress(), error, flags);
   recordstore::CopyTextField(position->Designation, pp.designation,
                              sizeof position->Designation);
+  const std::string given = *working_path;
   *working_path = path;
   if (*error == -5) {
     // A position without data records opens like a new one.
@@ -185,6 +186,8 @@ int32_t LoadPositionIntoWorkingFile(const std::string& data_folder,
     }
   }
   if (*error != 0) {
+    // The caller keeps the name it gave: no working file is handed back.
+    *working_path = given;
     TheLog().Append("\n***ERROR*ProPosToTmp*");
     TheLog().Append(LoadErrorText(*error));
     TheLog().Append("\n");
