@@ -227,14 +227,22 @@ TEST_F(ProjectExportsTest, ReadingAFolderProjectIsAskedFirst) {
 TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
   CopyFixtureFolder();
   ZBPROPOS from = Request(source_, kBruecke);
-  ZBPROPOS to = Request("", "Br\xFC" "cke S\xFC" "d");  // author kept
+  ZBPROPOS to = Request("", "Br\xFC" "cke S\xFC" "d", "Ing. Weber");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
   for (const char* file : {"PRO00001.PRO", "PRO00001.PRV", "PRO00001.ERG"}) {
     EXPECT_EQ(Str(Header(In(source_, file)).szProject, 42),
               "Br\xFC" "cke S\xFC" "d") << file;
-    EXPECT_EQ(Str(Header(In(source_, file)).szAuthor, 30), "Ing. Maier");
+    EXPECT_EQ(Str(Header(In(source_, file)).szAuthor, 30), "Ing. Weber");
   }
   EXPECT_EQ(Exist(source_, kBruecke), -202);
+  // Name and author both come from the target, an empty author too.
+  from = Request(source_, "Br\xFC" "cke S\xFC" "d");
+  to = Request("", "Br\xFC" "cke S\xFC" "d");
+  EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
+  EXPECT_EQ(Str(Header(In(source_, "PRO00001.PRO")).szAuthor, 30), "");
+  PROINFO entry;
+  ASSERT_EQ(Entry(source_, "Br\xFC" "cke S\xFC" "d", &entry), 1);
+  EXPECT_EQ(Str(entry.szAuthor, 30), "");
 
   // Another project's name would make one of the two unreachable.
   from = Request(source_, "Halle 7");
@@ -253,6 +261,18 @@ TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
   EXPECT_EQ(Str(to.szProName, 42), "Halle 8");
   EXPECT_EQ(Str(Header(In(source_, "PRO00002.PRO")).szAuthor, 30), "Ing. Neu");
   EXPECT_EQ(Exist(source_, "Halle 8"), 2);
+  // The dialog starts from the source request's name and author.
+  from = Request(source_, "Halle 8", "Ing. Quelle");
+  to = Request("", "");
+  ui_.QueueText("Halle 9");
+  EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
+  EXPECT_EQ(Str(Header(In(source_, "PRO00002.PRO")).szAuthor, 30),
+            "Ing. Quelle");
+  from = Request(source_, "Halle 9");
+  to = Request("", "");
+  ui_.QueueText("Halle 8");
+  EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);  // the source request's author
+  EXPECT_EQ(Str(Header(In(source_, "PRO00002.PRO")).szAuthor, 30), "");
   to = Request("", "");
   from = Request(source_, "Halle 8");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 0);  // dialog cancelled
@@ -320,6 +340,7 @@ TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoL
   EXPECT_EQ(Header(In(target_, "PRO00002.PRV")).number, 2);
 
   // No, then the dialog cancelled: nothing copied.
+  to = Request(target_, kBruecke);
   ui_.QueueAnswer(env::Answer::kNo);
   EXPECT_EQ(ZB_ProjectCopy(&from, &to), 0);
   EXPECT_FALSE(FileExists(In(target_, "PRO00003.PRO")));
@@ -373,16 +394,62 @@ TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
             std::string::npos);
   EXPECT_NE(log.find("\n*** ZB_ProjectMove: iRet 1"), std::string::npos);
 
-  // An existing name asks under the move's title.
+  // The source's name taken over and existing asks under the move's title.
+  ZBPROPOS made = Request(source_, kBruecke);
+  ASSERT_EQ(ZB_ProjectNew(&made), 1);
   from = Request(target_, kBruecke);
-  to = Request(source_, "Halle 7");
+  to = Request(source_, "");
   ui_.QueueAnswer(env::Answer::kNo);
   EXPECT_EQ(ZB_ProjectMove(&from, &to), 0);
+  ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages().back().caption, "PROJEKT VERSCHIEBEN");
   EXPECT_EQ(ui_.dialogs().back(),
             "Projekt 'Br\xFC" "cke Nord' verschieben ins Verzeichnis '" +
                 source_ + "'  als:");
   EXPECT_TRUE(FileExists(In(target_, "PRO00001.PRO")));
+
+  // A list that agrees with its folder is rebuilt after the move, since
+  // the folder then holds one project less.
+  ASSERT_EQ(ps::CheckListAgainstFolder(source_), 5);
+  const size_t before = LogText().size();
+  from = Request(source_, "Halle 7");
+  to = Request(target_, "");
+  EXPECT_EQ(ZB_ProjectMove(&from, &to), 1);
+  EXPECT_NE(LogText().find("\n*** Projektlist neu lesen : ", before),
+            std::string::npos);
+  EXPECT_EQ(Exist(source_, "Halle 7"), -202);
+  EXPECT_EQ(Exist(source_, "Altbau Sanierung"), 4);
+}
+
+TEST_F(ProjectExportsTest, AnExplicitTargetNameIsOverwrittenWithoutAQuestion) {
+  CopyFixtureFolder();
+  ZBPROPOS r = Request(target_, "Alt", "Ing. Alt");
+  ASSERT_EQ(ZB_ProjectNew(&r), 1);
+  ZBPROPOS from = Request(source_, "Halle 7");
+  ZBPROPOS to = Request(target_, "Alt", "Ing. Neu");
+  EXPECT_EQ(ZB_ProjectCopy(&from, &to), 1);
+  EXPECT_TRUE(ui_.messages().empty());
+  EXPECT_TRUE(ui_.dialogs().empty());
+  PROINFO entry;
+  ASSERT_EQ(Entry(target_, "Alt", &entry), 1);
+  EXPECT_TRUE(SameHeader(In(target_, "PRO00001.PRO"), entry));
+  EXPECT_EQ(Records(In(target_, "PRO00001.PRO")),
+            Records(In(source_, "PRO00002.PRO")));
+
+  // The other product's project may be copied (only read), not moved.
+  ASSERT_EQ(ps::CheckListAgainstFolder(source_), 5);
+  from = Request(source_, "Altbau Sanierung");
+  to = Request(target_, "");
+  EXPECT_EQ(ZB_ProjectMove(&from, &to), -209);
+  EXPECT_EQ(ZB_ProjectCopy(&from, &to), 1);
+  EXPECT_TRUE(FileExists(In(altbau_, "ProjectData.ZBDB")));
+  EXPECT_EQ(Exist(target_, "Altbau Sanierung"), 2);
+  ZBPROPOS kind = Request(target_, "Altbau Sanierung");
+  EXPECT_EQ(ZB_ProjectVersion(&kind), 0);
+  // Onto a folder project nothing is written.
+  from = Request(target_, "Alt");
+  to = Request(source_, "Altbau Sanierung");
+  EXPECT_EQ(ZB_ProjectCopy(&from, &to), -209);
 }
 
 TEST_F(ProjectExportsTest, ShellResultsWithADialogParent) {
@@ -398,8 +465,10 @@ TEST_F(ProjectExportsTest, ShellResultsWithADialogParent) {
   EXPECT_NE(LogText().find("\n" + kStep + "..... interrupted!!\n"),
             std::string::npos);
   EXPECT_NE(LogText().find("\n*** ZB_ProjectCopy: iRet 0"), std::string::npos);
-  // The target made for it is gone again.
-  EXPECT_EQ(Exist(target_, kBruecke), -202);
+  // The target made for it stays in the list; its empty file went before
+  // the copy.
+  EXPECT_EQ(Exist(target_, kBruecke), 1);
+  EXPECT_FALSE(FileExists(In(target_, "PRO00001.PRO")));
 
   ui_.QueueShellResult(2);
   EXPECT_EQ(ZB_ProjectMove(&from, &to), -1);

@@ -29,7 +29,6 @@ namespace ps = zb::projectstore;
 constexpr int32_t kDirUndefined = -103;   // ERR_DIR_UNDEF
 constexpr int32_t kDirNotExist = -104;    // ERR_DIR_NOTEXIST
 constexpr int32_t kNameTaken = -201;      // ERR_PRO_NOTNEW
-constexpr int32_t kNotCreated = -203;     // ERR_PRO_NOTCREATED
 constexpr int32_t kNoAccess = -209;       // ERR_PRO_NOACCES
 constexpr size_t kDialogNameLength = 40;
 constexpr size_t kDialogAuthorLength = 30;
@@ -104,21 +103,26 @@ int32_t TransferProject(int32_t mode, bool check_source_folder,
   const std::string from = ps::TrimProjectName(source_name);
   if (ps::FindProject(source_folder, from, &source_entry, &source_path) < 0)
     return -1;
-  if (IsFolderProject(source_entry, source_path)) return kNoAccess;
+  // A copy only reads the other product's project; a move would take its
+  // data file away from it.
+  if (mode == ps::kMoveProject && IsFolderProject(source_entry, source_path))
+    return kNoAccess;
 
   std::string name = ps::TrimProjectName(target_name);
-  if (name.empty() || name == from) name = from;
+  const bool named_after_source = name.empty() || name == from;
+  if (named_after_source) name = from;
   std::string author = target_author.empty()
                            ? Text(source_entry.szAuthor)
                            : target_author;
-  // Every existing target is asked about, not only the one named after
-  // the source: an explicit name may just as well be a slip.
   PROINFO existing;
   std::string existing_path;
   bool exists =
       ps::FindProject(target_folder, name, &existing, &existing_path) >= 0;
-  if (exists) {
-    if (IsFolderProject(existing, existing_path)) return kNoAccess;
+  // Overwriting would destroy the other product's data file.
+  if (exists && IsFolderProject(existing, existing_path)) return kNoAccess;
+  // A name the caller gave explicitly is the project to overwrite; only the
+  // name taken over from the source is asked about.
+  if (exists && named_after_source) {
     const bool copy = mode == ps::kCopyProject;
     const env::Answer answer = env::CurrentUi().MessageBox(
         copy ? "PROJEKT KOPIEREN" : "PROJEKT VERSCHIEBEN",
@@ -133,8 +137,9 @@ int32_t TransferProject(int32_t mode, bool check_source_folder,
       exists = false;
     }
   }
-  if (!exists && ps::CreateProject(target_folder, name, author) <= 0)
-    return kNotCreated;
+  // A target that could not be made is not found by the transfer, which
+  // then fails on its own.
+  if (!exists) ps::CreateProject(target_folder, name, author);
   *name_out = name;
   *author_out = author;
 
@@ -142,14 +147,7 @@ int32_t TransferProject(int32_t mode, bool check_source_folder,
   const int32_t result = ps::CopyOrMoveProjectFile(
       mode, {source_folder, from, source_program},
       {target_folder, name, target_program}, &project);
-  if (project.done) {
-    ps::FollowCompanions(mode, project);
-  } else if (!exists) {
-    // The target made for this transfer goes again with its list entry.
-    if (!project.target_file.empty())
-      zb::platform::Default().DeleteFile(project.target_file);
-    ps::CheckListAgainstFolder(target_folder);
-  }
+  if (project.done) ps::FollowCompanions(mode, project);
   return result;
 }
 
@@ -276,11 +274,8 @@ int32_t ZBAPI ZB_ProjectRename(ZBPROPOS* source, ZBPROPOS* target) {
     *target = *source;
     name = ps::TrimProjectName(Text(source->szProName));
     author = Text(source->szAuthor);
-    if (author.empty()) author = Text(entry.szAuthor);
     if (!AskProjectName(env::SystemText(35300), &name, &author)) return 0;
   }
-  // An empty author keeps the project's own.
-  if (author.empty()) author = Text(entry.szAuthor);
   // The new name must not be another project's: name lookups would find
   // only one of the two.
   const int32_t other = ps::FindProject(folder, name, nullptr, nullptr);

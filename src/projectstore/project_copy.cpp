@@ -113,6 +113,22 @@ bool AdoptTarget(const std::string& path, const PROINFO& header,
   return written;
 }
 
+// The source list after a move: checked against its folder (a rebuild
+// when the counts differ). A folder whose list disagreed with it before
+// can come out even, so an entry still naming the file that left is taken
+// out: a later project would otherwise share its number and file.
+// Negative when the list could not be opened.
+int32_t ForgetMovedSource(const ProjectSide& source,
+                          const std::string& moved_file) {
+  const int32_t checked = CheckListAgainstFolder(source.folder);
+  if (checked < 0) return checked;
+  std::string path;
+  if (FindProject(source.folder, source.name, nullptr, &path) < 0 ||
+      !SamePath(path, moved_file) || platform::Default().FileExists(path))
+    return 0;
+  return RemoveListEntry(source.folder, source.name);
+}
+
 const char* FailureText(int32_t result) {
   return result == 0 ? "interrupted" : "failed";
 }
@@ -215,8 +231,7 @@ int32_t CopyOrMoveProjectFile(int32_t mode, const ProjectSide& source,
       if (!AdoptTarget(project.target_file, project.target_header,
                        target.program))
         result = -1;
-      else if (!copy && (RemoveListEntry(source.folder, source.name) < 0 ||
-                         CheckListAgainstFolder(source.folder) < 0))
+      else if (!copy && ForgetMovedSource(source, project.source_file) < 0)
         result = -2;
     }
   }

@@ -43,7 +43,8 @@ struct TransferredProject {
 // `source` onto that of `target`, whose list entry must exist already.
 // Afterwards the target file carries its own list entry as header and no
 // position of the target's program is locked in it; after a move the
-// source folder's list is checked against the folder.
+// source folder's list is checked against the folder, and an entry that
+// still names the moved file is taken out.
 // 1 done; 0 interrupted, or an unknown mode; -1 failed (either project
 // missing, both the same file, the file operation failed); -2 moved, but
 // the source list could not be checked. `out` may be null.
