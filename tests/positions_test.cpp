@@ -266,8 +266,9 @@ TEST_F(PositionsTest, IndexAgreesWithTheWalk) {
         break;
       case 7: {  // a POSINFO deleted behind the index's back
         uint8_t buf[300];
-        if (DBRead(H(h), 30002, program, 0, sizeof buf, buf) >= 0)
+        if (DBRead(H(h), 30002, program, 0, sizeof buf, buf) >= 0) {
           ASSERT_GT(DBDel(H(h), 30002, program, pick(3)), -2);
+        }
         break;
       }
       case 8:

@@ -33,11 +33,6 @@ constexpr int32_t kErrPositionNotFound = -302;  // ERR_POS_NOTFOUND
 constexpr int32_t kErrPositionLocked = -303;    // ERR_POS_LOCKED
 constexpr int kProgramNameBytes = 6;  // one entry of the ExistEx buffer
 
-template <size_t N>
-std::string Field(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
-}
-
 std::string Trimmed(const std::string& text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return {};
@@ -48,14 +43,14 @@ env::Log& TheLog() { return env::Context().log; }
 
 // The program key of the request; 32762 when none is chosen or unknown.
 int16_t ProgramOf(const ZBPROPOS_L& request) {
-  return env::Catalogue().NumberByKey(Field(request.szPrgName));
+  return env::Catalogue().NumberByKey(zb::recordstore::FieldText(request.szPrgName));
 }
 
 // The project file the request names through the project list; empty when
 // the list does not know it.
 std::string ProjectFileOf(const ZBPROPOS_L& request) {
   std::string path;
-  if (ps::FindProject(Field(request.szDataPfad), Field(request.szProName),
+  if (ps::FindProject(zb::recordstore::FieldText(request.szDataPfad), zb::recordstore::FieldText(request.szProName),
                       nullptr, &path) < 0)
     return {};
   return path;
@@ -74,7 +69,7 @@ int32_t StateOfRequest(const ZBPROPOS_L& request, PosInfoExt* info) {
   const std::string project = ProjectFileOf(request);
   if (project.empty()) return 0;
   return ps::PositionStateOfFile(project, program,
-                                 Field(request.szPosNameLong), info);
+                                 zb::recordstore::FieldText(request.szPosNameLong), info);
 }
 
 void LogState(int32_t state) {
@@ -156,7 +151,7 @@ int32_t ZBAPI ZB_PositionExistEx_L(ZBPROPOS_L* request, char* buffer,
   if (size > 0) std::memset(buffer, 0, static_cast<size_t>(size));
   zb::recordstore::CopyTextField(request->szPrgName, "ALLE",
                                  sizeof request->szPrgName);
-  const std::string folder = Field(request->szDataPfad);
+  const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
   ps::CheckListAgainstFolder(folder);
   const std::string project = ProjectFileOf(*request);
   if (project.empty()) return -1;
@@ -165,7 +160,7 @@ int32_t ZBAPI ZB_PositionExistEx_L(ZBPROPOS_L* request, char* buffer,
   const int32_t h = engine.OpenReadOnly(project.c_str());
   if (h <= 0) return -1;
   const std::string wanted =
-      ps::PositionCompareName(Field(request->szPosNameLong));
+      ps::PositionCompareName(zb::recordstore::FieldText(request->szPosNameLong));
   const int32_t room = size / kProgramNameBytes;
   std::string names;  // program names found, kProgramNameBytes each
   int32_t found = 0;
@@ -229,7 +224,7 @@ int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
   if (program == ps::kAllPrograms) return kErrProgramUndefined;
   const std::string project = ProjectFileOf(*source);
   if (project.empty()) return kErrProjectNotFound;
-  const std::string old_name = Field(source->szPosNameLong);
+  const std::string old_name = zb::recordstore::FieldText(source->szPosNameLong);
   PosInfoExt info{};
   switch (ps::PositionStateOfFile(project, program, old_name, &info)) {
     case 0: return kErrPositionNotFound;
@@ -238,11 +233,11 @@ int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
   }
 
   PosInfoExt renamed = info;
-  std::string new_name = Trimmed(Field(target->szPosNameLong));
+  std::string new_name = Trimmed(zb::recordstore::FieldText(target->szPosNameLong));
   if (new_name.empty()) {
     // No name given: the user names it in the properties dialog.
-    std::string long_name = Trimmed(Field(info.PosNameLong));
-    std::string description = Field(info.Msg);
+    std::string long_name = Trimmed(zb::recordstore::FieldText(info.PosNameLong));
+    std::string description = zb::recordstore::FieldText(info.Msg);
     if (!env::CurrentUi().PositionProperties("Position umbenennen",
                                              &long_name, &description))
       return 0;
@@ -287,10 +282,10 @@ int32_t ZBAPI ZB_PositionRename(ZBPROPOS* source, ZBPROPOS* target) {
 int32_t ZBAPI ZB_PositionDelete(ZBPROPOS_L* request) {
   if (!request) return 0;
   env::EnsureLoggedIn();
-  const std::string name = Field(request->szPosNameLong);
+  const std::string name = zb::recordstore::FieldText(request->szPosNameLong);
   TheLog().Printf("\n%8s DELETE position  %s//%s//%s", "",
-                  Field(request->szDataPfad).c_str(),
-                  Field(request->szProName).c_str(), name.c_str());
+                  zb::recordstore::FieldText(request->szDataPfad).c_str(),
+                  zb::recordstore::FieldText(request->szProName).c_str(), name.c_str());
   const int16_t program = ProgramOf(*request);
   // Without a program only "ALLE" means something: every position.
   if (program == ps::kAllPrograms && name != "ALLE") return 0;
@@ -314,9 +309,9 @@ int32_t ZBAPI ZB_GetPositionShortName(ZBPROPOS* request, char* text) {
   if (!request || !text) return 0;
   ZBPROPOS copy = *request;
   zb::recordstore::ZeroTerminateRequest(&copy);
-  const std::string working_file = Field(copy.szTmpDatei);
+  const std::string working_file = zb::recordstore::FieldText(copy.szTmpDatei);
   std::string name;
-  if (working_file.size() > Field(copy.szTmpPfad).size())
+  if (working_file.size() > zb::recordstore::FieldText(copy.szTmpPfad).size())
     name = ShortNameOfWorkingFile(working_file);
   if (name.empty()) return ShortNameFromInformationCache(copy, text);
   std::memcpy(text, name.c_str(), name.size() + 1);

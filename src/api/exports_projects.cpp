@@ -34,17 +34,6 @@ constexpr size_t kDialogNameLength = 40;
 constexpr size_t kDialogAuthorLength = 30;
 constexpr size_t kShortestName = 3;
 
-template <size_t N>
-std::string Text(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
-}
-
-template <size_t N>
-void Put(char (&field)[N], const std::string& text) {
-  std::memset(field, 0, N);
-  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
-
 std::string Trimmed(const std::string& text) {
   const size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return std::string();
@@ -112,7 +101,7 @@ int32_t TransferProject(int32_t mode, bool check_source_folder,
   const bool named_after_source = name.empty() || name == from;
   if (named_after_source) name = from;
   std::string author = target_author.empty()
-                           ? Text(source_entry.szAuthor)
+                           ? zb::recordstore::FieldText(source_entry.szAuthor)
                            : target_author;
   PROINFO existing;
   std::string existing_path;
@@ -159,13 +148,13 @@ int32_t TransferExport(int32_t mode, const char* export_name,
   std::string name;
   std::string author;
   const int32_t result = TransferProject(
-      mode, check_source_folder, Text(source.szDataPfad),
-      Text(source.szProName), Text(source.szPrgName), Text(target->szDataPfad),
-      Text(target->szProName), Text(target->szAuthor), Text(target->szPrgName),
+      mode, check_source_folder, zb::recordstore::FieldText(source.szDataPfad),
+      zb::recordstore::FieldText(source.szProName), zb::recordstore::FieldText(source.szPrgName), zb::recordstore::FieldText(target->szDataPfad),
+      zb::recordstore::FieldText(target->szProName), zb::recordstore::FieldText(target->szAuthor), zb::recordstore::FieldText(target->szPrgName),
       &name, &author);
   if (!name.empty()) {
-    Put(target->szProName, name);
-    Put(target->szAuthor, author);
+    zb::recordstore::SetFieldText(target->szProName, name);
+    zb::recordstore::SetFieldText(target->szAuthor, author);
   }
   TheLog().Printf("\n*** %s: iRet %d", export_name, result);
   return result;
@@ -192,15 +181,15 @@ extern "C" {
 int32_t ZBAPI ZB_ProjectNew(ZBPROPOS* request) {
   if (!request) return -1;
   Enter(request);
-  const std::string folder = Text(request->szDataPfad);
+  const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
   if (folder.empty()) return kDirUndefined;
   if (!IsFolder(folder)) return kDirNotExist;
-  std::string name = ps::TrimProjectName(Text(request->szProName));
-  std::string author = Text(request->szAuthor);
+  std::string name = ps::TrimProjectName(zb::recordstore::FieldText(request->szProName));
+  std::string author = zb::recordstore::FieldText(request->szAuthor);
   if (name.empty()) {
     if (!AskProjectName(env::SystemText(35418), &name, &author)) return -1;
-    Put(request->szProName, name);
-    Put(request->szAuthor, author);
+    zb::recordstore::SetFieldText(request->szProName, name);
+    zb::recordstore::SetFieldText(request->szAuthor, author);
   }
   return ps::CreateProject(folder, name, author);
 }
@@ -218,10 +207,10 @@ int32_t ZBAPI ZB_ProjectNew_L(ZBPROPOS_L* request) {
 int32_t ZBAPI ZB_ProjectExist(ZBPROPOS* request) {
   if (!request) return ps::kProjectNotFound;
   Enter(request);
-  const std::string folder = Text(request->szDataPfad);
+  const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
   PROINFO entry;
   if (!IsFolder(folder) ||
-      ps::FindProject(folder, Text(request->szProName), &entry, nullptr) < 0)
+      ps::FindProject(folder, zb::recordstore::FieldText(request->szProName), &entry, nullptr) < 0)
     return ps::kProjectNotFound;
   return entry.number;
 }
@@ -230,10 +219,10 @@ int32_t ZBAPI ZB_ProjectProperty_L(ZBPROPOS_L* request, PROINFO* info) {
   if (info) std::memset(info, 0, sizeof *info);
   if (!request) return ps::kProjectNotFound;
   const ZBPROPOS_L copy = EnterLong(*request);
-  const std::string folder = Text(copy.szDataPfad);
+  const std::string folder = zb::recordstore::FieldText(copy.szDataPfad);
   PROINFO entry;
   if (!IsFolder(folder) ||
-      ps::FindProject(folder, Text(copy.szProName), &entry, nullptr) < 0)
+      ps::FindProject(folder, zb::recordstore::FieldText(copy.szProName), &entry, nullptr) < 0)
     return ps::kProjectNotFound;
   if (info) *info = entry;
   return entry.number;
@@ -242,9 +231,9 @@ int32_t ZBAPI ZB_ProjectProperty_L(ZBPROPOS_L* request, PROINFO* info) {
 int32_t ZBAPI ZB_ProjectVersion(ZBPROPOS* request) {
   if (!request) return -1;
   Enter(request);
-  const std::string name = Text(request->szProName);
+  const std::string name = zb::recordstore::FieldText(request->szProName);
   if (Trimmed(name).empty()) return -1;
-  const std::string folder = Text(request->szDataPfad);
+  const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
   if (!IsFolder(folder)) return -3;
   const int32_t kind = ps::ProjectKind(folder, name);
   return kind < 0 ? ps::kProjectNotFound : kind;
@@ -258,22 +247,22 @@ int32_t ZBAPI ZB_ProjectRename(ZBPROPOS* source, ZBPROPOS* target) {
   if (!source || !target) return -1;
   Enter(source);
   zb::recordstore::ZeroTerminateRequest(target);
-  const std::string folder = Text(source->szDataPfad);
+  const std::string folder = zb::recordstore::FieldText(source->szDataPfad);
   PROINFO entry;
   std::string path;
   const int32_t index =
       IsFolder(folder)
-          ? ps::FindProject(folder, Text(source->szProName), &entry, &path)
+          ? ps::FindProject(folder, zb::recordstore::FieldText(source->szProName), &entry, &path)
           : ps::kProjectNotFound;
   if (index < 0) return ps::kProjectNotFound;
   if (IsFolderProject(entry, path)) return kNoAccess;
 
-  std::string name = ps::TrimProjectName(Text(target->szProName));
-  std::string author = Text(target->szAuthor);
+  std::string name = ps::TrimProjectName(zb::recordstore::FieldText(target->szProName));
+  std::string author = zb::recordstore::FieldText(target->szAuthor);
   if (name.empty()) {
     *target = *source;
-    name = ps::TrimProjectName(Text(source->szProName));
-    author = Text(source->szAuthor);
+    name = ps::TrimProjectName(zb::recordstore::FieldText(source->szProName));
+    author = zb::recordstore::FieldText(source->szAuthor);
     if (!AskProjectName(env::SystemText(35300), &name, &author)) return 0;
   }
   // The new name must not be another project's: name lookups would find
@@ -282,8 +271,8 @@ int32_t ZBAPI ZB_ProjectRename(ZBPROPOS* source, ZBPROPOS* target) {
   if (other >= 0 && other != index) return kNameTaken;
   const int32_t result = ps::RenameProject(folder, index, name, author);
   if (result == 1) {
-    Put(target->szProName, name);
-    Put(target->szAuthor, author);
+    zb::recordstore::SetFieldText(target->szProName, name);
+    zb::recordstore::SetFieldText(target->szAuthor, author);
   }
   return result;
 }
@@ -318,11 +307,11 @@ int32_t ZBAPI ZB_CopyProject_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
 int32_t ZBAPI ZB_ProjectDelete(ZBPROPOS* request) {
   if (!request) return -2;
   Enter(request);
-  const std::string folder = Text(request->szDataPfad);
+  const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
   if (!IsFolder(folder)) return -2;
   PROINFO entry;
   std::string path;
-  const std::string name = Text(request->szProName);
+  const std::string name = zb::recordstore::FieldText(request->szProName);
   const int32_t index = ps::FindProject(folder, name, &entry, &path);
   if (index == ps::kListNotOpenable) return -2;
   if (index < 0) return ps::kProjectNotFound;

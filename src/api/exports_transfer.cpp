@@ -12,6 +12,7 @@
 #include "projectstore/position_exchange.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "recordstore/typed_records.h"
 #include "zbdb900.h"
 
 namespace {
@@ -29,23 +30,12 @@ constexpr int kCopyQuestion = 35314;
 constexpr int kOverwriteQuestion = 35331;
 constexpr int kCopyAsTitle = 35396;
 
-template <size_t N>
-std::string Field(const char (&text)[N]) {
-  return std::string(text, strnlen(text, N));
-}
-
-template <size_t N>
-void SetField(char (&field)[N], const std::string& text) {
-  zb::recordstore::CopyTextField(field, text.c_str(), N);
-  field[N - 1] = 0;
-}
-
 bool PositionExists(const ZBPROPOS_L& request, const std::string& long_name) {
   std::string path;
-  if (ps::FindProject(Field(request.szDataPfad), Field(request.szProName),
+  if (ps::FindProject(zb::recordstore::FieldText(request.szDataPfad), zb::recordstore::FieldText(request.szProName),
                       nullptr, &path) < 0)
     return false;
-  const int16_t key = env::Catalogue().NumberByKey(Field(request.szPrgName));
+  const int16_t key = env::Catalogue().NumberByKey(zb::recordstore::FieldText(request.szPrgName));
   return ps::PositionStateOfFile(path, key, long_name, nullptr) != 0;
 }
 
@@ -70,25 +60,25 @@ int32_t ZBAPI PositionCopyL(ZBPROPOS_L* source, ZBPROPOS_L* target) {
     std::memcpy(target->szDataPfad, source->szDataPfad,
                 sizeof target->szDataPfad);
   std::memcpy(target->szPrgName, source->szPrgName, sizeof target->szPrgName);
-  std::string project = Field(target->szProName);
+  std::string project = zb::recordstore::FieldText(target->szProName);
   if (project.empty()) {
-    if (!ui.SelectProject(Field(target->szDataPfad), &project) ||
+    if (!ui.SelectProject(zb::recordstore::FieldText(target->szDataPfad), &project) ||
         Blank(project))
       return 0;
-    SetField(target->szProName, project);
+    zb::recordstore::SetFieldText(target->szProName, project);
   }
-  std::string long_name = Field(target->szPosNameLong);
-  if (long_name.empty()) long_name = Field(source->szPosNameLong);
+  std::string long_name = zb::recordstore::FieldText(target->szPosNameLong);
+  if (long_name.empty()) long_name = zb::recordstore::FieldText(source->szPosNameLong);
   if (Ask(env::SystemText(kCopyQuestion, long_name, project)) !=
       env::Answer::kYes)
     return kAnswerNo;
   int32_t answer = kAnswerYes;
   if (PositionExists(*target, long_name) &&
       Ask(env::SystemText(kOverwriteQuestion,
-                          Field(source->szPrgName) + ":" + long_name)) !=
+                          zb::recordstore::FieldText(source->szPrgName) + ":" + long_name)) !=
           env::Answer::kYes) {
     const std::string title =
-        env::SystemText(kCopyAsTitle, Field(source->szProName), project);
+        env::SystemText(kCopyAsTitle, zb::recordstore::FieldText(source->szProName), project);
     for (;;) {
       std::string name = long_name;
       if (!ui.PositionName(title, &name)) return kAnswerCancel;
@@ -99,7 +89,7 @@ int32_t ZBAPI PositionCopyL(ZBPROPOS_L* source, ZBPROPOS_L* target) {
       }
     }
   }
-  SetField(target->szPosNameLong, long_name);
+  zb::recordstore::SetFieldText(target->szPosNameLong, long_name);
   ps::CopyPosition(source, target);
   return answer;
 }

@@ -8,6 +8,7 @@
 #include "environment/time_text.h"
 #include "fsutil/path_text.h"
 #include "platform/platform.h"
+#include "recordstore/typed_records.h"
 
 namespace zb::environment {
 namespace {
@@ -39,11 +40,6 @@ std::string Format(const char* format, ...) {
 
 // A request field as far as it goes: fields of a damaged record may lack
 // their terminator.
-template <size_t N>
-std::string Field(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
-}
-
 // Opens, appends at the end and closes; the stream is in text mode.
 void AppendToFile(const std::string& path, const std::string& text) {
   if (path.empty() || text.empty()) return;
@@ -88,16 +84,16 @@ void Log::Title(const std::string& title) {
 
 void Log::Request(const ZBPROPOS_L& r) {
   const std::pair<const char*, std::string> lines[] = {
-      {"Data      ", Field(r.szDataPfad)},
-      {"TmpPfad   ", Field(r.szTmpPfad)},
-      {"TmpDatei  ", Field(r.szTmpDatei)},
-      {"PrgName   ", Field(r.szPrgName)},
-      {"ProName   ", Field(r.szProName)},
-      {"Autor     ", Field(r.szAuthor)},
-      {"PosName(L)", Field(r.szPosNameLong)},
-      {"PosName   ", Field(r.szPosName)},
-      {"Msg       ", Field(r.szMsg)},
-      {"Bezeich.  ", Field(r.szProBezeichnung)},
+      {"Data      ", recordstore::FieldText(r.szDataPfad)},
+      {"TmpPfad   ", recordstore::FieldText(r.szTmpPfad)},
+      {"TmpDatei  ", recordstore::FieldText(r.szTmpDatei)},
+      {"PrgName   ", recordstore::FieldText(r.szPrgName)},
+      {"ProName   ", recordstore::FieldText(r.szProName)},
+      {"Autor     ", recordstore::FieldText(r.szAuthor)},
+      {"PosName(L)", recordstore::FieldText(r.szPosNameLong)},
+      {"PosName   ", recordstore::FieldText(r.szPosName)},
+      {"Msg       ", recordstore::FieldText(r.szMsg)},
+      {"Bezeich.  ", recordstore::FieldText(r.szProBezeichnung)},
   };
   std::string text;
   for (const auto& line : lines)
@@ -172,9 +168,9 @@ void Log::Journal(const ZBPROPOS_L& r, const std::string& mode) {
   std::FILE* f = platform::Default().OpenStream(path, "a+");
   if (!f) return;
   std::fseek(f, 0, SEEK_END);
-  std::fprintf(f, format, Field(r.szPrgName).c_str(), when.c_str(),
-               mode.c_str(), Field(r.szPosNameLong).c_str(),
-               Field(r.szProName).c_str(), Field(r.szDataPfad).c_str());
+  std::fprintf(f, format, recordstore::FieldText(r.szPrgName).c_str(), when.c_str(),
+               mode.c_str(), recordstore::FieldText(r.szPosNameLong).c_str(),
+               recordstore::FieldText(r.szProName).c_str(), recordstore::FieldText(r.szDataPfad).c_str());
   std::fclose(f);
 }
 

@@ -7,6 +7,7 @@
 #include "environment/companion.h"
 #include "environment/folders.h"
 #include "platform/platform.h"
+#include "recordstore/typed_records.h"
 
 namespace zb::environment {
 namespace {
@@ -16,18 +17,6 @@ const char* const kLineFormGroups[10] = {
     "Allgemein", "Stabwerke",  "Stahlbeton", "Stahlbau",
     "Hausdächer", "Holzbau",   "Grundbau",   "Platten und Scheiben",
     "Mauerwerk", "Verbundbau"};
-
-template <size_t N>
-void CopyField(char (&field)[N], const std::string& text) {
-  const size_t n = text.size() < N - 1 ? text.size() : N - 1;
-  std::memcpy(field, text.data(), n);
-  std::memset(field + n, 0, N - n);
-}
-
-template <size_t N>
-std::string FieldText(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
-}
 
 std::string WithoutTrailingBlanks(std::string text) {
   size_t n = text.size();
@@ -145,11 +134,11 @@ ProgramCatalogue::Entry& ProgramCatalogue::Add(int number,
   std::memset(&e, 0, sizeof e);
   e.line.index = static_cast<int16_t>(entries_.size() - 1);
   e.line.number = static_cast<int16_t>(number);
-  CopyField(e.line.key, key);
-  CopyField(e.line.title, title);
-  CopyField(e.line.icon, icon);
-  CopyField(e.line.family, key.substr(0, 3));
-  CopyField(e.line.exe, exe);
+  recordstore::SetFieldText(e.line.key, key);
+  recordstore::SetFieldText(e.line.title, title);
+  recordstore::SetFieldText(e.line.icon, icon);
+  recordstore::SetFieldText(e.line.family, key.substr(0, 3));
+  recordstore::SetFieldText(e.line.exe, exe);
   e.installed = IsInstalled(e.line.exe);
   return e;
 }
@@ -173,8 +162,8 @@ void ProgramCatalogue::ReadIni() {
     if (number.empty()) break;
     ProgramGroup g{};
     g.number = static_cast<int16_t>(ScanInt(number));
-    CopyField(g.name, ScanWord(os.ReadProfileString(ini, section, "Name", "")));
-    CopyField(g.icon, ScanWord(os.ReadProfileString(ini, section, "icon", "")));
+    recordstore::SetFieldText(g.name, ScanWord(os.ReadProfileString(ini, section, "Name", "")));
+    recordstore::SetFieldText(g.icon, ScanWord(os.ReadProfileString(ini, section, "icon", "")));
     groups_.push_back(g);
   }
   for (int i = 1; count() < kMaxEntries; ++i) {
@@ -186,12 +175,12 @@ void ProgramCatalogue::ReadIni() {
         Add(ScanInt(number), key, os.ReadProfileString(ini, section, "Name", ""),
             os.ReadProfileString(ini, section, "ExeName", "") + ".exe",
             key + ".ico");
-    CopyField(e.line.parameters,
+    recordstore::SetFieldText(e.line.parameters,
               os.ReadProfileString(ini, section, "ExePar", ""));
     e.line.group = static_cast<int16_t>(
         ScanInt(os.ReadProfileString(ini, section, "Gruppe", "")));
     e.silent = ScanInt(os.ReadProfileString(ini, section, "Silent", "")) == 1;
-    CopyField(e.short_title,
+    recordstore::SetFieldText(e.short_title,
               ScanWord(os.ReadProfileString(ini, section, "TitelShort", "")));
   }
 }
@@ -203,7 +192,7 @@ void ProgramCatalogue::ReadLines() {
   for (int i = 0; i < 10; ++i) {
     ProgramGroup g{};
     g.number = static_cast<int16_t>(i);
-    CopyField(g.name, kLineFormGroups[i]);
+    recordstore::SetFieldText(g.name, kLineFormGroups[i]);
     groups_.push_back(g);
   }
   char line[256];
@@ -217,12 +206,12 @@ void ProgramCatalogue::ReadLines() {
     if (FindNumber(number) >= 0) continue;
     const std::string& key = fields[1];
     Entry& e = Add(number, key, fields[2], fields[3] + ".exe ", key + ".ico");
-    CopyField(e.line.parameters, fields[4]);
+    recordstore::SetFieldText(e.line.parameters, fields[4]);
     e.line.group = GroupByName(fields[5].empty() ? " " : fields[5]);
     // The seventh field tells whether the program works silently, as the
     // INI form's "Silent" does.
     e.silent = std::atoi(fields[6].c_str()) == 1;
-    CopyField(e.short_title, fields[7].empty() ? key : fields[7]);
+    recordstore::SetFieldText(e.short_title, fields[7].empty() ? key : fields[7]);
   }
   std::fclose(f);
 }
@@ -230,21 +219,21 @@ void ProgramCatalogue::ReadLines() {
 int16_t ProgramCatalogue::GroupByName(const std::string& name) {
   int highest = -1;
   for (const ProgramGroup& g : groups_) {
-    if (SameName(FieldText(g.name), name)) return g.number;
+    if (SameName(recordstore::FieldText(g.name), name)) return g.number;
     if (g.number > highest) highest = g.number;
   }
   ProgramGroup g{};
   g.number = static_cast<int16_t>(highest + 1);
-  CopyField(g.name, name);
+  recordstore::SetFieldText(g.name, name);
   if (group_count() < kMaxGroups) groups_.push_back(g);
   return g.number;
 }
 
 int ProgramCatalogue::FindKey(const std::string& key) const {
-  if (valid(found_last_) && SameName(FieldText(entries_[found_last_].line.key), key))
+  if (valid(found_last_) && SameName(recordstore::FieldText(entries_[found_last_].line.key), key))
     return found_last_;
   for (int i = 0; i < count(); ++i) {
-    if (SameName(FieldText(entries_[i].line.key), key)) {
+    if (SameName(recordstore::FieldText(entries_[i].line.key), key)) {
       found_last_ = i;
       return i;
     }
@@ -274,7 +263,7 @@ int16_t ProgramCatalogue::NumberByKey(const std::string& key) const {
 
 std::string ProgramCatalogue::KeyByNumber(int number) const {
   const int i = FindNumber(number);
-  if (i >= 0) return FieldText(entries_[i].line.key);
+  if (i >= 0) return recordstore::FieldText(entries_[i].line.key);
   char text[16];
   std::snprintf(text, sizeof text, "%05d", number);
   return text;
@@ -282,28 +271,28 @@ std::string ProgramCatalogue::KeyByNumber(int number) const {
 
 std::string ProgramCatalogue::TitleByNumber(int number) const {
   const int i = FindNumber(number);
-  return i >= 0 ? FieldText(entries_[i].line.title)
+  return i >= 0 ? recordstore::FieldText(entries_[i].line.title)
                 : "Unbekannter Programmschlüssel";
 }
 
 std::string ProgramCatalogue::KeyByIndex(int index) const {
-  return valid(index) ? FieldText(entries_[index].line.key)
+  return valid(index) ? recordstore::FieldText(entries_[index].line.key)
                       : "ZBKeys : Index aus dem Bereich!";
 }
 
 std::string ProgramCatalogue::TitleByIndex(int index) const {
-  return valid(index) ? FieldText(entries_[index].line.title)
+  return valid(index) ? recordstore::FieldText(entries_[index].line.title)
                       : "ZBKeys : Index ausserhalb des Bereichs!";
 }
 
 std::string ProgramCatalogue::TitleByKey(const std::string& key) const {
   const int i = FindKey(key);
-  return i >= 0 ? FieldText(entries_[i].line.title) : "?";
+  return i >= 0 ? recordstore::FieldText(entries_[i].line.title) : "?";
 }
 
 std::string ProgramCatalogue::KeyByTitle(const std::string& title) const {
   for (const Entry& e : entries_)
-    if (SameName(FieldText(e.line.title), title)) return FieldText(e.line.key);
+    if (SameName(recordstore::FieldText(e.line.title), title)) return recordstore::FieldText(e.line.key);
   return "?";
 }
 
@@ -312,17 +301,17 @@ std::string ProgramCatalogue::FamilyByNumber(int number) const {
 }
 
 std::string ProgramCatalogue::FamilyByIndex(int index) const {
-  return valid(index) ? FieldText(entries_[index].line.family) : "FREMD";
+  return valid(index) ? recordstore::FieldText(entries_[index].line.family) : "FREMD";
 }
 
 std::string ProgramCatalogue::ShortTitleByKey(const std::string& key) const {
   const int i = FindKey(key);
-  return i >= 0 ? FieldText(entries_[i].short_title) : std::string();
+  return i >= 0 ? recordstore::FieldText(entries_[i].short_title) : std::string();
 }
 
 std::string ProgramCatalogue::ShortTitleByNumber(int number) const {
   const int i = FindNumber(number);
-  return i >= 0 ? FieldText(entries_[i].short_title) : std::string();
+  return i >= 0 ? recordstore::FieldText(entries_[i].short_title) : std::string();
 }
 
 int32_t ProgramCatalogue::ValueByIndex(int index) const {
@@ -332,7 +321,7 @@ int32_t ProgramCatalogue::ValueByIndex(int index) const {
 std::string ProgramCatalogue::IconPath(int index) const {
   if (!valid(index)) index = 0;
   if (!valid(index)) return {};
-  const std::string icon = FieldText(entries_[index].line.icon);
+  const std::string icon = recordstore::FieldText(entries_[index].line.icon);
   if (icon.find('\\') != std::string::npos) return icon;
   return icon_folder_ + icon;
 }

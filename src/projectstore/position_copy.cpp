@@ -14,6 +14,7 @@
 #include "projectstore/temporary_name.h"
 #include "projectstore/working_file.h"
 #include "recordstore/engine.h"
+#include "recordstore/typed_records.h"
 
 namespace zb::projectstore {
 
@@ -32,17 +33,6 @@ PreviewCopier& TheCopier() {
 environment::Log& TheLog() { return environment::Context().log; }
 
 template <size_t N>
-std::string Field(const char (&text)[N]) {
-  return std::string(text, strnlen(text, N));
-}
-
-template <size_t N>
-void SetField(char (&field)[N], const std::string& text) {
-  recordstore::CopyTextField(field, text.c_str(), N);
-  field[N - 1] = 0;
-}
-
-template <size_t N>
 void DefaultField(char (&field)[N], const char (&from)[N]) {
   if (field[0] == 0) std::memcpy(field, from, N);
 }
@@ -56,12 +46,12 @@ std::string ShortNameOf(const std::string& long_name) {
 bool SamePosition(const ZBPROPOS_L& a, const ZBPROPOS_L& b) {
   using environment::LowerAscii;
   using environment::NormaliseFolder;
-  return LowerAscii(NormaliseFolder(Field(a.szDataPfad))) ==
-             LowerAscii(NormaliseFolder(Field(b.szDataPfad))) &&
-         DosUmlautsToWindows(TrimProjectName(Field(a.szProName))) ==
-             DosUmlautsToWindows(TrimProjectName(Field(b.szProName))) &&
-         PositionCompareName(Field(a.szPosNameLong)) ==
-             PositionCompareName(Field(b.szPosNameLong));
+  return LowerAscii(NormaliseFolder(recordstore::FieldText(a.szDataPfad))) ==
+             LowerAscii(NormaliseFolder(recordstore::FieldText(b.szDataPfad))) &&
+         DosUmlautsToWindows(TrimProjectName(recordstore::FieldText(a.szProName))) ==
+             DosUmlautsToWindows(TrimProjectName(recordstore::FieldText(b.szProName))) &&
+         PositionCompareName(recordstore::FieldText(a.szPosNameLong)) ==
+             PositionCompareName(recordstore::FieldText(b.szPosNameLong));
 }
 
 // A copy carries no page numbers: they belong to the printed original.
@@ -105,23 +95,23 @@ int32_t CopyPosition(ZBPROPOS_L* source, ZBPROPOS_L* target) {
   DefaultField(target->szPosNameLong, source->szPosNameLong);
   DefaultField(target->szAuthor, source->szAuthor);
   std::memcpy(target->szPrgName, source->szPrgName, sizeof target->szPrgName);
-  const std::string program = Field(source->szPrgName);
+  const std::string program = recordstore::FieldText(source->szPrgName);
   const int16_t key = environment::Catalogue().NumberByKey(program);
-  const std::string source_folder = Field(source->szDataPfad);
-  const std::string target_folder = Field(target->szDataPfad);
-  const std::string source_long = Field(source->szPosNameLong);
-  const std::string target_long = Field(target->szPosNameLong);
+  const std::string source_folder = recordstore::FieldText(source->szDataPfad);
+  const std::string target_folder = recordstore::FieldText(target->szDataPfad);
+  const std::string source_long = recordstore::FieldText(source->szPosNameLong);
+  const std::string target_long = recordstore::FieldText(target->szPosNameLong);
 
   TheLog().Printf("\n%8s COPY position from: %s//%s//%s\n%25sto: %s//%s//%s ",
-                  " ", source_folder.c_str(), Field(source->szProName).c_str(),
+                  " ", source_folder.c_str(), recordstore::FieldText(source->szProName).c_str(),
                   ShortNameOf(source_long).c_str(), "", target_folder.c_str(),
-                  Field(target->szProName).c_str(),
+                  recordstore::FieldText(target->szProName).c_str(),
                   ShortNameOf(target_long).c_str());
   if (target->szProName[0] == 0) return -1;
   if (SamePosition(*source, *target)) return kPositionCopyToItself;
 
   std::string source_path;
-  if (FindProject(source_folder, Field(source->szProName), nullptr,
+  if (FindProject(source_folder, recordstore::FieldText(source->szProName), nullptr,
                   &source_path) < 0)
     return kProjectNotFound;
   PosInfoExt stored{};
@@ -129,27 +119,27 @@ int32_t CopyPosition(ZBPROPOS_L* source, ZBPROPOS_L* target) {
     return kPositionNotFound;
 
   PROINFO source_project{};
-  SetField(source_project.szProject, Field(source->szProName));
-  SetField(source_project.szAuthor, Field(source->szAuthor));
+  recordstore::SetFieldText(source_project.szProject, recordstore::FieldText(source->szProName));
+  recordstore::SetFieldText(source_project.szAuthor, recordstore::FieldText(source->szAuthor));
   PosInfoExt source_info{};
-  SetField(source_info.PosNameLong, source_long);
-  SetField(source_info.Msg, Field(source->szMsg));
-  SetField(source_info.Designation, Field(source->szProBezeichnung));
+  recordstore::SetFieldText(source_info.PosNameLong, source_long);
+  recordstore::SetFieldText(source_info.Msg, recordstore::FieldText(source->szMsg));
+  recordstore::SetFieldText(source_info.Designation, recordstore::FieldText(source->szProBezeichnung));
 
   // The target is the source's position as far as the target names
   // nothing else.
   PROINFO target_project{};
-  SetField(target_project.szProject, Field(target->szProName));
-  SetField(target_project.szAuthor, Field(target->szAuthor));
+  recordstore::SetFieldText(target_project.szProject, recordstore::FieldText(target->szProName));
+  recordstore::SetFieldText(target_project.szAuthor, recordstore::FieldText(target->szAuthor));
   PosInfoExt target_info = stored;
-  SetField(target_info.PosNameLong, target_long);
+  recordstore::SetFieldText(target_info.PosNameLong, target_long);
   std::memset(target_info.PosName, 0, sizeof target_info.PosName);
-  if (target->szMsg[0] != 0) SetField(target_info.Msg, Field(target->szMsg));
+  if (target->szMsg[0] != 0) recordstore::SetFieldText(target_info.Msg, recordstore::FieldText(target->szMsg));
   if (target->szProBezeichnung[0] != 0)
-    SetField(target_info.Designation, Field(target->szProBezeichnung));
+    recordstore::SetFieldText(target_info.Designation, recordstore::FieldText(target->szProBezeichnung));
 
   const OwnLockState before = OwnLock();
-  std::string folder = Field(source->szTmpPfad);
+  std::string folder = recordstore::FieldText(source->szTmpPfad);
   if (folder.empty()) folder = source_folder;
   std::string working = FreeTemporaryPath(folder, program);
   int32_t error = 0;
@@ -184,19 +174,19 @@ int32_t MovePosition(ZBPROPOS_L* source, ZBPROPOS_L* target) {
   if (copied <= 0) return copied;
   // The source goes as a delete of that one position goes.
   TheLog().Printf("\n%8s DELETE position  %s//%s//%s", " ",
-                  Field(source->szDataPfad).c_str(),
-                  Field(source->szProName).c_str(),
-                  Field(source->szPosNameLong).c_str());
+                  recordstore::FieldText(source->szDataPfad).c_str(),
+                  recordstore::FieldText(source->szProName).c_str(),
+                  recordstore::FieldText(source->szPosNameLong).c_str());
   std::string path;
-  if (FindProject(Field(source->szDataPfad), Field(source->szProName),
+  if (FindProject(recordstore::FieldText(source->szDataPfad), recordstore::FieldText(source->szProName),
                   nullptr, &path) < 0)
     return 0;
   Engine& engine = Engine::Instance();
   const int32_t h = engine.OpenExclusive(path.c_str());
   if (h <= 0) return 0;
   const uint32_t deleted = DeletePosition(
-      h, environment::Catalogue().NumberByKey(Field(source->szPrgName)),
-      Field(source->szPosNameLong));
+      h, environment::Catalogue().NumberByKey(recordstore::FieldText(source->szPrgName)),
+      recordstore::FieldText(source->szPosNameLong));
   engine.Close(h);
   return static_cast<int32_t>(deleted > 0x7FFFFFFFu ? 0x7FFFFFFFu : deleted);
 }

@@ -14,6 +14,7 @@
 #include "projectstore/project_catalogue.h"
 #include "projectstore/working_file.h"
 #include "recordstore/engine.h"
+#include "recordstore/typed_records.h"
 
 namespace zb::projectstore {
 
@@ -28,17 +29,6 @@ constexpr int kOverwriteText = 35331;
 constexpr char kUnsafeNameCharacters[] = ">\\:|*?~//<";
 
 environment::Log& TheLog() { return environment::Context().log; }
-
-template <size_t N>
-std::string Field(const char (&text)[N]) {
-  return std::string(text, strnlen(text, N));
-}
-
-template <size_t N>
-void SetField(char (&field)[N], const std::string& text) {
-  recordstore::CopyTextField(field, text.c_str(), N);
-  field[N - 1] = 0;
-}
 
 std::string WithoutTrailingBackslash(std::string folder) {
   if (folder.size() > 1 && fsutil::IsSeparator(folder.back()))
@@ -78,31 +68,31 @@ std::string ExchangeFileNamePart(const std::string& long_name) {
 
 int32_t ExportPositionFile(ZBPROPOS_L* request) {
   TheLog().Title("*** ZB_PositionExport");
-  std::string tmp_folder = Field(request->szTmpPfad);
+  std::string tmp_folder = recordstore::FieldText(request->szTmpPfad);
   if (tmp_folder.empty()) tmp_folder = environment::Context().folders.temporary;
   tmp_folder = WithoutTrailingBackslash(tmp_folder);
-  SetField(request->szTmpPfad, tmp_folder);
-  std::string file = Field(request->szTmpDatei);
+  recordstore::SetFieldText(request->szTmpPfad, tmp_folder);
+  std::string file = recordstore::FieldText(request->szTmpDatei);
   if (file.empty()) file = tmp_folder;
-  const std::string long_name = Field(request->szPosNameLong);
-  const std::string program = Field(request->szPrgName);
+  const std::string long_name = recordstore::FieldText(request->szPosNameLong);
+  const std::string program = recordstore::FieldText(request->szPrgName);
   // A folder given as the file: the file is named into the temporary
   // folder, whichever folder szTmpDatei named.
   if (platform::Default().IsFolder(file))
     file = tmp_folder + "\\" + program + ExchangeFileNamePart(long_name) +
            ".POS";
 
-  const std::string folder = Field(request->szDataPfad);
+  const std::string folder = recordstore::FieldText(request->szDataPfad);
   PROINFO project{};
-  SetField(project.szProject, Field(request->szProName));
+  recordstore::SetFieldText(project.szProject, recordstore::FieldText(request->szProName));
   PosInfoExt position{};
-  SetField(position.PosNameLong, long_name);
+  recordstore::SetFieldText(position.PosNameLong, long_name);
   int32_t error = 0;
   const int32_t records = LoadPositionIntoWorkingFile(
       folder, &file, program, project, &position, &error,
       kTransferQuiet | kTransferNoLock);
   if (error < 0) return error;
-  SetField(request->szTmpDatei, file);
+  recordstore::SetFieldText(request->szTmpDatei, file);
   return records;
 }
 
@@ -114,7 +104,7 @@ int32_t ImportPositionFile(ZBPROPOS_L* request) {
   std::memset(work.szPrgName, 0, sizeof work.szPrgName);
   std::memset(work.szPosName, 0, sizeof work.szPosName);
   std::memset(work.szPosNameLong, 0, sizeof work.szPosNameLong);
-  const std::string file = Field(work.szTmpDatei);
+  const std::string file = recordstore::FieldText(work.szTmpDatei);
   PosInfoExt info{};
   int16_t key = 0;
   const int32_t header = ReadExchangeHeader(file, &info, &key);
@@ -130,15 +120,15 @@ int32_t ImportPositionFile(ZBPROPOS_L* request) {
         program.empty() || program == "ALLE")
       return kNotDone;
   }
-  SetField(work.szPrgName, program);
-  std::string long_name = Field(info.PosNameLong);
-  if (long_name.empty()) long_name = Field(info.PosName);
-  SetField(work.szPosNameLong, long_name);
-  SetField(work.szMsg, Field(info.Msg));
-  SetField(work.szProBezeichnung, Field(info.Designation));
+  recordstore::SetFieldText(work.szPrgName, program);
+  std::string long_name = recordstore::FieldText(info.PosNameLong);
+  if (long_name.empty()) long_name = recordstore::FieldText(info.PosName);
+  recordstore::SetFieldText(work.szPosNameLong, long_name);
+  recordstore::SetFieldText(work.szMsg, recordstore::FieldText(info.Msg));
+  recordstore::SetFieldText(work.szProBezeichnung, recordstore::FieldText(info.Designation));
 
-  const std::string folder = Field(work.szDataPfad);
-  const std::string project_name = Field(work.szProName);
+  const std::string folder = recordstore::FieldText(work.szDataPfad);
+  const std::string project_name = recordstore::FieldText(work.szProName);
   std::string project_path;
   if (FindProject(folder, project_name, nullptr, &project_path) >= 0 &&
       PositionStateOfFile(project_path, catalogue.NumberByKey(program),
@@ -151,12 +141,12 @@ int32_t ImportPositionFile(ZBPROPOS_L* request) {
   }
 
   PROINFO project{};
-  SetField(project.szProject, project_name);
-  SetField(project.szAuthor, Field(work.szAuthor));
+  recordstore::SetFieldText(project.szProject, project_name);
+  recordstore::SetFieldText(project.szAuthor, recordstore::FieldText(work.szAuthor));
   PosInfoExt position{};
-  SetField(position.PosNameLong, long_name);
-  SetField(position.Msg, Field(work.szMsg));
-  SetField(position.Designation, Field(work.szProBezeichnung));
+  recordstore::SetFieldText(position.PosNameLong, long_name);
+  recordstore::SetFieldText(position.Msg, recordstore::FieldText(work.szMsg));
+  recordstore::SetFieldText(position.Designation, recordstore::FieldText(work.szProBezeichnung));
   int32_t error = 0;
   const int32_t stored = StoreWorkingFileIntoPosition(
       folder, file, program, project, position, &error, kTransferQuiet);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "zbdb900.h"
@@ -70,6 +71,20 @@ void ShortNameFromLong(const char* long_name, char short_name[10]);
 // Copies a text field over its full width: up to the first zero, the rest
 // zero, without forcing a terminator.
 void CopyTextField(char* dest, const char* src, size_t width);
+
+// The text of a fixed-width field: up to its first zero, or all of it.
+template <size_t N>
+std::string FieldText(const char (&field)[N]) {
+  return std::string(field, strnlen(field, N));
+}
+// Puts text into a fixed-width field as a C string: at most N - 1
+// characters, the rest zero.
+template <size_t N>
+void SetFieldText(char (&field)[N], const std::string& text) {
+  const size_t n = text.size() < N - 1 ? text.size() : N - 1;
+  std::memcpy(field, text.data(), n);
+  std::memset(field + n, 0, N - n);
+}
 
 // Zero form: the last byte zero, trailing blanks turned into zeros.
 void ZeroTerminateField(char* field, int32_t width);
