@@ -502,14 +502,18 @@ int32_t Engine::ReadFound(Slot& slot, uint32_t record, int32_t size,
   // Header and data in one read; bytes beyond a shorter record are ignored.
   // Records lie in index order, so the next one (or the end of the data)
   // bounds this one: a caller's large buffer does not turn into a large
-  // read.
+  // read. Small reads skip the look at the next entry, which costs more
+  // than the bytes it would save.
+  constexpr int32_t kSmallRead = 4096;
   int32_t to_read = wanted;
-  const uint64_t next = record + 1 < slot.index.size()
-                            ? slot.index.at(record + 1).offset
-                            : slot.end_of_data;
-  if (next > uint64_t{offset} + kRecordHeaderSize)
-    to_read = static_cast<int32_t>(std::min<uint64_t>(
-        wanted, next - offset - kRecordHeaderSize));
+  if (wanted > kSmallRead) {
+    const uint64_t next = record + 1 < slot.index.size()
+                              ? slot.index.at(record + 1).offset
+                              : slot.end_of_data;
+    if (next > uint64_t{offset} + kRecordHeaderSize)
+      to_read = static_cast<int32_t>(std::min<uint64_t>(
+          wanted, next - offset - kRecordHeaderSize));
+  }
   scratch_.resize(kRecordHeaderSize + kMaxRecordSize + 8);
   size_t got = 0;
   slot.file->ReadAt(offset, scratch_.data(), kRecordHeaderSize + to_read,
