@@ -353,6 +353,110 @@ ZBEXPORT int32_t ZBAPI ZB_ProjectItem_L(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_ProjectItem_LB(ZBPROPOS_L* request);
 ZBEXPORT void ZBAPI ZB_ProjectsReleaseStreamPRO(ZBPROPOS* request);
 
+/* ---- Opening and saving a position ------------------------------------ */
+/* The request names data folder, temporary folder, program, project and
+ * position; on return szTmpDatei names the working file that holds the
+ * position. Results: records copied (positive), 0 cancelled, negative
+ * error. The Ex forms take a control word: bit 0 silent (no project-format
+ * question), bit 1 make the project the active one and write the history. */
+
+/* A new, empty position of the program in a new working file. */
+ZBEXPORT int32_t ZBAPI ZB_New(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_NewB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_New_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_New_LB(ZBPROPOS_L* request);
+
+/* Choose a position in the position dialog and open it. */
+ZBEXPORT int32_t ZBAPI ZB_Open(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_OpenB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_Open_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_Open_LB(ZBPROPOS_L* request);
+
+/* ZB_SilentOpenEx with control word 1. */
+ZBEXPORT int32_t ZBAPI ZB_SilentOpen(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_SilentOpenB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_SilentOpen_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_SilentOpen_LB(ZBPROPOS_L* request);
+
+/* Open the named position without a dialog. */
+ZBEXPORT int32_t ZBAPI ZB_SilentOpenEx(ZBPROPOS* request, int16_t control);
+ZBEXPORT int32_t ZBAPI ZB_SilentOpenExB(ZBPROPOS* request, int16_t control);
+ZBEXPORT int32_t ZBAPI ZB_SilentOpenEx_L(ZBPROPOS_L* request, int16_t control);
+ZBEXPORT int32_t ZBAPI ZB_SilentOpenEx_LB(ZBPROPOS_L* request, int16_t control);
+
+/* Save the working file back into its position (save-as when the request no
+ * longer matches it). */
+ZBEXPORT int32_t ZBAPI ZB_Save(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_SaveB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_Save_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_Save_LB(ZBPROPOS_L* request);
+
+/* Choose project and name in the position dialog and save there. */
+ZBEXPORT int32_t ZBAPI ZB_SaveAs(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_SaveAsB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_SaveAs_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_SaveAs_LB(ZBPROPOS_L* request);
+
+/* ZB_SilentSaveEx with control word 1. */
+ZBEXPORT int32_t ZBAPI ZB_SilentSave(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_SilentSaveB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_SilentSave_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_SilentSave_LB(ZBPROPOS_L* request);
+
+/* Save into the named project and position without a dialog. */
+ZBEXPORT int32_t ZBAPI ZB_SilentSaveEx(ZBPROPOS* request, int16_t control);
+ZBEXPORT int32_t ZBAPI ZB_SilentSaveExB(ZBPROPOS* request, int16_t control);
+ZBEXPORT int32_t ZBAPI ZB_SilentSaveEx_L(ZBPROPOS_L* request, int16_t control);
+ZBEXPORT int32_t ZBAPI ZB_SilentSaveEx_LB(ZBPROPOS_L* request, int16_t control);
+
+/* Fill the request with the last used program, project and position. */
+ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ReadDBHistoryB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_LB(ZBPROPOS_L* request);
+
+
+/* ---- Result files ------------------------------------------------------ */
+/* The result file of the request's project: its number, with szTmpDatei
+ * naming the file; <= 0 on failure. */
+ZBEXPORT int32_t ZBAPI ZB_GetErgDateiEx(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_GetErgDateiEx_L(ZBPROPOS_L* request);
+
+/* ---- Page numbering ---------------------------------------------------- */
+/* Check codes: -1 no project name, -2 no position name (start page calls),
+ * -3 the data folder is not a folder. */
+
+/* Start page and page count of the position: its id, 0 refused. */
+ZBEXPORT int32_t ZBAPI ZB_SetStartPageNr(ZBPROPOS* request, int16_t start, int16_t count);
+ZBEXPORT int32_t ZBAPI ZB_SetStartPageNrB(ZBPROPOS* request, int16_t start, int16_t count);
+ZBEXPORT int32_t ZBAPI ZB_SetStartPageNr_L(ZBPROPOS_L* request, int16_t start, int16_t count);
+ZBEXPORT int32_t ZBAPI ZB_SetStartPageNr_LB(ZBPROPOS_L* request, int16_t start, int16_t count);
+
+/* Start page and page count of the position: its id, -1 not found. */
+ZBEXPORT int32_t ZBAPI ZB_GetStartPageNr(ZBPROPOS* request, int16_t* start, int16_t* count);
+ZBEXPORT int32_t ZBAPI ZB_GetStartPageNrB(ZBPROPOS* request, int16_t* start, int16_t* count);
+ZBEXPORT int32_t ZBAPI ZB_GetStartPageNr_L(ZBPROPOS_L* request, int16_t* start, int16_t* count);
+ZBEXPORT int32_t ZBAPI ZB_GetStartPageNr_LB(ZBPROPOS_L* request, int16_t* start, int16_t* count);
+
+/* The project's next free page number. */
+ZBEXPORT int32_t ZBAPI ZB_SetNextPageNr(ZBPROPOS* request, int16_t next);
+ZBEXPORT int32_t ZBAPI ZB_SetNextPageNrB(ZBPROPOS* request, int16_t next);
+ZBEXPORT int32_t ZBAPI ZB_SetNextPageNr_L(ZBPROPOS_L* request, int16_t next);
+ZBEXPORT int32_t ZBAPI ZB_SetNextPageNr_LB(ZBPROPOS_L* request, int16_t next);
+
+/* 1 read, -1 project not found, negative when the project has none yet
+ * (*next is then 1). */
+ZBEXPORT int32_t ZBAPI ZB_GetNextPageNr(ZBPROPOS* request, int16_t* next);
+ZBEXPORT int32_t ZBAPI ZB_GetNextPageNrB(ZBPROPOS* request, int16_t* next);
+ZBEXPORT int32_t ZBAPI ZB_GetNextPageNr_L(ZBPROPOS_L* request, int16_t* next);
+ZBEXPORT int32_t ZBAPI ZB_GetNextPageNr_LB(ZBPROPOS_L* request, int16_t* next);
+
+/* Clear the page numbers of one position or of all. */
+ZBEXPORT int32_t ZBAPI ZB_ResetPageNr(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ResetPageNrB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ResetPageNr_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_ResetPageNr_LB(ZBPROPOS_L* request);
+
 /* ---- Projects of a data folder ---------------------------------------- */
 /* The request names the data folder (szDataPfad), the project (szProName),
  * its author (szAuthor) and the calling program (szPrgName). */

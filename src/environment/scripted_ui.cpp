@@ -67,6 +67,20 @@ bool ScriptedUi::PositionProperties(const std::string& title,
   return true;
 }
 
+bool ScriptedUi::PositionDialog(PositionDialogMode, const std::string& title,
+                                ZBPROPOS_L* request,
+                                const PositionTransfer& transfer,
+                                PositionTransferResult* result) {
+  dialogs_.push_back(title);
+  if (position_dialogs_.empty()) return false;
+  PositionDialogScript script = std::move(position_dialogs_.front());
+  position_dialogs_.pop_front();
+  if (!script(request)) return false;
+  const PositionTransferResult done = transfer(request);
+  if (result) *result = done;
+  return true;
+}
+
 bool ScriptedUi::PositionName(const std::string& title,
                               std::string* long_name) {
   dialogs_.push_back(title);

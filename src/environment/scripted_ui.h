@@ -41,6 +41,13 @@ class ScriptedUi final : public Ui {
   void QueueText(std::optional<std::string> text) {
     texts_.push_back(std::move(text));
   }
+  // What the user does in the next position dialog: changes the request
+  // (chooses a position, types a name) and returns true for OK, false for
+  // Cancel. Without a queued script the dialog is cancelled.
+  using PositionDialogScript = std::function<bool(ZBPROPOS_L* request)>;
+  void QueuePositionDialog(PositionDialogScript script) {
+    position_dialogs_.push_back(std::move(script));
+  }
   // The shell's result for the next file operation (default: no shell).
   void QueueShellResult(int result) { shell_results_.push_back(result); }
 
@@ -59,6 +66,9 @@ class ScriptedUi final : public Ui {
                      std::string* author) override;
   bool PositionProperties(const std::string& title, std::string* long_name,
                           std::string* description) override;
+  bool PositionDialog(PositionDialogMode mode, const std::string& title,
+                      ZBPROPOS_L* request, const PositionTransfer& transfer,
+                      PositionTransferResult* result) override;
   bool PositionName(const std::string& title, std::string* long_name) override;
   bool SelectProject(const std::string& folder, std::string* project) override;
   bool SelectProgram(const std::string& prompt, std::string* program) override;
@@ -72,6 +82,7 @@ class ScriptedUi final : public Ui {
 
   std::deque<std::optional<std::string>> texts_;
   std::deque<int> shell_results_;
+  std::deque<PositionDialogScript> position_dialogs_;
   std::vector<std::string> dialogs_;
   std::deque<Answer> answers_;
   std::deque<std::optional<std::string>> folders_;

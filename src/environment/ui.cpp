@@ -19,6 +19,10 @@ bool Ui::ProjectDialog(const std::string&, std::string*, std::string*) {
 bool Ui::PositionProperties(const std::string&, std::string*, std::string*) {
   return false;
 }
+bool Ui::PositionDialog(PositionDialogMode, const std::string&, ZBPROPOS_L*,
+                        const PositionTransfer&, PositionTransferResult*) {
+  return false;
+}
 bool Ui::PositionName(const std::string&, std::string*) { return false; }
 bool Ui::SelectProject(const std::string&, std::string*) { return false; }
 bool Ui::SelectProgram(const std::string&, std::string*) { return false; }

@@ -8,7 +8,11 @@
 #ifndef ZBDB_ENVIRONMENT_UI_H_
 #define ZBDB_ENVIRONMENT_UI_H_
 
+#include <cstdint>
+#include <functional>
 #include <string>
+
+#include "zbdb900.h"
 
 namespace zb::environment {
 
@@ -17,6 +21,16 @@ class FolderSettingsModel;
 enum class Buttons { kOk, kOkCancel, kYesNo, kYesNoCancel, kRetryCancel };
 enum class Icon { kNone, kError, kWarning, kQuestion, kInformation };
 enum class Answer { kOk, kCancel, kYes, kNo, kRetry };
+
+// The position dialog opens a position (choose one) or saves into one
+// (choose project and name); its OK runs the transfer the caller hands in.
+enum class PositionDialogMode { kOpen, kSave };
+struct PositionTransferResult {
+  int32_t records = 0;
+  int32_t error = 0;
+};
+using PositionTransfer =
+    std::function<PositionTransferResult(ZBPROPOS_L* request)>;
 
 // The message box title of the library's own boxes.
 extern const char kMessageTitle[];  // "ZB_Datenverwaltung "
@@ -48,6 +62,13 @@ class Ui {
   virtual bool PositionProperties(const std::string& title,
                                   std::string* long_name,
                                   std::string* description);
+  // The position dialog in open or save mode on *request. On OK the
+  // chosen program, project and position are in *request, `transfer` has
+  // run on it and *result holds what it returned; false: cancelled.
+  virtual bool PositionDialog(PositionDialogMode mode, const std::string& title,
+                              ZBPROPOS_L* request,
+                              const PositionTransfer& transfer,
+                              PositionTransferResult* result);
   // The position dialog asking only for a position name (copy "as").
   virtual bool PositionName(const std::string& title, std::string* long_name);
   // The project selection dialog over a data folder; *project out.
