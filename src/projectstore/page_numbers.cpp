@@ -1,0 +1,256 @@
+#include "projectstore/page_numbers.h"
+
+#include <cstring>
+#include <map>
+
+#include "environment/library_context.h"
+#include "platform/platform.h"
+#include "projectstore/position_edit.h"
+#include "projectstore/position_index.h"
+#include "projectstore/positions.h"
+#include "recordstore/engine.h"
+
+namespace zb::projectstore {
+
+using recordstore::Engine;
+using recordstore::PosInfoExt;
+
+namespace {
+
+constexpr size_t kPageBlockSize = 26;
+constexpr uint32_t kWorkingLongPosInfo = 1;  // occurrence in a working file
+
+environment::Log& TheLog() { return environment::Context().log; }
+
+// The index of positions lives only as long as the handle.
+void CloseProject(int h) {
+  ForgetPositionIndex(h);
+  Engine::Instance().Close(h);
+}
+
+void ClearPageBlock(PosInfoExt* info) {
+  std::memset(&info->page_start, 0, kPageBlockSize);
+}
+
+// The project text of the position's PROPOS tag among its data records;
+// empty when it has none.
+std::string ProPosDesignation(int h, uint16_t id, int16_t program) {
+  Engine& engine = Engine::Instance();
+  uint8_t buf[4 + sizeof(PROPOS)];
+  for (uint32_t n = 0;; ++n) {
+    std::memset(buf, 0, sizeof buf);
+    const int32_t got = engine.Read(h, static_cast<int16_t>(id), program, n,
+                                    sizeof buf, buf);
+    if (got < 0) return {};
+    int16_t k2;
+    std::memcpy(&k2, buf + 2, 2);
+    if (got >= 4 && k2 == kKeyProPos)
+      return std::string(reinterpret_cast<const char*>(buf + 4),
+                         strnlen(reinterpret_cast<const char*>(buf + 4), 42));
+  }
+}
+
+// The working file's long POSINFO gets the same page block, so that the
+// program's next save keeps it.
+void WriteBlockIntoWorkingFile(const std::string& path,
+                               const PosInfoExt& block_source) {
+  Engine& engine = Engine::Instance();
+  // The program may hold the file open itself: its handle serves.
+  int32_t h = engine.GetFileHandle(path.c_str());
+  const bool own_open = h <= 0;
+  if (own_open) h = engine.Open(path.c_str());
+  if (h <= 0) {
+    TheLog().RecordFileError("ZB_SetStartPageNr_L", path, h);
+    return;
+  }
+  uint8_t record[recordstore::kPosInfoExtFileSize] = {};
+  if (engine.Read(h, kAllPrograms, kKeyPosInfo, kWorkingLongPosInfo,
+                  sizeof record, record) == recordstore::kPosInfoExtFileSize) {
+    int16_t key1 = 0, key2 = 0;
+    engine.GetKeys(&key1, &key2);
+    std::memcpy(record + offsetof(PosInfoExt, page_start),
+                &block_source.page_start, kPageBlockSize);
+    engine.WriteFar(h, key1, kKeyPosInfo, kWorkingLongPosInfo, sizeof record,
+                    record, false);
+  }
+  if (own_open) engine.Close(h);
+}
+
+}  // namespace
+
+uint16_t NextPageOf(int h) {
+  uint16_t next = 0;
+  if (Engine::Instance().Read(h, kKeyPageCounter, 0, 0, sizeof next, &next) <
+          0 ||
+      next > kMaxPageNumber)
+    return 1;
+  return next;
+}
+
+int32_t ReadPositionForPaging(int h, int16_t program, const std::string& name,
+                              PagingPosition* out) {
+  *out = PagingPosition{};
+  if (program == kAllPrograms) return -1;
+  const int32_t index = FindPosition(h, name, program, &out->info);
+  if (index < 0) return -1;
+  out->index = index;
+  PosInfoExt stored{};
+  if (ReadStoredPosInfo(h, program, static_cast<uint32_t>(index), &stored) <
+      recordstore::kPosInfoExtFileSize)
+    return -1;  // the short form has no page block
+  out->id = out->info.id;
+  out->next_page = NextPageOf(h);
+  if (out->info.page_start == 0) out->info.page_start = out->next_page;
+  if (out->info.Designation[0] == '\0')
+    recordstore::CopyTextField(
+        out->info.Designation,
+        ProPosDesignation(h, out->info.id, program).substr(0, 41).c_str(),
+        sizeof out->info.Designation);
+  return out->id;
+}
+
+int32_t SetStartPage(const std::string& project_path, int16_t program,
+                     const std::string& name, uint16_t start, uint16_t count,
+                     const std::string& working_file) {
+  PosInfoExt block{};
+  block.page_start = start;
+  block.page_count = count;
+  block.page_time = count != 0 ? platform::Default().Now() : 0;
+  if (count > kMaxPageNumber) ClearPageBlock(&block);
+
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenExclusive(project_path.c_str());
+  if (h <= 0) {
+    TheLog().RecordFileError("ZB_SetStartPageNr_L", project_path, h);
+    return 0;
+  }
+  PagingPosition position;
+  ReadPositionForPaging(h, program, name, &position);
+  const std::string designation =
+      recordstore::FieldText(position.info.Designation);
+  TheLog().Printf("\n BEZEICHNUNG:  iSetPageNr-iSetPosInfo(%s)",
+                  designation.c_str());
+  // Page numbers never create a position; an old 116-byte one gets its
+  // page block by being stored in the long form.
+  int32_t id = 0;
+  if (position.index >= 0 && program != kAllPrograms) {
+    PosInfoExt changed = position.info;
+    std::memcpy(&changed.page_start, &block.page_start, kPageBlockSize);
+    id = SetPositionInfo(h, position.info, changed, designation.c_str(),
+                         program);
+  }
+  CloseProject(h);
+  if (id > 0 && !working_file.empty())
+    WriteBlockIntoWorkingFile(working_file, block);
+  return id;
+}
+
+int32_t GetStartPage(const std::string& project_path, int16_t program,
+                     const std::string& name, uint16_t* start,
+                     uint16_t* count) {
+  *start = 0;
+  *count = 0;
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenReadOnly(project_path.c_str());
+  if (h <= 0) {
+    TheLog().RecordFileError("ZB_GetStartPageNr_L", project_path, h);
+    return -1;
+  }
+  PagingPosition position;
+  const int32_t id = ReadPositionForPaging(h, program, name, &position);
+  CloseProject(h);
+  if (id < 0) return -1;
+  *start = position.info.page_start;
+  *count = position.info.page_count;
+  if (*start > kMaxPageNumber || *count > kMaxPageNumber) {
+    *start = 0;
+    *count = 0;
+  } else if (position.next_page < *count) {
+    // The project's numbering was restarted below this printout.
+    *count = 0;
+  }
+  return id;
+}
+
+int32_t SetNextPage(const std::string& project_path, uint16_t next) {
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenExclusive(project_path.c_str());
+  if (h <= 0) {
+    TheLog().RecordFileError("ZB_SetNextPageNr_L", project_path, h);
+    return h < 0 ? h : -1;
+  }
+  const int32_t result =
+      engine.WriteFar(h, kKeyPageCounter, 0, 0, sizeof next, &next, true);
+  engine.Close(h);
+  if (result > 0) TheLog().Printf("\n*** ZB_SetNextPageNr: %d", next);
+  return result;
+}
+
+int32_t GetNextPage(const std::string& project_path, uint16_t* next) {
+  *next = 1;
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenReadOnly(project_path.c_str());
+  if (h <= 0) {
+    TheLog().RecordFileError("ZB_GetNextPageNr_L", project_path, h);
+    return -1;
+  }
+  uint16_t value = 0;
+  const int32_t got =
+      engine.Read(h, kKeyPageCounter, 0, 0, sizeof value, &value);
+  engine.Close(h);
+  if (got < 0) return got;
+  *next = value > kMaxPageNumber ? 1 : value;
+  return 1;
+}
+
+int32_t ResetPages(const std::string& project_path, int16_t program,
+                   const std::string& name) {
+  if (!name.empty() && program == kAllPrograms) return 0;
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.OpenExclusive(project_path.c_str());
+  if (h <= 0) {
+    TheLog().RecordFileError("ZB_ResetPageNr_L", project_path, h);
+    return -1;
+  }
+  int32_t result = 0;
+  if (!name.empty()) {
+    PosInfoExt info{};
+    result = FindPosition(h, name, program, &info);
+    PosInfoExt stored{};
+    // A 116-byte record has no page numbers to clear.
+    if (result >= 0 &&
+        ReadStoredPosInfo(h, program, static_cast<uint32_t>(result),
+                          &stored) >= recordstore::kPosInfoExtFileSize) {
+      ClearPageBlock(&stored);
+      WritePosInfo(h, program, static_cast<uint32_t>(result), stored);
+    }
+    CloseProject(h);
+    return result;
+  }
+
+  // Records are read in file order; each program's own occurrence count
+  // tells under which occurrence a record is written back.
+  std::map<int16_t, uint32_t> occurrences;
+  uint8_t record[recordstore::kPosInfoExtFileSize];
+  for (uint32_t n = 0;; ++n) {
+    std::memset(record, 0, sizeof record);
+    const int32_t got =
+        engine.Read(h, kKeyPosInfo, program, n, sizeof record, record);
+    if (got != recordstore::kPosInfoExtFileSize) break;
+    int16_t key1 = 0, key2 = 0;
+    engine.GetKeys(&key1, &key2);
+    const uint32_t occurrence = occurrences[key2]++;
+    PosInfoExt info;
+    std::memcpy(&info, record, sizeof info);
+    ClearPageBlock(&info);
+    if (WritePosInfo(h, key2, occurrence, info) < 0) break;
+    ++result;
+  }
+  const uint16_t first_page = 1;
+  engine.WriteFar(h, kKeyPageCounter, 0, 0, sizeof first_page, &first_page,
+                  true);
+  CloseProject(h);
+  return result;
+}
+
+}  // namespace zb::projectstore
