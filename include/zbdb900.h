@@ -421,6 +421,63 @@ ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_LB(ZBPROPOS_L* request);
  * naming the file; <= 0 on failure. */
 ZBEXPORT int32_t ZBAPI ZB_GetErgDateiEx(ZBPROPOS* request);
 ZBEXPORT int32_t ZBAPI ZB_GetErgDateiEx_L(ZBPROPOS_L* request);
+ZBEXPORT int16_t ZBAPI ZB_GetErgDateiExB(ZBPROPOS* request);
+ZBEXPORT int16_t ZBAPI ZB_GetErgDateiEx_LB(ZBPROPOS_L* request);
+
+/* The same, with the id of the request's position (0 when there is none)
+ * and the program number. A result file that belongs to another project is
+ * renamed to "<name>_<its project>.ERG" (the user is told) and a new one
+ * made. */
+ZBEXPORT int32_t ZBAPI ZB_GetErgDateiEx2(ZBPROPOS* request, int16_t* position, int16_t* program);
+ZBEXPORT int16_t ZBAPI ZB_GetErgDateiEx2B(ZBPROPOS* request, int16_t* position, int16_t* program);
+ZBEXPORT int32_t ZBAPI ZB_GetErgDateiEx2_L(ZBPROPOS_L* request, int16_t* position, int16_t* program);
+ZBEXPORT int16_t ZBAPI ZB_GetErgDateiEx2_LB(ZBPROPOS_L* request, int16_t* position, int16_t* program);
+
+/* The result file of project `number` in the data folder, made when missing,
+ * into path (260 bytes): 1, or -1 with an empty path. */
+ZBEXPORT int32_t ZBAPI ZB_GetErgDatei(const char* data_folder, int16_t number, char* path);
+ZBEXPORT ZB_BYTESTRING ZBAPI ZB_GetErgDateiB(const char* data_folder, int16_t number);
+
+/* The project file of the request's project into path (260 bytes): 1, or 0
+ * (path then holds the data folder) when the project list does not know it. */
+ZBEXPORT int32_t ZBAPI ZB_GetProDatei(ZBPROPOS* request, char* path);
+ZBEXPORT int16_t ZBAPI ZB_GetProDateiB(ZBPROPOS* request, char* path);
+ZBEXPORT int32_t ZBAPI ZB_GetProDatei_L(ZBPROPOS_L* request, char* path);
+ZBEXPORT int16_t ZBAPI ZB_GetProDatei_LB(ZBPROPOS_L* request, char* path);
+
+/* ---- Temporary files --------------------------------------------------- */
+/* Lists the records of the working file szTmpDatei into a text file of the
+ * same name up to its first "." with ".txt": the records listed, or -1. */
+ZBEXPORT int32_t ZBAPI ZB_InhaltTmp(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_InhaltTmp_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_InhaltTmp_LB(ZBPROPOS_L* request);
+
+/* Deletes the files matching szTmpDatei (wildcards allowed) that were last
+ * written a minute ago or earlier: the number deleted. */
+ZBEXPORT int32_t ZBAPI ZB_KillTmp(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_KillTmpB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_KillTmp_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_KillTmp_LB(ZBPROPOS_L* request);
+
+/* Resets a working file to its header records: the handle of the rebuilt
+ * file (still open when it was open before), or 0 / negative. The B forms
+ * take the file from a Blank-form request's szTmpDatei. */
+ZBEXPORT int32_t ZBAPI ZB_CleanTmp(const char* path);
+ZBEXPORT int32_t ZBAPI ZB_CleanTmpB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_CleanTmp_LB(ZBPROPOS_L* request);
+
+/* Copies a position into szTmpDatei (szTmpPfad when empty) without dialog,
+ * passing the control word to the transfer (1 quiet, 4 no lock);
+ * szProBezeichnung receives its designation. The records copied, or a
+ * negative error. */
+ZBEXPORT int32_t ZBAPI iProPosToTmpC(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI iProPosToTmpC_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI iProPosToTmpExC(ZBPROPOS* request, int16_t control);
+ZBEXPORT int32_t ZBAPI iProPosToTmpExC_L(ZBPROPOS_L* request, int16_t control);
+
+/* The text as a newly allocated string. */
+ZBEXPORT ZB_BYTESTRING ZBAPI ZB_GetXMLPath(const char* text);
+ZBEXPORT ZB_BYTESTRING ZBAPI ZB_GetXMLPathB(const char* text);
 
 /* ---- Page numbering ---------------------------------------------------- */
 /* Check codes: -1 no project name, -2 no position name (start page calls),

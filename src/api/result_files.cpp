@@ -1,0 +1,273 @@
+#include "api/result_files.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "environment/library_context.h"
+#include "environment/login.h"
+#include "environment/catalogue_access.h"
+#include "environment/strings.h"
+#include "environment/ui.h"
+#include "platform/platform.h"
+#include "projectstore/position_index.h"
+#include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
+#include "recordstore/engine.h"
+#include "recordstore/typed_records.h"
+
+namespace zb::api {
+namespace {
+
+namespace env = zb::environment;
+namespace ps = zb::projectstore;
+using recordstore::Engine;
+
+constexpr char kResultExtension[] = ".ERG";
+constexpr int kPathWidth = 260;
+
+env::Log& TheLog() { return env::Context().log; }
+
+std::string ProjectName(const PROINFO& info) {
+  return std::string(info.szProject, strnlen(info.szProject, sizeof info.szProject));
+}
+
+// The 104-byte header block of a record file; false when the file cannot be
+// opened or the block not read in full.
+bool ReadHeaderBlock(const std::string& path, PROINFO* info) {
+  std::memset(info, 0, sizeof *info);
+  Engine& engine = Engine::Instance();
+  // A file this process holds open is read through that handle.
+  int32_t h = engine.GetFileHandle(path.c_str());
+  const bool was_open = h > 0;
+  if (!was_open) h = engine.OpenReadOnly(path.c_str());
+  if (h <= 0) return false;
+  const int32_t got = engine.ReadBin(h, 0, sizeof *info, info);
+  if (!was_open) engine.Close(h);
+  return got == static_cast<int32_t>(sizeof *info);
+}
+
+// The list entry of project `number`: its PROINFO and file path.
+bool ProjectByNumber(const std::string& folder, int number, PROINFO* info,
+                     std::string* path) {
+  if (number <= 0) return false;
+  Engine& engine = Engine::Instance();
+  const int32_t list = ps::OpenProjectList(folder);
+  if (list <= 0) return false;
+  std::string name;
+  PROINFO entry{};
+  for (uint32_t i = 0;; ++i) {
+    std::memset(&entry, 0, sizeof entry);
+    if (engine.Read(list, ps::kListKey, ps::kListKey, i, sizeof entry,
+                    &entry) < 0)
+      break;
+    if (entry.number == number) {
+      recordstore::ZeroTerminateProInfo(&entry);
+      name = ProjectName(entry);
+      break;
+    }
+  }
+  engine.Close(list);
+  if (name.empty()) return false;
+  return ps::FindProject(folder, name, info, path) >= 0 &&
+         info->number == number;
+}
+
+// Adds (or renews) the result link record of the project file.
+bool WriteResultLink(const std::string& project_path,
+                     const std::string& result_folder,
+                     const std::string& result_path) {
+  uint8_t link[kResultLinkSize] = {};
+  std::snprintf(reinterpret_cast<char*>(link) + kResultLinkFolderAt,
+                kPathWidth, "%s", result_folder.c_str());
+  std::snprintf(reinterpret_cast<char*>(link) + kResultLinkPathAt, kPathWidth,
+                "%s", result_path.c_str());
+  Engine& engine = Engine::Instance();
+  int32_t h = engine.GetFileHandle(project_path.c_str());
+  const bool was_open = h > 0;
+  if (!was_open) {
+    if (!platform::Default().FileExists(project_path)) return false;
+    h = engine.Open(project_path.c_str());
+  }
+  if (h <= 0) return false;
+  const int32_t written =
+      engine.WriteFar(h, kKeyResultLink, 1, 0, kResultLinkSize, link, true);
+  if (!was_open) engine.Close(h);
+  return written == kResultLinkSize;
+}
+
+// Makes the result file with the project's header block.
+bool CreateResultFile(const std::string& path, const PROINFO& block) {
+  Engine& engine = Engine::Instance();
+  const int32_t h = engine.Open(path.c_str());
+  if (h <= 0) return false;
+  const bool written =
+      engine.WriteBin(h, 0, sizeof block, &block) ==
+      static_cast<int32_t>(sizeof block);
+  engine.Close(h);
+  return written;
+}
+
+}  // namespace
+
+std::string NormaliseDataFolder(const std::string& folder) {
+  std::string text = folder;
+  if (text.size() > 1 && text.back() == '\\') text.pop_back();
+  platform::Platform& os = platform::Default();
+  if (!text.empty() && os.FileExists(text) && !os.IsFolder(text)) {
+    const size_t slash = text.find_last_of('\\');
+    text = slash == std::string::npos ? std::string() : text.substr(0, slash);
+  }
+  return text;
+}
+
+std::string ResultFilePath(const std::string& data_folder, int number) {
+  char path[1200];
+  std::snprintf(path, sizeof path, "%s\\%s%05d%s",
+                NormaliseDataFolder(data_folder).c_str(), "PRO", number,
+                kResultExtension);
+  return path;
+}
+
+int32_t GetResultFile(const std::string& data_folder, int number,
+                      std::string* path) {
+  path->clear();
+  PROINFO project{};
+  std::string project_path;
+  bool ok = ProjectByNumber(data_folder, number, &project, &project_path);
+  std::string result_path;
+  if (ok) {
+    result_path = ResultFilePath(data_folder, number);
+    platform::Platform& os = platform::Default();
+    if (!os.FileExists(result_path)) {
+      TheLog().Append("\n\t ERG-File :" + result_path);
+      PROINFO block{};
+      ok = ReadHeaderBlock(project_path, &block);
+      PROINFO stale{};
+      // Another process may have made one meanwhile: one of another
+      // project goes, as its name shows.
+      if (ok && ReadHeaderBlock(result_path, &stale) &&
+          std::memcmp(block.szProject, stale.szProject, 4) != 0) {
+        TheLog().Append("\n\t           wrong ProInfo! delete and re-open \n");
+        TheLog().Printf("\n\t          %20s %20s", "tProProInfo", "tErgProInfo");
+        TheLog().Printf("\n\t Projekt  %20s %20s", ProjectName(block).c_str(),
+                        ProjectName(stale).c_str());
+        os.DeleteFile(result_path);
+      }
+      ok = ok && CreateResultFile(result_path, block) &&
+           WriteResultLink(project_path,
+                           NormaliseDataFolder(data_folder) + "\\",
+                           result_path);
+    }
+  }
+  if (ok) *path = result_path;
+  TheLog().Printf("\n ERG-Datei : %s \n", path->c_str());
+  return ok ? 1 : -1;
+}
+
+int32_t CheckResultFile(const std::string& project_path,
+                        const std::string& result_path) {
+  PROINFO project{};
+  if (project_path.empty() || !ReadHeaderBlock(project_path, &project) ||
+      project.number == 0)
+    return -1;
+  if (!platform::Default().FileExists(result_path)) return -2;
+  PROINFO result{};
+  ReadHeaderBlock(result_path, &result);
+  recordstore::ZeroTerminateProInfo(&project);
+  recordstore::ZeroTerminateProInfo(&result);
+  if (ProjectName(project) != ProjectName(result)) return -3;
+  if (project.number != result.number) return -4;
+  return 1;
+}
+
+bool SetStaleResultFileAside(const std::string& result_path, bool silent,
+                             std::string* new_path) {
+  PROINFO block{};
+  ReadHeaderBlock(result_path, &block);
+  recordstore::ZeroTerminateProInfo(&block);
+  const std::string stem =
+      result_path.size() >= 4 ? result_path.substr(0, result_path.size() - 4)
+                              : result_path;
+  *new_path = stem + "_" + ProjectName(block) + kResultExtension;
+  if (!platform::Default().RenameFile(result_path, *new_path).ok())
+    return false;
+  if (!silent) {
+    const std::string text =
+        env::FillPlaceholders(
+            "Die Ergebnisdatei \n\n'%1\n\n passt nicht zum Projekt,",
+            result_path) +
+        "\n" +
+        env::FillPlaceholders(" und wurde deswegen gesichert als \n\n'%1'",
+                              *new_path) +
+        "\n\n" + "Gleichzeitig wird eine leere Ergebnisdatei zum Projekt angelegt.";
+    env::CurrentUi().MessageBox(env::kMessageTitle, text, env::Buttons::kOk,
+                                env::Icon::kWarning);
+  }
+  return true;
+}
+
+int32_t ResultFileOfRequest(ZBPROPOS* request, const std::string& long_name,
+                            int16_t* position, int16_t* program) {
+  const std::string folder = recordstore::FieldText(request->szDataPfad);
+  const std::string name = recordstore::FieldText(request->szProName);
+  std::string project_path;
+
+  // Project, its result file (made when missing), program and position.
+  auto find = [&]() -> int32_t {
+    PROINFO info{};
+    project_path.clear();
+    if (ps::FindProject(folder, name, &info, &project_path) < 0) {
+      project_path.clear();
+      return -1;
+    }
+    std::string result_path;
+    const int32_t got = GetResultFile(folder, info.number, &result_path);
+    recordstore::CopyTextField(request->szTmpDatei, result_path.c_str(),
+                               sizeof request->szTmpDatei);
+    const int16_t number = env::Catalogue().NumberByKey(
+        recordstore::FieldText(request->szPrgName));
+    int16_t id = 0;
+    Engine& engine = Engine::Instance();
+    const int32_t h = engine.OpenReadOnly(project_path.c_str());
+    if (h > 0) {
+      recordstore::PosInfoExt found{};
+      if (ps::FindPosition(h, long_name, number, &found) >= 0)
+        id = static_cast<int16_t>(found.id);
+      ps::ForgetPositionIndex(h);
+      engine.Close(h);
+    }
+    if (position) *position = id;
+    if (program) *program = number;
+    return got > 0 ? static_cast<int32_t>(info.number) : -1;
+  };
+
+  int32_t result = find();
+  const int32_t finding = CheckResultFile(
+      project_path, recordstore::FieldText(request->szTmpDatei));
+  switch (finding) {
+    case -4:
+    case -3: {
+      TheLog().Append(" ProInfo != ErgInfo");
+      std::string aside;
+      if (SetStaleResultFileAside(recordstore::FieldText(request->szTmpDatei),
+                                  false, &aside))
+        result = find();
+      break;
+    }
+    case -2:
+      result = find();
+      break;
+    case -1:
+      TheLog().Append(" Project doesn't exist!");
+      break;
+    default:
+      TheLog().Append(" Get existing Erg-File");
+      result = find();
+      break;
+  }
+  if (result <= 0) std::memset(request->szTmpDatei, 0, sizeof request->szTmpDatei);
+  return result;
+}
+
+}  // namespace zb::api
