@@ -8,7 +8,9 @@
 
 #include "api/byte_string.h"
 #include "api/frame.h"
+#include "api/position_to_temporary.h"
 #include "api/result_files.h"
+#include "api/temporary_files.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "projectstore/project_catalogue.h"
@@ -172,6 +174,112 @@ int16_t ZBAPI ZB_GetErgDateiExB(ZBPROPOS* request) {
 int16_t ZBAPI ZB_GetErgDateiEx_LB(ZBPROPOS_L* request) {
   LogBasic("ZB_GetErgDateiEx_LB");
   return Short(zb::api::BasicLongFrame(request, &ZB_GetErgDateiEx_L));
+}
+
+// ---- Temporary files -----------------------------------------------------
+
+int32_t ZBAPI ZB_InhaltTmp_L(ZBPROPOS_L* request) {
+  if (!request) return -1;
+  rs::ZeroTerminateRequest(request);
+  env::EnsureLoggedIn();
+  SetUpHelpPath();
+  return zb::api::ListTemporaryFile(rs::FieldText(request->szTmpDatei));
+}
+
+int32_t ZBAPI ZB_InhaltTmp(ZBPROPOS* request) {
+  return zb::api::PlainFrame(zb::api::FrameOptions{}, request,
+                             &ZB_InhaltTmp_L);
+}
+
+int32_t ZBAPI ZB_InhaltTmp_LB(ZBPROPOS_L* request) {
+  return zb::api::BasicLongFrame(request, &ZB_InhaltTmp_L);
+}
+
+int32_t ZBAPI ZB_KillTmp_L(ZBPROPOS_L* request) {
+  if (!request) return 0;
+  rs::ZeroTerminateRequest(request);
+  env::EnsureLoggedIn();
+  TheLog().Title("ZB_KillTmp");
+  env::LibraryContext& context = env::Context();
+  context.progress_code = 0;
+  context.progress_callback = nullptr;
+  context.progress_window = 0;
+  const int32_t deleted =
+      zb::api::DeleteTemporaryFiles(rs::FieldText(request->szTmpDatei));
+  TheLog().Append(deleted > 0 ? "\n ZB_KillTmp OK" : "\n ZB_KillTmp failed");
+  return deleted;
+}
+
+int32_t ZBAPI ZB_KillTmp(ZBPROPOS* request) {
+  return zb::api::PlainFrame(zb::api::FrameOptions{}, request, &ZB_KillTmp_L);
+}
+
+int32_t ZBAPI ZB_KillTmpB(ZBPROPOS* request) {
+  return zb::api::BasicFrame(request, &ZB_KillTmp);
+}
+
+int32_t ZBAPI ZB_KillTmp_LB(ZBPROPOS_L* request) {
+  return zb::api::BasicLongFrame(request, &ZB_KillTmp_L);
+}
+
+int32_t ZBAPI ZB_CleanTmp(const char* path) {
+  env::EnsureLoggedIn();
+  TheLog().Title("ZB_CleanTmp");
+  const int32_t handle = path ? zb::api::ResetTemporaryFile(path) : 0;
+  TheLog().Append(handle > 0 ? "\n ZB_CleanTmp OK" : "\n ZB_CleanTmp failed");
+  return handle;
+}
+
+int32_t ZBAPI ZB_CleanTmpB(ZBPROPOS* request) {
+  if (!request) return -1;
+  rs::ZeroTerminateRequest(request);
+  const std::string path = rs::FieldText(request->szTmpDatei);
+  const int32_t result = ZB_CleanTmp(path.c_str());
+  rs::BlankPadRequest(request);
+  return result;
+}
+
+int32_t ZBAPI ZB_CleanTmp_LB(ZBPROPOS_L* request) {
+  if (!request) return -1;
+  rs::ZeroTerminateRequest(request);
+  const std::string path = rs::FieldText(request->szTmpDatei);
+  const int32_t result = ZB_CleanTmp(path.c_str());
+  rs::BlankPadRequest(request);
+  return result;
+}
+
+// ---- Another position into a temporary file -------------------------------
+
+int32_t ZBAPI iProPosToTmpExC_L(ZBPROPOS_L* request, int16_t control) {
+  if (!request) return -1;
+  env::EnsureLoggedIn();
+  return zb::api::CopyPositionToTemporary(request, control);
+}
+
+int32_t ZBAPI iProPosToTmpC_L(ZBPROPOS_L* request) {
+  return iProPosToTmpExC_L(request, 0);
+}
+
+int32_t ZBAPI iProPosToTmpExC(ZBPROPOS* request, int16_t control) {
+  return zb::api::PlainFrame(zb::api::FrameOptions{}, request,
+                             &iProPosToTmpExC_L, control);
+}
+
+int32_t ZBAPI iProPosToTmpC(ZBPROPOS* request) {
+  return zb::api::PlainFrame(zb::api::FrameOptions{}, request,
+                             &iProPosToTmpC_L);
+}
+
+// ---- A path for the programs' XML output ----------------------------------
+
+ZB_BYTESTRING ZBAPI ZB_GetXMLPath(const char* text) {
+  return zb::api::AllocByteString(text ? text : "");
+}
+
+ZB_BYTESTRING ZBAPI ZB_GetXMLPathB(const char* text) {
+  char buffer[kPathBuffer] = {};
+  if (text) rs::CopyTextField(buffer, text, sizeof buffer);
+  return ZB_GetXMLPath(buffer);
 }
 
 }  // extern "C"
