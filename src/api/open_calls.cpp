@@ -1,0 +1,269 @@
+// ZB_New_L, ZB_Open_L, ZB_SilentOpen_L, ZB_SilentOpenEx_L and
+// ZB_ReadDBHistory_L: a position of a project into the program's working
+// file, a new empty one, or the last request from the history.
+#include "api/open_calls.h"
+
+#include <cstring>
+#include <string>
+
+#include "api/open_save.h"
+#include "api/temporary_cleaning.h"
+#include "environment/catalogue_access.h"
+#include "environment/library_context.h"
+#include "environment/login.h"
+#include "environment/ui.h"
+#include "platform/platform.h"
+#include "projectstore/position_locks.h"
+#include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
+#include "projectstore/working_file.h"
+#include "recordstore/typed_records.h"
+
+namespace {
+
+namespace env = zb::environment;
+namespace ps = zb::projectstore;
+using zb::recordstore::FieldText;
+using zb::recordstore::SetFieldText;
+
+constexpr int32_t kOldTemporaryMinutes = 14400;  // ten days
+
+env::Log& TheLog() { return env::Context().log; }
+
+// The position whose working file was filled or created last.
+void RememberOpenPosition(const ZBPROPOS_L& request) {
+  env::OpenPosition& open = env::Context().open_position;
+  std::string project_path;
+  ps::FindProject(FieldText(request.szDataPfad), FieldText(request.szProName),
+                  nullptr, &project_path);
+  open.open = !project_path.empty();
+  open.project_file = project_path;
+  open.temporary_file = FieldText(request.szTmpDatei);
+}
+
+}  // namespace
+
+namespace zb::api {
+
+env::PositionTransferResult LoadRequestPosition(ZBPROPOS_L* request,
+                                                uint32_t control) {
+  env::PositionTransferResult result;
+  const std::string data = FieldText(request->szDataPfad);
+  const std::string project_name = FieldText(request->szProName);
+  if (ps::ProjectKind(data, project_name) == 1 &&
+      ((control & kControlSilent) != 0 ||
+       !ps::MayReadProject(data, project_name, true)))
+    return result;
+  PROINFO project{};
+  SetFieldText(project.szProject, project_name);
+  SetFieldText(project.szAuthor, FieldText(request->szAuthor));
+  recordstore::PosInfoExt position{};
+  SetFieldText(position.PosNameLong, FieldText(request->szPosNameLong));
+  std::string working = FieldText(request->szTmpDatei);
+  if (working.empty()) working = FieldText(request->szTmpPfad);
+  result.records = ps::LoadPositionIntoWorkingFile(
+      data, &working, FieldText(request->szPrgName), project, &position,
+      &result.error, control);
+  if (result.error >= 0) {
+    SetFieldText(request->szTmpDatei, working);
+    if (position.Designation[0] != 0)
+      SetFieldText(request->szProBezeichnung, FieldText(position.Designation));
+    RememberOpenPosition(*request);
+  }
+  return result;
+}
+
+env::PositionTransferResult StoreRequestPosition(ZBPROPOS_L* request) {
+  env::PositionTransferResult result;
+  const int32_t stored = StoreRequest(request, 0);
+  if (stored < 0)
+    result.error = stored;
+  else
+    result.records = stored;
+  return result;
+}
+
+}  // namespace zb::api
+
+using namespace zb::api;
+
+extern "C" {
+
+int32_t ZBAPI ZB_New_L(ZBPROPOS_L* request) {
+  if (!request) return -1;
+  EnterOpenSaveCall(request, "\n*** ZB_New_L ");
+  int32_t result = kNotDone;
+  if (!CheckProgram(request)) {
+    TheLog().Append("\n*** result: -1 , PrgSelect failed ");
+    return kProgramUndefined;
+  }
+  char long_name[sizeof request->szPosNameLong];
+  char message[sizeof request->szMsg];
+  char designation[sizeof request->szProBezeichnung];
+  std::memcpy(long_name, request->szPosNameLong, sizeof long_name);
+  std::memcpy(message, request->szMsg, sizeof message);
+  std::memcpy(designation, request->szProBezeichnung, sizeof designation);
+
+  const int32_t status = CheckFolders(request, false);
+  if (status < 0) {
+    TheLog().Append("\n*** TestProPosDataTmpPath result<0!! \n");
+    TheLog().Request(*request);
+    return status;
+  }
+  if (std::strlen(request->szTmpDatei) > 8) {
+    ps::ReleaseOwnLock();
+    env::Context().open_position = env::OpenPosition();
+  }
+  const std::string temporary = FieldText(request->szTmpPfad);
+  const std::string program = FieldText(request->szPrgName);
+  CleanOldTemporaryFiles(temporary, program, kOldTemporaryMinutes);
+  SetFieldText(request->szTmpDatei, temporary);
+  std::memset(request->szPosNameLong, 0, sizeof request->szPosNameLong);
+  std::memset(request->szPosName, 0, sizeof request->szPosName);
+
+  const std::string project_name = FieldText(request->szProName);
+  PROINFO project{};
+  if (ps::FindProject(FieldText(request->szDataPfad), project_name, &project,
+                      nullptr) < 0) {
+    project = PROINFO{};
+    SetFieldText(project.szProject, project_name);
+    SetFieldText(project.szAuthor, FieldText(request->szAuthor));
+  }
+  env::Context().current_project = project_name;
+
+  std::string working = temporary;
+  zb::recordstore::PosInfoExt position{};
+  result = ps::CreateWorkingFileForNewPosition(&working, program, project,
+                                               position);
+  if (result >= 0) {
+    SetFieldText(request->szTmpDatei, working);
+    RememberOpenPosition(*request);
+  }
+  std::memcpy(request->szPosNameLong, long_name, sizeof long_name);
+  std::memcpy(request->szMsg, message, sizeof message);
+  std::memcpy(request->szProBezeichnung, designation, sizeof designation);
+  TheLog().Printf("\n*** result : %d  records ", static_cast<int>(result));
+  return result;
+}
+
+int32_t ZBAPI ZB_Open_L(ZBPROPOS_L* request) {
+  if (!request) return -1;
+  EnterOpenSaveCall(request, "*** ZB_Open_L");
+  if (!CheckProgram(request)) {
+    TheLog().Append("\n*** result: -1 , PrgSelect failed ");
+    return kProgramUndefined;
+  }
+  TheLog().Append("\n*** TestProPosDataTmpPath ");
+  const int32_t status = CheckFolders(request, true);
+  if (status < 0) return status;
+
+  env::PositionTransferResult copied;
+  const bool chosen = env::CurrentUi().PositionDialog(
+      env::PositionDialogMode::kOpen, "Position öffnen", request,
+      [](ZBPROPOS_L* r) { return LoadRequestPosition(r, 0); }, &copied);
+  int32_t result;
+  if (chosen) {
+    if (!CheckProgram(request)) {
+      TheLog().Append("\n*** result: -1 , PrgSelect failed ");
+      return -1;
+    }
+  } else {
+    TheLog().Append("\n*** result: 0 , Cancel");
+    copied = env::PositionTransferResult();
+  }
+  if (copied.error >= 0) {
+    WriteRequestHistory(*request);
+    result = CappedCount(copied.records);
+    TheLog().Printf("\n***  ZB_Open_L result : %u  records ",
+                    static_cast<unsigned>(result));
+  } else {
+    result = copied.error;
+    TheLog().Printf("\n*** ZB_Open_L result : %d  records ",
+                    static_cast<int>(result));
+  }
+  TheLog().Request(*request);
+  return result;
+}
+
+int32_t ZBAPI ZB_SilentOpenEx_L(ZBPROPOS_L* request, int16_t control) {
+  if (!request) return -1;
+  EnterOpenSaveCall(request, "\n*** ZB_SilentOpenEx_L");
+  TheLog().Printf("\n### Ctrl = %d", static_cast<int>(control));
+  if (request->szPosNameLong[0] == 0) {
+    TheLog().Printf("\n*** result: %d, failed: PosName = '' , --> ZB_New()",
+                    static_cast<int>(kPositionUndefined));
+    return ZB_New_L(request);
+  }
+  const std::string program = FieldText(request->szPrgName);
+  if (env::Catalogue().NumberByKey(program) == ps::kAllPrograms) {
+    TheLog().Printf("\n*** result: %d, failed: PrgName = '%s' ",
+                    static_cast<int>(kProgramUndefined), program.c_str());
+    return kProgramUndefined;
+  }
+  const struct {
+    const char* name;
+    const char* field;
+  } folders[] = {{"DataPath", request->szDataPfad},
+                 {"TmpPath", request->szTmpPfad}};
+  for (const auto& folder : folders) {
+    const int32_t test = TestFolder(folder.field, false);
+    if (test == -3)
+      TheLog().Printf("\n*** IsDir(%s) result:ERROR_DIR_NOTEXIST", folder.name);
+    else if (test == -2)
+      TheLog().Printf("\n*** IsDir(%s) result:ERROR_NOTDIR", folder.name);
+    if (test < 0) return kFolderUndefined;
+  }
+  if (request->szTmpDatei[0] == 0)
+    std::memcpy(request->szTmpDatei, request->szTmpPfad,
+                sizeof request->szTmpDatei);
+  char data[sizeof request->szDataPfad];
+  char project_name[sizeof request->szProName];
+  std::memcpy(data, request->szDataPfad, sizeof data);
+  std::memcpy(project_name, request->szProName, sizeof project_name);
+
+  const std::string folder = FieldText(request->szDataPfad);
+  const std::string name = FieldText(request->szProName);
+  const int32_t found = ps::FindProject(folder, name, nullptr, nullptr);
+  if (found >= 0) {
+    if (ps::ProjectKind(folder, name) == 1 && control == 0)
+      return ZB_Open_L(request);
+  } else if (control == 1) {
+    TheLog().Printf("\n*** Project %s dasn't exist : %d ", name.c_str(),
+                    static_cast<int>(found));
+    return found;
+  } else if (!ps::TrimProjectName(name).empty()) {
+    ps::CreateProject(folder, name, FieldText(request->szAuthor));
+  }
+
+  const env::PositionTransferResult copied = LoadRequestPosition(
+      request, static_cast<uint16_t>(control));
+  std::memcpy(request->szDataPfad, data, sizeof data);
+  std::memcpy(request->szProName, project_name, sizeof project_name);
+  int32_t result;
+  if (copied.error >= 0) {
+    result = CappedCount(copied.records);
+    if ((control & kControlActivate) != 0) {
+      MakeProjectActive(*request);
+      WriteRequestHistory(*request);
+    }
+  } else {
+    result = copied.error;
+    TheLog().Printf("\n*** Error : %d ", static_cast<int>(result));
+  }
+  SetFieldText(request->szDataPfad,
+               NormaliseRequestFolder(FieldText(request->szDataPfad)));
+  return result;
+}
+
+int32_t ZBAPI ZB_SilentOpen_L(ZBPROPOS_L* request) {
+  return ZB_SilentOpenEx_L(request, 1);
+}
+
+int32_t ZBAPI ZB_ReadDBHistory_L(ZBPROPOS_L* request) {
+  if (!request) return -1;
+  env::EnsureLoggedIn();
+  ReadCheckedHistory(request);
+  return 1;
+}
+
+}  // extern "C"

@@ -1,0 +1,392 @@
+// Opening and saving positions through the program interface, on a copy of
+// an installation's data folder ("Brücke Nord": DLT "Stütze 12 Achse B"
+// with 3 data records, DLT "Unterzug U1" locked by mueller; "Halle 7").
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "api/open_save.h"
+#include "environment/catalogue_access.h"
+#include "environment/companion.h"
+#include "environment/library_context.h"
+#include "environment/scripted_ui.h"
+#include "platform/platform.h"
+#include "projectstore/position_locks.h"
+#include "projectstore/project_catalogue.h"
+#include "support/project_fixture.h"
+
+namespace zbtest {
+namespace {
+
+namespace env = zb::environment;
+namespace ps = zb::projectstore;
+using env::FolderKind;
+
+const char kStuetze[] = "St\xFCtze 12 Achse B";
+const char kProject[] = "Br\xFC" "cke Nord";
+
+std::string WithoutCr(const std::string& text) {
+  std::string out;
+  for (char c : text)
+    if (c != '\r') out += c;
+  return out;
+}
+
+// Keeps the folders handed on to the companion library in memory.
+class MemoryCompanions final : public env::Companions {
+ public:
+  std::map<FolderKind, std::string> folders;
+  int ReadFolder(FolderKind kind, std::string* folder) override {
+    auto it = folders.find(kind);
+    if (it == folders.end()) return env::FolderErrorCode(kind);
+    *folder = it->second;
+    return 0;
+  }
+  int WriteFolder(FolderKind kind, const std::string& folder) override {
+    folders[kind] = folder;
+    return 0;
+  }
+  int32_t Language() override { return 1031; }
+  std::string LanguageShortName(int32_t) override { return "DEU"; }
+  int32_t FirstLanguage() override { return 1031; }
+  int32_t NextLanguage() override { return 0; }
+  int32_t LanguageSetting() override { return 1031; }
+  int32_t SecondLanguage() override { return 1031; }
+  void ChooseLanguage(int32_t) override {}
+  int32_t PositionListValue() override { return 0; }
+  void* AcquireResourceHandle(void*) override { return nullptr; }
+  void ReleaseResourceHandle(void*) override {}
+  void SelectResourceLanguage(int32_t) override {}
+  void SecondResourceSelection() override {}
+  std::string error() const override { return {}; }
+};
+
+class OpenSaveTest : public ProjectStoreTest {
+ protected:
+  void SetUp() override {
+    ProjectStoreTest::SetUp();
+    env::SetCompanionsForTests(&companions_);
+    data_ = Path("Daten");
+    temporary_ = Path("TMP");
+    configuration_ = Path("Ini");
+    for (const std::string& folder : {data_, temporary_, configuration_})
+      ASSERT_TRUE(MakeFolder(folder));
+    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO",
+                             "PRO00004.PRO", "PRO00005.PRO"})
+      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
+                             JoinPath(data_, file)));
+    env::LibraryContext& context = env::Context();
+    context.login_counter = 2;  // the folders are the test's own
+    context.folders.data = data_;
+    context.folders.temporary = temporary_;
+    context.folders.configuration = configuration_;
+    companions_.folders[FolderKind::kData] = data_;
+    companions_.folders[FolderKind::kTemporary] = temporary_;
+    companions_.folders[FolderKind::kConfiguration] = configuration_;
+    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
+  }
+  void TearDown() override {
+    zb::api::SetAutoSaveHandler(nullptr);
+    zb::api::SetProgressWindowSender(nullptr);
+    env::Catalogue() = env::ProgramCatalogue();
+    env::SetCompanionsForTests(nullptr);
+    ProjectStoreTest::TearDown();
+  }
+  ZBPROPOS_L Long(const std::string& program, const std::string& name,
+                  const std::string& project = kProject) {
+    ZBPROPOS_L r{};
+    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
+    SetText(r.szTmpPfad, sizeof r.szTmpPfad, temporary_);
+    SetText(r.szPrgName, sizeof r.szPrgName, program);
+    SetText(r.szProName, sizeof r.szProName, project);
+    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
+    return r;
+  }
+  ZBPROPOS Plain(const std::string& program, const std::string& name,
+                 const std::string& project = kProject) {
+    const ZBPROPOS_L l = Long(program, name, project);
+    ZBPROPOS r{};
+    std::memcpy(&r, &l, sizeof r);
+    SetText(r.szPosName, sizeof r.szPosName, name);
+    return r;
+  }
+  std::string Log() const { return WithoutCr(ReadText(log_)); }
+  std::string History() const {
+    return WithoutCr(ReadText(JoinPath(configuration_, "DBHISTORY.INI")));
+  }
+  std::vector<std::string> JournalLines() const {
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : WithoutCr(ReadText(Path("DBHistory.log")))) {
+      if (c != '\n') {
+        line += c;
+        continue;
+      }
+      lines.push_back(line);
+      line.clear();
+    }
+    return lines;
+  }
+  bool Has(const std::string& text, const std::string& part) const {
+    return text.find(part) != std::string::npos;
+  }
+
+  MemoryCompanions companions_;
+  std::string data_;
+  std::string temporary_;
+  std::string configuration_;
+};
+
+TEST_F(OpenSaveTest, NewWriteSaveOpenReadRoundTrip) {
+  ZBPROPOS plain = Plain("DLT", "", kProject);
+  EXPECT_EQ(ZB_New(&plain), 4);  // PROINFO, both POSINFO, PROPOS
+  const std::string working = Str(plain.szTmpDatei, 100);
+  EXPECT_TRUE(Has(working, "DLT00001.TMP")) << working;
+  EXPECT_EQ(ps::OwnLock().state, 0);
+
+  const int16_t w = Open(working);
+  const std::string first = "Feld 1: 6,00 m";
+  const std::string second = "Last: 12,5 kN/m";
+  ASSERT_GT(DBWrite(w, 1, 1, -1, static_cast<int16_t>(first.size()),
+                    first.data()), 0);
+  ASSERT_GT(DBWrite(w, 1, 2, -1, static_cast<int16_t>(second.size()),
+                    second.data()), 0);
+  ASSERT_EQ(DBClose(w), DB_SUCCESS);
+
+  SetText(plain.szPosName, sizeof plain.szPosName, "Tr\xE4ger 7");
+  EXPECT_EQ(ZB_SilentSaveEx(&plain, 2), 3 + 3);  // PROPOS + 2 data records
+  EXPECT_EQ(Str(plain.szPosName, 10), "Tr\xE4ger 7");
+  EXPECT_EQ(ps::OwnLock().state, 1);  // the program keeps working on it
+  const std::vector<std::string> journal = JournalLines();
+  ASSERT_EQ(journal.size(), 1u);
+  EXPECT_EQ(journal[0].substr(0, 8), "DLT     ");
+  EXPECT_TRUE(Has(journal[0], "  W       Tr\xE4ger 7  "));
+  EXPECT_TRUE(Has(History(), "Position=Tr\xE4ger 7"));
+  EXPECT_TRUE(Has(History(), std::string("Projekt=") + kProject));
+  EXPECT_TRUE(Has(Log(), "\n*** result: 6 records"));
+
+  // Opened again into a fresh working file by a new run of the program.
+  ps::ReleaseOwnLock();
+  ASSERT_TRUE(zb::platform::Default().DeleteFile(working).ok());
+  ZBPROPOS_L again = Long("DLT", "Tr\xE4ger 7");
+  const int32_t opened = ZB_SilentOpenEx_L(&again, 1);
+  EXPECT_GE(opened, 2 + 4);
+  EXPECT_EQ(ps::OwnLock().state, 1);
+  const int16_t r = Open(Str(again.szTmpDatei, 100));
+  char buffer[64] = {};
+  EXPECT_EQ(DBRead(r, 1, 1, 0, sizeof buffer, buffer),
+            static_cast<int32_t>(first.size()));
+  EXPECT_EQ(std::string(buffer, first.size()), first);
+  EXPECT_EQ(DBRead(r, 1, 2, 0, sizeof buffer, buffer),
+            static_cast<int32_t>(second.size()));
+  EXPECT_EQ(std::string(buffer, second.size()), second);
+  EXPECT_EQ(DBClose(r), DB_SUCCESS);
+
+  // A new position releases the one held open.
+  ZBPROPOS_L fresh = again;
+  EXPECT_EQ(ZB_New_L(&fresh), 4);
+  EXPECT_EQ(ps::OwnLock().state, 0);
+}
+
+TEST_F(OpenSaveTest, SilentOpenCases) {
+  // No long name: a new position, as ZB_New gives it.
+  ZBPROPOS nameless = Plain("DLT", "");
+  EXPECT_EQ(ZB_SilentOpen(&nameless), 4);
+  EXPECT_TRUE(Has(Log(), "--> ZB_New()"));
+  EXPECT_TRUE(Has(Log(), "*** ZB_SilentOpen"));
+
+  ZBPROPOS_L unknown = Long("XYZ", kStuetze);
+  EXPECT_EQ(ZB_SilentOpenEx_L(&unknown, 1), -102);
+  ZBPROPOS_L no_data = Long("DLT", kStuetze);
+  SetText(no_data.szDataPfad, 100, Path("fehlt"));
+  EXPECT_EQ(ZB_SilentOpenEx_L(&no_data, 1), -103);
+  EXPECT_TRUE(Has(Log(), "\n*** IsDir(DataPath) result:ERROR_DIR_NOTEXIST"));
+
+  // Control word 1 never creates a project; 0 does.
+  ZBPROPOS_L missing = Long("DLT", "Pos 1", "Halle 9");
+  EXPECT_EQ(ZB_SilentOpenEx_L(&missing, 1), ps::kProjectNotFound);
+  EXPECT_TRUE(Has(Log(), "\n*** Project Halle 9 dasn't exist : -202 "));
+  missing = Long("DLT", "Pos 1", "Halle 9");
+  EXPECT_EQ(ZB_SilentOpenEx_L(&missing, 0), 4);
+  EXPECT_GE(ps::FindProject(data_, "Halle 9", nullptr, nullptr), 0);
+
+  // The B form passes 1 and hands the record back blank-padded.
+  ZBPROPOS basic = Plain("DACH", "Dach");
+  char* bytes = reinterpret_cast<char*>(&basic);
+  for (size_t i = 0; i < sizeof basic; ++i)
+    if (bytes[i] == '\0') bytes[i] = ' ';
+  EXPECT_EQ(ZB_SilentOpenB(&basic), 3 + 3);  // headers + PROPOS + 2 records
+  EXPECT_EQ(Str(basic.szPosName, 10), "Dach      ");
+  EXPECT_EQ(Str(basic.szProBezeichnung, 42).substr(0, 10), "Dachstuhl ");
+  EXPECT_TRUE(Has(Log(), "### Ctrl = 1"));
+}
+
+TEST_F(OpenSaveTest, OpenThroughThePositionDialog) {
+  // Cancelled: 0, and the history is written all the same.
+  ZBPROPOS_L request = Long("DLT", "");
+  EXPECT_EQ(ZB_Open_L(&request), 0);
+  EXPECT_EQ(ui_.dialogs().back(), "Position \xF6" "ffnen");
+  EXPECT_TRUE(Has(Log(), "\n*** result: 0 , Cancel"));
+  EXPECT_TRUE(Has(History(), std::string("Projekt=") + kProject));
+
+  // A position chosen in the list.
+  ui_.QueuePositionDialog([](ZBPROPOS_L* r) {
+    SetText(r->szPosNameLong, sizeof r->szPosNameLong, kStuetze);
+    return true;
+  });
+  request = Long("DLT", "");
+  EXPECT_EQ(ZB_Open_L(&request), 3 + 4);
+  EXPECT_TRUE(zb::platform::Default().FileExists(Str(request.szTmpDatei, 100)));
+  EXPECT_EQ(Str(request.szProBezeichnung, 42), "Achse B, Geschoss 1");
+  EXPECT_TRUE(Has(History(), std::string("Position=") + kStuetze));
+  EXPECT_TRUE(Has(Log(), "\n***  ZB_Open_L result : 7  records "));
+
+  // No program named: the user is told and chooses one; a cancelled choice
+  // fails the call.
+  request = Long("", "");
+  ui_.QueueText(std::string("ALLE"));
+  ui_.QueueText(std::string("DLT"));
+  ui_.QueuePositionDialog([](ZBPROPOS_L* r) {
+    SetText(r->szPosNameLong, sizeof r->szPosNameLong, "Neu getippt");
+    return true;
+  });
+  EXPECT_EQ(ZB_Open_L(&request), 4);  // a new position of that name
+  EXPECT_EQ(Str(request.szPrgName, 6), "DLT");
+  ASSERT_FALSE(ui_.messages().empty());
+  EXPECT_EQ(ui_.messages().back().text,
+            "Programmbezeichnung  'ALLE'  ist nicht zul\xE4ssig.\nW\xE4hlen Sie "
+            "den zugeh\xF6rigen Programm aus.");
+  EXPECT_TRUE(Has(Log(), "\nPrgSelected: DLT"));
+  request = Long("ALLE", "");
+  EXPECT_EQ(ZB_Open_L(&request), -102);
+}
+
+TEST_F(OpenSaveTest, SaveDecidesBetweenSaveSaveAsAndAutosave) {
+  ZBPROPOS_L request = Long("DLT", kStuetze);
+  ASSERT_EQ(ZB_SilentOpenEx_L(&request, 1), 7);
+
+  // Unchanged: stored into its own position.
+  EXPECT_EQ(ZB_Save_L(&request), 4 + 3);
+  EXPECT_TRUE(ui_.dialogs().empty());
+
+  // The caller named another project: the save dialog asks.
+  SetText(request.szProName, sizeof request.szProName, "Halle 7");
+  EXPECT_EQ(ZB_Save_L(&request), 0);  // cancelled
+  EXPECT_EQ(ui_.dialogs().back(), "Position speichern unter");
+  EXPECT_TRUE(Has(Log(), "\n*** ZB_Save -> ZB_SaveAs (ProChanged) \n"));
+  ui_.QueuePositionDialog([](ZBPROPOS_L* r) {
+    EXPECT_EQ(Str(r->szProName, 42), "Halle 7");
+    SetText(r->szPosNameLong, sizeof r->szPosNameLong, "Kopie in Halle 7");
+    return true;
+  });
+  EXPECT_EQ(ZB_Save_L(&request), 4 + 3);
+  EXPECT_TRUE(Has(Log(), "\n*** Zb_SaveAs_L result : 7  records "));
+  ZBPROPOS_L check = Long("DLT", "Kopie in Halle 7", "Halle 7");
+  EXPECT_EQ(ZB_PositionExist_L(&check), 1);
+
+  // A position named "autosave" goes to the program's autosave copy.
+  static std::string saved_program, saved_file;
+  zb::api::SetAutoSaveHandler([](const char* program, const char* file) {
+    saved_program = program;
+    saved_file = file;
+    return int32_t{77};
+  });
+  ZBPROPOS_L autosave = Long("DLT", "AutoSave");
+  ASSERT_EQ(ZB_SilentOpenEx_L(&autosave, 1), 4);
+  EXPECT_EQ(ZB_Save_L(&autosave), 77);
+  EXPECT_EQ(saved_program, "DLT");
+  EXPECT_EQ(saved_file, Str(autosave.szTmpDatei, 100));
+  SetText(autosave.szPosNameLong, 42, "auto_save");
+  EXPECT_EQ(ZB_SilentSaveEx_L(&autosave, 1), 77);
+}
+
+TEST_F(OpenSaveTest, SaveAsSignalsProgressAndJournalsTwice) {
+  ZBPROPOS plain = Plain("DACH", "Dach");
+  ASSERT_EQ(ZB_SilentOpen(&plain), 6);
+  static std::vector<std::pair<uintptr_t, uint32_t>> sent;
+  sent.clear();
+  zb::api::SetProgressWindowSender(
+      [](uintptr_t window, uint32_t message) { sent.push_back({window, message}); });
+  ui_.QueuePositionDialog([](ZBPROPOS_L* r) {
+    env::LibraryContext& context = env::Context();
+    EXPECT_EQ(context.progress_code, 5);
+    context.progress_callback();  // no window yet: nothing sent
+    context.progress_window = 4711;
+    context.progress_callback();
+    SetText(r->szPosNameLong, sizeof r->szPosNameLong, "Zweite Achse");
+    return true;
+  });
+  EXPECT_EQ(ZB_SaveAs(&plain), 3 + 3);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].first, 4711u);
+  EXPECT_EQ(sent[0].second, 1029u);
+  EXPECT_EQ(env::Context().progress_callback, nullptr);
+  EXPECT_EQ(env::Context().progress_window, 0u);
+  EXPECT_EQ(Str(plain.szPosName, 10), "Zweite ~");
+  EXPECT_EQ(JournalLines().size(), 2u);  // the _L form's and the plain one's
+}
+
+TEST_F(OpenSaveTest, FolderAndNameFailures) {
+  // A usable history does not save a request whose temporary folder is gone.
+  ZBPROPOS_L history = Long("DLT", kStuetze);
+  zb::api::WriteRequestHistory(history);
+  ZBPROPOS_L request = Long("DLT", "");
+  SetText(request.szTmpPfad, 100, Path("weg"));
+  EXPECT_EQ(ZB_New_L(&request), -103);
+  EXPECT_EQ(Str(request.szTmpPfad, 100), temporary_);
+  EXPECT_TRUE(Has(Log(), "\n*** TestProPosDataTmpPath result<0!! \n"));
+
+  // The folder check fills a missing project name from the history.
+  request = Long("DLT", "", "");
+  EXPECT_EQ(zb::api::CheckFolders(&request, true), 1);
+  EXPECT_EQ(Str(request.szProName, 42), kProject);
+  EXPECT_EQ(Str(request.szPosNameLong, 42), kStuetze);
+
+  // A data folder that is missing is asked for until one exists.
+  request = Long("DLT", kStuetze);
+  SetText(request.szDataPfad, 100, Path("weg"));
+  ui_.QueueFolder(std::nullopt);
+  EXPECT_EQ(zb::api::CheckFolders(&request, false), 0);  // from the history
+
+  // A project name of blanks only is refused, and no project is made.
+  ZBPROPOS blanks = Plain("DLT", "Pos 1");
+  std::memset(blanks.szProName, ' ', sizeof blanks.szProName);
+  const int32_t entries_before = ps::CheckListAgainstFolder(data_);
+  EXPECT_EQ(ZB_SilentSaveExB(&blanks, 1), -200);
+  EXPECT_TRUE(Has(Log(), "\n*** ERROR:  -200 : Noname Project"));
+  EXPECT_EQ(ps::CheckListAgainstFolder(data_), entries_before);
+  EXPECT_TRUE(JournalLines().empty());
+
+  ZBPROPOS_L unknown = Long("XYZ", "Pos 1");
+  EXPECT_EQ(ZB_SilentSaveEx_L(&unknown, 1), -1);
+  ZBPROPOS_L no_temporary = Long("DLT", "Pos 1");
+  SetText(no_temporary.szTmpPfad, 100, Path("weg"));
+  EXPECT_EQ(ZB_SilentSaveEx_L(&no_temporary, 1), -103);
+  EXPECT_EQ(ui_.dialogs().size(), 0u);
+}
+
+TEST_F(OpenSaveTest, ReadDBHistoryChecksTheProject) {
+  ZBPROPOS_L written = Long("DLT", kStuetze);
+  zb::api::WriteRequestHistory(written);
+  ZBPROPOS plain{};
+  std::memset(&plain, 'x', sizeof plain);
+  ZB_ReadDBHistory(&plain);
+  EXPECT_EQ(Str(plain.szProName, 42), kProject);
+  EXPECT_EQ(Str(plain.szPosName, 10), "St\xFCtze ~");
+  EXPECT_EQ(Str(plain.szPrgName, 6), "DLT");
+  EXPECT_TRUE(Has(Log(), "\n ReadDBHistory beendet"));
+
+  ZBPROPOS_L gone = Long("DLT", "Pos", "Abgerissen");
+  zb::api::WriteRequestHistory(gone);
+  ZBPROPOS_L read{};
+  ZB_ReadDBHistory_L(&read);
+  EXPECT_EQ(Str(read.szProName, 42), "");
+  EXPECT_EQ(Str(read.szPosNameLong, 42), "");
+  EXPECT_TRUE(Has(Log(), "\n*** History no more valid"));
+}
+
+}  // namespace
+}  // namespace zbtest
