@@ -1,0 +1,263 @@
+// Result files beside the project files: their names, their creation with
+// the project's header and the link record, and a result file that belongs
+// to another project set aside under a new name with a message.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "api/result_files.h"
+#include "environment/catalogue_access.h"
+#include "environment/library_context.h"
+#include "platform/platform.h"
+#include "support/project_fixture.h"
+#include "zbdb900.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <oleauto.h>
+#endif
+
+namespace zbtest {
+namespace {
+
+namespace env = zb::environment;
+
+const char kStuetze[] = "St\xFCtze 12 Achse B";
+const char kProject[] = "Br\xFC" "cke Nord";
+
+std::string Take(ZB_BYTESTRING s) {
+#ifdef _WIN32
+  std::string text(reinterpret_cast<const char*>(s), SysStringByteLen(s));
+  SysFreeString(s);
+#else
+  std::string text(s);
+  ZB_FreeByteString(s);
+#endif
+  return text;
+}
+
+class ResultFilesTest : public ProjectStoreTest {
+ protected:
+  void SetUp() override {
+    ProjectStoreTest::SetUp();
+    data_ = Path("Daten");
+    ASSERT_TRUE(MakeFolder(data_));
+    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00001.ERG",
+                             "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"})
+      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
+                             JoinPath(data_, file)));
+    env::Context().login_counter = 2;  // the folders are the test's own
+    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
+  }
+  void TearDown() override {
+    env::Catalogue() = env::ProgramCatalogue();
+    ProjectStoreTest::TearDown();
+  }
+  std::string Logged() {
+    std::string text;
+    for (char c : ReadText(log_))
+      if (c != '\r') text += c;
+    return text;
+  }
+  bool LogHas(const std::string& text) {
+    return Logged().find(text) != std::string::npos;
+  }
+  ZBPROPOS_L Long(const std::string& project, const std::string& name = "") {
+    ZBPROPOS_L r{};
+    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
+    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
+    SetText(r.szProName, sizeof r.szProName, project);
+    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
+    return r;
+  }
+  // The path as the library forms it (Windows separators), and the file.
+  std::string Win(const std::string& name) { return data_ + "\\" + name; }
+  std::string ErgName(int number) {
+    char name[32];
+    std::snprintf(name, sizeof name, "PRO%05d.ERG", number);
+    return name;
+  }
+  std::string Erg(int number) { return Win(ErgName(number)); }
+  std::string ErgFile(int number) { return JoinPath(data_, ErgName(number)); }
+  // The project header block of a record file.
+  PROINFO HeaderOf(const std::string& path) {
+    PROINFO info{};
+    const int16_t h = Open(path, DBOpenReadOnly);
+    EXPECT_EQ(DBReadBin(h, 0, sizeof info, &info), int32_t(sizeof info));
+    DBClose(h);
+    return info;
+  }
+  // Gives the result file of project 1 another header.
+  void ForgeResultHeader(const char* name, uint16_t number) {
+    PROINFO info = HeaderOf(ErgFile(1));
+    SetText(info.szProject, sizeof info.szProject, name);
+    info.number = number;
+    const int16_t h = Open(ErgFile(1));
+    ASSERT_EQ(DBWriteBin(h, 0, sizeof info, &info), int32_t(sizeof info));
+    DBClose(h);
+  }
+  std::string data_;
+};
+
+TEST(ResultFileNameTest, DataFolderNumberAndExtension) {
+  EXPECT_EQ(zb::api::ResultFilePath("D:\\Daten", 7), "D:\\Daten\\PRO00007.ERG");
+  EXPECT_EQ(zb::api::ResultFilePath("D:\\Daten\\", 7),
+            "D:\\Daten\\PRO00007.ERG");
+  EXPECT_EQ(zb::api::ResultFilePath("D:\\Daten", 29999),
+            "D:\\Daten\\PRO29999.ERG");
+}
+
+TEST_F(ResultFilesTest, MadeOnFirstRequestWithHeaderAndLink) {
+  char path[260];
+  std::memset(path, 'x', sizeof path);
+  ASSERT_FALSE(FileExists(ErgFile(2)));
+  EXPECT_EQ(ZB_GetErgDatei(data_.c_str(), 2, path), 1);
+  EXPECT_EQ(Str(path, sizeof path), Erg(2));
+  EXPECT_TRUE(LogHas("\n\t ERG-File :" + Erg(2)));
+  EXPECT_TRUE(LogHas("\n ERG-Datei : " + Erg(2) + " \n"));
+
+  // Its header is the project's; the project points to it.
+  const PROINFO project = HeaderOf(JoinPath(data_, "PRO00002.PRO"));
+  const PROINFO result = HeaderOf(ErgFile(2));
+  EXPECT_EQ(std::memcmp(&project, &result, sizeof project), 0);
+  const int16_t h = Open(JoinPath(data_, "PRO00002.PRO"), DBOpenReadOnly);
+  char link[1100] = {};
+  EXPECT_EQ(DBRead(h, 30030, 1, 0, sizeof link, link), 1032);
+  EXPECT_EQ(Str(link + 2, 260), Win(""));
+  EXPECT_EQ(Str(link + 262, 260), Erg(2));
+  DBClose(h);
+
+  // Asked again, the file is there: nothing is made.
+  const std::string before = Logged();
+  EXPECT_EQ(ZB_GetErgDatei(data_.c_str(), 2, path), 1);
+  EXPECT_EQ(Logged().find("\n\t ERG-File :", before.size()), std::string::npos);
+
+  // The Basic form answers with a new string.
+  EXPECT_EQ(Take(ZB_GetErgDateiB(data_.c_str(), 2)), Erg(2));
+  EXPECT_TRUE(LogHas("\n\n*BASIC* ZB_GetErgDateiB( " + data_ + ", 2)"));
+}
+
+TEST_F(ResultFilesTest, UnknownProjectGivesMinusOneAndNoFile) {
+  char path[260] = "old";
+  EXPECT_EQ(ZB_GetErgDatei(data_.c_str(), 3, path), -1);
+  EXPECT_EQ(Str(path, sizeof path), "");
+  EXPECT_FALSE(FileExists(ErgFile(3)));
+  EXPECT_TRUE(LogHas("\n ERG-Datei :  \n"));
+}
+
+TEST_F(ResultFilesTest, ExistingMatchingFileIsHandedOut) {
+  const Bytes before = ReadFileBytes(ErgFile(1));
+  ZBPROPOS_L r = Long(kProject, kStuetze);
+  int16_t position = -1, program = -1;
+  EXPECT_EQ(ZB_GetErgDateiEx2_L(&r, &position, &program), 1);
+  EXPECT_EQ(Str(r.szTmpDatei, 100), Erg(1));
+  EXPECT_EQ(position, 1);
+  EXPECT_EQ(program, 101);
+  EXPECT_EQ(ReadFileBytes(ErgFile(1)), before);
+  EXPECT_TRUE(LogHas(" Get existing Erg-File"));
+  EXPECT_TRUE(ui_.messages().empty());
+
+  ZBPROPOS_L plain_long = Long(kProject);
+  EXPECT_EQ(ZB_GetErgDateiEx_L(&plain_long), 1);
+  EXPECT_EQ(Str(plain_long.szTmpDatei, 100), Erg(1));
+}
+
+TEST_F(ResultFilesTest, MissingFileIsMadeAgain) {
+  ASSERT_TRUE(zb::platform::Default().DeleteFile(ErgFile(1)).ok());
+  ZBPROPOS_L r = Long(kProject);
+  EXPECT_EQ(ZB_GetErgDateiEx_L(&r), 1);
+  EXPECT_TRUE(FileExists(ErgFile(1)));
+  EXPECT_EQ(Str(HeaderOf(ErgFile(1)).szProject, 42), kProject);
+}
+
+TEST_F(ResultFilesTest, FileOfAnotherProjectIsSetAside) {
+  ForgeResultHeader("Halle 7", 1);
+  const Bytes stale = ReadFileBytes(ErgFile(1));
+  ZBPROPOS_L r = Long(kProject);
+  EXPECT_EQ(ZB_GetErgDateiEx_L(&r), 1);
+  const std::string aside = Win("PRO00001_Halle 7.ERG");
+  EXPECT_EQ(ReadFileBytes(JoinPath(data_, "PRO00001_Halle 7.ERG")), stale);
+  EXPECT_EQ(Str(HeaderOf(ErgFile(1)).szProject, 42), kProject);
+  EXPECT_TRUE(LogHas(" ProInfo != ErgInfo"));
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].caption, "ZB_Datenverwaltung ");
+  EXPECT_EQ(ui_.messages()[0].text,
+            "Die Ergebnisdatei \n\n'" + Erg(1) +
+                "\n\n passt nicht zum Projekt,\n und wurde deswegen gesichert "
+                "als \n\n'" + aside +
+                "'\n\nGleichzeitig wird eine leere Ergebnisdatei zum Projekt "
+                "angelegt.");
+}
+
+TEST_F(ResultFilesTest, SameNameOtherNumberIsSetAsideToo) {
+  ForgeResultHeader(kProject, 9);
+  ZBPROPOS_L r = Long(kProject);
+  EXPECT_EQ(ZB_GetErgDateiEx_L(&r), 1);
+  EXPECT_TRUE(zb::platform::Default().FileExists(
+      Win(std::string("PRO00001_") + kProject + ".ERG")));
+  EXPECT_EQ(HeaderOf(ErgFile(1)).number, 1);
+  EXPECT_EQ(ui_.messages().size(), 1u);
+}
+
+TEST_F(ResultFilesTest, UnknownProjectIsRefused) {
+  ZBPROPOS_L r = Long("Gibt es nicht");
+  int16_t position = 0, program = 0;
+  EXPECT_LE(ZB_GetErgDateiEx2_L(&r, &position, &program), 0);
+  EXPECT_EQ(Str(r.szTmpDatei, 100), "");
+  EXPECT_TRUE(LogHas(" Project doesn't exist!"));
+}
+
+TEST_F(ResultFilesTest, FamiliesOfTheResultCall) {
+  // Plain Ex2: the short name stands for the position (an old position
+  // of DACH with only a short name).
+  ZBPROPOS plain{};
+  SetText(plain.szDataPfad, sizeof plain.szDataPfad, data_);
+  SetText(plain.szPrgName, sizeof plain.szPrgName, "DACH");
+  SetText(plain.szProName, sizeof plain.szProName, kProject);
+  SetText(plain.szPosName, sizeof plain.szPosName, "Dach");
+  int16_t position = 0, program = 0;
+  EXPECT_EQ(ZB_GetErgDateiEx2(&plain, &position, &program), 1);
+  EXPECT_EQ(position, 1);
+  EXPECT_EQ(program, 102);
+  EXPECT_EQ(Str(plain.szTmpDatei, 100), Erg(1));
+
+  // The plain Ex is a pure output call: what the caller passed is cleared
+  // first, so no project is named.
+  ZBPROPOS cleared = plain;
+  EXPECT_LE(ZB_GetErgDateiEx(&cleared), 0);
+  EXPECT_EQ(Str(cleared.szProName, 42), "");
+
+  // Basic: 16-bit result, the record comes back padded.
+  ZBPROPOS_L basic = Long(kProject);
+  char* bytes = reinterpret_cast<char*>(&basic);
+  for (size_t i = 0; i < sizeof basic; ++i)
+    if (bytes[i] == '\0') bytes[i] = ' ';
+  const int16_t result = ZB_GetErgDateiEx_LB(&basic);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(std::string(basic.szTmpDatei, Erg(1).size()), Erg(1));
+  EXPECT_EQ(basic.szTmpDatei[sizeof basic.szTmpDatei - 1], ' ');
+  EXPECT_TRUE(LogHas("\n*BASIC* ZB_GetErgDateiEx_LB"));
+}
+
+TEST_F(ResultFilesTest, ProjectFileOfARequest) {
+  char path[260];
+  ZBPROPOS_L r = Long(kProject);
+  EXPECT_EQ(ZB_GetProDatei_L(&r, path), 1);
+  EXPECT_EQ(Str(path, sizeof path), Win("PRO00001.PRO"));
+  ZBPROPOS_L unknown = Long("Gibt es nicht");
+  EXPECT_EQ(ZB_GetProDatei_L(&unknown, path), 0);
+  EXPECT_EQ(Str(path, sizeof path), data_);
+
+  ZBPROPOS basic{};
+  std::memcpy(&basic, &r, sizeof basic);
+  char* bytes = reinterpret_cast<char*>(&basic);
+  for (size_t i = 0; i < sizeof basic; ++i)
+    if (bytes[i] == '\0') bytes[i] = ' ';
+  char basic_path[260] = {};
+  EXPECT_EQ(ZB_GetProDateiB(&basic, basic_path), 1);
+  EXPECT_EQ(Str(basic_path, sizeof basic_path), Win("PRO00001.PRO"));
+}
+
+}  // namespace
+}  // namespace zbtest

@@ -1,0 +1,259 @@
+// Temporary files of a program: the listing of one, its reset to the header
+// records, deletion by pattern with the one-minute guard, and the copy of
+// another position into a temporary file without dialog.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "api/temporary_files.h"
+#include "environment/catalogue_access.h"
+#include "environment/library_context.h"
+#include "support/project_fixture.h"
+#include "zbdb900.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <oleauto.h>
+#endif
+
+namespace zbtest {
+namespace {
+
+namespace env = zb::environment;
+namespace fs = std::filesystem;
+
+const char kStuetze[] = "St\xFCtze 12 Achse B";
+const char kProject[] = "Br\xFC" "cke Nord";
+
+class TemporaryFilesTest : public ProjectStoreTest {
+ protected:
+  void SetUp() override {
+    ProjectStoreTest::SetUp();
+    env::Context().login_counter = 2;  // the folders are the test's own
+    tmp_ = Path("TMP");
+    ASSERT_TRUE(MakeFolder(tmp_));
+  }
+  void TearDown() override {
+    env::Catalogue() = env::ProgramCatalogue();
+    ProjectStoreTest::TearDown();
+  }
+  std::string Logged() {
+    std::string text;
+    for (char c : ReadText(log_))
+      if (c != '\r') text += c;
+    return text;
+  }
+  // The working file of DLT position 1 as an open leaves it.
+  std::string WorkingFile(const std::string& name = "DLT00001.TMP") {
+    const std::string path = JoinPath(tmp_, name);
+    EXPECT_TRUE(CopyFileTo(FixturePath("ZBStatik/TMP/DLT00001.TMP"), path));
+    return path;
+  }
+  static void Age(const std::string& path, int seconds) {
+    fs::last_write_time(fs::path(path), fs::file_time_type::clock::now() -
+                                            std::chrono::seconds(seconds));
+  }
+  ZBPROPOS_L Request(const std::string& tmp_file) {
+    ZBPROPOS_L r{};
+    SetText(r.szTmpDatei, sizeof r.szTmpDatei, tmp_file);
+    return r;
+  }
+  std::string tmp_;
+};
+
+TEST_F(TemporaryFilesTest, ListingGoesToTheTextFileOfTheSameName) {
+  const std::string path = WorkingFile();
+  ZBPROPOS_L r = Request(path);
+  EXPECT_EQ(ZB_InhaltTmp_L(&r), 7);
+  const std::string text = ReadText(JoinPath(tmp_, "DLT00001.txt"));
+  EXPECT_EQ(text.rfind(OnDisk("\n  RecNr.   Offset     Key1     Key2    Bytes"
+                              "     Text\n"), 0), 0u);
+  EXPECT_NE(text.find(OnDisk("\n\nRecords 7 \n, Bytes: 500 + 577 ")),
+            std::string::npos);
+
+  // A second listing starts the text file anew.
+  EXPECT_EQ(ZB_InhaltTmp_L(&r), 7);
+  EXPECT_EQ(ReadText(JoinPath(tmp_, "DLT00001.txt")), text);
+
+  // The plain form with the short record lists the same.
+  ZBPROPOS plain{};
+  SetText(plain.szTmpDatei, sizeof plain.szTmpDatei, path);
+  EXPECT_EQ(ZB_InhaltTmp(&plain), 7);
+}
+
+TEST_F(TemporaryFilesTest, ListingRefusesNamesWithoutDotAndUnwritableTexts) {
+  const std::string no_dot = JoinPath(tmp_, "DLT00001");
+  ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/TMP/DLT00001.TMP"), no_dot));
+  ZBPROPOS_L r = Request(no_dot);
+  EXPECT_EQ(ZB_InhaltTmp_L(&r), -1);
+
+  ZBPROPOS_L missing_folder = Request(JoinPath(Path("nowhere"), "X.TMP"));
+  EXPECT_EQ(ZB_InhaltTmp_L(&missing_folder), -1);
+  EXPECT_FALSE(FileExists(JoinPath(Path("nowhere"), "X.txt")));
+}
+
+TEST_F(TemporaryFilesTest, KillDeletesOnlyFilesOlderThanAMinute) {
+  const std::string old1 = WorkingFile("DLT00001.TMP");
+  const std::string old2 = WorkingFile("DLT00002.TMP");
+  const std::string fresh = WorkingFile("DLT00003.TMP");
+  const std::string other = WorkingFile("STB00001.TMP");
+  Age(old1, 90);
+  Age(old2, 3600);
+  Age(fresh, 30);  // still within its first minute
+  Age(other, 3600);
+
+  ZBPROPOS_L r = Request(JoinPath(tmp_, "DLT*.TMP"));
+  env::Context().progress_code = 5;
+  EXPECT_EQ(ZB_KillTmp_L(&r), 2);
+  EXPECT_EQ(env::Context().progress_code, 0);
+  EXPECT_FALSE(FileExists(old1));
+  EXPECT_FALSE(FileExists(old2));
+  EXPECT_TRUE(FileExists(fresh));
+  EXPECT_TRUE(FileExists(other));
+  std::string log = Logged();
+  EXPECT_NE(log.find("ZB_KillTmp"), std::string::npos);
+  EXPECT_EQ(log.size() - log.rfind("\n ZB_KillTmp OK"),
+            std::strlen("\n ZB_KillTmp OK"));
+
+  // Only the fresh file is left: nothing is deleted.
+  EXPECT_EQ(ZB_KillTmp_L(&r), 0);
+  log = Logged();
+  EXPECT_EQ(log.size() - log.rfind("\n ZB_KillTmp failed"),
+            std::strlen("\n ZB_KillTmp failed"));
+
+  // A Basic caller names the file in a padded field.
+  ZBPROPOS basic{};
+  std::memset(&basic, ' ', sizeof basic);
+  std::memcpy(basic.szTmpDatei, other.data(), other.size());
+  EXPECT_EQ(ZB_KillTmpB(&basic), 1);
+  EXPECT_FALSE(FileExists(other));
+  EXPECT_EQ(basic.szTmpDatei[sizeof basic.szTmpDatei - 1], ' ');
+}
+
+TEST_F(TemporaryFilesTest, CleanKeepsOnlyTheHeaderRecords) {
+  const std::string path = WorkingFile();
+  const int32_t h = ZB_CleanTmp(path.c_str());
+  EXPECT_GT(h, 0);
+  EXPECT_EQ(DBGetFileHnd(path.c_str()), -1);  // closed again
+
+  const int16_t w = Open(path, DBOpenReadOnly);
+  EXPECT_EQ(DBGetNumRecord(w), 4);
+  char buffer[300];
+  EXPECT_EQ(DBRead(w, 101, 30000, 0, sizeof buffer, buffer), 56);
+  EXPECT_EQ(Str(buffer, 42), "Achse B, Geschoss 1");
+  EXPECT_EQ(DBRead(w, 101, 30003, 0, sizeof buffer, buffer), 104);
+  EXPECT_EQ(Str(buffer + 4, 42), kProject);
+  EXPECT_EQ(DBRead(w, 101, 30002, 0, sizeof buffer, buffer), 116);
+  EXPECT_EQ(DBRead(w, 101, 30002, 1, sizeof buffer, buffer), 248);
+  EXPECT_EQ(Str(buffer + 144, 42), kStuetze);
+  EXPECT_LT(DBRead(w, 1, 10, 0, sizeof buffer, buffer), 0);
+  DBClose(w);
+  const std::string log = Logged();
+  EXPECT_NE(log.find("ZB_CleanTmp"), std::string::npos);
+  EXPECT_NE(log.find("\n ZB_CleanTmp OK"), std::string::npos);
+}
+
+TEST_F(TemporaryFilesTest, CleanOfAnOpenFileLeavesItOpen) {
+  const std::string path = WorkingFile();
+  ASSERT_GT(Open(path), 0);
+  const int32_t h = ZB_CleanTmp(path.c_str());
+  ASSERT_GT(h, 0);
+  EXPECT_EQ(DBGetFileHnd(path.c_str()), h);
+  EXPECT_EQ(DBGetNumRecord(H(h)), 4);
+  EXPECT_EQ(DBClose(H(h)), DB_SUCCESS);
+
+  // The Basic forms pass szTmpDatei of their padded record.
+  ZBPROPOS_L basic{};
+  std::memset(&basic, ' ', sizeof basic);
+  std::memcpy(basic.szTmpDatei, path.data(), path.size());
+  EXPECT_GT(ZB_CleanTmp_LB(&basic), 0);
+  EXPECT_EQ(DBGetFileHnd(path.c_str()), -1);
+}
+
+TEST_F(TemporaryFilesTest, CleanRefusesAFileWithoutHeaderRecords) {
+  const std::string path = JoinPath(tmp_, "DLT00009.TMP");
+  MakeRecordFile(path, {{1, 10, Text("Lastfall G")}});
+  const Bytes before = ReadFileBytes(path);
+  EXPECT_EQ(ZB_CleanTmp(path.c_str()), 0);
+  EXPECT_EQ(ReadFileBytes(path), before);
+  EXPECT_EQ(ZB_CleanTmp(JoinPath(tmp_, "missing.TMP").c_str()), DB_EOF);
+  EXPECT_FALSE(FileExists(JoinPath(tmp_, "missing.TMP")));
+  EXPECT_NE(Logged().find("\n ZB_CleanTmp failed"), std::string::npos);
+}
+
+class PositionToTemporaryTest : public TemporaryFilesTest {
+ protected:
+  void SetUp() override {
+    TemporaryFilesTest::SetUp();
+    data_ = Path("Daten");
+    ASSERT_TRUE(MakeFolder(data_));
+    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO"})
+      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
+                             JoinPath(data_, file)));
+    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
+  }
+  ZBPROPOS_L Long(const std::string& name) {
+    ZBPROPOS_L r{};
+    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
+    SetText(r.szTmpPfad, sizeof r.szTmpPfad, tmp_);
+    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
+    SetText(r.szProName, sizeof r.szProName, kProject);
+    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
+    return r;
+  }
+  std::string data_;
+};
+
+TEST_F(PositionToTemporaryTest, CopiesThePositionWithItsDesignation) {
+  ZBPROPOS_L r = Long(kStuetze);
+  EXPECT_EQ(iProPosToTmpExC_L(&r, 5), 7);  // quiet, no lock
+  EXPECT_EQ(Str(r.szTmpDatei, 100), tmp_ + "\\DLT00001.TMP");
+  EXPECT_EQ(Str(r.szProBezeichnung, 42), "Achse B, Geschoss 1");
+  const std::string log = Logged();
+  EXPECT_NE(log.find("\n *** SilentOpen"), std::string::npos);
+  EXPECT_NE(log.find("\n ***            result :7 records, "),
+            std::string::npos);
+
+  // The plain form with the short record: the name from szPosName (an
+  // old position of DACH that has only a short name).
+  ZBPROPOS plain{};
+  std::memcpy(&plain, &r, sizeof plain);
+  SetText(plain.szTmpDatei, sizeof plain.szTmpDatei, "");
+  SetText(plain.szPrgName, sizeof plain.szPrgName, "DACH");
+  SetText(plain.szPosName, sizeof plain.szPosName, "Dach");
+  EXPECT_EQ(iProPosToTmpExC(&plain, 5), 6);
+  EXPECT_EQ(Str(plain.szTmpDatei, 100), tmp_ + "\\DACH0001.TMP");
+  EXPECT_EQ(Str(plain.szProBezeichnung, 42), "Dachstuhl");
+}
+
+TEST_F(PositionToTemporaryTest, ReportsTheTransferError) {
+  ZBPROPOS_L r = Long(kStuetze);
+  SetText(r.szTmpPfad, sizeof r.szTmpPfad, JoinPath(Path("nowhere"), ""));
+  SetText(r.szTmpDatei, sizeof r.szTmpDatei,
+          JoinPath(Path("nowhere"), "DLT00001.TMP"));
+  EXPECT_EQ(iProPosToTmpExC_L(&r, 5), -4);
+  EXPECT_NE(Logged().find("\n ***            result :-4 records, "),
+            std::string::npos);
+}
+
+std::string Take(ZB_BYTESTRING s) {
+#ifdef _WIN32
+  std::string text(reinterpret_cast<const char*>(s), SysStringByteLen(s));
+  SysFreeString(s);
+#else
+  std::string text(s);
+  ZB_FreeByteString(s);
+#endif
+  return text;
+}
+
+TEST(XmlPathTest, ReturnsTheTextAsANewString) {
+  EXPECT_EQ(Take(ZB_GetXMLPath("C:\\Daten\\x.xml")), "C:\\Daten\\x.xml");
+  EXPECT_EQ(Take(ZB_GetXMLPathB("C:\\Daten\\x.xml")), "C:\\Daten\\x.xml");
+}
+
+}  // namespace
+}  // namespace zbtest
