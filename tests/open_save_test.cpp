@@ -3,12 +3,15 @@
 // with 3 data records, DLT "Unterzug U1" locked by mueller; "Halle 7").
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "api/open_save.h"
+#include "api/temporary_cleaning.h"
 #include "environment/catalogue_access.h"
 #include "environment/companion.h"
 #include "environment/library_context.h"
@@ -148,6 +151,10 @@ TEST_F(OpenSaveTest, NewWriteSaveOpenReadRoundTrip) {
   EXPECT_EQ(ps::OwnLock().state, 0);
 
   const int16_t w = Open(working);
+  PROINFO header{};
+  ASSERT_EQ(DBRead(w, 32762, 30003, 0, sizeof header, &header), 104);
+  EXPECT_EQ(Str(header.szProject, 42), kProject);
+  EXPECT_EQ(Str(header.szAuthor, 30), "Ing. Maier");
   const std::string first = "Feld 1: 6,00 m";
   const std::string second = "Last: 12,5 kN/m";
   ASSERT_GT(DBWrite(w, 1, 1, -1, static_cast<int16_t>(first.size()),
@@ -386,6 +393,35 @@ TEST_F(OpenSaveTest, ReadDBHistoryChecksTheProject) {
   EXPECT_EQ(Str(read.szProName, 42), "");
   EXPECT_EQ(Str(read.szPosNameLong, 42), "");
   EXPECT_TRUE(Has(Log(), "\n*** History no more valid"));
+}
+
+TEST_F(OpenSaveTest, OldTemporaryFilesAreCleanedWithAHalvingLimit) {
+  namespace fs = std::filesystem;
+  auto make = [&](const std::string& name, int minutes_old) {
+    const std::string path = JoinPath(temporary_, name);
+    ASSERT_TRUE(WriteText(path, "x"));
+    fs::last_write_time(fs::path(path), fs::file_time_type::clock::now() -
+                                            std::chrono::minutes(minutes_old));
+  };
+  make("DLT00001.TMP", 20000);
+  make("DLT00002.TMP", 20000);
+  make("DLT00003.TMP", 10);
+  make("DACH0001.TMP", 20000);   // another program's
+  make("DLT00004.POS", 20000);   // no working file
+  EXPECT_EQ(zb::api::CleanOldTemporaryFiles(temporary_ + "\\", "DLT", 14400),
+            1);
+  EXPECT_FALSE(FileExists(JoinPath(temporary_, "DLT00001.TMP")));
+  EXPECT_TRUE(FileExists(JoinPath(temporary_, "DLT00003.TMP")));
+  EXPECT_TRUE(FileExists(JoinPath(temporary_, "DACH0001.TMP")));
+  EXPECT_TRUE(FileExists(JoinPath(temporary_, "DLT00004.POS")));
+
+  // More than 20 left: the limit halves until they go (100 minutes old
+  // outlive 14400 ... 112, eight runs of 22 files, then 56 takes them).
+  for (int i = 10; i < 31; ++i) make("STB000" + std::to_string(i) + ".TMP", 100);
+  make("STB00099.TMP", 100);
+  EXPECT_EQ(zb::api::CleanOldTemporaryFiles(temporary_, "STB", 14400), 8 * 22);
+  EXPECT_FALSE(FileExists(JoinPath(temporary_, "STB00010.TMP")));
+  EXPECT_EQ(zb::api::CleanOldTemporaryFiles(Path("weg"), "STB", 0), 0);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
 #include "projectstore/working_file.h"
+#include "recordstore/engine.h"
 #include "recordstore/typed_records.h"
 
 namespace {
@@ -122,12 +123,23 @@ int32_t ZBAPI ZB_New_L(ZBPROPOS_L* request) {
   std::memset(request->szPosName, 0, sizeof request->szPosName);
 
   const std::string project_name = FieldText(request->szProName);
+  // The header records of the new position carry the project file's own
+  // header where the project exists.
   PROINFO project{};
-  if (ps::FindProject(FieldText(request->szDataPfad), project_name, &project,
-                      nullptr) < 0) {
-    project = PROINFO{};
-    SetFieldText(project.szProject, project_name);
-    SetFieldText(project.szAuthor, FieldText(request->szAuthor));
+  SetFieldText(project.szProject, project_name);
+  SetFieldText(project.szAuthor, FieldText(request->szAuthor));
+  PROINFO listed{};
+  std::string project_path;
+  if (ps::FindProject(FieldText(request->szDataPfad), project_name, &listed,
+                      &project_path) >= 0) {
+    zb::recordstore::Engine& engine = zb::recordstore::Engine::Instance();
+    const int32_t h = engine.OpenReadOnly(project_path.c_str());
+    PROINFO header{};
+    if (h > 0 && engine.ReadBin(h, 0, sizeof header, &header) >= 0)
+      project = header;
+    else
+      project.number = listed.number;
+    if (h > 0) engine.Close(h);
   }
   env::Context().current_project = project_name;
 
