@@ -579,6 +579,42 @@ ZBEXPORT int32_t ZBAPI ZB_PositionDelete_LB(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_GetPositionShortName(ZBPROPOS* request,
                                                char* text);
 
+/* ---- Position information list ---------------------------------------- */
+/* The positions of the request's project read into a process-wide list:
+ * the number of entries (0 when none; an earlier list then stays). The
+ * plain and B forms keep 116-byte entries, the _L and _LB forms 248-byte
+ * ones. */
+ZBEXPORT int32_t ZBAPI ZB_InitPosinfos(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_InitPosinfosB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_InitPosinfos_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_InitPosinfos_LB(ZBPROPOS_L* request);
+/* Copies entry `index` (plain 116 bytes, B 120, _L 248, _LB 256 in the
+ * Blank form): 116 when copied, 0 otherwise; an index out of range lets the
+ * list go. */
+ZBEXPORT int32_t ZBAPI ZB_GetPosinfo(int32_t index, void* posinfo);
+ZBEXPORT int32_t ZBAPI ZB_GetPosinfoB(int32_t index, void* posinfo);
+ZBEXPORT int32_t ZBAPI ZB_GetPosinfo_L(int32_t index, void* posinfo);
+ZBEXPORT int32_t ZBAPI ZB_GetPosinfo_LB(int32_t index, void* posinfo);
+/* Lets the list go: the number of entries it held. */
+ZBEXPORT int32_t ZBAPI ZB_KillPosinfos(void);
+ZBEXPORT int32_t ZBAPI ZB_KillPosinfosB(void);
+ZBEXPORT int32_t ZBAPI ZB_KillPosinfos_L(void);
+ZBEXPORT int32_t ZBAPI ZB_KillPosinfos_LB(void);
+/* The long name of an entry of the long list (name: 42 bytes): its
+ * length, 0 when there is no such entry. */
+ZBEXPORT int32_t ZBAPI ZB_GetPosname_L(int32_t index, char* name);
+ZBEXPORT ZB_BYTESTRING ZBAPI ZB_GetPosname_LB(int16_t index);
+/* A time value (seconds since 1970) split as universal time, and one built
+ * from local time parts (each out of its range counts as 0): the value. */
+ZBEXPORT int32_t ZBAPI ZBDB_GetPosinfoDateB(uint32_t time, int16_t* year,
+                                            int16_t* month, int16_t* day,
+                                            int16_t* hour, int16_t* minute,
+                                            int16_t* second);
+ZBEXPORT int32_t ZBAPI ZBDB_SetPosinfoDateB(uint32_t* time, int16_t year,
+                                            int16_t month, int16_t day,
+                                            int16_t hour, int16_t minute,
+                                            int16_t second);
+
 /* ---- Position transfer ------------------------------------------------- */
 /* Copy or move a position into the target's project. ZB_PositionCopy with
  * target project and long name given returns the copy's result (records

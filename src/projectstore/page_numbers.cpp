@@ -32,24 +32,6 @@ void ClearPageBlock(PosInfoExt* info) {
   std::memset(&info->page_start, 0, kPageBlockSize);
 }
 
-// The project text of the position's PROPOS tag among its data records;
-// empty when it has none.
-std::string ProPosDesignation(int h, uint16_t id, int16_t program) {
-  Engine& engine = Engine::Instance();
-  uint8_t buf[4 + sizeof(PROPOS)];
-  for (uint32_t n = 0;; ++n) {
-    std::memset(buf, 0, sizeof buf);
-    const int32_t got = engine.Read(h, static_cast<int16_t>(id), program, n,
-                                    sizeof buf, buf);
-    if (got < 0) return {};
-    int16_t k2;
-    std::memcpy(&k2, buf + 2, 2);
-    if (got >= 4 && k2 == kKeyProPos)
-      return std::string(reinterpret_cast<const char*>(buf + 4),
-                         strnlen(reinterpret_cast<const char*>(buf + 4), 42));
-  }
-}
-
 // The working file's long POSINFO gets the same page block, so that the
 // program's next save keeps it.
 void WriteBlockIntoWorkingFile(const std::string& path,
@@ -102,10 +84,9 @@ int32_t ReadPositionForPaging(int h, int16_t program, const std::string& name,
   out->next_page = NextPageOf(h);
   if (out->info.page_start == 0) out->info.page_start = out->next_page;
   if (out->info.Designation[0] == '\0')
-    recordstore::CopyTextField(
+    recordstore::SetFieldText(
         out->info.Designation,
-        ProPosDesignation(h, out->info.id, program).substr(0, 41).c_str(),
-        sizeof out->info.Designation);
+        DesignationFromProPos(h, static_cast<int16_t>(out->info.id), program));
   return out->id;
 }
 

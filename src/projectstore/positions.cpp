@@ -30,8 +30,18 @@ unsigned char LowerWindows(unsigned char c) {
   return c;
 }
 
-// The PROPOS tag's project text among the position's data records; empty
-// when the position has none.
+}  // namespace
+
+std::string PositionCompareName(const std::string& name) {
+  const size_t first = name.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  const size_t last = name.find_last_not_of(' ');
+  std::string out = DosUmlautsToWindows(name.substr(first, last - first + 1));
+  for (char& c : out)
+    c = static_cast<char>(LowerWindows(static_cast<unsigned char>(c)));
+  return out;
+}
+
 std::string DesignationFromProPos(int h, int16_t id, int16_t program) {
   Engine& engine = Engine::Instance();
   uint8_t buf[4 + sizeof(PROPOS)];
@@ -46,18 +56,6 @@ std::string DesignationFromProPos(int h, int16_t id, int16_t program) {
     if (got >= 4 && k1 == program && k2 == kKeyProPos)
       return FieldText(reinterpret_cast<const char*>(buf + 4), 42);
   }
-}
-
-}  // namespace
-
-std::string PositionCompareName(const std::string& name) {
-  const size_t first = name.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  const size_t last = name.find_last_not_of(' ');
-  std::string out = DosUmlautsToWindows(name.substr(first, last - first + 1));
-  for (char& c : out)
-    c = static_cast<char>(LowerWindows(static_cast<unsigned char>(c)));
-  return out;
 }
 
 int32_t ReadStoredPosInfo(int h, int16_t program, uint32_t occurrence,

@@ -22,6 +22,10 @@ constexpr uint16_t kCtrlLocked = 0x0001;
 // umlauts turned into Windows-1252, letters in lower case.
 std::string PositionCompareName(const std::string& name);
 
+// The project text of the position's PROPOS tag among its data records
+// (its designation); empty when it has none.
+std::string DesignationFromProPos(int h, int16_t id, int16_t program);
+
 // The i-th POSINFO of the program as stored: returns its stored size (116
 // or 248) with *out in the 248-byte form (a short record widened), or a
 // negative engine result when there is none.
