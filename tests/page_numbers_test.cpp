@@ -21,7 +21,9 @@ namespace ps = zb::projectstore;
 using zb::recordstore::PosInfoExt;
 
 const char kStuetze[] = "St\xFCtze 12 Achse B";
-const char kProject[] = "Br\xFC" "cke Nord";
+const char kProject[] =
+    "Br\xFC"
+    "cke Nord";
 
 std::string LogOf(const std::string& path) {
   std::string text;
@@ -36,9 +38,8 @@ class PageNumbersTest : public ProjectStoreTest {
     ProjectStoreTest::SetUp();
     data_ = Path("Daten");
     ASSERT_TRUE(MakeFolder(data_));
-    for (const char* file :
-         {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO", "PRO00004.PRO",
-          "PRO00005.PRO"})
+    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO",
+                             "PRO00004.PRO", "PRO00005.PRO"})
       ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
                              JoinPath(data_, file)));
     env::Context().login_counter = 2;  // the folders are the test's own
@@ -147,7 +148,8 @@ TEST_F(PageNumbersTest, NextPageOfTheProject) {
   for (const char* line :
        {"\n*** ZB_GetNextPageNr_L: iRet 1, NextPage 9",
         "\n*** ZB_SetNextPageNr_L: NextPage 20000",
-        "\n*** ZB_SetNextPageNr: 20000", "\n*** ZB_GetNextPageNr_L: iRet 1, NextPage 1",
+        "\n*** ZB_SetNextPageNr: 20000",
+        "\n*** ZB_GetNextPageNr_L: iRet 1, NextPage 1",
         "\n*** ZB_GetNextPageNr_L: iRet -1, NextPage 1",
         "\n*** ZB_SetNextPageNr --->  _L\n*** ZB_SetNextPageNr_L: NextPage 44",
         "\n*** ZB_GetNextPageNr --->  _L\n*** ZB_GetNextPageNr_L: iRet 1, "

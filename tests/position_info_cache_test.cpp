@@ -10,8 +10,8 @@
 #include <string>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <oleauto.h>
+#include <windows.h>
 #endif
 
 #include "environment/catalogue_access.h"
@@ -29,7 +29,9 @@ namespace ps = zb::projectstore;
 using zb::recordstore::PosInfoExt;
 
 const char kStuetze[] = "St\xFCtze 12 Achse B";
-const char kProject[] = "Br\xFC" "cke Nord";
+const char kProject[] =
+    "Br\xFC"
+    "cke Nord";
 
 std::string Take(ZB_BYTESTRING s) {
 #ifdef _WIN32

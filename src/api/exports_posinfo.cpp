@@ -26,8 +26,7 @@ using zb::recordstore::FieldText;
 
 // The positions of the project the request names; none when the project
 // list does not know it or the file cannot be read.
-std::vector<zb::api::PositionListEntry> PositionsOf(
-    const ZBPROPOS_L& request) {
+std::vector<zb::api::PositionListEntry> PositionsOf(const ZBPROPOS_L& request) {
   std::string path;
   if (ps::FindProject(FieldText(request.szDataPfad),
                       FieldText(request.szProName), nullptr, &path) < 0)
@@ -111,12 +110,12 @@ int32_t ZBAPI ZB_GetPosname_L(int32_t index, char* name) {
 ZB_BYTESTRING ZBAPI ZB_GetPosname_LB(int16_t index) {
   char name[sizeof(zb::recordstore::PosInfoExt::PosNameLong)] = {};
   const int32_t length = ZB_GetPosname_L(index, name);
-  return zb::api::AllocByteString(std::string(name, static_cast<size_t>(length)));
+  return zb::api::AllocByteString(
+      std::string(name, static_cast<size_t>(length)));
 }
 
-int32_t ZBAPI ZBDB_GetPosinfoDateB(uint32_t time, int16_t* year,
-                                   int16_t* month, int16_t* day,
-                                   int16_t* hour, int16_t* minute,
+int32_t ZBAPI ZBDB_GetPosinfoDateB(uint32_t time, int16_t* year, int16_t* month,
+                                   int16_t* day, int16_t* hour, int16_t* minute,
                                    int16_t* second) {
   const zb::api::TimeParts parts = zb::api::UniversalTimeParts(time);
   Store(year, parts.year);
@@ -128,9 +127,9 @@ int32_t ZBAPI ZBDB_GetPosinfoDateB(uint32_t time, int16_t* year,
   return static_cast<int32_t>(time);
 }
 
-int32_t ZBAPI ZBDB_SetPosinfoDateB(uint32_t* time, int16_t year,
-                                   int16_t month, int16_t day, int16_t hour,
-                                   int16_t minute, int16_t second) {
+int32_t ZBAPI ZBDB_SetPosinfoDateB(uint32_t* time, int16_t year, int16_t month,
+                                   int16_t day, int16_t hour, int16_t minute,
+                                   int16_t second) {
   zb::api::TimeParts parts;
   parts.year = year;
   parts.month = month;

@@ -84,20 +84,21 @@ void LogState(int32_t state) {
 // file: the entry of the long list with the request's name (long or short)
 // and, when the request names a program, of that program.
 int32_t ShortNameFromInformationCache(const ZBPROPOS& request, char* text) {
+  using zb::recordstore::FieldText;
   ZBPROPOS_L long_request;
   zb::recordstore::RequestToLong(request, &long_request);
   const std::string wanted =
-      ps::PositionCompareName(zb::recordstore::FieldText(long_request.szPosNameLong));
+      ps::PositionCompareName(FieldText(long_request.szPosNameLong));
   if (wanted.empty()) return 0;
   const int16_t program = ProgramOf(long_request);
   const zb::api::PositionInfoCache& cache = zb::api::LongPositionInfos();
   for (int32_t i = 0; i < cache.count(); ++i) {
     const zb::api::PositionListEntry& entry = *cache.Entry(i);
     if (program != ps::kAllPrograms && entry.program != program) continue;
-    if (ps::PositionCompareName(zb::recordstore::FieldText(entry.info.PosNameLong)) != wanted &&
-        ps::PositionCompareName(zb::recordstore::FieldText(entry.info.PosName)) != wanted)
+    if (ps::PositionCompareName(FieldText(entry.info.PosNameLong)) != wanted &&
+        ps::PositionCompareName(FieldText(entry.info.PosName)) != wanted)
       continue;
-    const std::string name = zb::recordstore::FieldText(entry.info.PosName);
+    const std::string name = FieldText(entry.info.PosName);
     std::memcpy(text, name.c_str(), name.size() + 1);
     return static_cast<int32_t>(name.size());
   }

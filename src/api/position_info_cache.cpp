@@ -15,7 +15,8 @@ using recordstore::PosInfoExt;
 
 namespace {
 
-constexpr char kNoName[] = "    ";  // how the lists show a position without name
+constexpr char kNoName[] =
+    "    ";  // how the lists show a position without name
 
 bool BlankText(const char* field, size_t width) {
   const size_t n = strnlen(field, width);
@@ -39,9 +40,9 @@ std::vector<PositionListEntry> LoadPositionList(const std::string& project) {
   uint8_t record[recordstore::kPosInfoExtFileSize];
   for (uint32_t n = 0;; ++n) {
     std::memset(record, 0, sizeof record);
-    const int32_t got = engine.Read(h, projectstore::kKeyPosInfo,
-                                    projectstore::kAllPrograms, n,
-                                    sizeof record, record);
+    const int32_t got =
+        engine.Read(h, projectstore::kKeyPosInfo, projectstore::kAllPrograms, n,
+                    sizeof record, record);
     if (got < 0) break;
     PositionListEntry entry;
     int16_t key1 = 0;
@@ -112,9 +113,9 @@ PositionInfoCache& LongPositionInfos() {
 void ShortEntryToBlank(const uint8_t entry[kShortEntrySize],
                        uint8_t out[kShortBlankSize]) {
   std::memset(out, ' ', kShortBlankSize);
-  std::memcpy(out + 0, entry + 0, 2);   // id
-  std::memcpy(out + 2, entry + 2, 2);   // Ctrl
-  std::memcpy(out + 4, entry + 4, 2);   // DatVer
+  std::memcpy(out + 0, entry + 0, 2);            // id
+  std::memcpy(out + 2, entry + 2, 2);            // Ctrl
+  std::memcpy(out + 4, entry + 4, 2);            // DatVer
   CopyWithTerminator(out + 6, entry + 6, 6);     // PrgVer
   CopyWithTerminator(out + 12, entry + 12, 40);  // Msg
   CopyWithTerminator(out + 52, entry + 52, 10);  // PosName
@@ -129,9 +130,9 @@ void LongEntryToBlank(const uint8_t entry[kLongEntrySize],
                       uint8_t out[kLongBlankSize]) {
   std::memset(out, ' ', kLongBlankSize);
   ShortEntryToBlank(entry, out);
-  std::memcpy(out + 148, entry + 142, 2);           // copy of id
-  CopyWithTerminator(out + 150, entry + 144, 42);   // long name
-  CopyWithTerminator(out + 192, entry + 186, 42);   // designation
+  std::memcpy(out + 148, entry + 142, 2);          // copy of id
+  CopyWithTerminator(out + 150, entry + 144, 42);  // long name
+  CopyWithTerminator(out + 192, entry + 186, 42);  // designation
 }
 
 TimeParts UniversalTimeParts(uint32_t time) {

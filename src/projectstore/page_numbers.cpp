@@ -200,8 +200,8 @@ int32_t ResetPages(const std::string& project_path, int16_t program,
     PosInfoExt stored{};
     // A 116-byte record has no page numbers to clear.
     if (result >= 0 &&
-        ReadStoredPosInfo(h, program, static_cast<uint32_t>(result),
-                          &stored) >= recordstore::kPosInfoExtFileSize) {
+        ReadStoredPosInfo(h, program, static_cast<uint32_t>(result), &stored) >=
+            recordstore::kPosInfoExtFileSize) {
       ClearPageBlock(&stored);
       WritePosInfo(h, program, static_cast<uint32_t>(result), stored);
     }

@@ -51,8 +51,7 @@ int32_t SetStartPage(const std::string& project_path, int16_t program,
 // 10000; the count 0 when the project's next page is below it). Returns
 // the position id, -1 when not found.
 int32_t GetStartPage(const std::string& project_path, int16_t program,
-                     const std::string& name, uint16_t* start,
-                     uint16_t* count);
+                     const std::string& name, uint16_t* start, uint16_t* count);
 
 // Writes the project's next page: the result of the write, or the open's
 // negative code.
