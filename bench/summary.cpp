@@ -192,18 +192,28 @@ int SummaryReporter::PrintSummary() {
   } transfers[] = {
       {"export 10000   ", "position_10000/export", "position_10000/export_floor"},
       {"import 10000   ", "position_10000/import", "position_10000/import_floor"},
+      // The exports around the same moves: login, log, lock and request.
+      {"SilentOpenEx   ", "program/silent_open_10000", "position_10000/export_floor"},
+      {"SilentSaveEx   ", "program/silent_save_10000", "position_10000/import_floor"},
   };
   for (const auto& t : transfers) {
     const double engine = Nanos(t.engine);
     const double floor = Nanos(t.floor);
     if (engine > 0 && floor > 0)
       Print(out,
-            "  %s store %s, floor %s (pread + pwrite per record): %.2fx the "
+            "  %s %s, floor %s (pread + pwrite per record): %.2fx the "
             "floor%s (target <= 3x: %s)\n",
             t.label, Time(engine).c_str(), Time(floor).c_str(),
             engine / floor, CpuRatio(t.engine, t.floor).c_str(),
             verdict(engine / floor <= 3));
   }
+
+  const double init_posinfos = Nanos("program/init_posinfos_2000");
+  if (init_posinfos > 0)
+    Print(out,
+          "  InitPosinfos_L  a project of 2000 positions: %s (%s per "
+          "position)\n",
+          Time(init_posinfos).c_str(), Time(init_posinfos / 2000).c_str());
 
   const double find_first = Nanos("find_position_of_2000/first");
   const double find_again = Nanos("find_position_of_2000/repeated");
