@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "api/result_files.h"
@@ -164,7 +165,7 @@ TEST_F(ResultFilesTest, ExistingMatchingFileIsHandedOut) {
 }
 
 TEST_F(ResultFilesTest, MissingFileIsMadeAgain) {
-  ASSERT_TRUE(zb::platform::Default().DeleteFile(ErgFile(1)).ok());
+  ASSERT_TRUE(std::filesystem::remove(std::filesystem::path(ErgFile(1))));
   ZBPROPOS_L r = Long(kProject);
   EXPECT_EQ(ZB_GetErgDateiEx_L(&r), 1);
   EXPECT_TRUE(FileExists(ErgFile(1)));
