@@ -10,8 +10,9 @@
 #include <string>
 
 #ifdef _WIN32
-#include <oleauto.h>
 #include <windows.h>
+// oleauto.h needs the types of windows.h first.
+#include <oleauto.h>
 #endif
 
 #include "environment/catalogue_access.h"
