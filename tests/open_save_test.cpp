@@ -372,6 +372,14 @@ TEST_F(OpenSaveTest, FolderAndNameFailures) {
   ZBPROPOS_L no_temporary = Long("DLT", "Pos 1");
   SetText(no_temporary.szTmpPfad, 100, Path("weg"));
   EXPECT_EQ(ZB_SilentSaveEx_L(&no_temporary, 1), -103);
+  // Without a data folder the save fails in the store, and no project list
+  // is made anywhere else.
+  ZBPROPOS_L no_data = Long("DLT", "Pos 1", "Irgendwo");
+  SetText(no_data.szDataPfad, 100, Path("weg"));
+  SetText(no_data.szTmpDatei, 100, JoinPath(temporary_, "DLT00001.TMP"));
+  EXPECT_EQ(ZB_SilentSaveEx_L(&no_data, 1), -1);
+  EXPECT_FALSE(FileExists("ZBPROS.ZB"));
+  EXPECT_TRUE(Has(Log(), " Directory '"));
   EXPECT_EQ(ui_.dialogs().size(), 0u);
 }
 

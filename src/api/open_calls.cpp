@@ -51,7 +51,8 @@ env::PositionTransferResult LoadRequestPosition(ZBPROPOS_L* request,
   env::PositionTransferResult result;
   const std::string data = FieldText(request->szDataPfad);
   const std::string project_name = FieldText(request->szProName);
-  if (ps::ProjectKind(data, project_name) == 1 &&
+  if (platform::Default().IsFolder(data) &&
+      ps::ProjectKind(data, project_name) == 1 &&
       ((control & kControlSilent) != 0 ||
        !ps::MayReadProject(data, project_name, true)))
     return result;

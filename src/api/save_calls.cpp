@@ -29,9 +29,12 @@ const char kConvertedText[] =
 
 env::Log& TheLog() { return env::Context().log; }
 
+// Only an existing data folder is asked: a project list is never made
+// anywhere else.
 bool IsConverted(const ZBPROPOS_L& request) {
-  return ps::ProjectKind(FieldText(request.szDataPfad),
-                         FieldText(request.szProName)) == 1;
+  const std::string folder = FieldText(request.szDataPfad);
+  return zb::platform::Default().IsFolder(folder) &&
+         ps::ProjectKind(folder, FieldText(request.szProName)) == 1;
 }
 
 // Does the request still name what its working file holds? 0 unchanged,
@@ -162,7 +165,8 @@ int32_t ZBAPI ZB_SilentSaveEx_L(ZBPROPOS_L* request, int16_t control) {
   const std::string name = FieldText(request->szProName);
   // A blank name is refused below; no project is made for it.
   const bool named = !ps::TrimProjectName(name).empty();
-  if (named && ps::FindProject(folder, name, nullptr, nullptr) < 0)
+  if (named && os.IsFolder(folder) &&
+      ps::FindProject(folder, name, nullptr, nullptr) < 0)
     ps::CreateProject(folder, name, FieldText(request->szAuthor));
 
   if (IsConverted(*request)) {
