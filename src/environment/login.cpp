@@ -229,17 +229,26 @@ void EnsureLoggedIn() {
   if (Context().login_counter == 0) Login();
 }
 
+namespace {
+PositionLockRelease g_position_lock_release = nullptr;
+}  // namespace
+
+void SetPositionLockRelease(PositionLockRelease release) {
+  g_position_lock_release = release;
+}
+
 int32_t Logout() {
   LibraryContext& context = Context();
   int32_t result = 1;
   if (context.open_position.open) {
-    // The position's lock is released with its project file held
-    // exclusively (the release itself arrives with the position store).
+    // The result tells whether the project file could be had exclusively;
+    // the release opens it so itself.
     recordstore::Engine& engine = recordstore::Engine::Instance();
     const int32_t h =
         engine.OpenExclusive(context.open_position.project_file.c_str());
     if (h > 0) engine.Close(h);
     result = h > 0 ? 1 : 0;
+    if (g_position_lock_release) g_position_lock_release();
     context.open_position = OpenPosition();
   }
   context.log.LogoutFooter();

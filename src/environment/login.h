@@ -26,6 +26,10 @@ void EnsureLoggedIn();
 // position's project file could be opened for the release (or there was
 // none), else 0.
 int32_t Logout();
+// What releases the open position's lock at logout; the position store
+// installs it (the environment cannot reach that layer itself).
+using PositionLockRelease = int32_t (*)();
+void SetPositionLockRelease(PositionLockRelease release);
 // What the library does when it is unloaded: logout, then the resource
 // handle goes back.
 void UnloadHandling();

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "environment/library_context.h"
+#include "environment/login.h"
 #include "environment/strings.h"
 #include "environment/ui.h"
 #include "platform/platform.h"
@@ -233,6 +234,12 @@ int32_t CheckLockAndInform(int* h, int16_t program, const std::string& name,
   OnWritable(h, [&](int w) { return LockOff(w, program, name); });
   return 0;
 }
+
+namespace {
+// Logout releases the open position through this.
+const bool g_release_at_logout =
+    (environment::SetPositionLockRelease(&ReleaseOwnLock), true);
+}  // namespace
 
 int32_t ReleaseOwnLock() {
   Log("iSetLockOff");
