@@ -8,13 +8,24 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "api/open_save.h"
 #include "explorer/win32/win32_ui.h"
+
+namespace {
+// The save dialog's progress: a message to the progress window while it
+// is still a window.
+void SendToWindow(uintptr_t window, uint32_t message) {
+  const HWND hwnd = reinterpret_cast<HWND>(window);
+  if (hwnd && IsWindow(hwnd)) SendMessageA(hwnd, message, 0, 0);
+}
+}  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   static zb::explorer::Win32Ui* ui = nullptr;
   if (reason == DLL_PROCESS_ATTACH) {
     ui = new zb::explorer::Win32Ui;
     zb::environment::SetUi(ui);
+    zb::api::SetProgressWindowSender(&SendToWindow);
     zb::environment::Context();
   } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
     // Unloaded with FreeLibrary: the process goes on and wants its log
