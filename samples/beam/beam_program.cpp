@@ -102,12 +102,13 @@ std::string ResultName(int32_t code) {
 Session::Session(const std::string& data_folder, const std::string& tmp,
                  const std::string& project, const std::string& position)
     : data_(data_folder), tmp_(tmp), project_(project), position_(position) {
-  if (tmp_.empty()) {
-    ZBPROPOS_L history;
-    std::memset(&history, 0, sizeof history);
-    ZB_ReadDBHistory_L(&history);
-    tmp_ = FieldText(history.szTmpPfad, sizeof history.szTmpPfad);
-  }
+  // A folder the caller names is taken as it is; the library tells when
+  // it is no folder.
+  if (!tmp_.empty()) return;
+  ZBPROPOS_L history;
+  std::memset(&history, 0, sizeof history);
+  ZB_ReadDBHistory_L(&history);
+  tmp_ = FieldText(history.szTmpPfad, sizeof history.szTmpPfad);
   if (!IsFolder(tmp_)) tmp_ = TmpBesideDataFolder(data_);
   if (!IsFolder(tmp_)) {
     std::error_code error;

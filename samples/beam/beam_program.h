@@ -57,7 +57,7 @@ class Session {
  public:
   // The temporary folder: `tmp` when given, else the one the last call
   // left in the history, else the installation's TMP beside the data
-  // folder, else the system's.
+  // folder, else the system's. Nothing is opened yet.
   Session(const std::string& data_folder, const std::string& tmp,
           const std::string& project, const std::string& position);
   ~Session();

@@ -15,7 +15,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "beam_program.h"
@@ -73,6 +75,12 @@ std::string ShownPath(const std::string& library_path) {
     if (c == '\\') c = '/';
 #endif
   return path;
+}
+
+// Asked with the typed (terminal) spelling of the path.
+bool IsFolder(const std::string& library_path) {
+  std::error_code error;
+  return std::filesystem::is_directory(Shown(library_path), error);
 }
 
 int Usage(const char* why) {
@@ -215,6 +223,18 @@ int main(int argc, char** argv) {
       !beam::Session::LastUsed(&data, &project, &position)) {
     std::fprintf(stderr, "beam: no beam position used last; name one\n");
     return kExitFailed;
+  }
+
+  // Checked here, before anything is calculated: the library would take
+  // the folders of the last call in their place for a new position.
+  for (const std::string* folder : {&data, &tmp}) {
+    if (folder->empty() && folder == &tmp) continue;
+    if (!IsFolder(*folder)) {
+      std::fprintf(stderr, "beam: the %s folder '%s' does not exist\n",
+                   folder == &data ? "data" : "temporary",
+                   Shown(*folder).c_str());
+      return kExitFailed;
+    }
   }
 
   beam::Session session(data, tmp, project, position);
