@@ -228,7 +228,13 @@ TEST_F(OpenSaveTest, SilentOpenCases) {
   EXPECT_EQ(ZB_SilentOpenB(&basic), 3 + 3);  // headers + PROPOS + 2 records
   EXPECT_EQ(Str(basic.szPosName, 10), "Dach      ");
   EXPECT_EQ(Str(basic.szProBezeichnung, 42).substr(0, 10), "Dachstuhl ");
-  EXPECT_TRUE(Has(Log(), "### Ctrl = 1"));
+  // The control line follows the title block and the request dump as a
+  // line of its own, without an empty line before it.
+  EXPECT_TRUE(Has(Log(), "--- \n### Ctrl = 1"));
+  ZBPROPOS_L opened = Long("DACH", "Dach");
+  EXPECT_EQ(ZB_SilentOpenEx_L(&opened, 3), 6);
+  EXPECT_TRUE(Has(Log(), "'\n### Ctrl = 3"));
+  EXPECT_FALSE(Has(Log(), "\n\n### Ctrl"));
 }
 
 TEST_F(OpenSaveTest, OpenThroughThePositionDialog) {
@@ -266,7 +272,7 @@ TEST_F(OpenSaveTest, OpenThroughThePositionDialog) {
   EXPECT_EQ(ui_.messages().back().text,
             "Programmbezeichnung  'ALLE'  ist nicht zul\xE4ssig.\nW\xE4hlen Sie "
             "den zugeh\xF6rigen Programm aus.");
-  EXPECT_TRUE(Has(Log(), "\nPrgSelected: DLT"));
+  EXPECT_TRUE(Has(Log(), "'\nPrgSelected: DLT"));  // right after the dump
   request = Long("ALLE", "");
   EXPECT_EQ(ZB_Open_L(&request), -102);
 }
@@ -344,13 +350,24 @@ TEST_F(OpenSaveTest, FolderAndNameFailures) {
   SetText(request.szTmpPfad, 100, Path("weg"));
   EXPECT_EQ(ZB_New_L(&request), -103);
   EXPECT_EQ(Str(request.szTmpPfad, 100), temporary_);
-  EXPECT_TRUE(Has(Log(), "\n*** TestProPosDataTmpPath result<0!! \n"));
+  EXPECT_TRUE(Has(Log(), "\nszTmpPfad:\n*** TestProPosDataTmpPath result<0!! \n"));
 
   // The folder check fills a missing project name from the history.
   request = Long("DLT", "", "");
   EXPECT_EQ(zb::api::CheckFolders(&request, true), 1);
   EXPECT_EQ(Str(request.szProName, 42), kProject);
   EXPECT_EQ(Str(request.szPosNameLong, 42), kStuetze);
+  const std::string log = Log();
+  const std::string notes = "\nszProName\nszPosName:";
+  EXPECT_EQ(log.substr(log.size() - notes.size()), notes);
+
+  // A file where a folder is expected is logged with the text as it is.
+  const std::string file = JoinPath(data_, "ZBPROS.ZB");
+  const size_t before = Log().size();
+  EXPECT_EQ(zb::api::TestFolder(file, false), -2);
+  EXPECT_EQ(Log().substr(before),
+            "FEHLER \n Verzeichnis '" + file +
+                "': FileAttrib != FILE_ATTRIBUTE_DIRECTORY.");
 
   // A data folder that is missing is asked for until one exists.
   request = Long("DLT", kStuetze);

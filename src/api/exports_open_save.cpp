@@ -33,7 +33,7 @@ int32_t ZBAPI JournaledSilentSaveEx(ZBPROPOS_L* request, int16_t control) {
 // The control word follows the plain entry's title block.
 int32_t ZBAPI SilentOpenExWithControlLine(ZBPROPOS_L* request,
                                           int16_t control) {
-  env::Context().log.Printf("\n### Ctrl = %d", static_cast<int>(control));
+  env::Context().log.Printf("### Ctrl = %d", static_cast<int>(control));
   return ZB_SilentOpenEx_L(request, control);
 }
 

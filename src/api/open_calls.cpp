@@ -201,7 +201,7 @@ int32_t ZBAPI ZB_Open_L(ZBPROPOS_L* request) {
 int32_t ZBAPI ZB_SilentOpenEx_L(ZBPROPOS_L* request, int16_t control) {
   if (!request) return -1;
   EnterOpenSaveCall(request, "\n*** ZB_SilentOpenEx_L");
-  TheLog().Printf("\n### Ctrl = %d", static_cast<int>(control));
+  TheLog().Printf("### Ctrl = %d", static_cast<int>(control));
   if (request->szPosNameLong[0] == 0) {
     TheLog().Printf("\n*** result: %d, failed: PosName = '' , --> ZB_New()",
                     static_cast<int>(kPositionUndefined));

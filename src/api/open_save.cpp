@@ -68,7 +68,8 @@ bool CheckProgram(ZBPROPOS_L* request) {
   if (key.empty()) key = kAllPrograms;
   if (Upper(key) != kAllPrograms) return true;
   env::CurrentUi().MessageBox(env::kMessageTitle,
-                              env::FillPlaceholders(kNoProgramText, key),
+                              env::FillPlaceholders(kNoProgramText,
+                                                    kAllPrograms),
                               env::Buttons::kOk, env::Icon::kWarning);
   for (;;) {
     std::string chosen;
@@ -76,7 +77,7 @@ bool CheckProgram(ZBPROPOS_L* request) {
     chosen = Trimmed(chosen);
     if (chosen.empty() || Upper(chosen) == kAllPrograms) continue;
     SetFieldText(request->szPrgName, chosen);
-    TheLog().Append("\nPrgSelected: " + chosen);
+    TheLog().Append("PrgSelected: " + chosen);
     return true;
   }
 }
@@ -100,7 +101,7 @@ int32_t TestFolder(const std::string& folder, bool messages) {
                   "FEHLER \n Verzeichnis '%s': FileAttrib != "
                   "FILE_ATTRIBUTE_DIRECTORY.",
                   folder.c_str());
-    TheLog().Append(std::string("\n") + text);
+    TheLog().Append(text);
     if (messages)
       env::CurrentUi().MessageBox(env::kMessageTitle, text, env::Buttons::kOk,
                                   env::Icon::kInformation);
@@ -181,13 +182,13 @@ int32_t CheckFolders(ZBPROPOS_L* request, bool with_position) {
   int32_t status = 0;
   if (!os.IsFolder(data)) {
     data = history_data;
-    notes.push_back("DataPfad: " + data);
+    notes.push_back("DataPfad");
   }
   const std::string history_project = FieldText(history.szProName);
   if (request->szProName[0] == 0 && !history_project.empty() &&
       data == history_data) {
     SetFieldText(request->szProName, history_project);
-    notes.push_back("szProName: " + history_project);
+    notes.push_back("szProName");
     status = 1;
   }
   const std::string history_long = FieldText(history.szPosNameLong);
@@ -196,12 +197,12 @@ int32_t CheckFolders(ZBPROPOS_L* request, bool with_position) {
       request->szPosNameLong[0] == 0 && !history_long.empty() &&
       FieldText(request->szProName) == history_project) {
     SetFieldText(request->szPosNameLong, history_long);
-    notes.push_back("szPosName: " + history_long);
+    notes.push_back("szPosName:");
     status = 1;
   }
   if (!os.IsFolder(temporary)) {
     temporary = history_temporary;
-    notes.push_back("szTmpPfad: " + temporary);
+    notes.push_back("szTmpPfad:");
     status = kFolderUndefined;
   }
 
@@ -227,7 +228,7 @@ int32_t CheckFolders(ZBPROPOS_L* request, bool with_position) {
       return finish(kFolderUndefined);
     }
   }
-  for (const std::string& note : notes) TheLog().Printf("\n%8s%s", "", note.c_str());
+  for (const std::string& note : notes) TheLog().Append("\n" + note);
   return finish(status);
 }
 
