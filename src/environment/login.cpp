@@ -248,9 +248,10 @@ int32_t Logout() {
         engine.OpenExclusive(context.open_position.project_file.c_str());
     if (h > 0) engine.Close(h);
     result = h > 0 ? 1 : 0;
-    if (g_position_lock_release) g_position_lock_release();
     context.open_position = OpenPosition();
   }
+  // Whatever lock this process holds, also one a save took again.
+  if (g_position_lock_release) g_position_lock_release();
   context.log.LogoutFooter();
   return result;
 }
