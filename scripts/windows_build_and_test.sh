@@ -41,9 +41,12 @@ cmake -S . -B "$build32" \
   -DCMAKE_BUILD_TYPE=Release \
   -DZBDB_BUILD_TESTS=OFF -DZBDB_BUILD_TOOLS=OFF -DZBDB_BUILD_BENCH=OFF \
   >"$build32/configure.log" 2>&1 || { cat "$build32/configure.log"; fail "configure failed"; }
-cmake --build "$build32" -j"$jobs" --target zbdb900
+cmake --build "$build32" -j"$jobs" --target zbdb900 beam
 dll=$build32/ZBDB900.dll
 [[ -f "$dll" ]] || fail "$dll was not built"
+# The sample program is a console client of the DLL; it needs no more.
+beam_exe=$(find "$build32" -name beam.exe -print -quit)
+[[ -n "$beam_exe" ]] || fail "beam.exe was not built"
 
 step "i686: export table"
 scripts/check_exports.sh "$dll" src/api/exports.list
