@@ -19,7 +19,7 @@
 #include "platform/platform.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/project_catalogue.h"
-#include "support/project_fixture.h"
+#include "support/installed_data_fixture.h"
 
 namespace zbtest {
 namespace {
@@ -27,16 +27,6 @@ namespace {
 namespace env = zb::environment;
 namespace ps = zb::projectstore;
 using env::FolderKind;
-
-const char kStuetze[] = "St\xFCtze 12 Achse B";
-const char kProject[] = "Br\xFC" "cke Nord";
-
-std::string WithoutCr(const std::string& text) {
-  std::string out;
-  for (char c : text)
-    if (c != '\r') out += c;
-  return out;
-}
 
 // Keeps the folders handed on to the companion library in memory.
 class MemoryCompanions final : public env::Companions {
@@ -67,36 +57,28 @@ class MemoryCompanions final : public env::Companions {
   std::string error() const override { return {}; }
 };
 
-class OpenSaveTest : public ProjectStoreTest {
+class OpenSaveTest : public InstalledDataTest {
  protected:
   void SetUp() override {
-    ProjectStoreTest::SetUp();
+    InstalledDataTest::SetUp();
     env::SetCompanionsForTests(&companions_);
-    data_ = Path("Daten");
     temporary_ = Path("TMP");
     configuration_ = Path("Ini");
-    for (const std::string& folder : {data_, temporary_, configuration_})
+    for (const std::string& folder : {temporary_, configuration_})
       ASSERT_TRUE(MakeFolder(folder));
-    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO",
-                             "PRO00004.PRO", "PRO00005.PRO"})
-      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
-                             JoinPath(data_, file)));
     env::LibraryContext& context = env::Context();
-    context.login_counter = 2;  // the folders are the test's own
     context.folders.data = data_;
     context.folders.temporary = temporary_;
     context.folders.configuration = configuration_;
     companions_.folders[FolderKind::kData] = data_;
     companions_.folders[FolderKind::kTemporary] = temporary_;
     companions_.folders[FolderKind::kConfiguration] = configuration_;
-    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
   }
   void TearDown() override {
     zb::api::SetAutoSaveHandler(nullptr);
     zb::api::SetProgressWindowSender(nullptr);
-    env::Catalogue() = env::ProgramCatalogue();
     env::SetCompanionsForTests(nullptr);
-    ProjectStoreTest::TearDown();
+    InstalledDataTest::TearDown();
   }
   ZBPROPOS_L Long(const std::string& program, const std::string& name,
                   const std::string& project = kProject) {
@@ -138,7 +120,6 @@ class OpenSaveTest : public ProjectStoreTest {
   }
 
   MemoryCompanions companions_;
-  std::string data_;
   std::string temporary_;
   std::string configuration_;
 };

@@ -11,7 +11,7 @@
 #include "environment/library_context.h"
 #include "projectstore/positions.h"
 #include "recordstore/typed_records.h"
-#include "support/project_fixture.h"
+#include "support/installed_data_fixture.h"
 
 namespace zbtest {
 namespace {
@@ -20,35 +20,8 @@ namespace env = zb::environment;
 namespace ps = zb::projectstore;
 using zb::recordstore::PosInfoExt;
 
-const char kStuetze[] = "St\xFCtze 12 Achse B";
-const char kProject[] =
-    "Br\xFC"
-    "cke Nord";
-
-std::string LogOf(const std::string& path) {
-  std::string text;
-  for (char c : ReadText(path))
-    if (c != '\r') text += c;
-  return text;
-}
-
-class PageNumbersTest : public ProjectStoreTest {
+class PageNumbersTest : public InstalledDataTest {
  protected:
-  void SetUp() override {
-    ProjectStoreTest::SetUp();
-    data_ = Path("Daten");
-    ASSERT_TRUE(MakeFolder(data_));
-    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO",
-                             "PRO00004.PRO", "PRO00005.PRO"})
-      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
-                             JoinPath(data_, file)));
-    env::Context().login_counter = 2;  // the folders are the test's own
-    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
-  }
-  void TearDown() override {
-    env::Catalogue() = env::ProgramCatalogue();
-    ProjectStoreTest::TearDown();
-  }
   ZBPROPOS_L Long(const std::string& program, const std::string& name,
                   const std::string& project = kProject) {
     ZBPROPOS_L r{};
@@ -72,7 +45,6 @@ class PageNumbersTest : public ProjectStoreTest {
     ZBPROPOS_L r = Long(program, name);
     return ZB_SetStartPageNr_L(&r, start, count);
   }
-  std::string data_;
 };
 
 TEST_F(PageNumbersTest, CheckCodesComeInTheirOrder) {

@@ -13,7 +13,7 @@
 #include "projectstore/position_edit.h"
 #include "projectstore/positions.h"
 #include "recordstore/typed_records.h"
-#include "support/project_fixture.h"
+#include "support/installed_data_fixture.h"
 
 namespace zbtest {
 namespace {
@@ -22,33 +22,11 @@ namespace env = zb::environment;
 namespace ps = zb::projectstore;
 using zb::recordstore::PosInfoExt;
 
-const char kStuetze[] = "St\xFCtze 12 Achse B";
-const char kProject[] = "Br\xFC" "cke Nord";
-
-std::string LogOf(const std::string& path) {
-  std::string text;
-  for (char c : ReadText(path))
-    if (c != '\r') text += c;
-  return text;
-}
-
-class PositionExportsTest : public ProjectStoreTest {
+class PositionExportsTest : public InstalledDataTest {
  protected:
-  void SetUp() override {
-    ProjectStoreTest::SetUp();
-    data_ = Path("Daten");
-    ASSERT_TRUE(MakeFolder(data_));
-    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO",
-                             "PRO00004.PRO", "PRO00005.PRO"})
-      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
-                             JoinPath(data_, file)));
-    env::Context().login_counter = 2;  // the folders are the test's own
-    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
-  }
   void TearDown() override {
-    env::Catalogue() = env::ProgramCatalogue();
     ps::SetDeletedPositionHook(nullptr);
-    ProjectStoreTest::TearDown();
+    InstalledDataTest::TearDown();
   }
   ZBPROPOS_L Long(const std::string& program, const std::string& name,
                   const std::string& project = kProject) {
@@ -76,7 +54,6 @@ class PositionExportsTest : public ProjectStoreTest {
     ZBPROPOS_L r = Long(program, name);
     return ZB_PositionExist_L(&r);
   }
-  std::string data_;
 };
 
 TEST_F(PositionExportsTest, ExistenceInEveryFamily) {

@@ -9,18 +9,13 @@
 #include <ctime>
 #include <string>
 
-#ifdef _WIN32
-#include <windows.h>
-// oleauto.h needs the types of windows.h first.
-#include <oleauto.h>
-#endif
-
 #include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "environment/time_text.h"
 #include "projectstore/positions.h"
 #include "recordstore/typed_records.h"
-#include "support/project_fixture.h"
+#include "support/byte_string.h"
+#include "support/installed_data_fixture.h"
 
 namespace zbtest {
 namespace {
@@ -29,42 +24,17 @@ namespace env = zb::environment;
 namespace ps = zb::projectstore;
 using zb::recordstore::PosInfoExt;
 
-const char kStuetze[] = "St\xFCtze 12 Achse B";
-const char kProject[] =
-    "Br\xFC"
-    "cke Nord";
-
-std::string Take(ZB_BYTESTRING s) {
-#ifdef _WIN32
-  std::string text(reinterpret_cast<const char*>(s), SysStringByteLen(s));
-  SysFreeString(s);
-#else
-  std::string text(s);
-  ZB_FreeByteString(s);
-#endif
-  return text;
-}
-
-class PositionInfoCacheTest : public ProjectStoreTest {
+class PositionInfoCacheTest : public InstalledDataTest {
  protected:
   void SetUp() override {
-    ProjectStoreTest::SetUp();
-    data_ = Path("Daten");
-    ASSERT_TRUE(MakeFolder(data_));
-    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO",
-                             "PRO00004.PRO", "PRO00005.PRO"})
-      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
-                             JoinPath(data_, file)));
-    env::Context().login_counter = 2;  // the folders are the test's own
-    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
+    InstalledDataTest::SetUp();
     ZB_KillPosinfos();
     ZB_KillPosinfos_L();
   }
   void TearDown() override {
     ZB_KillPosinfos();
     ZB_KillPosinfos_L();
-    env::Catalogue() = env::ProgramCatalogue();
-    ProjectStoreTest::TearDown();
+    InstalledDataTest::TearDown();
   }
   ZBPROPOS_L Long(const std::string& project = kProject) {
     ZBPROPOS_L r{};
@@ -92,7 +62,6 @@ class PositionInfoCacheTest : public ProjectStoreTest {
     ASSERT_EQ(DBWrite(h, 30002, 311, -1, sizeof old_form, old_form), 116);
     ASSERT_EQ(DBClose(h), DB_SUCCESS);
   }
-  std::string data_;
 };
 
 TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {

@@ -11,56 +11,20 @@
 #include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "platform/platform.h"
-#include "support/project_fixture.h"
-#include "zbdb900.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#include <oleauto.h>
-#endif
+#include "support/byte_string.h"
+#include "support/installed_data_fixture.h"
 
 namespace zbtest {
 namespace {
 
 namespace env = zb::environment;
 
-const char kStuetze[] = "St\xFCtze 12 Achse B";
-const char kProject[] = "Br\xFC" "cke Nord";
-
-std::string Take(ZB_BYTESTRING s) {
-#ifdef _WIN32
-  std::string text(reinterpret_cast<const char*>(s), SysStringByteLen(s));
-  SysFreeString(s);
-#else
-  std::string text(s);
-  ZB_FreeByteString(s);
-#endif
-  return text;
-}
-
-class ResultFilesTest : public ProjectStoreTest {
+class ResultFilesTest : public InstalledDataTest {
  protected:
-  void SetUp() override {
-    ProjectStoreTest::SetUp();
-    data_ = Path("Daten");
-    ASSERT_TRUE(MakeFolder(data_));
-    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00001.ERG",
-                             "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"})
-      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
-                             JoinPath(data_, file)));
-    env::Context().login_counter = 2;  // the folders are the test's own
-    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
-  }
-  void TearDown() override {
-    env::Catalogue() = env::ProgramCatalogue();
-    ProjectStoreTest::TearDown();
-  }
-  std::string Logged() {
-    std::string text;
-    for (char c : ReadText(log_))
-      if (c != '\r') text += c;
-    return text;
-  }
+  // Project 1 comes with its result file.
+  ResultFilesTest()
+      : InstalledDataTest({"ZBPROS.ZB", "PRO00001.PRO", "PRO00001.ERG",
+                           "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"}) {}
   bool LogHas(const std::string& text) {
     return Logged().find(text) != std::string::npos;
   }
@@ -98,7 +62,6 @@ class ResultFilesTest : public ProjectStoreTest {
     ASSERT_EQ(DBWriteBin(h, 0, sizeof info, &info), int32_t(sizeof info));
     DBClose(h);
   }
-  std::string data_;
 };
 
 TEST(ResultFileNameTest, DataFolderNumberAndExtension) {

@@ -11,13 +11,8 @@
 #include "api/temporary_files.h"
 #include "environment/catalogue_access.h"
 #include "environment/library_context.h"
-#include "support/project_fixture.h"
-#include "zbdb900.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#include <oleauto.h>
-#endif
+#include "support/byte_string.h"
+#include "support/installed_data_fixture.h"
 
 namespace zbtest {
 namespace {
@@ -25,26 +20,14 @@ namespace {
 namespace env = zb::environment;
 namespace fs = std::filesystem;
 
-const char kStuetze[] = "St\xFCtze 12 Achse B";
-const char kProject[] = "Br\xFC" "cke Nord";
-
-class TemporaryFilesTest : public ProjectStoreTest {
+// Only a TMP folder; the tests that read positions install the data.
+class TemporaryFilesTest : public InstalledDataTest {
  protected:
+  TemporaryFilesTest() : InstalledDataTest({}) {}
   void SetUp() override {
-    ProjectStoreTest::SetUp();
-    env::Context().login_counter = 2;  // the folders are the test's own
+    InstalledDataTest::SetUp();
     tmp_ = Path("TMP");
     ASSERT_TRUE(MakeFolder(tmp_));
-  }
-  void TearDown() override {
-    env::Catalogue() = env::ProgramCatalogue();
-    ProjectStoreTest::TearDown();
-  }
-  std::string Logged() {
-    std::string text;
-    for (char c : ReadText(log_))
-      if (c != '\r') text += c;
-    return text;
   }
   // The working file of DLT position 1 as an open leaves it.
   std::string WorkingFile(const std::string& name = "DLT00001.TMP") {
@@ -188,12 +171,7 @@ class PositionToTemporaryTest : public TemporaryFilesTest {
  protected:
   void SetUp() override {
     TemporaryFilesTest::SetUp();
-    data_ = Path("Daten");
-    ASSERT_TRUE(MakeFolder(data_));
-    for (const char* file : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO"})
-      ASSERT_TRUE(CopyFileTo(FixturePath(std::string("ZBStatik/Daten/") + file),
-                             JoinPath(data_, file)));
-    ASSERT_EQ(env::Catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
+    InstallData({"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO"});
   }
   ZBPROPOS_L Long(const std::string& name) {
     ZBPROPOS_L r{};
@@ -204,7 +182,6 @@ class PositionToTemporaryTest : public TemporaryFilesTest {
     SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
     return r;
   }
-  std::string data_;
 };
 
 TEST_F(PositionToTemporaryTest, CopiesThePositionWithItsDesignation) {
@@ -239,16 +216,6 @@ TEST_F(PositionToTemporaryTest, ReportsTheTransferError) {
             std::string::npos);
 }
 
-std::string Take(ZB_BYTESTRING s) {
-#ifdef _WIN32
-  std::string text(reinterpret_cast<const char*>(s), SysStringByteLen(s));
-  SysFreeString(s);
-#else
-  std::string text(s);
-  ZB_FreeByteString(s);
-#endif
-  return text;
-}
 
 TEST(XmlPathTest, ReturnsTheTextAsANewString) {
   EXPECT_EQ(Take(ZB_GetXMLPath("C:\\Daten\\x.xml")), "C:\\Daten\\x.xml");

@@ -1,0 +1,86 @@
+// GoogleTest base for the program interface's tests: a project store test
+// whose "Daten" folder holds copies of files from the fixture installation's
+// data folder ("Brücke Nord" with DLT "Stütze 12 Achse B"), with the
+// program catalogue of its Programme folder loaded.
+#ifndef ZBDB_TESTS_SUPPORT_INSTALLED_DATA_FIXTURE_H_
+#define ZBDB_TESTS_SUPPORT_INSTALLED_DATA_FIXTURE_H_
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "environment/catalogue_access.h"
+#include "environment/library_context.h"
+#include "support/project_fixture.h"
+#include "support/test_support.h"
+
+namespace zbtest {
+
+// Names in the fixture installation, in the library's character set.
+inline constexpr char kStuetze[] = "St\xFCtze 12 Achse B";
+inline constexpr char kProject[] =
+    "Br\xFC"
+    "cke Nord";
+
+// The text with the '\r' of Windows line ends taken out.
+inline std::string WithoutCr(const std::string& text) {
+  std::string out;
+  for (char c : text)
+    if (c != '\r') out += c;
+  return out;
+}
+
+// The log file's text, without '\r'.
+inline std::string LogOf(const std::string& path) {
+  return WithoutCr(ReadText(path));
+}
+
+class InstalledDataTest : public ProjectStoreTest {
+ protected:
+  // The projects' files most tests need: ZBPROS.ZB and four project files.
+  static std::vector<std::string> ProjectFiles() {
+    return {"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO", "PRO00004.PRO",
+            "PRO00005.PRO"};
+  }
+
+  // files: what SetUp copies into "Daten"; with none, SetUp neither makes
+  // the folder nor loads the catalogue and a test may call InstallData.
+  explicit InstalledDataTest(std::vector<std::string> files = ProjectFiles())
+      : files_(std::move(files)) {}
+
+  void SetUp() override {
+    ProjectStoreTest::SetUp();
+    // The folders are the test's own, no first login's checks.
+    zb::environment::Context().login_counter = 2;
+    if (!files_.empty()) InstallData(files_);
+  }
+  void TearDown() override {
+    zb::environment::Catalogue() = zb::environment::ProgramCatalogue();
+    ProjectStoreTest::TearDown();
+  }
+
+  // Makes data_ with copies of the fixture data folder's files and loads
+  // the fixture's program catalogue. Fails the test (void) when it cannot.
+  void InstallData(const std::vector<std::string>& files) {
+    data_ = Path("Daten");
+    ASSERT_TRUE(MakeFolder(data_));
+    for (const std::string& file : files)
+      ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/Daten/" + file),
+                             JoinPath(data_, file)));
+    ASSERT_EQ(zb::environment::Catalogue().Load(
+                  FixturePath("ZBStatik/Programme/")),
+              7);
+  }
+
+  // The text of this test's log, without '\r'.
+  std::string Logged() const { return LogOf(log_); }
+
+  std::string data_;
+
+ private:
+  std::vector<std::string> files_;
+};
+
+}  // namespace zbtest
+
+#endif  // ZBDB_TESTS_SUPPORT_INSTALLED_DATA_FIXTURE_H_
