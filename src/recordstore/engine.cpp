@@ -267,13 +267,11 @@ bool Engine::LoadIndex(Slot& slot) {
   if (index_offset < kFileHeaderSize + 4 ||
       static_cast<uint64_t>(index_offset) + uint64_t{8} * n + 4 > size)
     return false;
-  // A program that ended without closing, after appending less than the
-  // old index was long, leaves the old closed mark at the end: its records
-  // then lie where the end-of-data mark of the last close was.
-  uint8_t data_end[4];
-  if (!ReadFully(file, index_offset - 4, data_end, 4)) return false;
-  if (std::memcmp(data_end, kEndOfDataMark, 4) != 0)
-    return Rebuild(slot, size, tail);
+  // A file whose writer ended without closing after appending less than
+  // the old index was long still ends with its old closed mark: the old
+  // index is read again, as the format has it (the repair finds the rest).
+  // This library never leaves such a file: its first change replaces the
+  // closed mark with the re-index mark.
   // The entries are read straight into the index: their memory layout is
   // the disk layout.
   IndexEntry* entries = slot.index.PrepareLoad(n);
