@@ -14,6 +14,7 @@
 #include "environment/login.h"
 #include "environment/scripted_ui.h"
 #include "platform/platform.h"
+#include "support/memory_companions.h"
 #include "support/record_fixture.h"
 
 namespace zbtest {
@@ -22,40 +23,12 @@ namespace {
 namespace env = zb::environment;
 using env::FolderKind;
 
-class FakeCompanions final : public env::Companions {
- public:
-  std::map<FolderKind, std::string> folders;
-  int ReadFolder(FolderKind kind, std::string* folder) override {
-    auto it = folders.find(kind);
-    if (it == folders.end()) return env::FolderErrorCode(kind);
-    *folder = it->second;
-    return 0;
-  }
-  int WriteFolder(FolderKind kind, const std::string& folder) override {
-    if (kind == FolderKind::kBase) return 1;
-    folders[kind] = folder;
-    return 0;
-  }
-  int32_t Language() override { return 1031; }
-  std::string LanguageShortName(int32_t) override { return "DEU"; }
-  int32_t FirstLanguage() override { return 1031; }
-  int32_t NextLanguage() override { return 0; }
-  int32_t LanguageSetting() override { return 1031; }
-  int32_t SecondLanguage() override { return 1031; }
-  void ChooseLanguage(int32_t) override {}
-  int32_t PositionListValue() override { return 0; }
-  void* AcquireResourceHandle(void*) override { return nullptr; }
-  void ReleaseResourceHandle(void*) override {}
-  void SelectResourceLanguage(int32_t) override {}
-  void SecondResourceSelection() override {}
-  std::string error() const override { return {}; }
-};
-
 class LoginTest : public RecordStoreTest {
  protected:
   void SetUp() override {
     RecordStoreTest::SetUp();
     env::ResetContextForTests();
+    companions_.base_folder_read_only = true;
     env::SetCompanionsForTests(&companions_);
     env::SetUi(&ui_);
     for (const char* name : {"Programme", "Daten", "TMP", "User", "Basis"})
@@ -83,7 +56,7 @@ class LoginTest : public RecordStoreTest {
     return ReadText(JoinPath(JoinPath(Path("User"), "tester"), "DBReport.Log"));
   }
 
-  FakeCompanions companions_;
+  MemoryCompanions companions_;
   env::ScriptedUi ui_;
 };
 

@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/project_catalogue.h"
+#include "support/memory_companions.h"
 #include "support/installed_data_fixture.h"
 
 namespace zbtest {
@@ -27,35 +28,6 @@ namespace {
 namespace env = zb::environment;
 namespace ps = zb::projectstore;
 using env::FolderKind;
-
-// Keeps the folders handed on to the companion library in memory.
-class MemoryCompanions final : public env::Companions {
- public:
-  std::map<FolderKind, std::string> folders;
-  int ReadFolder(FolderKind kind, std::string* folder) override {
-    auto it = folders.find(kind);
-    if (it == folders.end()) return env::FolderErrorCode(kind);
-    *folder = it->second;
-    return 0;
-  }
-  int WriteFolder(FolderKind kind, const std::string& folder) override {
-    folders[kind] = folder;
-    return 0;
-  }
-  int32_t Language() override { return 1031; }
-  std::string LanguageShortName(int32_t) override { return "DEU"; }
-  int32_t FirstLanguage() override { return 1031; }
-  int32_t NextLanguage() override { return 0; }
-  int32_t LanguageSetting() override { return 1031; }
-  int32_t SecondLanguage() override { return 1031; }
-  void ChooseLanguage(int32_t) override {}
-  int32_t PositionListValue() override { return 0; }
-  void* AcquireResourceHandle(void*) override { return nullptr; }
-  void ReleaseResourceHandle(void*) override {}
-  void SelectResourceLanguage(int32_t) override {}
-  void SecondResourceSelection() override {}
-  std::string error() const override { return {}; }
-};
 
 class OpenSaveTest : public InstalledDataTest {
  protected:
