@@ -7,13 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "api/library.h"
 #include "bench_files.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
@@ -23,6 +24,9 @@ namespace zbbench {
 namespace {
 
 namespace ps = zb::projectstore;
+
+// The store the exports work with, for the calls below them.
+ps::Store& TheStore() { return zb::api::TheLibrary().store(); }
 
 constexpr uint32_t kPositionRecords = 10000;
 constexpr uint32_t kPositions = 2000;
@@ -155,15 +159,16 @@ void SilentSave(benchmark::State& state) {
 const ZBPROPOS_L& ListProject() {
   static const ZBPROPOS_L request = [] {
     const Installation& in = Install();
-    const int32_t number = ps::CreateProject(in.data, kListProject, "bench");
+    const int32_t number =
+        ps::CreateProject(TheStore(), in.data, kListProject, "bench");
     if (number <= 0) Die("cannot create the project " + std::string(kListProject));
-    const std::string path = ps::ProjectFilePath(in.data, number);
+    const std::string path = ps::ProjectFilePath(TheStore(), in.data, number);
     const int32_t h = DBOpenExcl(path.c_str());
     if (h <= 0) Die("cannot open " + path);
     for (uint32_t i = 0; i < kPositions; ++i) {
       char name[48];
       std::snprintf(name, sizeof name, "P%04u Tr\xE4ger Geschoss %u", i, i % 7);
-      if (ps::CreatePosition(h, name, "", kProgram) < 1)
+      if (ps::CreatePosition(TheStore(), h, name, "", kProgram) < 1)
         Die(std::string("cannot create position ") + name);
     }
     DBClose(static_cast<int16_t>(h));

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "api/library.h"
 #include "bench_files.h"
 #include "projectstore/positions.h"
 #include "projectstore/transfer.h"
@@ -21,6 +22,9 @@ namespace zbbench {
 namespace {
 
 namespace ps = zb::projectstore;
+
+// The store the exports work with, for the calls below them.
+ps::Store& TheStore() { return zb::api::TheLibrary().store(); }
 
 constexpr int16_t kProgram = 101;
 constexpr uint32_t kPositionRecords = 10000;
@@ -83,11 +87,12 @@ const TransferFiles& Transfer() {
     const int16_t h = static_cast<int16_t>(opened);
     const PROINFO header = ProjectHeader(1);
     DBWriteBin(h, 0, sizeof header, &header);
-    const int32_t id = ps::CreatePosition(h, kPositionName, "", kProgram);
+    const int32_t id =
+        ps::CreatePosition(TheStore(), h, kPositionName, "", kProgram);
     if (id != 1) Die("cannot create the position");
     PROPOS tag;
     zb::recordstore::PosInfoExt info;
-    ps::FindPosition(h, kPositionName, kProgram, &info);
+    ps::FindPosition(TheStore(), h, kPositionName, kProgram, &info);
     ps::BuildProPos(info, 1, &tag);
     std::vector<uint8_t> data(kStoredPrefix + sizeof tag);
     const int16_t tag_keys[2] = {kProgram, ps::kKeyProPos};
@@ -106,7 +111,7 @@ const TransferFiles& Transfer() {
         Die("cannot write " + f.project);
     }
     info.Recs = static_cast<int16_t>(kPositionRecords + 1);
-    ps::WritePosInfo(h, kProgram, 0, info);
+    ps::WritePosInfo(TheStore(), h, kProgram, 0, info);
     DBClose(h);
     f.stored = PlacesOf(f.project, [](int16_t k1, int16_t k2) {
       return k1 == 1 && k2 == kProgram;
@@ -118,7 +123,8 @@ const TransferFiles& Transfer() {
                                    sizeof pp.long_name);
     pp.project = 1;
     int32_t error = 0;
-    ps::ExportPosition(f.project, f.working, kProgram, &pp, 5, nullptr, &error,
+    ps::ExportPosition(TheStore(), f.project, f.working, kProgram, &pp, 5,
+                       nullptr, &error,
                        ps::kTransferQuiet | ps::kTransferNoLock);
     if (error != 0) Die("the export of the bench position fails");
     // What an import stores: the PROPOS tag and the data records.
@@ -146,9 +152,9 @@ void ExportEngine(benchmark::State& state) {
   for (auto _ : state) {
     ps::ProPosLong pp = Request();
     int32_t error = 0;
-    const int32_t n =
-        ps::ExportPosition(f.project, target, kProgram, &pp, 5, nullptr, &error,
-                           ps::kTransferQuiet | ps::kTransferNoLock);
+    const int32_t n = ps::ExportPosition(
+        TheStore(), f.project, target, kProgram, &pp, 5, nullptr, &error,
+        ps::kTransferQuiet | ps::kTransferNoLock);
     if (error != 0 || n < static_cast<int32_t>(kPositionRecords)) {
       state.SkipWithError(("ExportPosition = " + std::to_string(n) +
                            ", error " + std::to_string(error))
@@ -194,8 +200,8 @@ void ImportEngine(benchmark::State& state) {
   for (auto _ : state) {
     int32_t error = 0;
     const int32_t n = ps::ImportPosition(
-        project, f.working, kProgram, pp, nullptr, 5, nullptr, &error,
-        ps::kTransferQuiet | ps::kTransferNoLock);
+        TheStore(), project, f.working, kProgram, pp, nullptr, 5, nullptr,
+        &error, ps::kTransferQuiet | ps::kTransferNoLock);
     if (error != 0 || n < static_cast<int32_t>(kPositionRecords)) {
       state.SkipWithError(("ImportPosition = " + std::to_string(n) +
                            ", error " + std::to_string(error))
@@ -250,7 +256,7 @@ const std::string& LookupProject() {
     const PROINFO header = ProjectHeader(2);
     DBWriteBin(static_cast<int16_t>(opened), 0, sizeof header, &header);
     for (uint32_t i = 0; i < kPositions; ++i)
-      if (ps::CreatePosition(opened, NameOf(i), "", kProgram) < 1)
+      if (ps::CreatePosition(TheStore(), opened, NameOf(i), "", kProgram) < 1)
         Die("cannot create position " + NameOf(i));
     DBClose(static_cast<int16_t>(opened));
     return p;
@@ -271,7 +277,8 @@ void FindFirst(benchmark::State& state) {
     const std::string name = NameOf(order[i]);
     if (++i == order.size()) i = 0;
     state.ResumeTiming();
-    const int32_t found = ps::FindPosition(h, name, kProgram, &info);
+    const int32_t found =
+        ps::FindPosition(TheStore(), h, name, kProgram, &info);
     state.PauseTiming();
     DBClose(static_cast<int16_t>(h));
     if (found < 0) {
@@ -291,11 +298,12 @@ void FindRepeated(benchmark::State& state) {
   for (uint32_t i : order) names.push_back(NameOf(i));
   const int32_t h = DBOpenReadOnly(path.c_str());
   zb::recordstore::PosInfoExt info;
-  if (ps::FindPosition(h, names[0], kProgram, &info) < 0)
+  if (ps::FindPosition(TheStore(), h, names[0], kProgram, &info) < 0)
     state.SkipWithError("the first position is not found");
   size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ps::FindPosition(h, names[i], kProgram, &info));
+    benchmark::DoNotOptimize(
+        ps::FindPosition(TheStore(), h, names[i], kProgram, &info));
     if (++i == names.size()) i = 0;
   }
   DBClose(static_cast<int16_t>(h));

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "api/library.h"
 #include "bench_files.h"
 #include "recordstore/listing.h"
 #include "zbdb900.h"
@@ -314,7 +315,8 @@ void Listing(benchmark::State& state) {
   if (h < 0) return;
   std::FILE* devnull = std::fopen("/dev/null", "w");
   for (auto _ : state)
-    benchmark::DoNotOptimize(zb::recordstore::ListRecords(h, devnull));
+    benchmark::DoNotOptimize(zb::recordstore::ListRecords(
+        zb::api::TheLibrary().engine(), h, devnull));
   std::fclose(devnull);
   DBClose(h);
   state.SetComplexityN(n);

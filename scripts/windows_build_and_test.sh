@@ -77,10 +77,14 @@ for child in tests/children/*.cpp; do
   [[ -f "$build64/tests/$name.exe" ]] || fail "child program $name.exe is not next to zbdb_tests.exe"
 done
 
-if command -v wine >/dev/null; then
-  wine=$(command -v wine)
-elif [[ -x /usr/lib/wine/wine64 ]]; then
+# The 64-bit loader itself: where the 32-bit wine is installed too, "wine"
+# starts the 32-bit loader, which cannot run this executable.
+if [[ -x /usr/lib/wine/wine64 ]]; then
   wine=/usr/lib/wine/wine64
+elif command -v wine64 >/dev/null; then
+  wine=$(command -v wine64)
+elif command -v wine >/dev/null; then
+  wine=$(command -v wine)
 else
   fail "wine64 not found (apt-get install wine64)"
 fi
@@ -129,7 +133,9 @@ sed -i 's/\r$//' "$log"  # the Windows runtime ends lines with CR LF
 awk '/^\[==========\] .* ran\./ { p = 1 } p' "$log"
 if grep -q '^\[  FAILED  \]' "$log"; then
   echo "-- failures in detail:"
-  grep -B2 -A12 -E '(: Failure$|^\[  FAILED  \] [^ ]+ \()' "$log" | head -400
+  # head closes the pipe early on a long log: no SIGPIPE failure for that.
+  { grep -B2 -A12 -E '(: Failure$|^\[  FAILED  \] [^ ]+ \()' "$log" || true; } \
+    | head -400 || true
 fi
 passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -1)
 failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) test.*/\1/p' "$log" | tail -1)

@@ -39,7 +39,9 @@ TEST_F(BadInputTest, HandlesThatAreNotOpenAnswerMinusOne) {
     DBChangeKeys(h, 1, 1, 2, 2);
     DBReadBin(h, 0, 4, buf);
     DBWriteBin(h, 0, 4, "abcd");
-    EXPECT_EQ(zb::recordstore::ListRecordsToFile(h, Path("list.txt")), 0u);
+    EXPECT_EQ(
+        zb::recordstore::ListRecordsToFile(lib().engine(), h, Path("list.txt")),
+        0u);
   }
   EXPECT_EQ(DBGetNumRecord(open), 1u);
   EXPECT_BYTES(ReadFileBytes(Path("one.pro")), before);
@@ -132,7 +134,7 @@ TEST_F(BadInputTest, FoldersAndOverlongPaths) {
   EXPECT_LT(DBOpenReadOnly(folder.c_str()), 0);
   EXPECT_LT(DBOpenExcl(folder.c_str()), 0);
   EXPECT_EQ(OpenData(folder.c_str()), 0u);
-  EXPECT_LT(zb::recordstore::CompactRecordFile(folder), 0);
+  EXPECT_LT(zb::recordstore::CompactRecordFile(lib().engine(), folder), 0);
   EXPECT_LT(DBOpen(dir_.path().c_str()), 0);
   EXPECT_FALSE(FileExists(JoinPath(folder, "COMPRESS.TMP")));
 
@@ -168,7 +170,7 @@ TEST_F(BadInputTest, FoldersAndOverlongPaths) {
   // Every slot is still free.
   for (int i = 1; i <= 9; ++i)
     EXPECT_EQ(DBOpen(Path("f" + std::to_string(i) + ".pro").c_str()), i);
-  EXPECT_EQ(zb::recordstore::ListRecordsToFile(1, folder), 0u);
+  EXPECT_EQ(zb::recordstore::ListRecordsToFile(lib().engine(), 1, folder), 0u);
 }
 
 }  // namespace

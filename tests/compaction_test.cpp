@@ -34,7 +34,7 @@ TEST_F(CompactionTest, DeletedRecordsAreDroppedAndTheOldFileKept) {
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
   const Bytes old_bytes = ReadFileBytes(path);
 
-  EXPECT_EQ(CompactRecordFile(path), 2);
+  EXPECT_EQ(CompactRecordFile(lib().engine(), path), 2);
   EXPECT_BYTES(ReadFileBytes(Path("PRO00007.xxx")), old_bytes);
   EXPECT_FALSE(FileExists(Path("COMPRESS.TMP")));
   ZeroTerminatePro(&info);
@@ -49,7 +49,7 @@ TEST_F(CompactionTest, FilesWithNothingToDropOrThatCannotBeTaken) {
   const std::vector<RecordImage> records = {{1, 1, Text("a")},
                                             {2, 2, Text("b")}};
   MakeRecordFile(clean, records);
-  EXPECT_EQ(CompactRecordFile(clean), 0);
+  EXPECT_EQ(CompactRecordFile(lib().engine(), clean), 0);
   EXPECT_BYTES(ReadFileBytes(clean), BuildClosedFile(records));
   EXPECT_FALSE(FileExists(Path("clean.xxx")));
   EXPECT_BYTES(ReadFileBytes(Path("COMPRESS.TMP")), BuildUnclosedFile(records));
@@ -57,9 +57,9 @@ TEST_F(CompactionTest, FilesWithNothingToDropOrThatCannotBeTaken) {
   const std::string empty = Path("empty.pro");  // nothing to do, no copy
   MakeRecordFile(empty, {});
   ASSERT_EQ(std::remove(Path("COMPRESS.TMP").c_str()), 0);
-  EXPECT_EQ(CompactRecordFile(empty), 0);
+  EXPECT_EQ(CompactRecordFile(lib().engine(), empty), 0);
   EXPECT_FALSE(FileExists(Path("COMPRESS.TMP")));
-  EXPECT_EQ(CompactRecordFile(Path("missing.pro")), DB_EOF);
+  EXPECT_EQ(CompactRecordFile(lib().engine(), Path("missing.pro")), DB_EOF);
   EXPECT_FALSE(FileExists(Path("missing.pro")));
 
   // Open elsewhere: refused; once free, the deleted record goes.
@@ -68,10 +68,10 @@ TEST_F(CompactionTest, FilesWithNothingToDropOrThatCannotBeTaken) {
   const int16_t h = Open(busy);
   ASSERT_EQ(DBDel(h, 1, 1, 0), 1);
   const Bytes before = ReadFileBytes(busy);
-  EXPECT_EQ(CompactRecordFile(busy), DB_ACCESS_DENIED);
+  EXPECT_EQ(CompactRecordFile(lib().engine(), busy), DB_ACCESS_DENIED);
   EXPECT_BYTES(ReadFileBytes(busy), before);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_EQ(CompactRecordFile(busy), 1);
+  EXPECT_EQ(CompactRecordFile(lib().engine(), busy), 1);
   EXPECT_BYTES(ReadFileBytes(busy), BuildClosedFile({records[1]}));
 
   // An old backup makes both renames fail; the result still counts.
@@ -80,7 +80,7 @@ TEST_F(CompactionTest, FilesWithNothingToDropOrThatCannotBeTaken) {
   ASSERT_EQ(DBDel(again, 2, 2, 0), 1);
   ASSERT_EQ(DBClose(again), DB_SUCCESS);
   const Bytes kept = ReadFileBytes(busy);
-  EXPECT_EQ(CompactRecordFile(busy), 1);
+  EXPECT_EQ(CompactRecordFile(lib().engine(), busy), 1);
   EXPECT_BYTES(ReadFileBytes(busy), kept);
   EXPECT_EQ(ReadText(Path("Busy.xxx")), "older backup");
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -30,43 +31,46 @@ constexpr const char* kOverrides[] = {"ZBDB_PROGRAM_DIR", "ZBDB_DATA_DIR",
                                       "ZBDB_INI_DIR",     "ZBDB_BASE_DIR"};
 
 std::string SystemUser() {
-  const std::string user = zb::platform::Default().UserName();
+  const std::string user = zb::platform::NewNativePlatform()->UserName();
   return user.empty() ? "ZB_GAST" : user;
 }
 
 class CompanionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    zb::environment::ResetCompanionsForTests();
     for (const char* name : kOverrides) settings_.Set(name, std::nullopt);
     settings_.Set("ZBSTATIK_HOME", product_.path());
 #ifndef _WIN32
     settings_.Set("XDG_CONFIG_HOME", store_.path());
 #endif
+    Reload();
     ClearStore();
   }
-  void TearDown() override {
-    ClearStore();
-    zb::environment::ResetCompanionsForTests();
+  void TearDown() override { ClearStore(); }
+  // A freshly loaded pair of companion libraries.
+  void Reload() {
+    companions_.reset();
+    companions_ = std::make_unique<LoadedCompanions>(*os_);
   }
   // The registry of the wine prefix outlives a test.
   void ClearStore() {
     for (FolderKind kind : kSettable) companions().WriteFolder(kind, "");
   }
 
-  static zb::environment::Companions& companions() {
-    return zb::environment::TheCompanions();
-  }
-  static std::string Read(FolderKind kind) {
+  zb::environment::Companions& companions() { return *companions_; }
+  std::string Read(FolderKind kind) {
     std::string folder = "untouched";
     const int result = companions().ReadFolder(kind, &folder);
     return result == 0 ? folder : "error " + std::to_string(result);
   }
-  static std::string CompanionPath(const char* file) {
-    const std::string own = zb::platform::Default().OwnModulePath();
+  std::string CompanionPath(const char* file) {
+    const std::string own = os_->OwnModulePath();
     return own.substr(0, own.find_last_of("\\/") + 1) + file;
   }
 
+  std::unique_ptr<zb::platform::Platform> os_ =
+      zb::platform::NewNativePlatform();
+  std::unique_ptr<LoadedCompanions> companions_;
   zbtest::ScopedEnv settings_;
   zbtest::TempDir product_;
   zbtest::TempDir store_;
@@ -92,8 +96,8 @@ TEST_F(CompanionTest, DefaultsStoredValuesAndEnvironmentSettings) {
   // Windows, the home folder's ZBStatik elsewhere.
   settings_.Set("ZBSTATIK_HOME", std::nullopt);
 #ifdef _WIN32
-  const bool cd = zb::platform::Default().DriveKindOf("D:\\") ==
-                  zb::platform::Platform::DriveKind::kCdRom;
+  const bool cd =
+      os_->DriveKindOf("D:\\") == zb::platform::Platform::DriveKind::kCdRom;
   EXPECT_EQ(Read(FolderKind::kData),
             std::string(cd ? "C:" : "D:") + "\\ZBStatik\\Daten\\");
 #else
@@ -115,10 +119,9 @@ TEST_F(CompanionTest, FoldersRoundTripThroughTheUserStore) {
   // Kept where other programs of the suite read them, and read again by a
   // freshly loaded library.
   std::string stored;
-  ASSERT_TRUE(
-      zb::platform::Default().ReadUserText("Folders", "DataPath", &stored));
+  ASSERT_TRUE(os_->ReadUserText("Folders", "DataPath", &stored));
   EXPECT_EQ(stored, folders[1]);
-  zb::environment::ResetCompanionsForTests();
+  Reload();
   EXPECT_EQ(Read(FolderKind::kConfiguration), folders[4]);
 
   // The base folder has no setting; an empty text brings the default back.
@@ -136,7 +139,7 @@ TEST_F(CompanionTest, ErrorCodesWhenAFolderHasNoValue) {
       disk::kReadTemporaryFolder,     disk::kReadUserFolder,
       disk::kReadConfigurationFolder, disk::kReadBaseFolder};
   // A buffer too small for the folder is left alone.
-  zb::platform::Platform& os = zb::platform::Default();
+  zb::platform::Platform& os = *os_;
   void* library =
       os.LoadLibraryFile(CompanionPath(LoadedCompanions::kDiskFile));
   ASSERT_NE(library, nullptr);
@@ -163,7 +166,7 @@ TEST_F(CompanionTest, ExactlyTheDocumentedOrdinals) {
   const std::set<int> disk_ordinals = {11, 12, 13, 14, 15, 16, 17, 18, 19, 22,
                                        27, 31, 32, 34, 36, 37, 41, 47, 50};
   const std::set<int> resource_ordinals = {1, 2, 4, 5, 13};
-  zb::platform::Platform& os = zb::platform::Default();
+  zb::platform::Platform& os = *os_;
   for (const auto& [file, ordinals] :
        {std::pair(LoadedCompanions::kDiskFile, disk_ordinals),
         std::pair(LoadedCompanions::kResourceFile, resource_ordinals)}) {
@@ -205,7 +208,7 @@ TEST_F(CompanionTest, LanguageAndResourceHandle) {
 }
 
 TEST_F(CompanionTest, MissingLibrariesAndOrdinalsAreReportedNotFatal) {
-  LoadedCompanions missing("no-such-zbdisk.lib", "no-such-resource.lib");
+  LoadedCompanions missing(*os_, "no-such-zbdisk.lib", "no-such-resource.lib");
   for (FolderKind kind : kAllKinds) {
     std::string folder = "untouched";
     EXPECT_EQ(missing.ReadFolder(kind, &folder),
@@ -226,7 +229,7 @@ TEST_F(CompanionTest, MissingLibrariesAndOrdinalsAreReportedNotFatal) {
 
   // Each library in the other's place: found, but without the ordinals
   // asked for (none whose arguments differ is called).
-  LoadedCompanions swapped(LoadedCompanions::kResourceFile,
+  LoadedCompanions swapped(*os_, LoadedCompanions::kResourceFile,
                            LoadedCompanions::kDiskFile);
   std::string folder;
   EXPECT_EQ(swapped.ReadFolder(FolderKind::kProgram, &folder), 50);

@@ -72,7 +72,8 @@ class CrashSaveTest : public ProjectStoreTest {
  protected:
   void SetUp() override {
     ProjectStoreTest::SetUp();
-    const int32_t number = ps::CreateProject(dir_.path(), "Kraftwerk", "anna");
+    const int32_t number =
+        ps::CreateProject(store(), dir_.path(), "Kraftwerk", "anna");
     ASSERT_GT(number, 0);
     char file[16];
     std::snprintf(file, sizeof file, "PRO%05d.PRO", number);
@@ -108,7 +109,8 @@ class CrashSaveTest : public ProjectStoreTest {
       EXPECT_TRUE(other.posinfo == others_[i].posinfo) << what << kOthers[i];
     }
     EXPECT_TRUE(ReadFileBytes(list_) == list_bytes_) << what;
-    EXPECT_GE(ps::FindProject(dir_.path(), "Kraftwerk", nullptr, nullptr), 0)
+    EXPECT_GE(
+        ps::FindProject(store(), dir_.path(), "Kraftwerk", nullptr, nullptr), 0)
         << what;
     // A save may put records into released places in another order.
     const std::vector<DataRecord> data = Sorted(saved.data);
@@ -228,7 +230,7 @@ TEST_F(CrashSaveTest, SaveKilledAtRandomMoments) {
     child.Kill();
     ASSERT_EQ(ended, -1) << "the import loop stopped by itself";
     // The version it was importing; the one before was whole in the file.
-    const int to = std::atoi(ReadText(marker).c_str());
+    const int to = std::atoi(AwaitText(marker, kTimeoutMs).c_str());
     ASSERT_GE(to, 1);
     const int before = (to + kVersions - 2) % kVersions + 1;
     Judge(LargeVersion(before), LargeVersion(to), "kill " + std::to_string(round) + " importing " +

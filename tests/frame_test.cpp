@@ -39,7 +39,6 @@ class FrameTest : public RecordStoreTest {
  protected:
   void SetUp() override {
     RecordStoreTest::SetUp();
-    env::ResetContextForTests();
     g_long_name.clear();
   }
 };
@@ -61,7 +60,7 @@ TEST_F(FrameTest, PlainCallersGetTheShortNameRule) {
 
 TEST_F(FrameTest, EntryLinesAsTitleBlockOrPlainLine) {
   const std::string log = Path("DBReport.Log");
-  env::Context().log.set_path(log);
+  lib().context().log.set_path(log);
   ZBPROPOS request{};
   zb::api::FrameOptions options;
   options.login = false;
@@ -103,7 +102,7 @@ TEST_F(FrameTest, BasicCallersGetBlankFormBack) {
 
 TEST_F(FrameTest, FixedAnswersVersionsAndCodeNames) {
   EXPECT_EQ(ZB_CheckDBConnection(), 1);  // before any login
-  EXPECT_EQ(env::Context().login_counter, 0);
+  EXPECT_EQ(lib().context().login_counter, 0);
   EXPECT_EQ(ZB_PositionSaved(0), -101);
   EXPECT_EQ(ZB_SetProject(0, 0), -101);
   EXPECT_EQ(ZBDB_SetVersion(1, 2), -1111);

@@ -18,7 +18,7 @@ TEST_F(ListingTest, EveryRecordWithItsInterpretation) {
   const std::string heading =
       "\n  RecNr.   Offset     Key1     Key2    Bytes     Text\n";
   const std::string empty = heading + "\n\nRecords 0 \n, Bytes: 500 + 0 ";
-  EXPECT_EQ(zb::recordstore::ListRecordsToFile(h, text), 0u);
+  EXPECT_EQ(zb::recordstore::ListRecordsToFile(lib().engine(), h, text), 0u);
 
   ASSERT_EQ(DBWrite(h, 5, 6, -1, 50, std::string(50, 'L').data()), 50);
   ASSERT_EQ(DBWrite(h, 7, 8, -1, 5, "hello"), 5);
@@ -68,7 +68,7 @@ TEST_F(ListingTest, EveryRecordWithItsInterpretation) {
 
   // The text file is appended to. Text: at most 40 bytes, up to the first
   // zero, never more than the record holds.
-  EXPECT_EQ(zb::recordstore::ListRecordsToFile(h, text), 13u);
+  EXPECT_EQ(zb::recordstore::ListRecordsToFile(lib().engine(), h, text), 13u);
   const std::string wide = "         id :16961,         Recs:4,         Ctrl:0,"
                            "         Msg :Meldung         DatVer:2,"
                            "         PrgVer:9.0,";

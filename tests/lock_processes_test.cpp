@@ -39,7 +39,8 @@ class LockProcessesTest : public ProjectStoreTest {
  protected:
   void SetUp() override {
     ProjectStoreTest::SetUp();
-    const int32_t number = ps::CreateProject(dir_.path(), "Halle 9", "anna");
+    const int32_t number =
+        ps::CreateProject(store(), dir_.path(), "Halle 9", "anna");
     ASSERT_GT(number, 0);
     char file[16];
     std::snprintf(file, sizeof file, "PRO%05d.PRO", number);

@@ -27,10 +27,7 @@ class LoginTest : public RecordStoreTest {
  protected:
   void SetUp() override {
     RecordStoreTest::SetUp();
-    env::ResetContextForTests();
     companions_.base_folder_read_only = true;
-    env::SetCompanionsForTests(&companions_);
-    env::SetUi(&ui_);
     for (const char* name : {"Programme", "Daten", "TMP", "User", "Basis"})
       ASSERT_TRUE(MakeFolder(Path(name)));
     ASSERT_TRUE(MakeFolder(JoinPath(Path("User"), "tester")));
@@ -46,12 +43,14 @@ class LoginTest : public RecordStoreTest {
         {FolderKind::kBase, Path("Basis")},
     };
   }
-  void TearDown() override {
-    env::SetUi(nullptr);
-    env::SetCompanionsForTests(nullptr);
-    env::ResetContextForTests();
-    RecordStoreTest::TearDown();
+  zb::api::LibraryServices Services() override {
+    zb::api::LibraryServices services;
+    services.ui = &ui_;
+    services.companions = &companions_;
+    return services;
   }
+  // A library that has not logged in yet, with this test's companions.
+  void RestartLibrary() { UseLibrary(Services()); }
   std::string LogText() {
     return ReadText(JoinPath(JoinPath(Path("User"), "tester"), "DBReport.Log"));
   }
@@ -72,26 +71,30 @@ TEST(FoldersTest, NormalFormOfFolderTexts) {
 
 TEST_F(LoginTest, DataFolderValidation) {
   const std::string program = Path("Programme");
-  EXPECT_EQ(env::ValidateDataFolder(Path("Daten"), program), 0);
-  EXPECT_EQ(env::ValidateDataFolder(Path("missing"), program), 513);
-  EXPECT_EQ(env::ValidateDataFolder(program + "\\", program), 516);
+  EXPECT_EQ(env::ValidateDataFolder(lib().os(), Path("Daten"), program), 0);
+  EXPECT_EQ(env::ValidateDataFolder(lib().os(), Path("missing"), program), 513);
+  EXPECT_EQ(env::ValidateDataFolder(lib().os(), program + "\\", program), 516);
   std::string deep = Path("d");
   while (env::NormaliseFolder(deep).size() < 85) deep += "x";
   deep.resize(84);
   ASSERT_TRUE(MakeFolder(deep));
   ASSERT_EQ(env::NormaliseFolder(deep).size(), 85u);
-  EXPECT_EQ(env::ValidateDataFolder(deep, program), 520);
-  EXPECT_EQ(env::ValidateDataFolder("C:\\", program), 514);  // POSIX: "/"
-  EXPECT_EQ(env::ValidateTemporaryFolder(Path("TMP")), 0);
-  EXPECT_EQ(env::ValidateTemporaryFolder(Path("none")), env::kTemporaryInvalid);
-  EXPECT_EQ(env::ValidateConfigurationFolder(Path("none")),
-            env::kConfigurationInvalid);
+  EXPECT_EQ(env::ValidateDataFolder(lib().os(), deep, program), 520);
+  EXPECT_EQ(env::ValidateDataFolder(lib().os(), "C:\\", program),
+            514);  // POSIX: "/"
+  EXPECT_EQ(env::ValidateTemporaryFolder(lib().os(), lib().log(), Path("TMP")),
+            0);
+  EXPECT_EQ(env::ValidateTemporaryFolder(lib().os(), lib().log(), Path("none")),
+            env::kTemporaryInvalid);
+  EXPECT_EQ(
+      env::ValidateConfigurationFolder(lib().os(), lib().log(), Path("none")),
+      env::kConfigurationInvalid);
 }
 
 TEST_F(LoginTest, LoginFillsTheContextAndCountsOn) {
   EXPECT_EQ(ZBDB_GetVersion(), 0);
-  EXPECT_EQ(env::Login(), 1);
-  env::LibraryContext& context = env::Context();
+  EXPECT_EQ(env::Login(lib().session()), 1);
+  env::LibraryContext& context = lib().context();
   EXPECT_EQ(context.login_counter, 2);
   EXPECT_FALSE(context.user.empty());
   EXPECT_FALSE(context.computer.empty());
@@ -112,12 +115,12 @@ TEST_F(LoginTest, LoginFillsTheContextAndCountsOn) {
 }
 
 TEST_F(LoginTest, TooSmallACatalogueAsksTheProgramToQuit) {
-  zb::platform::Platform& os = zb::platform::Default();
+  zb::platform::Platform& os = lib().os();
   for (const char* keys : {"zbkeys.ini", "ZBKEYS.DAT"})
-    ASSERT_TRUE(os.DeleteFile(JoinPath(Path("Programme"), keys)).ok());
-  EXPECT_EQ(env::Login(), -101);
+    ASSERT_TRUE(os.RemoveFile(JoinPath(Path("Programme"), keys)).ok());
+  EXPECT_EQ(env::Login(lib().session()), -101);
   EXPECT_EQ(os.posted_quit(), 1);
-  EXPECT_EQ(env::Context().login_counter, 1);
+  EXPECT_EQ(lib().context().login_counter, 1);
   const std::string log = LogText();
   EXPECT_NE(log.find("\n### ERROR ###  ProgramKeysFile= '"), std::string::npos);
   EXPECT_NE(log.find("\n### ERROR ###  No Program keys loaded. Restart the "
@@ -131,7 +134,7 @@ TEST_F(LoginTest, InvalidFoldersShowTheSettingsDialog) {
   const std::string gone = JoinPath(Path("User"), "gone");
   companions_.folders[FolderKind::kData] = Path("gone");
   companions_.folders[FolderKind::kConfiguration] = gone;
-  EXPECT_EQ(env::Login(), 0);
+  EXPECT_EQ(env::Login(lib().session()), 0);
   EXPECT_EQ(ui_.folder_settings_shown(), 1);
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].caption, "ZB_Datenverwaltung ");
@@ -144,7 +147,7 @@ TEST_F(LoginTest, InvalidFoldersShowTheSettingsDialog) {
   EXPECT_EQ(text.find("Ordner (ohne Benutzernamen)"), std::string::npos);
 
   // Confirmed with a valid data folder: handed to the companion, logged in.
-  env::ResetContextForTests();
+  RestartLibrary();
   companions_.folders[FolderKind::kConfiguration] = JoinPath(Path("User"), "tester");
   ui_.QueueFolderSettings([this](env::FolderSettingsModel& model) {
     EXPECT_FALSE(model.valid(env::FolderField::kData));
@@ -154,23 +157,25 @@ TEST_F(LoginTest, InvalidFoldersShowTheSettingsDialog) {
     EXPECT_TRUE(model.valid(env::FolderField::kData));
     return model.OnOk(std::nullopt);
   });
-  EXPECT_EQ(env::Login(), 1);
+  EXPECT_EQ(env::Login(lib().session()), 1);
   EXPECT_EQ(companions_.folders[FolderKind::kData], Path("Daten") + "\\");
 }
 
 TEST_F(LoginTest, ConfigurationAndHistoryFiles) {
   const std::string folder = JoinPath(Path("User"), "tester");
-  zb::platform::Platform& os = zb::platform::Default();
-  env::ConfigSettings settings = env::ReadConfig(folder);
+  zb::platform::Platform& os = lib().os();
+  env::ConfigSettings settings =
+      env::ReadConfig(lib().os(), lib().log(), folder);
   EXPECT_EQ(settings.project_extension, ".PRO");
   EXPECT_EQ(settings.previews_enabled, 1);
   settings.project_extension = "XYZ";
   settings.more_icons = 3;
-  env::WriteConfig(folder, settings);
-  EXPECT_EQ(os.ReadProfileString(env::ConfigPath(folder), "PROJEKTE:",
-                                 "MoreIcons", ""),
-            "3");
-  const env::ConfigSettings again = env::ReadConfig(folder);
+  env::WriteConfig(lib().os(), lib().log(), folder, settings);
+  EXPECT_EQ(
+      os.ReadProfileText(env::ConfigPath(folder), "PROJEKTE:", "MoreIcons", ""),
+      "3");
+  const env::ConfigSettings again =
+      env::ReadConfig(lib().os(), lib().log(), folder);
   EXPECT_EQ(again.project_extension, ".XYZ");  // the dot comes back
   EXPECT_EQ(again.more_icons, 3);
 
@@ -179,15 +184,15 @@ TEST_F(LoginTest, ConfigurationAndHistoryFiles) {
   folders.configuration = folder + "\\";
   folders.data = Path("Daten") + "\\";
   const std::string history = env::HistoryPath(folders.configuration);
-  os.WriteProfileString(history, "ZB_PROPOS", "Position", "Pos 123456");
+  os.WriteProfileText(history, "ZB_PROPOS", "Position", "Pos 123456");
   ZBPROPOS_L request{};
-  env::ReadHistory(folders, &request);
+  env::ReadHistory(lib().os(), folders, &request);
   EXPECT_STREQ(request.szPosNameLong, "Pos 123456");
   EXPECT_STREQ(request.szPosName, "Pos 12345");  // nine characters fit
   EXPECT_STREQ(request.szPrgName, "ALLE");
   EXPECT_EQ(std::string(request.szDataPfad), folders.data);
-  os.WriteProfileString(history, "ZB_PROPOS", "PositionShort", "Kurz");
-  env::ReadHistory(folders, &request);
+  os.WriteProfileText(history, "ZB_PROPOS", "PositionShort", "Kurz");
+  env::ReadHistory(lib().os(), folders, &request);
   EXPECT_STREQ(request.szPosName, "Kurz");
 
   EXPECT_GT(DSKGetSpaceMb(Path("Daten").c_str(), 0), 0.0);

@@ -1,6 +1,8 @@
 // Opening and saving positions through the program interface, on a copy of
 // an installation's data folder ("Brücke Nord": DLT "Stütze 12 Achse B"
 // with 3 data records, DLT "Unterzug U1" locked by mueller; "Halle 7").
+#include "api/open_save.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,17 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "api/open_save.h"
 #include "api/temporary_cleaning.h"
-#include "environment/catalogue_access.h"
 #include "environment/companion.h"
 #include "environment/library_context.h"
 #include "environment/scripted_ui.h"
 #include "platform/platform.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/project_catalogue.h"
-#include "support/memory_companions.h"
 #include "support/installed_data_fixture.h"
+#include "support/memory_companions.h"
 
 namespace zbtest {
 namespace {
@@ -33,12 +33,11 @@ class OpenSaveTest : public InstalledDataTest {
  protected:
   void SetUp() override {
     InstalledDataTest::SetUp();
-    env::SetCompanionsForTests(&companions_);
     temporary_ = Path("TMP");
     configuration_ = Path("Ini");
     for (const std::string& folder : {temporary_, configuration_})
       ASSERT_TRUE(MakeFolder(folder));
-    env::LibraryContext& context = env::Context();
+    env::LibraryContext& context = lib().context();
     context.folders.data = data_;
     context.folders.temporary = temporary_;
     context.folders.configuration = configuration_;
@@ -46,11 +45,10 @@ class OpenSaveTest : public InstalledDataTest {
     companions_.folders[FolderKind::kTemporary] = temporary_;
     companions_.folders[FolderKind::kConfiguration] = configuration_;
   }
-  void TearDown() override {
-    zb::api::SetAutoSaveHandler(nullptr);
-    zb::api::SetProgressWindowSender(nullptr);
-    env::SetCompanionsForTests(nullptr);
-    InstalledDataTest::TearDown();
+  zb::api::LibraryServices Services() override {
+    zb::api::LibraryServices services = InstalledDataTest::Services();
+    services.companions = &companions_;
+    return services;
   }
   ZBPROPOS_L Long(const std::string& program, const std::string& name,
                   const std::string& project = kProject) {
@@ -101,7 +99,7 @@ TEST_F(OpenSaveTest, NewWriteSaveOpenReadRoundTrip) {
   EXPECT_EQ(ZB_New(&plain), 4);  // PROINFO, both POSINFO, PROPOS
   const std::string working = Str(plain.szTmpDatei, 100);
   EXPECT_TRUE(Has(working, "DLT00001.TMP")) << working;
-  EXPECT_EQ(ps::OwnLock().state, 0);
+  EXPECT_EQ(lib().context().position_lock.state, 0);
 
   const int16_t w = Open(working);
   PROINFO header{};
@@ -119,7 +117,8 @@ TEST_F(OpenSaveTest, NewWriteSaveOpenReadRoundTrip) {
   SetText(plain.szPosName, sizeof plain.szPosName, "Tr\xE4ger 7");
   EXPECT_EQ(ZB_SilentSaveEx(&plain, 2), 3 + 3);  // PROPOS + 2 data records
   EXPECT_EQ(Str(plain.szPosName, 10), "Tr\xE4ger 7");
-  EXPECT_EQ(ps::OwnLock().state, 1);  // the program keeps working on it
+  EXPECT_EQ(lib().context().position_lock.state,
+            1);  // the program keeps working on it
   const std::vector<std::string> journal = JournalLines();
   ASSERT_EQ(journal.size(), 1u);
   EXPECT_EQ(journal[0].substr(0, 8), "DLT     ");
@@ -129,12 +128,12 @@ TEST_F(OpenSaveTest, NewWriteSaveOpenReadRoundTrip) {
   EXPECT_TRUE(Has(Log(), "\n*** result: 6 records"));
 
   // Opened again into a fresh working file by a new run of the program.
-  ps::ReleaseOwnLock();
-  ASSERT_TRUE(zb::platform::Default().DeleteFile(working).ok());
+  ps::ReleaseOwnLock(store());
+  ASSERT_TRUE(lib().os().RemoveFile(working).ok());
   ZBPROPOS_L again = Long("DLT", "Tr\xE4ger 7");
   const int32_t opened = ZB_SilentOpenEx_L(&again, 1);
   EXPECT_GE(opened, 2 + 4);
-  EXPECT_EQ(ps::OwnLock().state, 1);
+  EXPECT_EQ(lib().context().position_lock.state, 1);
   const int16_t r = Open(Str(again.szTmpDatei, 100));
   char buffer[64] = {};
   EXPECT_EQ(DBRead(r, 1, 1, 0, sizeof buffer, buffer),
@@ -148,7 +147,7 @@ TEST_F(OpenSaveTest, NewWriteSaveOpenReadRoundTrip) {
   // A new position releases the one held open.
   ZBPROPOS_L fresh = again;
   EXPECT_EQ(ZB_New_L(&fresh), 4);
-  EXPECT_EQ(ps::OwnLock().state, 0);
+  EXPECT_EQ(lib().context().position_lock.state, 0);
 }
 
 TEST_F(OpenSaveTest, SilentOpenCases) {
@@ -171,7 +170,7 @@ TEST_F(OpenSaveTest, SilentOpenCases) {
   EXPECT_TRUE(Has(Log(), "\n*** Project Halle 9 dasn't exist : -202 "));
   missing = Long("DLT", "Pos 1", "Halle 9");
   EXPECT_EQ(ZB_SilentOpenEx_L(&missing, 0), 4);
-  EXPECT_GE(ps::FindProject(data_, "Halle 9", nullptr, nullptr), 0);
+  EXPECT_GE(ps::FindProject(store(), data_, "Halle 9", nullptr, nullptr), 0);
 
   // The B form passes 1 and hands the record back blank-padded.
   ZBPROPOS basic = Plain("DACH", "Dach");
@@ -205,7 +204,7 @@ TEST_F(OpenSaveTest, OpenThroughThePositionDialog) {
   });
   request = Long("DLT", "");
   EXPECT_EQ(ZB_Open_L(&request), 3 + 4);
-  EXPECT_TRUE(zb::platform::Default().FileExists(Str(request.szTmpDatei, 100)));
+  EXPECT_TRUE(lib().os().FileExists(Str(request.szTmpDatei, 100)));
   EXPECT_EQ(Str(request.szProBezeichnung, 42), "Achse B, Geschoss 1");
   EXPECT_TRUE(Has(History(), std::string("Position=") + kStuetze));
   EXPECT_TRUE(Has(Log(), "\n***  ZB_Open_L result : 7  records "));
@@ -252,21 +251,6 @@ TEST_F(OpenSaveTest, SaveDecidesBetweenSaveSaveAsAndAutosave) {
   EXPECT_TRUE(Has(Log(), "\n*** Zb_SaveAs_L result : 7  records "));
   ZBPROPOS_L check = Long("DLT", "Kopie in Halle 7", "Halle 7");
   EXPECT_EQ(ZB_PositionExist_L(&check), 1);
-
-  // A position named "autosave" goes to the program's autosave copy.
-  static std::string saved_program, saved_file;
-  zb::api::SetAutoSaveHandler([](const char* program, const char* file) {
-    saved_program = program;
-    saved_file = file;
-    return int32_t{77};
-  });
-  ZBPROPOS_L autosave = Long("DLT", "AutoSave");
-  ASSERT_EQ(ZB_SilentOpenEx_L(&autosave, 1), 4);
-  EXPECT_EQ(ZB_Save_L(&autosave), 77);
-  EXPECT_EQ(saved_program, "DLT");
-  EXPECT_EQ(saved_file, Str(autosave.szTmpDatei, 100));
-  SetText(autosave.szPosNameLong, 42, "auto_save");
-  EXPECT_EQ(ZB_SilentSaveEx_L(&autosave, 1), 77);
 }
 
 TEST_F(OpenSaveTest, SaveAsSignalsProgressAndJournalsTwice) {
@@ -274,10 +258,11 @@ TEST_F(OpenSaveTest, SaveAsSignalsProgressAndJournalsTwice) {
   ASSERT_EQ(ZB_SilentOpen(&plain), 6);
   static std::vector<std::pair<uintptr_t, uint32_t>> sent;
   sent.clear();
-  zb::api::SetProgressWindowSender(
-      [](uintptr_t window, uint32_t message) { sent.push_back({window, message}); });
-  ui_.QueuePositionDialog([](ZBPROPOS_L* r) {
-    env::LibraryContext& context = env::Context();
+  lib().progress_window_sender = [](uintptr_t window, uint32_t message) {
+    sent.push_back({window, message});
+  };
+  ui_.QueuePositionDialog([this](ZBPROPOS_L* r) {
+    env::LibraryContext& context = lib().context();
     EXPECT_EQ(context.progress_code, 5);
     context.progress_callback();  // no window yet: nothing sent
     context.progress_window = 4711;
@@ -289,8 +274,8 @@ TEST_F(OpenSaveTest, SaveAsSignalsProgressAndJournalsTwice) {
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0].first, 4711u);
   EXPECT_EQ(sent[0].second, 1029u);
-  EXPECT_EQ(env::Context().progress_callback, nullptr);
-  EXPECT_EQ(env::Context().progress_window, 0u);
+  EXPECT_EQ(lib().context().progress_callback, nullptr);
+  EXPECT_EQ(lib().context().progress_window, 0u);
   EXPECT_EQ(Str(plain.szPosName, 10), "Zweite ~");
   EXPECT_EQ(JournalLines().size(), 2u);  // the _L form's and the plain one's
 }
@@ -298,7 +283,7 @@ TEST_F(OpenSaveTest, SaveAsSignalsProgressAndJournalsTwice) {
 TEST_F(OpenSaveTest, FolderAndNameFailures) {
   // A usable history does not save a request whose temporary folder is gone.
   ZBPROPOS_L history = Long("DLT", kStuetze);
-  zb::api::WriteRequestHistory(history);
+  zb::api::WriteRequestHistory(lib(), history);
   ZBPROPOS_L request = Long("DLT", "");
   SetText(request.szTmpPfad, 100, Path("weg"));
   EXPECT_EQ(ZB_New_L(&request), -103);
@@ -307,7 +292,7 @@ TEST_F(OpenSaveTest, FolderAndNameFailures) {
 
   // The folder check fills a missing project name from the history.
   request = Long("DLT", "", "");
-  EXPECT_EQ(zb::api::CheckFolders(&request, true), 1);
+  EXPECT_EQ(zb::api::CheckFolders(lib(), &request, true), 1);
   EXPECT_EQ(Str(request.szProName, 42), kProject);
   EXPECT_EQ(Str(request.szPosNameLong, 42), kStuetze);
   const std::string log = Log();
@@ -317,7 +302,7 @@ TEST_F(OpenSaveTest, FolderAndNameFailures) {
   // A file where a folder is expected is logged with the text as it is.
   const std::string file = JoinPath(data_, "ZBPROS.ZB");
   const size_t before = Log().size();
-  EXPECT_EQ(zb::api::TestFolder(file, false), -2);
+  EXPECT_EQ(zb::api::TestFolder(lib(), file, false), -2);
   EXPECT_EQ(Log().substr(before),
             "FEHLER \n Verzeichnis '" + file +
                 "': FileAttrib != FILE_ATTRIBUTE_DIRECTORY.");
@@ -326,15 +311,16 @@ TEST_F(OpenSaveTest, FolderAndNameFailures) {
   request = Long("DLT", kStuetze);
   SetText(request.szDataPfad, 100, Path("weg"));
   ui_.QueueFolder(std::nullopt);
-  EXPECT_EQ(zb::api::CheckFolders(&request, false), 0);  // from the history
+  EXPECT_EQ(zb::api::CheckFolders(lib(), &request, false),
+            0);  // from the history
 
   // A project name of blanks only is refused, and no project is made.
   ZBPROPOS blanks = Plain("DLT", "Pos 1");
   std::memset(blanks.szProName, ' ', sizeof blanks.szProName);
-  const int32_t entries_before = ps::CheckListAgainstFolder(data_);
+  const int32_t entries_before = ps::CheckListAgainstFolder(store(), data_);
   EXPECT_EQ(ZB_SilentSaveExB(&blanks, 1), -200);
   EXPECT_TRUE(Has(Log(), "\n*** ERROR:  -200 : Noname Project"));
-  EXPECT_EQ(ps::CheckListAgainstFolder(data_), entries_before);
+  EXPECT_EQ(ps::CheckListAgainstFolder(store(), data_), entries_before);
   EXPECT_TRUE(JournalLines().empty());
 
   ZBPROPOS_L unknown = Long("XYZ", "Pos 1");
@@ -356,7 +342,7 @@ TEST_F(OpenSaveTest, FolderAndNameFailures) {
 
 TEST_F(OpenSaveTest, ReadDBHistoryChecksTheProject) {
   ZBPROPOS_L written = Long("DLT", kStuetze);
-  zb::api::WriteRequestHistory(written);
+  zb::api::WriteRequestHistory(lib(), written);
   ZBPROPOS plain{};
   std::memset(&plain, 'x', sizeof plain);
   ZB_ReadDBHistory(&plain);
@@ -366,7 +352,7 @@ TEST_F(OpenSaveTest, ReadDBHistoryChecksTheProject) {
   EXPECT_TRUE(Has(Log(), "\n ReadDBHistory beendet"));
 
   ZBPROPOS_L gone = Long("DLT", "Pos", "Abgerissen");
-  zb::api::WriteRequestHistory(gone);
+  zb::api::WriteRequestHistory(lib(), gone);
   ZBPROPOS_L read{};
   ZB_ReadDBHistory_L(&read);
   EXPECT_EQ(Str(read.szProName, 42), "");
@@ -387,8 +373,9 @@ TEST_F(OpenSaveTest, OldTemporaryFilesAreCleanedWithAHalvingLimit) {
   make("DLT00003.TMP", 10);
   make("DACH0001.TMP", 20000);   // another program's
   make("DLT00004.POS", 20000);   // no working file
-  EXPECT_EQ(zb::api::CleanOldTemporaryFiles(temporary_ + "\\", "DLT", 14400),
-            1);
+  EXPECT_EQ(
+      zb::api::CleanOldTemporaryFiles(lib(), temporary_ + "\\", "DLT", 14400),
+      1);
   EXPECT_FALSE(FileExists(JoinPath(temporary_, "DLT00001.TMP")));
   EXPECT_TRUE(FileExists(JoinPath(temporary_, "DLT00003.TMP")));
   EXPECT_TRUE(FileExists(JoinPath(temporary_, "DACH0001.TMP")));
@@ -398,9 +385,10 @@ TEST_F(OpenSaveTest, OldTemporaryFilesAreCleanedWithAHalvingLimit) {
   // outlive 14400 ... 112, eight runs of 22 files, then 56 takes them).
   for (int i = 10; i < 31; ++i) make("STB000" + std::to_string(i) + ".TMP", 100);
   make("STB00099.TMP", 100);
-  EXPECT_EQ(zb::api::CleanOldTemporaryFiles(temporary_, "STB", 14400), 8 * 22);
+  EXPECT_EQ(zb::api::CleanOldTemporaryFiles(lib(), temporary_, "STB", 14400),
+            8 * 22);
   EXPECT_FALSE(FileExists(JoinPath(temporary_, "STB00010.TMP")));
-  EXPECT_EQ(zb::api::CleanOldTemporaryFiles(Path("weg"), "STB", 0), 0);
+  EXPECT_EQ(zb::api::CleanOldTemporaryFiles(lib(), Path("weg"), "STB", 0), 0);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "projectstore/positions.h"
 #include "recordstore/typed_records.h"

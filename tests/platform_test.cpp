@@ -13,8 +13,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#undef CreateFile
-#undef DeleteFile
 #else
 #include "platform/posix/path_map.h"
 #endif
@@ -33,8 +31,6 @@ constexpr auto kExcl = zb::platform::Share::kDenyReadWrite;
 
 class PlatformTest : public ::testing::Test {
  protected:
-  void SetUp() override { zb::platform::SetDefaultForTests(nullptr); }
-  void TearDown() override { zb::platform::SetDefaultForTests(nullptr); }
   std::string Path(const std::string& name) const { return dir_.File(name); }
 
   // Opens or creates a file of the temporary folder, keeping the handle
@@ -47,7 +43,7 @@ class PlatformTest : public ::testing::Test {
   Status Create(const std::string& name, zb::platform::Share share,
                 std::unique_ptr<File>* f = nullptr) {
     std::unique_ptr<File> local;
-    return os_.CreateFile(Path(name), share, f ? f : &local);
+    return os_.NewFile(Path(name), share, f ? f : &local);
   }
   void MakeFile(const std::string& name, const std::string& text) {
     std::unique_ptr<File> f;
@@ -76,7 +72,9 @@ class PlatformTest : public ::testing::Test {
     return names;
   }
 
-  zb::platform::Platform& os_ = zb::platform::Default();
+  std::unique_ptr<zb::platform::Platform> native_ =
+      zb::platform::NewNativePlatform();
+  zb::platform::Platform& os_ = *native_;
   zbtest::TempDir dir_;
 };
 
@@ -89,7 +87,7 @@ TEST_F(PlatformTest, NotFoundAndAccessDeniedAreToldApart) {
   EXPECT_FALSE(f);
   EXPECT_EQ(Create(zbtest::JoinPath("none", "x.dat"), kShared).kind,
             ErrorKind::kNotFound);
-  EXPECT_EQ(os_.DeleteFile(Path("missing.dat")).kind, ErrorKind::kNotFound);
+  EXPECT_EQ(os_.RemoveFile(Path("missing.dat")).kind, ErrorKind::kNotFound);
   ASSERT_TRUE(os_.CreateFolder(Path("sub")).ok());
   EXPECT_TRUE(os_.IsFolder(Path("sub")) && os_.FileExists(Path("sub")));
   s = Open("sub", kRead, kShared);  // a folder opened as a file
@@ -146,7 +144,7 @@ TEST_F(PlatformTest, ReadOnlyFileRefusesWritingOpensAndDeletes) {
   EXPECT_TRUE(read_only);
   EXPECT_EQ(Open("r.dat", kReadWrite, kShared).kind, ErrorKind::kAccessDenied);
   EXPECT_EQ(Create("r.dat", kShared).kind, ErrorKind::kAccessDenied);
-  const Status del = os_.DeleteFile(Path("r.dat"));
+  const Status del = os_.RemoveFile(Path("r.dat"));
   EXPECT_EQ(del.kind, ErrorKind::kAccessDenied);
   EXPECT_EQ(del.code, EACCES);
   EXPECT_EQ(os_.OpenStream(Path("r.dat"), "r+b"), nullptr);
@@ -154,7 +152,7 @@ TEST_F(PlatformTest, ReadOnlyFileRefusesWritingOpensAndDeletes) {
   ASSERT_TRUE(os_.SetReadOnly(Path("r.dat"), false).ok());
   ASSERT_TRUE(os_.IsReadOnly(Path("r.dat"), &read_only).ok());
   EXPECT_FALSE(read_only);
-  EXPECT_TRUE(os_.DeleteFile(Path("r.dat")).ok());
+  EXPECT_TRUE(os_.RemoveFile(Path("r.dat")).ok());
 }
 
 TEST_F(PlatformTest, WildcardSearch) {
@@ -310,7 +308,7 @@ TEST_F(PlatformTest, PosixResolvesComponentsIgnoringCase) {
   zbtest::ScopedEnv env;
   env.Set("ZBDB_DRIVE_D", root);
   std::unique_ptr<File> f;
-  EXPECT_TRUE(os_.CreateFile("D:\\via-drive.dat", kShared, &f).ok());
+  EXPECT_TRUE(os_.NewFile("D:\\via-drive.dat", kShared, &f).ok());
   EXPECT_TRUE(zbtest::FileExists(Path("via-drive.dat")));
 }
 #endif  // !_WIN32

@@ -29,7 +29,7 @@ class PositionCopyTest : public TransferTest {
   }
   bool TmpFolderEmpty() {
     std::vector<zb::platform::DirEntry> found;
-    zb::platform::Default().FindFiles(tmp_folder_ + "\\*.*", &found);
+    lib().os().FindFiles(tmp_folder_ + "\\*.*", &found);
     for (const auto& e : found)
       if (!e.is_folder) return false;
     return true;
@@ -45,7 +45,7 @@ class PositionCopyTest : public TransferTest {
 TEST_F(PositionCopyTest, CopyBetweenProjectsWithoutPagesAndLocks) {
   ZBPROPOS_L source = Request(kBruecke, kStuetze);
   ZBPROPOS_L target = Request(kHalle, "");
-  EXPECT_EQ(ps::CopyPosition(&source, &target), 4 + 3);
+  EXPECT_EQ(ps::CopyPosition(store(), &source, &target), 4 + 3);
   const PosInfoExt copy = Stored(Halle(), kStuetze);
   ASSERT_NE(copy.id, 0);
   EXPECT_EQ(copy.page_start, 0);  // the original starts at page 5, 3 pages
@@ -61,7 +61,7 @@ TEST_F(PositionCopyTest, CopyBetweenProjectsWithoutPagesAndLocks) {
   const std::vector<Bytes> to = DataOf(Halle(), int16_t(copy.id));
   ASSERT_EQ(to.size(), from.size());
   for (size_t i = 1; i < to.size(); ++i) EXPECT_EQ(to[i], from[i]) << i;
-  EXPECT_EQ(ps::OwnLock().state, 0);
+  EXPECT_EQ(lib().context().position_lock.state, 0);
   EXPECT_TRUE(TmpFolderEmpty());
   EXPECT_TRUE(Logged(" COPY position from: " + data_ + "//" + kBruecke +
                      "//St\xfctze ~\n" + std::string(25, ' ') + "to: " +
@@ -77,15 +77,15 @@ TEST_F(PositionCopyTest, ALockHeldBeforeIsTakenAgain) {
   SetText(dach.PosNameLong, 42, "Dach");
   std::string working = tmp_folder_;
   int32_t error = 0;
-  ASSERT_EQ(ps::LoadPositionIntoWorkingFile(data_, &working, "DACH", project,
-                                            &dach, &error, 0),
+  ASSERT_EQ(ps::LoadPositionIntoWorkingFile(store(), data_, &working, "DACH",
+                                            project, &dach, &error, 0),
             6);
-  ASSERT_EQ(ps::OwnLock().state, 1);
+  ASSERT_EQ(lib().context().position_lock.state, 1);
   ZBPROPOS_L source = Request(kBruecke, kStuetze);
   ZBPROPOS_L target = Request(kHalle, "Kopie");
-  EXPECT_EQ(ps::CopyPosition(&source, &target), 7);
-  EXPECT_EQ(ps::OwnLock().state, 1);
-  EXPECT_EQ(ps::OwnLock().name, "Dach");
+  EXPECT_EQ(ps::CopyPosition(store(), &source, &target), 7);
+  EXPECT_EQ(lib().context().position_lock.state, 1);
+  EXPECT_EQ(lib().context().position_lock.name, "Dach");
   EXPECT_EQ(Stored(project_, "Dach", kDach).Ctrl & ps::kCtrlLocked, 1);
   EXPECT_NE(Stored(Halle(), "Kopie").id, 0);
 }
@@ -93,7 +93,8 @@ TEST_F(PositionCopyTest, ALockHeldBeforeIsTakenAgain) {
 TEST_F(PositionCopyTest, MoveDeletesTheSourceUnlessLockedByAnother) {
   ZBPROPOS_L source = Request(kBruecke, kStuetze);
   ZBPROPOS_L target = Request(kHalle, "");
-  EXPECT_EQ(ps::MovePosition(&source, &target), 5);  // 4 records + POSINFO
+  EXPECT_EQ(ps::MovePosition(store(), &source, &target),
+            5);  // 4 records + POSINFO
   EXPECT_EQ(Stored(project_, kStuetze).id, 0);
   EXPECT_EQ(Stored(Halle(), kStuetze).Recs, 4);
   EXPECT_TRUE(Logged(" MOVE position = COPY + DELETE"));
@@ -102,7 +103,7 @@ TEST_F(PositionCopyTest, MoveDeletesTheSourceUnlessLockedByAnother) {
   // mueller's position: copied, but the original stays.
   source = Request(kBruecke, kUnterzug);
   target = Request(kHalle, "");
-  EXPECT_EQ(ps::MovePosition(&source, &target), 0);
+  EXPECT_EQ(ps::MovePosition(store(), &source, &target), 0);
   EXPECT_NE(Stored(project_, kUnterzug).id, 0);
   EXPECT_EQ(Stored(Halle(), kUnterzug).Recs, 3);
 }
@@ -110,16 +111,17 @@ TEST_F(PositionCopyTest, MoveDeletesTheSourceUnlessLockedByAnother) {
 TEST_F(PositionCopyTest, Refusals) {
   ZBPROPOS_L source = Request(kBruecke, kStuetze);
   ZBPROPOS_L target = Request(kBruecke, "st\xfctze 12 achse b");
-  EXPECT_EQ(ps::MovePosition(&source, &target), ps::kPositionCopyToItself);
+  EXPECT_EQ(ps::MovePosition(store(), &source, &target),
+            ps::kPositionCopyToItself);
   EXPECT_NE(Stored(project_, kStuetze).id, 0);
   source = Request(kBruecke, "Fehlt");
   target = Request(kHalle, "");
-  EXPECT_EQ(ps::CopyPosition(&source, &target), -302);
+  EXPECT_EQ(ps::CopyPosition(store(), &source, &target), -302);
   source = Request("Fehlt", kStuetze);
-  EXPECT_EQ(ps::CopyPosition(&source, &target), -202);
+  EXPECT_EQ(ps::CopyPosition(store(), &source, &target), -202);
   source = Request(kBruecke, kStuetze);
   target = Request("", "");
-  EXPECT_EQ(ps::CopyPosition(&source, &target), -1);
+  EXPECT_EQ(ps::CopyPosition(store(), &source, &target), -1);
   ZBPROPOS plain_source = Plain(source), plain_target = Plain(target);
   EXPECT_EQ(ZB_PositionMove(&plain_source, &plain_target), -1);
 }

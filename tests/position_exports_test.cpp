@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "environment/scripted_ui.h"
 #include "projectstore/position_edit.h"
@@ -24,10 +23,7 @@ using zb::recordstore::PosInfoExt;
 
 class PositionExportsTest : public InstalledDataTest {
  protected:
-  void TearDown() override {
-    ps::SetDeletedPositionHook(nullptr);
-    InstalledDataTest::TearDown();
-  }
+  void TearDown() override { InstalledDataTest::TearDown(); }
   ZBPROPOS_L Long(const std::string& program, const std::string& name,
                   const std::string& project = kProject) {
     ZBPROPOS_L r{};
@@ -73,7 +69,7 @@ TEST_F(PositionExportsTest, ExistenceInEveryFamily) {
   EXPECT_NE(log.find("\n         result :0=not exist "), std::string::npos);
 
   // Plain: the context's current short name comes back in szPosName.
-  std::strcpy(env::Context().current_short_name, "Offen");
+  std::strcpy(lib().context().current_short_name, "Offen");
   ZBPROPOS plain = Plain("DACH", "Dach");
   EXPECT_EQ(ZB_PositionExist(&plain), 1);
   EXPECT_STREQ(plain.szPosName, "Offen");
@@ -102,8 +98,9 @@ TEST_F(PositionExportsTest, ExistenceInEveryFamily) {
 TEST_F(PositionExportsTest, ExistExNamesThePrograms) {
   {
     const int16_t h = Open(JoinPath(data_, "PRO00001.PRO"), DBOpenExcl);
-    ASSERT_EQ(ps::CreatePosition(h, "DACH", "", 101), 3);
-    ASSERT_EQ(ps::CreatePosition(h, "dach", "", 999), 1);  // not catalogued
+    ASSERT_EQ(ps::CreatePosition(store(), h, "DACH", "", 101), 3);
+    ASSERT_EQ(ps::CreatePosition(store(), h, "dach", "", 999),
+              1);  // not catalogued
     ASSERT_EQ(DBClose(h), DB_SUCCESS);
   }
   char buffer[20];
@@ -192,17 +189,9 @@ TEST_F(PositionExportsTest, RenameAsksForAMissingNameAndRefusesLocks) {
   EXPECT_EQ(ui_.dialogs().size(), 2u);
 }
 
-TEST_F(PositionExportsTest, DeleteRefusesLockedPositionsAndRunsTheHook) {
-  static std::string hooked;
-  hooked.clear();
-  ps::SetDeletedPositionHook(
-      [](const std::string& project, int16_t program, uint16_t id) {
-        hooked = project.substr(project.size() - 12) + " " +
-                 std::to_string(program) + "/" + std::to_string(id);
-      });
+TEST_F(PositionExportsTest, DeleteRefusesLockedPositions) {
   ZBPROPOS_L locked = Long("DLT", "Unterzug U1");
   EXPECT_EQ(ZB_PositionDelete_LB(&locked), 0);
-  EXPECT_EQ(hooked, "");
   ZBPROPOS_L missing = Long("DLT", "Pfette");
   EXPECT_EQ(ZB_PositionDelete(&missing), 0);
   ZBPROPOS_L no_program = Long("", "Dach");
@@ -211,7 +200,6 @@ TEST_F(PositionExportsTest, DeleteRefusesLockedPositionsAndRunsTheHook) {
   ZBPROPOS_L r = Long("DLT", kStuetze);
   Blank(&r);
   EXPECT_EQ(ZB_PositionDelete_LB(&r), 5);  // 4 data records and its POSINFO
-  EXPECT_EQ(hooked, "PRO00001.PRO 101/1");
   EXPECT_EQ(Exist("DLT", kStuetze), 0);
   EXPECT_EQ(Exist("DLT", "Unterzug U1"), 2);
   // The plain form takes the long record too: the long name counts, not

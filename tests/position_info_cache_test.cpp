@@ -9,7 +9,6 @@
 #include <ctime>
 #include <string>
 
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "environment/time_text.h"
 #include "projectstore/positions.h"
@@ -55,7 +54,9 @@ class PositionInfoCacheTest : public InstalledDataTest {
   // without a name.
   void AddPositions() {
     const int16_t h = Open(JoinPath(data_, "PRO00001.PRO"), DBOpenExcl);
-    ASSERT_EQ(ps::CreatePosition(h, "Fundament F3 Achse 7", "Einzel", 310), 1);
+    ASSERT_EQ(
+        ps::CreatePosition(store(), h, "Fundament F3 Achse 7", "Einzel", 310),
+        1);
     uint8_t old_form[116] = {};
     old_form[0] = 4;  // id
     std::memcpy(old_form + 12, "alt", 3);

@@ -47,7 +47,8 @@ class PositionsTest : public ProjectStoreTest {
   PosInfoExt Find(int16_t h, const std::string& name, int16_t program,
                   int32_t expected_index) {
     PosInfoExt info{};
-    EXPECT_EQ(ps::FindPosition(h, name, program, &info), expected_index)
+    EXPECT_EQ(ps::FindPosition(store(), h, name, program, &info),
+              expected_index)
         << name;
     return info;
   }
@@ -88,13 +89,13 @@ TEST_F(PositionsTest, OldShortRecordIsWidenedWithItsDesignation) {
 TEST_F(PositionsTest, LockOfAnotherUserIsReportedAndKept) {
   int h = Open(FixtureCopy(), DBOpenExcl);
   ps::LockRecord lock{};
-  ASSERT_EQ(ps::ReadLockRecord(h, kDlt, 2, &lock), 538);
+  ASSERT_EQ(ps::ReadLockRecord(store(), h, kDlt, 2, &lock), 538);
   EXPECT_EQ(Str(lock.user, 257), "mueller");
   EXPECT_EQ(Str(lock.computer, 16), "CAD-03");
 
-  EXPECT_EQ(ps::CheckLockAndInform(&h, kDlt, "Unterzug U1", true), 1);
+  EXPECT_EQ(ps::CheckLockAndInform(store(), &h, kDlt, "Unterzug U1", true), 1);
   EXPECT_TRUE(ui_.messages().empty());
-  EXPECT_EQ(ps::CheckLockAndInform(&h, kDlt, "Unterzug U1", false), 1);
+  EXPECT_EQ(ps::CheckLockAndInform(store(), &h, kDlt, "Unterzug U1", false), 1);
   ASSERT_EQ(ui_.messages().size(), 1u);
   const env::ShownMessage& m = ui_.messages()[0];
   char since[32];
@@ -110,11 +111,13 @@ TEST_F(PositionsTest, LockOfAnotherUserIsReportedAndKept) {
             "einem nicht schreibgech\xFCtzten Positionsnamen gesichert werden.");
   EXPECT_EQ(m.caption, "ZB_Datenverwaltung ");
   EXPECT_EQ(m.icon, env::Icon::kInformation);
-  EXPECT_EQ(ps::CheckLockAndInform(&h, kDlt, "St\xFCtze 12 Achse B", false), 0);
+  EXPECT_EQ(
+      ps::CheckLockAndInform(store(), &h, kDlt, "St\xFCtze 12 Achse B", false),
+      0);
 
   // Lock_On refuses and names the holder in the log.
-  EXPECT_EQ(ps::LockOn(h, 0, kDlt, "Unterzug U1"), 0);
-  EXPECT_EQ(ps::OwnLock().state, 0);
+  EXPECT_EQ(ps::LockOn(store(), h, 0, kDlt, "Unterzug U1"), 0);
+  EXPECT_EQ(lib().context().position_lock.state, 0);
   const std::string log = ReadText(log_);
   EXPECT_NE(log.find("Position 'Unterzug U1' ist in Benutzung, daher "
                      "schreibgesch\xFCtzt!"), std::string::npos) << log;
@@ -125,38 +128,40 @@ TEST_F(PositionsTest, LockOfAnotherUserIsReportedAndKept) {
 TEST_F(PositionsTest, LockOnRewritesAnOldRecordAtTheEnd) {
   const int16_t h = Open(FixtureCopy(), DBOpenExcl);
   // A second DACH position first, so the move to the end shows.
-  ASSERT_EQ(ps::CreatePosition(h, "Kehlbalken", "", kDach), 2);
-  EXPECT_EQ(ps::LockOn(h, 0, kDach, "Dach"), 1);
+  ASSERT_EQ(ps::CreatePosition(store(), h, "Kehlbalken", "", kDach), 2);
+  EXPECT_EQ(ps::LockOn(store(), h, 0, kDach, "Dach"), 1);
   EXPECT_EQ(StoredSize(h, kDach, 0), 248);
   EXPECT_EQ(StoredSize(h, kDach, 1), 248);
   const PosInfoExt p = Find(h, "Dach", kDach, 1);
   EXPECT_EQ(p.Ctrl & 1, 1);
   EXPECT_EQ(Str(p.Designation, 42), "Dachstuhl");
   ps::LockRecord lock{};
-  ASSERT_EQ(ps::ReadLockRecord(h, kDach, 1, &lock), 538);
+  ASSERT_EQ(ps::ReadLockRecord(store(), h, kDach, 1, &lock), 538);
   EXPECT_EQ(Str(lock.user, 257) + "|" + Str(lock.computer, 16), "anna|CAD-01");
-  EXPECT_EQ(ps::LockedForMe(h, 0), 1);
-  EXPECT_EQ(ps::LockOff(h, kDach, "Dach"), 1);
+  EXPECT_EQ(ps::LockedForMe(store(), h, 0), 1);
+  EXPECT_EQ(ps::LockOff(store(), h, kDach, "Dach"), 1);
   EXPECT_EQ(Find(h, "Dach", kDach, 1).Ctrl & 1, 0);
-  EXPECT_EQ(ps::ReadLockRecord(h, kDach, 1, &lock), 538);  // the record stays
-  EXPECT_EQ(ps::LockedForMe(h, 0), 0);
+  EXPECT_EQ(ps::ReadLockRecord(store(), h, kDach, 1, &lock),
+            538);  // the record stays
+  EXPECT_EQ(ps::LockedForMe(store(), h, 0), 0);
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
 }
 
 TEST_F(PositionsTest, IdsAreNeverGivenTwice) {
   const int16_t h = NewProject(Path("PRO00009.PRO"));
-  EXPECT_EQ(ps::CreatePosition(h, "Eins", "erste", kDlt), 1);
-  EXPECT_EQ(ps::CreatePosition(h, "Zwei", "", kDlt), 2);
-  EXPECT_EQ(ps::CreatePosition(h, "Eins", "", kDach), 1);  // per program
+  EXPECT_EQ(ps::CreatePosition(store(), h, "Eins", "erste", kDlt), 1);
+  EXPECT_EQ(ps::CreatePosition(store(), h, "Zwei", "", kDlt), 2);
+  EXPECT_EQ(ps::CreatePosition(store(), h, "Eins", "", kDach),
+            1);                              // per program
   ASSERT_EQ(DBDel(h, 30002, kDlt, 1), 248);  // its size
-  EXPECT_EQ(ps::CreatePosition(h, "Drei", "", kDlt), 3);
+  EXPECT_EQ(ps::CreatePosition(store(), h, "Drei", "", kDlt), 3);
   const PosInfoExt p = Find(h, "eins", kDlt, 0);
   EXPECT_EQ(Str(p.Msg, 40), "erste");
   EXPECT_EQ(p.id_copy, 1);
   EXPECT_NE(p.created, 0u);
   EXPECT_EQ(p.created, p.saved);
-  EXPECT_EQ(ps::CreatePosition(0, "x", "", kDlt), -2);
-  EXPECT_EQ(ps::CreatePosition(7, "x", "", kDlt), -2);
+  EXPECT_EQ(ps::CreatePosition(store(), 0, "x", "", kDlt), -2);
+  EXPECT_EQ(ps::CreatePosition(store(), 7, "x", "", kDlt), -2);
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
 }
 
@@ -167,11 +172,11 @@ TEST_F(PositionsTest, ShortNamesStayUniqueAndKeepTheirLength) {
   const char* const shorts[] = {"Stuetze~", "Stuetz~1", "stuetz~2", "Kurz",
                                 "Achtzehn"};
   for (int i = 0; i < 5; ++i) {
-    ASSERT_EQ(ps::CreatePosition(h, names[i], "", kDlt), i + 1);
+    ASSERT_EQ(ps::CreatePosition(store(), h, names[i], "", kDlt), i + 1);
     EXPECT_EQ(Str(Find(h, names[i], kDlt, i).PosName, 10), shorts[i]);
   }
   // Another program has its own short names.
-  ASSERT_EQ(ps::CreatePosition(h, "Stuetze12", "", kDach), 1);
+  ASSERT_EQ(ps::CreatePosition(store(), h, "Stuetze12", "", kDach), 1);
   EXPECT_EQ(Str(Find(h, "Stuetze12", kDach, 0).PosName, 10), "Stuetze~");
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
 }
@@ -181,9 +186,11 @@ int32_t ScanFind(int h, const std::string& name, int16_t program) {
   const std::string wanted = ps::PositionCompareName(name);
   uint32_t n = 0;
   PosInfoExt info{};
-  int32_t size = ps::ReadStoredPosInfo(h, program, n, &info);
-  if (size < 0) size = ps::ReadStoredPosInfo(h, program, n = 1, &info);
-  for (; size >= 0; size = ps::ReadStoredPosInfo(h, program, ++n, &info)) {
+  int32_t size = ps::ReadStoredPosInfo(InstalledStore(), h, program, n, &info);
+  if (size < 0)
+    size = ps::ReadStoredPosInfo(InstalledStore(), h, program, n = 1, &info);
+  for (; size >= 0;
+       size = ps::ReadStoredPosInfo(InstalledStore(), h, program, ++n, &info)) {
     std::string candidate = Str(info.PosName, 10);
     if (!wanted.empty() && size == 248) candidate = Str(info.PosNameLong, 42);
     else if (candidate.empty()) candidate = Str(info.PosNameLong, 42);
@@ -194,7 +201,8 @@ int32_t ScanFind(int h, const std::string& name, int16_t program) {
 
 bool ScanShortTaken(int h, const std::string& name, int16_t program) {
   PosInfoExt info{};
-  for (uint32_t n = 0; ps::ReadStoredPosInfo(h, program, n, &info) >= 0; ++n)
+  for (uint32_t n = 0;
+       ps::ReadStoredPosInfo(InstalledStore(), h, program, n, &info) >= 0; ++n)
     if (ps::PositionCompareName(Str(info.PosName, 10)) ==
         ps::PositionCompareName(name))
       return true;
@@ -221,11 +229,12 @@ TEST_F(PositionsTest, IndexAgreesWithTheWalk) {
       for (const std::string& name : names) {
         // The index itself first: FindPosition would mend a stale one.
         const int32_t walked = ScanFind(h, name, program);
-        ASSERT_EQ(ps::IndexedFind(h, program, ps::PositionCompareName(name)),
-                  walked)
+        ASSERT_EQ(
+            ps::IndexedFind(store(), h, program, ps::PositionCompareName(name)),
+            walked)
             << "step " << step << " '" << name << "' " << program;
-        ASSERT_EQ(ps::FindPosition(h, name, program, nullptr), walked);
-        ASSERT_EQ(ps::ShortNameTaken(h, program, name.substr(0, 8)),
+        ASSERT_EQ(ps::FindPosition(store(), h, name, program, nullptr), walked);
+        ASSERT_EQ(ps::ShortNameTaken(store(), h, program, name.substr(0, 8)),
                   ScanShortTaken(h, name.substr(0, 8), program))
             << "step " << step << " '" << name << "'";
       }
@@ -237,7 +246,7 @@ TEST_F(PositionsTest, IndexAgreesWithTheWalk) {
     switch (pick(9)) {
       case 0:
       case 1:
-        ASSERT_GT(ps::CreatePosition(h, name, "", program), 0);
+        ASSERT_GT(ps::CreatePosition(store(), h, name, "", program), 0);
         break;
       case 2: {  // an old 116-byte record, appended behind the index's back
         PosInfoExt old{};
@@ -252,17 +261,17 @@ TEST_F(PositionsTest, IndexAgreesWithTheWalk) {
         const std::string fresh = "Umbenannt " + std::to_string(step);
         SetText(to.PosNameLong, 42, pick(3) ? fresh : other);
         if (pick(3)) names.push_back(fresh);
-        ps::SetPositionInfo(h, from, to, nullptr, program);
+        ps::SetPositionInfo(store(), h, from, to, nullptr, program);
         break;
       }
       case 4:
-        ps::LockOn(h, 0, program, name);
+        ps::LockOn(store(), h, 0, program, name);
         break;
       case 5:
-        ps::LockOff(h, program, name);
+        ps::LockOff(store(), h, program, name);
         break;
       case 6:
-        ps::DeletePosition(h, program, name);
+        ps::DeletePosition(store(), h, program, name);
         break;
       case 7: {  // a POSINFO deleted behind the index's back
         uint8_t buf[300];
@@ -288,52 +297,55 @@ class PositionLocksTest : public PositionsTest {
     PositionsTest::SetUp();
     path_ = Path("PRO00009.PRO");
     h_ = NewProject(path_);
-    ASSERT_EQ(ps::CreatePosition(h_, "Rahmen R1", "", kDlt), 1);
-    ASSERT_EQ(ps::CreatePosition(h_, "Rahmen R2", "", kDlt), 2);
+    ASSERT_EQ(ps::CreatePosition(store(), h_, "Rahmen R1", "", kDlt), 1);
+    ASSERT_EQ(ps::CreatePosition(store(), h_, "Rahmen R2", "", kDlt), 2);
   }
   bool Locked(const std::string& name) {
     return (Find(h_, name, kDlt, name == "Rahmen R1" ? 0 : 1).Ctrl & 1) != 0;
   }
   // Another run of a program: same file, but this process's block is gone.
-  void ForgetOwnLock() { ps::ResetOwnLockForTests(); }
+  void ForgetOwnLock() { lib().context().position_lock = {}; }
   std::string path_;
   int h_ = 0;
 };
 
 TEST_F(PositionLocksTest, OwnLockRoundTrip) {
-  EXPECT_EQ(ps::LockOn(h_, 0, kDlt, "rahmen r1"), 1);
+  EXPECT_EQ(ps::LockOn(store(), h_, 0, kDlt, "rahmen r1"), 1);
   EXPECT_TRUE(Locked("Rahmen R1"));
   EXPECT_FALSE(Locked("Rahmen R2"));
-  EXPECT_EQ(ps::PositionState(h_, kDlt, "Rahmen R1", nullptr), 1);
-  EXPECT_EQ(ps::CheckLockAndInform(&h_, kDlt, "Rahmen R1", false), 0);
-  EXPECT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R1"), 1);  // again: still mine
-  EXPECT_EQ(ps::LockedForMe(h_, 0), 1);
-  ps::LockRecord held = ps::OwnLock().block;
+  EXPECT_EQ(ps::PositionState(store(), h_, kDlt, "Rahmen R1", nullptr), 1);
+  EXPECT_EQ(ps::CheckLockAndInform(store(), &h_, kDlt, "Rahmen R1", false), 0);
+  EXPECT_EQ(ps::LockOn(store(), h_, 0, kDlt, "Rahmen R1"),
+            1);  // again: still mine
+  EXPECT_EQ(ps::LockedForMe(store(), h_, 0), 1);
+  ps::LockRecord held = lib().context().position_lock.block;
   held.time = 0x12345678u;
-  ps::OwnLock().block.time = held.time;
-  EXPECT_EQ(ps::LockOff(h_, kDlt, "Rahmen R1"), 1);
+  lib().context().position_lock.block.time = held.time;
+  EXPECT_EQ(ps::LockOff(store(), h_, kDlt, "Rahmen R1"), 1);
   EXPECT_FALSE(Locked("Rahmen R1"));
-  EXPECT_EQ(ps::OwnLock().state, 0);
+  EXPECT_EQ(lib().context().position_lock.state, 0);
   // Lock_Off clears the first word of the block it keeps, nothing more.
-  EXPECT_EQ(ps::OwnLock().block.time, 0x12340000u);
+  EXPECT_EQ(lib().context().position_lock.block.time, 0x12340000u);
   EXPECT_EQ(std::memcmp(reinterpret_cast<const char*>(&held) + 4,
-                        reinterpret_cast<const char*>(&ps::OwnLock().block) + 4,
+                        reinterpret_cast<const char*>(
+                            &lib().context().position_lock.block) +
+                            4,
                         sizeof held - 4),
             0);
-  EXPECT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R9"), -1);
-  EXPECT_EQ(ps::LockOff(h_, kDlt, "Rahmen R9"), 0);
+  EXPECT_EQ(ps::LockOn(store(), h_, 0, kDlt, "Rahmen R9"), -1);
+  EXPECT_EQ(ps::LockOff(store(), h_, kDlt, "Rahmen R9"), 0);
   EXPECT_TRUE(ui_.messages().empty());
 }
 
 TEST_F(PositionLocksTest, LeftOverLockOfTheSameUserIsRemovedOnlyOnYes) {
-  ASSERT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R1"), 1);
+  ASSERT_EQ(ps::LockOn(store(), h_, 0, kDlt, "Rahmen R1"), 1);
   ForgetOwnLock();
-  EXPECT_EQ(ps::PositionState(h_, kDlt, "Rahmen R1", nullptr), 2);
-  EXPECT_EQ(ps::LockedForMe(h_, 0), 0);
-  EXPECT_EQ(ps::CheckLockAndInform(&h_, kDlt, "Rahmen R1", true), 1);
+  EXPECT_EQ(ps::PositionState(store(), h_, kDlt, "Rahmen R1", nullptr), 2);
+  EXPECT_EQ(ps::LockedForMe(store(), h_, 0), 0);
+  EXPECT_EQ(ps::CheckLockAndInform(store(), &h_, kDlt, "Rahmen R1", true), 1);
   EXPECT_TRUE(ui_.messages().empty());  // quiet: no question
   ui_.QueueAnswer(env::Answer::kNo);
-  EXPECT_EQ(ps::CheckLockAndInform(&h_, kDlt, "Rahmen R1", false), 1);
+  EXPECT_EQ(ps::CheckLockAndInform(store(), &h_, kDlt, "Rahmen R1", false), 1);
   EXPECT_TRUE(Locked("Rahmen R1"));
   ASSERT_EQ(ui_.messages().size(), 1u);
   const std::string& text = ui_.messages()[0].text;
@@ -341,26 +353,26 @@ TEST_F(PositionLocksTest, LeftOverLockOfTheSameUserIsRemovedOnlyOnYes) {
             "\n\nWollen Sie den Schreibschutz entfernen?");
   EXPECT_EQ(ui_.messages()[0].buttons, env::Buttons::kYesNo);
   ui_.QueueAnswer(env::Answer::kYes);
-  EXPECT_EQ(ps::CheckLockAndInform(&h_, kDlt, "Rahmen R1", false), 0);
+  EXPECT_EQ(ps::CheckLockAndInform(store(), &h_, kDlt, "Rahmen R1", false), 0);
   EXPECT_FALSE(Locked("Rahmen R1"));
 }
 
 TEST_F(PositionLocksTest, StaleBitIsClearedAlsoThroughAReadOnlyHandle) {
-  EXPECT_EQ(ps::LockAll(h_, kDlt), 2);
+  EXPECT_EQ(ps::LockAll(store(), h_, kDlt), 2);
   EXPECT_TRUE(Locked("Rahmen R1"));
   EXPECT_TRUE(Locked("Rahmen R2"));
   ASSERT_EQ(DBClose(h_), DB_SUCCESS);
   h_ = Open(path_, DBOpenReadOnly);
-  EXPECT_EQ(ps::CheckLockAndInform(&h_, kDlt, "Rahmen R2", false), 0);
+  EXPECT_EQ(ps::CheckLockAndInform(store(), &h_, kDlt, "Rahmen R2", false), 0);
   ASSERT_GT(h_, 0);
   EXPECT_TRUE(Locked("Rahmen R1"));
   EXPECT_FALSE(Locked("Rahmen R2"));
   EXPECT_TRUE(ui_.messages().empty());
   ASSERT_EQ(DBClose(h_), DB_SUCCESS);
   h_ = Open(path_, DBOpenExcl);
-  EXPECT_EQ(ps::UnlockAll(h_, kDlt), 2);
+  EXPECT_EQ(ps::UnlockAll(store(), h_, kDlt), 2);
   EXPECT_FALSE(Locked("Rahmen R1"));
-  EXPECT_EQ(ps::UnlockAll(h_, kDach), 0);
+  EXPECT_EQ(ps::UnlockAll(store(), h_, kDach), 0);
 }
 
 TEST_F(PositionLocksTest, UnknownUserGetsTheShortMessage) {
@@ -368,9 +380,9 @@ TEST_F(PositionLocksTest, UnknownUserGetsTheShortMessage) {
   lock.time = 1;
   std::strcpy(lock.user, "unbekannt");
   std::strcpy(lock.computer, "X");
-  ASSERT_EQ(ps::LockAll(h_, kDlt), 2);
+  ASSERT_EQ(ps::LockAll(store(), h_, kDlt), 2);
   ASSERT_EQ(DBWrite(h_, kDlt, 2, -1, sizeof lock, &lock), 538);
-  EXPECT_EQ(ps::CheckLockAndInform(&h_, kDlt, "Rahmen R2", false), 1);
+  EXPECT_EQ(ps::CheckLockAndInform(store(), &h_, kDlt, "Rahmen R2", false), 1);
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].text,
             "Position 'Rahmen R2' ist schreibgesch\xFCtzt!\n"
@@ -382,23 +394,24 @@ TEST_F(PositionLocksTest, UnknownUserGetsTheShortMessage) {
 TEST_F(PositionLocksTest, ReleaseOwnLockThroughTheRememberedPaths) {
   const std::string work = Path("DLT00001.TMP");
   const int16_t w = Open(work, DBOpen);
-  EXPECT_EQ(ps::LockOn(h_, w, kDlt, "Rahmen R2"), 1);
-  EXPECT_EQ(Str(ps::OwnLock().block.working_file, 261), work);
+  EXPECT_EQ(ps::LockOn(store(), h_, w, kDlt, "Rahmen R2"), 1);
+  EXPECT_EQ(Str(lib().context().position_lock.block.working_file, 261), work);
   ASSERT_EQ(DBClose(w), DB_SUCCESS);
   ASSERT_EQ(DBClose(h_), DB_SUCCESS);
-  EXPECT_EQ(ps::ReleaseOwnLock(), 1);
-  EXPECT_EQ(ps::ReleaseOwnLock(), 0);  // nothing held any more
+  EXPECT_EQ(ps::ReleaseOwnLock(store()), 1);
+  EXPECT_EQ(ps::ReleaseOwnLock(store()), 0);  // nothing held any more
   h_ = Open(path_, DBOpenReadOnly);
   EXPECT_FALSE(Locked("Rahmen R2"));
 }
 
 TEST_F(PositionLocksTest, UnlockAllForgetsTheOwnLockOfThatFile) {
-  ASSERT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R1"), 1);
-  const uint32_t taken = ps::OwnLock().block.time;
-  EXPECT_EQ(ps::UnlockAll(h_, kDlt), 2);
-  EXPECT_EQ(ps::OwnLock().state, 0);
-  EXPECT_EQ(ps::OwnLock().block.time, taken);  // only the state goes
-  EXPECT_EQ(ps::LockedForMe(h_, 0), 0);
+  ASSERT_EQ(ps::LockOn(store(), h_, 0, kDlt, "Rahmen R1"), 1);
+  const uint32_t taken = lib().context().position_lock.block.time;
+  EXPECT_EQ(ps::UnlockAll(store(), h_, kDlt), 2);
+  EXPECT_EQ(lib().context().position_lock.state, 0);
+  EXPECT_EQ(lib().context().position_lock.block.time,
+            taken);  // only the state goes
+  EXPECT_EQ(ps::LockedForMe(store(), h_, 0), 0);
 }
 
 
@@ -411,7 +424,7 @@ class PositionEditTest : public PositionLocksTest {
     PositionLocksTest::SetUp();
     AddData(1, kDlt, 30000, "Altbau");
     AddData(1, kDlt, 7, "Lasten");
-    ASSERT_EQ(ps::CreatePosition(h_, "Dach", "", kDach), 1);
+    ASSERT_EQ(ps::CreatePosition(store(), h_, "Dach", "", kDach), 1);
     AddData(1, kDach, 30000, "Dachbau");
   }
   // A data record as stored: working-file keys, then 46 bytes of text.
@@ -422,9 +435,7 @@ class PositionEditTest : public PositionLocksTest {
     std::memcpy(buf + 4, text, std::strlen(text));
     ASSERT_GE(Engine().Append(h_, id, program, sizeof buf, buf), 0);
   }
-  static zb::recordstore::Engine& Engine() {
-    return zb::recordstore::Engine::Instance();
-  }
+  zb::recordstore::Engine& Engine() { return lib().engine(); }
   std::string ProPosText(int16_t id, int16_t program) {
     uint8_t buf[50] = {};
     EXPECT_EQ(Engine().Read(h_, id, program, 0, sizeof buf, buf), 50);
@@ -453,17 +464,21 @@ class PositionEditTest : public PositionLocksTest {
 TEST_F(PositionEditTest, SetInfoRefusesTakenNamesAndCreatesMissingOnes) {
   PosInfoExt to = Named("rahmen r2");  // the other position, any case
   std::strcpy(to.Msg, "neu");
-  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen R1"), to, "X", kDlt), 0);
+  EXPECT_EQ(ps::SetPositionInfo(store(), h_, Named("Rahmen R1"), to, "X", kDlt),
+            0);
   EXPECT_EQ(Str(Find(h_, "Rahmen R1", kDlt, 0).Msg, 40), "");
   EXPECT_EQ(ProPosText(1, kDlt), "Altbau");
   // The same position under its own name in other case is no refusal.
-  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen R1"), Named("RAHMEN R1"),
-                                nullptr, kDlt), 1);
+  EXPECT_EQ(ps::SetPositionInfo(store(), h_, Named("Rahmen R1"),
+                                Named("RAHMEN R1"), nullptr, kDlt),
+            1);
   EXPECT_EQ(Str(Find(h_, "Rahmen R1", kDlt, 0).PosNameLong, 42), "RAHMEN R1");
   // A missing old position: created under the new name, next id.
   to = Named("Rahmen R3");
   std::strcpy(to.Msg, "Halle");
-  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen R9"), to, nullptr, kDlt), 3);
+  EXPECT_EQ(
+      ps::SetPositionInfo(store(), h_, Named("Rahmen R9"), to, nullptr, kDlt),
+      3);
   EXPECT_EQ(Str(Find(h_, "Rahmen R3", kDlt, 2).Msg, 40), "Halle");
   EXPECT_NE(LogText().find(
                 "\n          SETPOSINFO Position from Rahmen R1 to rahmen r2 "
@@ -475,8 +490,9 @@ TEST_F(PositionEditTest, SetInfoRenamesAndWritesTheDesignationIntoPropos) {
   PosInfoExt to = Named("Rahmen mit Kragarm");
   std::strcpy(to.Designation, "ignored, the argument wins");
   const PosInfoExt before = Find(h_, "Rahmen R1", kDlt, 0);
-  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen R1"), to, "Halle 3", kDlt),
-            1);
+  EXPECT_EQ(
+      ps::SetPositionInfo(store(), h_, Named("Rahmen R1"), to, "Halle 3", kDlt),
+      1);
   const PosInfoExt p = Find(h_, "rahmen mit kragarm", kDlt, 0);
   EXPECT_EQ(p.id, 1);
   // "Rahmen ~" is still its own old short name, "Rahmen~1" that of R2.
@@ -494,8 +510,9 @@ TEST_F(PositionEditTest, SetInfoRenamesAndWritesTheDesignationIntoPropos) {
   to = Named("");
   std::strcpy(to.Designation, "Halle 4");
   std::strcpy(to.Msg, "Beschreibung");
-  EXPECT_EQ(ps::SetPositionInfo(h_, Named("Rahmen mit Kragarm"), to, nullptr,
-                                kDlt), 1);
+  EXPECT_EQ(ps::SetPositionInfo(store(), h_, Named("Rahmen mit Kragarm"), to,
+                                nullptr, kDlt),
+            1);
   const PosInfoExt q = Find(h_, "Rahmen mit Kragarm", kDlt, 0);
   EXPECT_EQ(Str(q.Designation, 42), "Halle 4");
   EXPECT_EQ(Str(q.Msg, 40), "Beschreibung");
@@ -510,7 +527,7 @@ TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
   PosInfoExt to = Named("Rahmen R1");
   to.page_start = 4;
   to.page_count = 3;
-  EXPECT_EQ(ps::SetPositionInfo(h_, to, to, nullptr, kDlt), 1);
+  EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
   PosInfoExt p = Find(h_, "Rahmen R1", kDlt, 0);
   EXPECT_EQ(p.page_start, 4);
   EXPECT_EQ(p.page_count, 3);
@@ -520,7 +537,7 @@ TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
   to.page_start = 1;
   to.page_count = 2;
   to.page_time = 12345;
-  EXPECT_EQ(ps::SetPositionInfo(h_, to, to, nullptr, kDlt), 1);
+  EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
   EXPECT_EQ(Find(h_, "Rahmen R1", kDlt, 0).page_time, 12345u);
   EXPECT_EQ(Counter(ps::kKeyPageCounter), 7u);
   // A counter above 10000 starts again at 1; a count of 10001 voids the
@@ -530,7 +547,7 @@ TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
             0);
   to.page_start = 9;
   to.page_count = 10001;
-  EXPECT_EQ(ps::SetPositionInfo(h_, to, to, nullptr, kDlt), 1);
+  EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
   p = Find(h_, "Rahmen R1", kDlt, 0);
   EXPECT_EQ(p.page_start, 0);
   EXPECT_EQ(p.page_count, 0);
@@ -539,38 +556,39 @@ TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
 }
 
 TEST_F(PositionEditTest, DeleteOneRefusesLockedAndCountsFreedBytes) {
-  ASSERT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R1"), 1);
-  EXPECT_EQ(ps::DeletePosition(h_, kDlt, "Rahmen R1"), 0u);  // even my own
+  ASSERT_EQ(ps::LockOn(store(), h_, 0, kDlt, "Rahmen R1"), 1);
+  EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"),
+            0u);  // even my own
   EXPECT_EQ(ProPosText(1, kDlt), "Altbau");
   EXPECT_NE(LogText().find("\n         PosDelete: Rahmen R1  is locked!"),
             std::string::npos);
-  ASSERT_EQ(ps::LockOff(h_, kDlt, "Rahmen R1"), 1);
+  ASSERT_EQ(ps::LockOff(store(), h_, kDlt, "Rahmen R1"), 1);
   EXPECT_EQ(Counter(ps::kKeyWriteCounter), 0xFFFFFFFFu);
-  EXPECT_EQ(ps::DeletePosition(h_, kDlt, "Rahmen R1"), 3u);
+  EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"), 3u);
   EXPECT_EQ(Counter(ps::kKeyWriteCounter), 50u + 50u + 248u);
   EXPECT_EQ(Find(h_, "Rahmen R1", kDlt, -1).id, 0);
   EXPECT_EQ(Find(h_, "Rahmen R2", kDlt, 0).id, 2);
   EXPECT_EQ(ProPosText(1, kDach), "Dachbau");  // same id, other program
-  EXPECT_EQ(ps::DeletePosition(h_, kDlt, "Rahmen R1"), 0u);
+  EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"), 0u);
   EXPECT_NE(LogText().find("\n         result: 0!!\n"), std::string::npos);
   // A position without data records: its POSINFO alone.
-  EXPECT_EQ(ps::DeletePosition(h_, kDlt, "rahmen r2"), 1u);
+  EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "rahmen r2"), 1u);
   EXPECT_EQ(Counter(ps::kKeyWriteCounter), 50u + 50u + 248u + 248u);
 }
 
 TEST_F(PositionEditTest, DeleteAllOnlyWhenNothingIsLocked) {
-  ASSERT_EQ(ps::LockOn(h_, 0, kDach, "Dach"), 1);
+  ASSERT_EQ(ps::LockOn(store(), h_, 0, kDach, "Dach"), 1);
   const uint32_t records = Engine().NumRecords(h_);
-  EXPECT_EQ(ps::DeletePosition(h_, ps::kAllPrograms, "ALLE"), 0u);
+  EXPECT_EQ(ps::DeletePosition(store(), h_, ps::kAllPrograms, "ALLE"), 0u);
   EXPECT_EQ(Engine().NumRecords(h_), records);
   EXPECT_NE(LogText().find("\n          PosDelete 1 positions from 3 are "
                            "locked , so not executed!"),
             std::string::npos);
   // "ALLE" with one program's key is an ordinary (missing) name.
-  EXPECT_EQ(ps::DeletePosition(h_, kDach, "ALLE"), 0u);
-  ASSERT_EQ(ps::LockOff(h_, kDach, "Dach"), 1);
+  EXPECT_EQ(ps::DeletePosition(store(), h_, kDach, "ALLE"), 0u);
+  ASSERT_EQ(ps::LockOff(store(), h_, kDach, "Dach"), 1);
   uint8_t any[600];
-  EXPECT_EQ(ps::DeletePosition(h_, ps::kAllPrograms, "ALLE"), 9u);
+  EXPECT_EQ(ps::DeletePosition(store(), h_, ps::kAllPrograms, "ALLE"), 9u);
   EXPECT_LT(Engine().Read(h_, 30001, kDlt, 0, sizeof any, any), 0);
   EXPECT_LT(Engine().Read(h_, 30002, kDach, 0, sizeof any, any), 0);
   EXPECT_LT(Engine().Read(h_, 1, kDlt, 0, sizeof any, any), 0);
@@ -579,16 +597,17 @@ TEST_F(PositionEditTest, DeleteAllOnlyWhenNothingIsLocked) {
 }
 
 TEST_F(PositionEditTest, RenameNeedsAnExistingPositionNotLockedByAnother) {
-  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Rahmen R9", "Neu"), -1);
-  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Rahmen R1", "Rahmen R2"), 0);
-  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Rahmen R1", "Riegel"), 1);
+  EXPECT_EQ(ps::RenamePosition(store(), h_, kDlt, "Rahmen R9", "Neu"), -1);
+  EXPECT_EQ(ps::RenamePosition(store(), h_, kDlt, "Rahmen R1", "Rahmen R2"), 0);
+  EXPECT_EQ(ps::RenamePosition(store(), h_, kDlt, "Rahmen R1", "Riegel"), 1);
   const PosInfoExt p = Find(h_, "riegel", kDlt, 0);
   EXPECT_EQ(Str(p.PosName, 10), "Riegel");
-  ASSERT_EQ(ps::LockOn(h_, 0, kDlt, "Rahmen R2"), 1);
-  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Rahmen R2", "Pfette"), 2);  // mine
-  ASSERT_EQ(ps::LockOn(h_, 0, kDlt, "Riegel"), 1);
+  ASSERT_EQ(ps::LockOn(store(), h_, 0, kDlt, "Rahmen R2"), 1);
+  EXPECT_EQ(ps::RenamePosition(store(), h_, kDlt, "Rahmen R2", "Pfette"),
+            2);  // mine
+  ASSERT_EQ(ps::LockOn(store(), h_, 0, kDlt, "Riegel"), 1);
   ForgetOwnLock();  // now held by an earlier run: another's lock
-  EXPECT_EQ(ps::RenamePosition(h_, kDlt, "Riegel", "Sparren"), 0);
+  EXPECT_EQ(ps::RenamePosition(store(), h_, kDlt, "Riegel", "Sparren"), 0);
   EXPECT_EQ(Find(h_, "Riegel", kDlt, 0).id, 1);
 }
 

@@ -82,7 +82,7 @@ TEST_F(ProcessesTest, ShareModesAcrossProcesses) {
     ChildProcess child;
     StartChild(child, {"hold", mode, path, ready, go});
     ASSERT_TRUE(WaitForFile(ready, kTimeoutMs));
-    ASSERT_GT(std::atoi(ReadText(ready).c_str()), 0);
+    ASSERT_GT(std::atoi(AwaitText(ready, kTimeoutMs).c_str()), 0);
 
     EXPECT_EQ(DBOpenExcl(path.c_str()), DB_ACCESS_DENIED);
     EXPECT_EQ(faults->slept_ms(), 0u);  // a sharing violation: no waiting

@@ -3,6 +3,7 @@
 // inputs: whatever the library reads or writes must come out the same.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -12,7 +13,6 @@ namespace {
 
 class ProfileTest : public ::testing::Test {
  protected:
-  void SetUp() override { zb::platform::SetDefaultForTests(nullptr); }
   std::string Ini(const std::string& name = "t.ini") const {
     return dir_.File(name);
   }
@@ -22,14 +22,16 @@ class ProfileTest : public ::testing::Test {
   std::string Text() const { return zbtest::ReadText(Ini()); }
   std::string Read(const std::string& section, const std::string& key,
                    const std::string& default_value = "<none>") {
-    return os_.ReadProfileString(Ini(), section, key, default_value);
+    return os_.ReadProfileText(Ini(), section, key, default_value);
   }
   bool Write(const std::string& section, const std::string& key,
              const std::string& value) {
-    return os_.WriteProfileString(Ini(), section, key, value);
+    return os_.WriteProfileText(Ini(), section, key, value);
   }
 
-  zb::platform::Platform& os_ = zb::platform::Default();
+  std::unique_ptr<zb::platform::Platform> native_ =
+      zb::platform::NewNativePlatform();
+  zb::platform::Platform& os_ = *native_;
   zbtest::TempDir dir_;
 };
 
@@ -51,7 +53,7 @@ TEST_F(ProfileTest, ReadsIgnoringCaseTrimmedWithoutQuotes) {
   // Defaults lose their trailing blanks, wherever something is missing.
   EXPECT_EQ(Read("Sect", "nokey", "def  "), "def");
   EXPECT_EQ(Read("NoSect", "Key1", ""), "");
-  EXPECT_EQ(os_.ReadProfileString(Ini("none.ini"), "Sect", "Key1", "d"), "d");
+  EXPECT_EQ(os_.ReadProfileText(Ini("none.ini"), "Sect", "Key1", "d"), "d");
   // Line ends of either kind.
   Put("[A]\nk=v\n[B]\nk=w");
   EXPECT_EQ(Read("a", "K"), "v");
@@ -64,8 +66,8 @@ TEST_F(ProfileTest, ReadsIgnoringCaseTrimmedWithoutQuotes) {
 }
 
 TEST_F(ProfileTest, WritesCreateReplaceInPlaceAndDelete) {
-  EXPECT_FALSE(os_.WriteProfileString(dir_.File(zbtest::JoinPath("no", "x.ini")),
-                                      "S", "k", "v"));
+  EXPECT_FALSE(os_.WriteProfileText(dir_.File(zbtest::JoinPath("no", "x.ini")),
+                                    "S", "k", "v"));
   ASSERT_TRUE(Write("Sec", "Key", "Val"));
   EXPECT_EQ(Text(), "[Sec]\r\nKey=Val\r\n");
   ASSERT_TRUE(Write("Sec2", "K2", "V2"));

@@ -1,13 +1,14 @@
 // The program catalogue: both file forms of the fixture product folder,
 // the built-in entries, the not-found answers of the lookups, the exports.
+#include "environment/program_catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "environment/catalogue_access.h"
-#include "environment/program_catalogue.h"
+#include "support/memory_companions.h"
 #include "support/record_fixture.h"
 #include "support/test_support.h"
 #include "zbdb900.h"
@@ -33,6 +34,16 @@ std::string GroupName(const ProgramCatalogue& c, int number) {
     if (c.group(i).number == number) return Text(c.group(i).name);
   return "<none>";
 }
+// What a catalogue outside a library reads with.
+zb::platform::Platform& Os() {
+  static const auto os = zb::platform::NewNativePlatform();
+  return *os;
+}
+zbtest::MemoryCompanions& Companions() {
+  static zbtest::MemoryCompanions companions;
+  return companions;
+}
+
 const std::string kIniFolder = FixturePath("ZBStatik/Programme") + "\\";
 const std::string kLineFolder = FixturePath("catalogue-line-form") + "\\";
 
@@ -54,7 +65,7 @@ TEST(ProgramCatalogueTest, BothFileFormsGiveTheSamePrograms) {
        {std::make_tuple(kIniFolder, ".exe", 4),
         std::make_tuple(kLineFolder, ".exe ", 10)}) {
     SCOPED_TRACE(folder);
-    ProgramCatalogue c;
+    ProgramCatalogue c(Os(), Companions());
     ASSERT_EQ(c.Load(folder), 7);
     const ProgramLine& all = c.entry(0).line;
     EXPECT_EQ(all.number, 32762);
@@ -94,7 +105,7 @@ TEST(ProgramCatalogueTest, IniListsEndAtTheFirstGapAndFallBackWhenEmpty) {
                                 "[PRG1]\nDBKey=7\nPrg=AB\nTitelShort=Zwei Worte\n"
                                 "Silent=2\n[PRG3]\nDBKey=9\nPrg=CD\n"));
   ASSERT_TRUE(zbtest::WriteText(dir.File("ZBKEYS.DAT"), "55;XX;Zeile\n"));
-  ProgramCatalogue c;
+  ProgramCatalogue c(Os(), Companions());
   // Three entries with the built-ins: the line form is not read.
   ASSERT_EQ(c.Load(dir.path()), 3);  // the backslash is added
   EXPECT_EQ(c.file_path(), dir.path() + "\\ZBKEYS.DAT");
@@ -127,7 +138,7 @@ TEST(ProgramCatalogueTest, LineFormFields) {
       "12;LAST\n"));
   ASSERT_TRUE(zbtest::WriteText(dir.File("T.exe"), "MZ"));
   ASSERT_TRUE(zbtest::MakeFolder(dir.File("N.exe")));
-  ProgramCatalogue c;
+  ProgramCatalogue c(Os(), Companions());
   ASSERT_EQ(c.Load(dir.path() + "\\"), 5);
   const ProgramCatalogue::Entry& tab = c.entry(2);
   EXPECT_EQ(Text(tab.line.key), "TAB");  // a tab ends the field's text
@@ -146,7 +157,7 @@ TEST(ProgramCatalogueTest, LineFormFields) {
 }
 
 TEST(ProgramCatalogueTest, LookupsAndTheirNotFoundAnswers) {
-  ProgramCatalogue c;
+  ProgramCatalogue c(Os(), Companions());
   EXPECT_EQ(c.LineByKey("DLT").number, 0);  // empty: a zeroed line
   EXPECT_EQ(c.IconPath(0), "");
   ASSERT_EQ(c.Load(kIniFolder), 7);
@@ -177,8 +188,6 @@ TEST(ProgramCatalogueTest, LookupsAndTheirNotFoundAnswers) {
 
 // ---- Exports -------------------------------------------------------------
 
-int g_logins = 0;
-
 std::string Take(ZB_BYTESTRING s) {
 #ifdef _WIN32
   std::string text(reinterpret_cast<const char*>(s), SysStringByteLen(s));
@@ -190,23 +199,18 @@ std::string Take(ZB_BYTESTRING s) {
   return text;
 }
 
-class CatalogueExportsTest : public ::testing::Test {
+class CatalogueExportsTest : public zbtest::RecordStoreTest {
  protected:
   void SetUp() override {
-    g_logins = 0;
-    zb::environment::SetCatalogueLoginHook([] { ++g_logins; });
-    zb::environment::Catalogue().Load(kIniFolder);
-  }
-  void TearDown() override {
-    zb::environment::SetCatalogueLoginHook(nullptr);
-    zb::environment::Catalogue().Clear();
+    RecordStoreTest::SetUp();
+    lib().context().login_counter = 1;  // logged in: the catalogue stays
+    lib().catalogue().Load(kIniFolder);
   }
 };
 
 TEST_F(CatalogueExportsTest, GetPrgZeileAndItsBlankForm) {
   std::vector<uint8_t> out(404 + 4, 0xEE);
   EXPECT_EQ(ZB_GetPrgZeile("stb ", out.data()), 1);
-  EXPECT_EQ(g_logins, 1);
   EXPECT_EQ(zbtest::GetI16(out, 0), 4);
   EXPECT_EQ(zbtest::GetI16(out, 4), 205);
   EXPECT_EQ(Str(out.data() + 342, 30), "STB.exe");
@@ -215,7 +219,6 @@ TEST_F(CatalogueExportsTest, GetPrgZeileAndItsBlankForm) {
   EXPECT_EQ(Str(out.data() + 6, 12), "ALLE");
 
   EXPECT_EQ(ZB_GetPrgZeileB("DLT", out.data()), -1);
-  EXPECT_EQ(g_logins, 3);
   const std::string block(out.begin(), out.begin() + 404);
   EXPECT_EQ(block.substr(0, 4), "    ");
   EXPECT_EQ(zbtest::GetI16(out, 4), 101);
@@ -240,10 +243,9 @@ TEST_F(CatalogueExportsTest, Titles) {
   ZB_PrgTitelI(101);
   EXPECT_STREQ(title, "Einzelfundament");
 
-  zb::environment::Catalogue().Clear();
+  lib().catalogue().Clear();
   EXPECT_STREQ(ZB_PrgShortTitel("DLT"), "");
   EXPECT_STREQ(ZB_PrgShortTitelI(101), "");
-  EXPECT_EQ(g_logins, 0);
 }
 
 }  // namespace

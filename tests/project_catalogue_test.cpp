@@ -22,24 +22,20 @@ using namespace zbtest;
 
 const char kBruecke[] = "Br\xFC" "cke Nord";
 
-int g_exit_code = 0;
-void RecordExit(int code) { g_exit_code = code; }
-
 class ProjectCatalogueTest : public RecordStoreTest {
  protected:
   void SetUp() override {
     RecordStoreTest::SetUp();
-    env::ResetContextForTests();
-    env::SetUi(&ui_);
-    g_exit_code = 0;
-    ps::SetProcessEnderForTests(RecordExit);
     folder_ = dir_.path();
   }
-  void TearDown() override {
-    ps::SetProcessEnderForTests(nullptr);
-    env::SetUi(nullptr);
-    RecordStoreTest::TearDown();
+  // The library's end of the process is recorded, not carried out.
+  zb::api::LibraryServices Services() override {
+    zb::api::LibraryServices services;
+    services.os = &faults_;
+    services.ui = &ui_;
+    return services;
   }
+  ps::Store& store() { return lib().store(); }
   // The fixture data folder, copied and writable.
   void CopyFixtureFolder() {
     const std::string from = FixturePath("ZBStatik/Daten/");
@@ -73,19 +69,23 @@ class ProjectCatalogueTest : public RecordStoreTest {
   }
   int32_t Number(const std::string& name) {
     PROINFO info;
-    const int32_t index = ps::FindProject(folder_, name, &info, nullptr);
+    const int32_t index =
+        ps::FindProject(store(), folder_, name, &info, nullptr);
     return index < 0 ? index : info.number;
   }
   int32_t ListRecords(int16_t k1, int16_t k2) {
-    const int32_t h = Engine::Instance().OpenReadOnly(
-        ps::ProjectListPath(folder_).c_str());
+    const int32_t h = lib().engine().OpenReadOnly(
+        ps::ProjectListPath(store(), folder_).c_str());
     int32_t n = 0;
     char buf[300];
-    while (Engine::Instance().Read(h, k1, k2, n, sizeof buf, buf) > 0) ++n;
-    Engine::Instance().Close(h);
+    while (lib().engine().Read(h, k1, k2, n, sizeof buf, buf) > 0) ++n;
+    lib().engine().Close(h);
     return n;
   }
 
+  std::unique_ptr<zb::platform::Platform> native_ =
+      zb::platform::NewNativePlatform();
+  zb::platform::FaultInjectingPlatform faults_{*native_};
   env::ScriptedUi ui_;
   std::string folder_;
 };
@@ -94,12 +94,12 @@ TEST_F(ProjectCatalogueTest, FindsFixtureProjectsByTrimmedExactName) {
   CopyFixtureFolder();
   PROINFO info;
   std::string path;
-  EXPECT_EQ(ps::FindProject(folder_, kBruecke, &info, &path), 0);
+  EXPECT_EQ(ps::FindProject(store(), folder_, kBruecke, &info, &path), 0);
   EXPECT_EQ(info.number, 1);
   // Stored as D:\ZBStatik\Daten\...: moved into the folder read from.
-  EXPECT_EQ(path, ps::ProjectFilePath(folder_, 1));
-  EXPECT_TRUE(zb::platform::Default().FileExists(path));  // library path text
-  EXPECT_EQ(ps::FindProject(folder_, "  Halle 7   ", &info, &path), 1);
+  EXPECT_EQ(path, ps::ProjectFilePath(store(), folder_, 1));
+  EXPECT_TRUE(lib().os().FileExists(path));  // library path text
+  EXPECT_EQ(ps::FindProject(store(), folder_, "  Halle 7   ", &info, &path), 1);
   EXPECT_EQ(info.number, 2);
   EXPECT_EQ(Str(info.szAuthor, 30).empty(), false);
   // The DOS spelling of the umlaut names the same project; case matters.
@@ -108,16 +108,19 @@ TEST_F(ProjectCatalogueTest, FindsFixtureProjectsByTrimmedExactName) {
   EXPECT_EQ(Number("Haus"), ps::kProjectNotFound);
   EXPECT_EQ(Number("Haus 00004"), 4);
   EXPECT_EQ(Number("Haus 00005"), 5);
-  EXPECT_EQ(ps::FirstFreeNumber(folder_), 3);
-  EXPECT_EQ(ps::ProjectKind(folder_, kBruecke), 0);
-  EXPECT_EQ(ps::ProjectKind(folder_, "Altbau Sanierung"), ps::kProjectNotFound);
+  EXPECT_EQ(ps::FirstFreeNumber(store(), folder_), 3);
+  EXPECT_EQ(ps::ProjectKind(store(), folder_, kBruecke), 0);
+  EXPECT_EQ(ps::ProjectKind(store(), folder_, "Altbau Sanierung"),
+            ps::kProjectNotFound);
 }
 
 TEST_F(ProjectCatalogueTest, NamingOfFiles) {
-  EXPECT_EQ(ps::ProjectFilePath("C:\\D", 17), "C:\\D\\PRO00017.PRO");
-  EXPECT_EQ(ps::ProjectFilePath("C:\\D\\", 29999), "C:\\D\\PRO29999.PRO");
-  EXPECT_EQ(ps::ProjectListPath("C:\\D"), "C:\\D\\ZBPROS.ZB");
-  EXPECT_EQ(ps::ProjectListPath("C:\\D\\zbpros.zb"), "C:\\D\\zbpros.zb");
+  EXPECT_EQ(ps::ProjectFilePath(store(), "C:\\D", 17), "C:\\D\\PRO00017.PRO");
+  EXPECT_EQ(ps::ProjectFilePath(store(), "C:\\D\\", 29999),
+            "C:\\D\\PRO29999.PRO");
+  EXPECT_EQ(ps::ProjectListPath(store(), "C:\\D"), "C:\\D\\ZBPROS.ZB");
+  EXPECT_EQ(ps::ProjectListPath(store(), "C:\\D\\zbpros.zb"),
+            "C:\\D\\zbpros.zb");
   EXPECT_EQ(ps::CompanionPath("C:\\D.X\\PRO00001.PRO", ".PRV"),
             "C:\\D.X\\PRO00001.PRV");
   EXPECT_EQ(ps::TrimProjectName("    "), "    ");
@@ -128,7 +131,7 @@ TEST_F(ProjectCatalogueTest, NamingOfFiles) {
 TEST_F(ProjectCatalogueTest, RebuildFindsFolderProjectAndMakesNamesUnique) {
   CopyFixtureFolder();
   // Four project files and one folder project against four entries.
-  EXPECT_EQ(ps::CheckListAgainstFolder(folder_), 5);
+  EXPECT_EQ(ps::CheckListAgainstFolder(store(), folder_), 5);
   EXPECT_FALSE(FileExists(Path("ZBPROS.NEU")));
   EXPECT_EQ(Number(kBruecke), 1);
   EXPECT_EQ(Number("Halle 7"), 2);
@@ -136,16 +139,17 @@ TEST_F(ProjectCatalogueTest, RebuildFindsFolderProjectAndMakesNamesUnique) {
   EXPECT_EQ(Number("Haus 00005"), 5);
   PROINFO info;
   std::string path;
-  EXPECT_EQ(ps::FindProject(folder_, "Altbau Sanierung", &info, &path), 4);
+  EXPECT_EQ(ps::FindProject(store(), folder_, "Altbau Sanierung", &info, &path),
+            4);
   EXPECT_EQ(info.number, 5);  // its place in the list
   EXPECT_EQ(ps::ListKind(info), 1);
   EXPECT_EQ(ps::ListCreationCopy(info), info.created);
-  EXPECT_EQ(ps::ProjectKind(folder_, "Altbau Sanierung"), 1);
-  EXPECT_TRUE(zb::platform::Default().FileExists(path));  // library path text
+  EXPECT_EQ(ps::ProjectKind(store(), folder_, "Altbau Sanierung"), 1);
+  EXPECT_TRUE(lib().os().FileExists(path));  // library path text
   EXPECT_EQ(ListRecords(ps::kFolderMarkerKey, ps::kFolderMarkerKey), 1);
   EXPECT_EQ(ListRecords(ps::kListKey, ps::kListKey), 5);
   // Agreeing now: nothing to do.
-  EXPECT_EQ(ps::CheckListAgainstFolder(folder_), 0);
+  EXPECT_EQ(ps::CheckListAgainstFolder(store(), folder_), 0);
 }
 
 TEST_F(ProjectCatalogueTest, RebuildEdgeCases) {
@@ -160,7 +164,7 @@ TEST_F(ProjectCatalogueTest, RebuildEdgeCases) {
   MakeProject("PRO1.PRO", "Kurz", 1);
   // A folder without ProjectData.ZBDB is no folder project.
   ASSERT_TRUE(MakeFolder(Path("ZBProjekt_Leer")));
-  EXPECT_EQ(ps::RebuildProjectList(folder_), 6);
+  EXPECT_EQ(ps::RebuildProjectList(store(), folder_), 6);
   EXPECT_EQ(Number("Haus 00003"), 3);
   EXPECT_EQ(Number("Haus 00007"), 7);
   EXPECT_EQ(Number("haus"), 8);
@@ -174,12 +178,13 @@ TEST_F(ProjectCatalogueTest, RebuildEdgeCases) {
   EXPECT_EQ(Header(Path("PRO00007.PRO")).number, 7);
   EXPECT_EQ(Str(Header(Path("PRO00007.PRO")).szProject, 42), "Haus");
   EXPECT_EQ(ps::ListCreationCopy(Header(Path("PRO00003.PRO"))), 1000u);
-  EXPECT_EQ(ps::FirstFreeNumber(folder_), 1);
+  EXPECT_EQ(ps::FirstFreeNumber(store(), folder_), 1);
 }
 
 TEST_F(ProjectCatalogueTest, CreatesProjectInFixtureFolder) {
   CopyFixtureFolder();
-  EXPECT_EQ(ps::CreateProject(folder_, "  Neubau Ost ", "Ing. Test"), 3);
+  EXPECT_EQ(ps::CreateProject(store(), folder_, "  Neubau Ost ", "Ing. Test"),
+            3);
   const PROINFO header = Header(Path("PRO00003.PRO"));
   EXPECT_EQ(header.number, 3);
   EXPECT_EQ(Str(header.szProject, 42), "Neubau Ost");
@@ -188,21 +193,21 @@ TEST_F(ProjectCatalogueTest, CreatesProjectInFixtureFolder) {
   EXPECT_EQ(ps::ListCreationCopy(header), header.created);
   PROINFO info;
   std::string path;
-  EXPECT_EQ(ps::FindProject(folder_, "Neubau Ost", &info, &path), 4);
-  EXPECT_EQ(path, ps::ProjectFilePath(folder_, 3));
-  EXPECT_EQ(ps::FirstFreeNumber(folder_), 6);
+  EXPECT_EQ(ps::FindProject(store(), folder_, "Neubau Ost", &info, &path), 4);
+  EXPECT_EQ(path, ps::ProjectFilePath(store(), folder_, 3));
+  EXPECT_EQ(ps::FirstFreeNumber(store(), folder_), 6);
   // The next free number in the list moved on as well.
-  const int32_t h = Engine::Instance().OpenReadOnly(
-      ps::ProjectListPath(folder_).c_str());
+  const int32_t h = lib().engine().OpenReadOnly(
+      ps::ProjectListPath(store(), folder_).c_str());
   uint16_t next = 0;
-  EXPECT_EQ(Engine::Instance().Read(h, ps::kListKey, ps::kNextNumberKey, 0, 2,
-                                    &next), 2);
-  Engine::Instance().Close(h);
+  EXPECT_EQ(
+      lib().engine().Read(h, ps::kListKey, ps::kNextNumberKey, 0, 2, &next), 2);
+  lib().engine().Close(h);
   EXPECT_EQ(next, 6);
 
   // The same name again: no new project, the author is taken over and the
   // companions carry the header too.
-  EXPECT_EQ(ps::CreateProject(folder_, "Neubau Ost", "Ing. Zwei"), 3);
+  EXPECT_EQ(ps::CreateProject(store(), folder_, "Neubau Ost", "Ing. Zwei"), 3);
   EXPECT_FALSE(FileExists(Path("PRO00006.PRO")));
   EXPECT_EQ(Str(Header(Path("PRO00003.PRO")).szAuthor, 30), "Ing. Zwei");
   EXPECT_EQ(Str(Header(Path("PRO00003.PRV")).szAuthor, 30), "Ing. Zwei");
@@ -211,12 +216,12 @@ TEST_F(ProjectCatalogueTest, CreatesProjectInFixtureFolder) {
 
 TEST_F(ProjectCatalogueTest, CreateStopsAtExistingFileAndWritesUnnamedAsQuestionMarks) {
   // No list yet: it is rebuilt (empty) and the first project gets 1.
-  EXPECT_EQ(ps::CreateProject(folder_, "    ", "A"), 1);
+  EXPECT_EQ(ps::CreateProject(store(), folder_, "    ", "A"), 1);
   EXPECT_EQ(Str(Header(Path("PRO00001.PRO")).szProject, 42), "???");
   EXPECT_TRUE(FileExists(Path("ZBPROS.ZB")));
   // Another process took number 2 behind the list's back.
   ASSERT_TRUE(WriteText(Path("PRO00002.PRO"), "fremd"));
-  EXPECT_EQ(ps::CreateProject(folder_, "Zweites", "B"), 0);
+  EXPECT_EQ(ps::CreateProject(store(), folder_, "Zweites", "B"), 0);
   EXPECT_EQ(ReadText(Path("PRO00002.PRO")), "fremd");
   EXPECT_EQ(Number("Zweites"), ps::kProjectNotFound);
   EXPECT_EQ(ListRecords(ps::kListKey, ps::kListKey), 1);
@@ -225,13 +230,13 @@ TEST_F(ProjectCatalogueTest, CreateStopsAtExistingFileAndWritesUnnamedAsQuestion
 TEST_F(ProjectCatalogueTest, WriteProtectedListStopsTheProcess) {
   CopyFixtureFolder();
   ASSERT_TRUE(SetWritable(Path("ZBPROS.ZB"), false));
-  EXPECT_LT(ps::OpenProjectList(folder_), 0);
-  EXPECT_EQ(g_exit_code, -5);
+  EXPECT_LT(ps::OpenProjectList(store(), folder_), 0);
+  EXPECT_EQ(faults_.ended_with(), -5);
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].caption, "ZB_Datenverwaltung ");
   EXPECT_EQ(ui_.messages()[0].text,
             "Der Zugriff auf das Projektverzeichnis '" +
-                ps::ProjectListPath(folder_) +
+                ps::ProjectListPath(store(), folder_) +
                 "'  und/oder einige Projektdateien ist  mit einem "
                 "Schreibschutz blockiert. Sie k\xF6nnen die Eigenschaft "
                 "\xE4ndern und die Applikation NEU STARTEN.");
@@ -241,7 +246,11 @@ TEST_F(ProjectCatalogueTest, WriteProtectedListStopsTheProcess) {
 
 TEST_F(ProjectCatalogueTest, RenameAndDeleteCarryTheCompanions) {
   CopyFixtureFolder();
-  EXPECT_EQ(ps::RenameProject(folder_, 0, "Br\xFC" "cke S\xFC" "d", "Ing. Neu"),
+  EXPECT_EQ(ps::RenameProject(store(), folder_, 0,
+                              "Br\xFC"
+                              "cke S\xFC"
+                              "d",
+                              "Ing. Neu"),
             1);
   for (const char* file : {"PRO00001.PRO", "PRO00001.PRV", "PRO00001.ERG"}) {
     const PROINFO header = Header(Path(file));
@@ -251,13 +260,18 @@ TEST_F(ProjectCatalogueTest, RenameAndDeleteCarryTheCompanions) {
   EXPECT_EQ(Number(kBruecke), ps::kProjectNotFound);
   EXPECT_EQ(Number("Br\xFC" "cke S\xFC" "d"), 1);
 
-  EXPECT_EQ(ps::DeleteProject(folder_, "Br\xFC" "cke S\xFC" "d"), 1);
+  EXPECT_EQ(ps::DeleteProject(store(), folder_,
+                              "Br\xFC"
+                              "cke S\xFC"
+                              "d"),
+            1);
   for (const char* file : {"PRO00001.PRO", "PRO00001.PRV", "PRO00001.ERG"})
     EXPECT_FALSE(FileExists(Path(file))) << file;
   EXPECT_EQ(Number("Br\xFC" "cke S\xFC" "d"), ps::kProjectNotFound);
   EXPECT_EQ(Number("Halle 7"), 2);
-  EXPECT_EQ(ps::FirstFreeNumber(folder_), 1);
-  EXPECT_EQ(ps::DeleteProject(folder_, "Gibt es nicht"), ps::kProjectNotFound);
+  EXPECT_EQ(ps::FirstFreeNumber(store(), folder_), 1);
+  EXPECT_EQ(ps::DeleteProject(store(), folder_, "Gibt es nicht"),
+            ps::kProjectNotFound);
 }
 
 TEST_F(ProjectCatalogueTest, WithEveryNumberTakenTheFirstFreeIsOne) {
@@ -270,9 +284,9 @@ TEST_F(ProjectCatalogueTest, WithEveryNumberTakenTheFirstFreeIsOne) {
     std::snprintf(name, sizeof name, "PRO%05d.PRO", number);
     ASSERT_TRUE(WriteFileBytes(Path(name), Bytes()));
   }
-  EXPECT_EQ(ps::FirstFreeNumber(folder_), 1);
-  ASSERT_TRUE(zb::platform::Default().DeleteFile(Path("PRO29999.PRO")).ok());
-  EXPECT_EQ(ps::FirstFreeNumber(folder_), 29999);
+  EXPECT_EQ(ps::FirstFreeNumber(store(), folder_), 1);
+  ASSERT_TRUE(lib().os().RemoveFile(Path("PRO29999.PRO")).ok());
+  EXPECT_EQ(ps::FirstFreeNumber(store(), folder_), 29999);
 }
 
 TEST_F(ProjectCatalogueTest, CompactsOnlyWhenTheCounterSaysSo) {
@@ -280,14 +294,14 @@ TEST_F(ProjectCatalogueTest, CompactsOnlyWhenTheCounterSaysSo) {
                          Path("PRO00001.PRO")));
   const std::string file = Path("PRO00001.PRO");
   const Bytes before = ReadFileBytes(file);
-  EXPECT_EQ(ps::CompactWhenDue(file), 0);  // counter 1
+  EXPECT_EQ(ps::CompactWhenDue(store(), file), 0);  // counter 1
   EXPECT_EQ(ReadFileBytes(file), before);
 
   const int16_t h = Open(file);
   const uint32_t many = 500;
   ASSERT_GT(DBWriteAdd(h, ps::kWriteCounterKey, 0, 0, 4, &many), 0);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  EXPECT_NE(ps::CompactWhenDue(file), 0);
+  EXPECT_NE(ps::CompactWhenDue(store(), file), 0);
   EXPECT_LT(FileSize(file), int64_t(before.size()));
   EXPECT_EQ(Str(Header(file).szProject, 42), kBruecke);
   const int16_t r = Open(file, DBOpenReadOnly);

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "projectstore/project_catalogue.h"
 #include "support/project_fixture.h"
@@ -25,26 +25,26 @@ const std::string kStep(9, ' ');  // "%8s " of the transfer log lines
 constexpr int16_t kPosInfoKey = 30002;
 constexpr int16_t kDlt = 101;
 
-int g_exit_code = 0;
-void RecordExit(int code) { g_exit_code = code; }
-
 class ProjectExportsTest : public ProjectStoreTest {
  protected:
+  std::unique_ptr<zb::platform::Platform> native_ =
+      zb::platform::NewNativePlatform();
+  zb::platform::FaultInjectingPlatform faults_{*native_};
   void SetUp() override {
     ProjectStoreTest::SetUp();
-    env::Context().login_counter = 2;  // the folders of the tests, no login
-    env::Catalogue().Load(FixturePath("ZBStatik/Programme") + "\\");
-    ps::SetProcessEnderForTests(RecordExit);
+    lib().context().login_counter = 2;  // the folders of the tests, no login
+    lib().catalogue().Load(FixturePath("ZBStatik/Programme") + "\\");
     source_ = Path("a");
     target_ = Path("b");
     altbau_ = JoinPath(source_, "ZBProjekt_Altbau");
     ASSERT_TRUE(MakeFolder(source_));
     ASSERT_TRUE(MakeFolder(target_));
   }
-  void TearDown() override {
-    ps::SetProcessEnderForTests(nullptr);
-    env::Catalogue().Clear();
-    ProjectStoreTest::TearDown();
+  // A write-protected list ends the program: recorded here instead.
+  zb::api::LibraryServices Services() override {
+    zb::api::LibraryServices services = ProjectStoreTest::Services();
+    services.os = &faults_;
+    return services;
   }
 
   // The fixture data folder, copied and writable, as folder `a`.
@@ -187,7 +187,7 @@ TEST_F(ProjectExportsTest, ExistPropertyAndVersionOnTheFixtureFolder) {
   EXPECT_EQ(ZB_ProjectVersion(&r), -3);
   r = Request(source_, "Altbau Sanierung");
   EXPECT_EQ(ZB_ProjectVersion(&r), -202);  // the list does not know it yet
-  ASSERT_EQ(ps::CheckListAgainstFolder(source_), 5);
+  ASSERT_EQ(ps::CheckListAgainstFolder(store(), source_), 5);
   EXPECT_EQ(ZB_ProjectVersion(&r), 1);
 
   // The Basic caller's record: blank-padded in, blank-padded back.
@@ -201,13 +201,13 @@ TEST_F(ProjectExportsTest, ExistPropertyAndVersionOnTheFixtureFolder) {
 
 TEST_F(ProjectExportsTest, ReadingAFolderProjectIsAskedFirst) {
   CopyFixtureFolder();
-  ASSERT_EQ(ps::CheckListAgainstFolder(source_), 5);
-  EXPECT_TRUE(ps::MayReadProject(source_, kBruecke, true));
-  EXPECT_TRUE(ps::MayReadProject(source_, "Altbau Sanierung", false));
+  ASSERT_EQ(ps::CheckListAgainstFolder(store(), source_), 5);
+  EXPECT_TRUE(ps::MayReadProject(store(), source_, kBruecke, true));
+  EXPECT_TRUE(ps::MayReadProject(store(), source_, "Altbau Sanierung", false));
   EXPECT_TRUE(ui_.messages().empty());
   ui_.QueueAnswer(env::Answer::kNo);
-  EXPECT_FALSE(ps::MayReadProject(source_, "Altbau Sanierung", true));
-  EXPECT_TRUE(ps::MayReadProject(source_, "Altbau Sanierung", true));
+  EXPECT_FALSE(ps::MayReadProject(store(), source_, "Altbau Sanierung", true));
+  EXPECT_TRUE(ps::MayReadProject(store(), source_, "Altbau Sanierung", true));
   ASSERT_EQ(ui_.messages().size(), 2u);
   const env::ShownMessage& box = ui_.messages()[0];
   EXPECT_EQ(box.caption, "ZB_Datenverwaltung ");
@@ -219,7 +219,7 @@ TEST_F(ProjectExportsTest, ReadingAFolderProjectIsAskedFirst) {
             "konvertiert worden\n und steht unter der Verwaltung von "
             "ZB-Manager. \n Position lesen?");
   // A name the list does not know: logged, and reading fails on its own.
-  EXPECT_TRUE(ps::MayReadProject(source_, "Unbekannt", true));
+  EXPECT_TRUE(ps::MayReadProject(store(), source_, "Unbekannt", true));
   EXPECT_NE(LogText().find("\n *** iProjektVersion nicht gel\xF6st!!! "),
             std::string::npos);
 }
@@ -390,7 +390,8 @@ TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
                      target_ + "//" + kBruecke + " "),
             std::string::npos);
   EXPECT_NE(log.find("Move Preview file from: " +
-                     ps::CompanionPath(ps::ProjectFilePath(source_, 1), ".PRV")),
+                     ps::CompanionPath(ps::ProjectFilePath(store(), source_, 1),
+                                       ".PRV")),
             std::string::npos);
   EXPECT_NE(log.find("\n*** ZB_ProjectMove: iRet 1"), std::string::npos);
 
@@ -410,7 +411,7 @@ TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
 
   // A list that agrees with its folder is rebuilt after the move, since
   // the folder then holds one project less.
-  ASSERT_EQ(ps::CheckListAgainstFolder(source_), 5);
+  ASSERT_EQ(ps::CheckListAgainstFolder(store(), source_), 5);
   const size_t before = LogText().size();
   from = Request(source_, "Halle 7");
   to = Request(target_, "");
@@ -437,7 +438,7 @@ TEST_F(ProjectExportsTest, AnExplicitTargetNameIsOverwrittenWithoutAQuestion) {
             Records(In(source_, "PRO00002.PRO")));
 
   // The other product's project may be copied (only read), not moved.
-  ASSERT_EQ(ps::CheckListAgainstFolder(source_), 5);
+  ASSERT_EQ(ps::CheckListAgainstFolder(store(), source_), 5);
   from = Request(source_, "Altbau Sanierung");
   to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectMove(&from, &to), -209);
@@ -454,7 +455,7 @@ TEST_F(ProjectExportsTest, AnExplicitTargetNameIsOverwrittenWithoutAQuestion) {
 
 TEST_F(ProjectExportsTest, ShellResultsWithADialogParent) {
   CopyFixtureFolder();
-  env::Context().dialog_parent = 0x1234;
+  lib().context().dialog_parent = 0x1234;
   ZBPROPOS from = Request(source_, kBruecke);
   ZBPROPOS to = Request(target_, "");
   ui_.QueueShellResult(7);
@@ -554,13 +555,13 @@ TEST_F(ProjectExportsTest, DeleteRemovesFilesAndEntryButNotAFolderProject) {
   r = Request(target_, "Eins");
   EXPECT_EQ(ZB_ProjectDelete(&r), 1);
   std::string path;
-  EXPECT_EQ(ps::FindProject(target_, "Zwei", nullptr, &path), 0);
-  EXPECT_EQ(path, ps::ProjectFilePath(target_, 2));
-  EXPECT_EQ(ps::FindProject(target_, "Drei", nullptr, &path), 1);
-  EXPECT_EQ(path, ps::ProjectFilePath(target_, 3));
+  EXPECT_EQ(ps::FindProject(store(), target_, "Zwei", nullptr, &path), 0);
+  EXPECT_EQ(path, ps::ProjectFilePath(store(), target_, 2));
+  EXPECT_EQ(ps::FindProject(store(), target_, "Drei", nullptr, &path), 1);
+  EXPECT_EQ(path, ps::ProjectFilePath(store(), target_, 3));
 
   // The other product's project is only read here.
-  ASSERT_EQ(ps::CheckListAgainstFolder(source_), 4);
+  ASSERT_EQ(ps::CheckListAgainstFolder(store(), source_), 4);
   r = Request(source_, "Altbau Sanierung");
   EXPECT_EQ(ZB_ProjectDelete(&r), -209);
   EXPECT_TRUE(FileExists(In(altbau_, "ProjectData.ZBDB")));

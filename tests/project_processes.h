@@ -13,7 +13,7 @@
 #include "projectstore/positions.h"
 #include "projectstore/transfer.h"
 #include "recordstore/engine.h"
-#include "support/record_fixture.h"
+#include "support/project_fixture.h"
 
 namespace zbtest {
 
@@ -65,11 +65,11 @@ inline bool WriteWorkingFile(const std::string& project,
                              const std::string& name,
                              const std::vector<DataRecord>& records) {
   namespace ps = zb::projectstore;
-  zb::recordstore::Engine& engine = zb::recordstore::Engine::Instance();
+  zb::recordstore::Engine& engine = zb::api::TheLibrary().engine();
   ps::ProPosLong pp = PositionRequest(name);
   int32_t error = 0;
-  ps::ExportPosition(project, working, kDlt, &pp, 5, nullptr, &error,
-                     ps::kTransferQuiet | ps::kTransferNoLock);
+  ps::ExportPosition(InstalledStore(), project, working, kDlt, &pp, 5, nullptr,
+                     &error, ps::kTransferQuiet | ps::kTransferNoLock);
   if (error != 0 && error != -5) return false;
   const int h = engine.Open(working.c_str());
   if (h <= 0) return false;
@@ -100,8 +100,8 @@ inline int32_t SavePosition(const std::string& project,
   if (!WriteWorkingFile(project, working, name, records)) return -100;
   int32_t error = 0;
   const int32_t r = ps::ImportPosition(
-      project, working, kDlt, PositionRequest(name), nullptr, 5, nullptr,
-      &error, ps::kTransferQuiet | ps::kTransferNoLock);
+      InstalledStore(), project, working, kDlt, PositionRequest(name), nullptr,
+      5, nullptr, &error, ps::kTransferQuiet | ps::kTransferNoLock);
   return error != 0 ? error : r;
 }
 
@@ -118,12 +118,13 @@ struct StoredPosition {
 
 inline StoredPosition ReadStoredPosition(const std::string& project,
                                          const std::string& name) {
-  zb::recordstore::Engine& engine = zb::recordstore::Engine::Instance();
+  zb::recordstore::Engine& engine = zb::api::TheLibrary().engine();
   StoredPosition out;
   out.open = engine.OpenReadOnly(project.c_str());
   if (out.open <= 0) return out;
   zb::recordstore::PosInfoExt info{};
-  out.found = zb::projectstore::FindPosition(out.open, name, kDlt, &info) >= 0;
+  out.found = zb::projectstore::FindPosition(InstalledStore(), out.open, name,
+                                             kDlt, &info) >= 0;
   if (out.found) {
     out.recs = info.Recs;
     out.posinfo = BytesOf(info);
@@ -168,8 +169,8 @@ class ChildSession {
   }
   std::string Reply() {
     const std::string out = JoinPath(channel_, "out." + std::to_string(n_));
-    if (!WaitForFile(out, 60000)) return "<no reply>";
-    return ReadText(out);
+    const std::string reply = AwaitText(out, 60000);
+    return reply.empty() ? "<no reply>" : reply;
   }
   std::string Log(const std::string& user) const {
     return ReadText(JoinPath(channel_, user + ".log"));

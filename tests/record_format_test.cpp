@@ -133,7 +133,7 @@ TEST_F(FormatTest, FilesThatAreNotRecordFilesAreRefusedUnchanged) {
       if (i < 5) {
         EXPECT_EQ(h, DB_NOEND) << path;
       }
-      if (h > 0) ResetLibrary();
+      if (h > 0) AbandonLibrary();
       EXPECT_BYTES(ReadFileBytes(path), contents[i]) << path;
     }
     EXPECT_EQ(DBGetFileHnd(path.c_str()), -1);
@@ -157,7 +157,7 @@ TEST_F(FormatTest, FilesThatAreNotRecordFilesAreRefusedUnchanged) {
     } else {
       EXPECT_EQ(h, DB_NOEND) << "cut at " << len;
     }
-    ResetLibrary();
+    AbandonLibrary();
     EXPECT_BYTES(ReadFileBytes(path), cut) << "cut at " << len;
   }
 }

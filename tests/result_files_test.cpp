@@ -1,14 +1,14 @@
 // Result files beside the project files: their names, their creation with
 // the project's header and the link record, and a result file that belongs
 // to another project set aside under a new name with a message.
+#include "api/result_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "api/result_files.h"
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "platform/platform.h"
 #include "support/byte_string.h"
@@ -64,11 +64,12 @@ class ResultFilesTest : public InstalledDataTest {
   }
 };
 
-TEST(ResultFileNameTest, DataFolderNumberAndExtension) {
-  EXPECT_EQ(zb::api::ResultFilePath("D:\\Daten", 7), "D:\\Daten\\PRO00007.ERG");
-  EXPECT_EQ(zb::api::ResultFilePath("D:\\Daten\\", 7),
+TEST_F(ResultFilesTest, NameFromDataFolderNumberAndExtension) {
+  EXPECT_EQ(zb::api::ResultFilePath(lib(), "D:\\Daten", 7),
             "D:\\Daten\\PRO00007.ERG");
-  EXPECT_EQ(zb::api::ResultFilePath("D:\\Daten", 29999),
+  EXPECT_EQ(zb::api::ResultFilePath(lib(), "D:\\Daten\\", 7),
+            "D:\\Daten\\PRO00007.ERG");
+  EXPECT_EQ(zb::api::ResultFilePath(lib(), "D:\\Daten", 29999),
             "D:\\Daten\\PRO29999.ERG");
 }
 
@@ -158,8 +159,8 @@ TEST_F(ResultFilesTest, SameNameOtherNumberIsSetAsideToo) {
   ForgeResultHeader(kProject, 9);
   ZBPROPOS_L r = Long(kProject);
   EXPECT_EQ(ZB_GetErgDateiEx_L(&r), 1);
-  EXPECT_TRUE(zb::platform::Default().FileExists(
-      Win(std::string("PRO00001_") + kProject + ".ERG")));
+  EXPECT_TRUE(
+      lib().os().FileExists(Win(std::string("PRO00001_") + kProject + ".ERG")));
   EXPECT_EQ(HeaderOf(ErgFile(1)).number, 1);
   EXPECT_EQ(ui_.messages().size(), 1u);
 }

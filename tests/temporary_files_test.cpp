@@ -1,6 +1,8 @@
 // Temporary files of a program: the listing of one, its reset to the header
 // records, deletion by pattern with the one-minute guard, and the copy of
 // another position into a temporary file without dialog.
+#include "api/temporary_files.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,8 +10,6 @@
 #include <filesystem>
 #include <string>
 
-#include "api/temporary_files.h"
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "support/byte_string.h"
 #include "support/installed_data_fixture.h"
@@ -89,9 +89,9 @@ TEST_F(TemporaryFilesTest, KillDeletesOnlyFilesOlderThanAMinute) {
   Age(other, 3600);
 
   ZBPROPOS_L r = Request(JoinPath(tmp_, "DLT*.TMP"));
-  env::Context().progress_code = 5;
+  lib().context().progress_code = 5;
   EXPECT_EQ(ZB_KillTmp_L(&r), 2);
-  EXPECT_EQ(env::Context().progress_code, 0);
+  EXPECT_EQ(lib().context().progress_code, 0);
   EXPECT_FALSE(FileExists(old1));
   EXPECT_FALSE(FileExists(old2));
   EXPECT_TRUE(FileExists(fresh));

@@ -9,7 +9,6 @@
 #include <tuple>
 #include <vector>
 
-#include "environment/catalogue_access.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
 #include "support/project_fixture.h"
@@ -44,14 +43,9 @@ class TransferTest : public ProjectStoreTest {
                              "PRO00005.PRO"})
       ASSERT_TRUE(CopyFileTo(from + name, JoinPath(data_, name)));
     project_ = JoinPath(data_, "PRO00001.PRO");
-    zb::environment::Catalogue().Load(FixturePath("ZBStatik/Programme") +
-                                      "\\");
-    zb::environment::Context().login_counter = 2;
-    zb::environment::Context().folders.temporary = tmp_folder_;
-  }
-  void TearDown() override {
-    zb::environment::Catalogue().Clear();
-    ProjectStoreTest::TearDown();
+    lib().catalogue().Load(FixturePath("ZBStatik/Programme") + "\\");
+    lib().context().login_counter = 2;
+    lib().context().folders.temporary = tmp_folder_;
   }
 
   // Every live record of a record file in append order.
@@ -82,7 +76,8 @@ class TransferTest : public ProjectStoreTest {
                                      int16_t program = kDlt) {
     zb::recordstore::PosInfoExt info{};
     const int16_t h = Open(project, DBOpenReadOnly);
-    if (zb::projectstore::FindPosition(h, name, program, &info) < 0) info = {};
+    if (zb::projectstore::FindPosition(store(), h, name, program, &info) < 0)
+      info = {};
     DBClose(h);
     return info;
   }

@@ -32,15 +32,15 @@ class ExportImportTest : public TransferTest {
   int32_t Export(const std::string& name, int32_t* error,
                  uint32_t flags = ps::kTransferQuiet) {
     ps::ProPosLong pp = Tag(name);
-    return ps::ExportPosition(project_, tmp_, kDlt, &pp, 5, nullptr, error,
-                              flags);
+    return ps::ExportPosition(store(), project_, tmp_, kDlt, &pp, 5, nullptr,
+                              error, flags);
   }
   int32_t Import(const std::string& name, int32_t* error,
                  uint32_t flags = ps::kTransferQuiet) {
     ps::ProPosLong pp = Tag(name);
     SetText(pp.designation, sizeof pp.designation, "Achse B, Geschoss 1");
-    return ps::ImportPosition(project_, tmp_, kDlt, pp, nullptr, 5, nullptr,
-                              error, flags);
+    return ps::ImportPosition(store(), project_, tmp_, kDlt, pp, nullptr, 5,
+                              nullptr, error, flags);
   }
   // Changes the working file with f(handle).
   template <typename F>
@@ -59,7 +59,7 @@ TEST_F(ExportImportTest, APositionLockedByAnotherIsReadButNotWritten) {
   const std::vector<Rec> longs = Only(Records(tmp_), kDlt, 30002);
   ASSERT_EQ(longs.size(), 2u);
   EXPECT_EQ(longs[1].data[2] & 1, 1);
-  EXPECT_EQ(ps::OwnLock().state, 0);
+  EXPECT_EQ(lib().context().position_lock.state, 0);
   const std::vector<Rec> before = Records(project_);
   EXPECT_EQ(Import(kUnterzug, &error), 0);
   EXPECT_EQ(error, -5);
@@ -81,12 +81,12 @@ TEST_F(ExportImportTest, ExportFailuresAndDamage) {
 
   // An empty position is -5 and stays unlocked.
   const int16_t h = Open(project_, DBOpenExcl);
-  ASSERT_GT(ps::CreatePosition(h, "Leer", "", kDlt), 0);
+  ASSERT_GT(ps::CreatePosition(store(), h, "Leer", "", kDlt), 0);
   // Recs says 12, the project holds 4 data records.
   PosInfoExt info{};
-  const int32_t i = ps::FindPosition(h, kStuetze, kDlt, &info);
+  const int32_t i = ps::FindPosition(store(), h, kStuetze, kDlt, &info);
   info.Recs = 12;
-  ASSERT_GE(ps::WritePosInfo(h, kDlt, uint32_t(i), info), 0);
+  ASSERT_GE(ps::WritePosInfo(store(), h, kDlt, uint32_t(i), info), 0);
   DBClose(h);
   EXPECT_EQ(Export("Leer", &error), 3);
   EXPECT_EQ(error, -5);
@@ -132,7 +132,7 @@ TEST_F(ExportImportTest, RoundTripCarriesChangesCountsAndPages) {
   EXPECT_TRUE(Only(now, 2, kDlt) == Only(before, 2, kDlt));
   EXPECT_TRUE(Only(now, 1, kDach) == Only(before, 1, kDach));
 
-  ps::ReleaseOwnLock();
+  ps::ReleaseOwnLock(store());
   ASSERT_EQ(Export(kStuetze, &error), 7);
   const std::vector<Rec> after = Only(Records(tmp_), 1, 11);
   ASSERT_EQ(after.size(), 1u);

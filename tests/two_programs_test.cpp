@@ -41,7 +41,8 @@ class HeldRun {
   bool started() const { return started_; }
   std::string Await(const std::string& marker) {
     const std::string path = JoinPath(channel_, marker);
-    return WaitForFile(path, kWaitMs) ? ReadText(path) : "<none>";
+    const std::string text = AwaitText(path, kWaitMs);
+    return text.empty() ? "<none>" : text;
   }
   void Go(const std::string& marker) {
     WriteMarker(JoinPath(channel_, marker), "go");
@@ -152,7 +153,8 @@ TEST_F(TwoProgramsTest, SecondSaveIsRefusedUntilTheFirstReleases) {
   EXPECT_EQ(Show("Traeger A"), "1 8.00 10.00 1 2");
   EXPECT_EQ(Show("Traeger B"), "1 4.00 8.00 3 2");
   const zb::recordstore::FileReport project =
-      zb::recordstore::InspectRecordFile(JoinPath(Data(), "PRO00001.PRO"));
+      zb::recordstore::InspectRecordFile(*zb::platform::NewNativePlatform(),
+                                         JoinPath(Data(), "PRO00001.PRO"));
   EXPECT_EQ(project.state, zb::recordstore::FileState::kClosed);
   EXPECT_EQ(ResultSpan(1), 5.0);
   EXPECT_EQ(ResultSpan(2), 4.0);

@@ -32,7 +32,7 @@ class WorkingFileTest : public TransferTest {
                int32_t* error, uint32_t flags = 0) {
     working_ = tmp_folder_;
     position_ = Position(name);
-    return ps::LoadPositionIntoWorkingFile(data_, &working_, "DLT",
+    return ps::LoadPositionIntoWorkingFile(store(), data_, &working_, "DLT",
                                            Project(project), &position_, error,
                                            flags);
   }
@@ -40,8 +40,8 @@ class WorkingFileTest : public TransferTest {
                 int32_t* error, uint32_t flags = 0,
                 const std::string& folder = "") {
     return ps::StoreWorkingFileIntoPosition(
-        folder.empty() ? data_ : folder, working_, "DLT", Project(project),
-        Position(name), error, flags);
+        store(), folder.empty() ? data_ : folder, working_, "DLT",
+        Project(project), Position(name), error, flags);
   }
   std::string working_;
   PosInfoExt position_{};
@@ -55,21 +55,22 @@ TEST(TemporaryNameTest, KeyFirstNumberRightAligned) {
 }
 
 TEST_F(WorkingFileTest, TemporaryNamesRiseWhileTaken) {
-  const std::string first = ps::FreeTemporaryPath(tmp_folder_ + "/", "XYZ");
+  const std::string first =
+      ps::FreeTemporaryPath(store(), tmp_folder_ + "/", "XYZ");
   EXPECT_EQ(first, tmp_folder_ + "\\XYZ00001.TMP");
   DBClose(Open(first));
-  EXPECT_EQ(ps::FreeTemporaryPath(tmp_folder_, "XYZ"),
+  EXPECT_EQ(ps::FreeTemporaryPath(store(), tmp_folder_, "XYZ"),
             tmp_folder_ + "\\XYZ00002.TMP");
   // A file given before is replaced under its own name.
-  EXPECT_EQ(ps::NewTemporaryPath(first, "XYZ"), first);
-  EXPECT_FALSE(zb::platform::Default().FileExists(first));
-  EXPECT_EQ(ps::NewTemporaryPath(tmp_folder_, "XYZ"), first);
+  EXPECT_EQ(ps::NewTemporaryPath(store(), first, "XYZ"), first);
+  EXPECT_FALSE(lib().os().FileExists(first));
+  EXPECT_EQ(ps::NewTemporaryPath(store(), tmp_folder_, "XYZ"), first);
 }
 
 TEST_F(WorkingFileTest, LoadAndStoreRoundTrip) {
   int32_t error = 1;
   g_signals = 0;
-  zb::environment::Context().progress_callback = &CountSignal;
+  lib().context().progress_callback = &CountSignal;
   EXPECT_EQ(Load(kBruecke, kStuetze, &error), 7);
   EXPECT_EQ(error, 0);
   EXPECT_EQ(g_signals, 4);  // 25, 50, 75 and 100 percent of 4 records
@@ -78,13 +79,13 @@ TEST_F(WorkingFileTest, LoadAndStoreRoundTrip) {
               Records(FixturePath("ZBStatik/TMP/DLT00001.TMP")));
   EXPECT_EQ(Str(position_.Designation, 42), "Achse B, Geschoss 1");
   EXPECT_TRUE(Logged("\n     iSetLockOff\xa7 uProPosToTmp Psst '0' "));
-  EXPECT_EQ(ps::OwnLock().state, 1);
+  EXPECT_EQ(lib().context().position_lock.state, 1);
 
   EXPECT_EQ(Store(kBruecke, kStuetze, &error), 7);
   EXPECT_EQ(error, 0);
   EXPECT_TRUE(Logged("\n     iSetLockOff\xa7 TmpToProPos Psst '0' "));
   EXPECT_EQ(Stored(project_, kStuetze).Ctrl & 1, 1);  // still worked on
-  EXPECT_EQ(ps::OwnLock().state, 1);
+  EXPECT_EQ(lib().context().position_lock.state, 1);
   EXPECT_TRUE(ui_.messages().empty());
 }
 
@@ -98,7 +99,7 @@ TEST_F(WorkingFileTest, NewPositionsGetAWorkingFileWithHeadersOnly) {
   EXPECT_EQ(error, 0);
   {
     const int16_t h = Open(project_, DBOpenExcl);
-    ASSERT_GT(ps::CreatePosition(h, "Leer", "", kDlt), 0);
+    ASSERT_GT(ps::CreatePosition(store(), h, "Leer", "", kDlt), 0);
     DBClose(h);
   }
   EXPECT_EQ(Load(kBruecke, "Leer", &error), 4);
@@ -152,7 +153,7 @@ TEST_F(WorkingFileTest, StoreCreatesAMissingProject) {
   EXPECT_EQ(Store("Neubau", "Balken", &error, 5), 7);
   EXPECT_EQ(error, 0);
   std::string path;
-  ASSERT_GE(ps::FindProject(data_, "Neubau", nullptr, &path), 0);
+  ASSERT_GE(ps::FindProject(store(), data_, "Neubau", nullptr, &path), 0);
   EXPECT_EQ(Stored(path, "Balken").Recs, 4);
 }
 
@@ -161,29 +162,29 @@ TEST_F(WorkingFileTest, CompareRequestWithWorkingFile) {
   ASSERT_EQ(Load(kBruecke, kStuetze, &error, 5), 7);
   ZBPROPOS_L r = Request(kBruecke, "st\xfctze 12 achse b ");
   SetText(r.szTmpDatei, sizeof r.szTmpDatei, working_);
-  EXPECT_EQ(ps::CompareRequestWithWorkingFile(&r), 0);
+  EXPECT_EQ(ps::CompareRequestWithWorkingFile(store(), &r), 0);
   SetText(r.szPosNameLong, 42, "Anderer");
-  EXPECT_EQ(ps::CompareRequestWithWorkingFile(&r), 1);
+  EXPECT_EQ(ps::CompareRequestWithWorkingFile(store(), &r), 1);
   // The file's own short name stands for its long name.
   SetText(r.szPosName, 10, "St\xfctze ~");
-  EXPECT_EQ(ps::CompareRequestWithWorkingFile(&r), 0);
+  EXPECT_EQ(ps::CompareRequestWithWorkingFile(store(), &r), 0);
   EXPECT_EQ(Str(r.szPosNameLong, 42), kStuetze);
   SetText(r.szProName, 42, "Halle 7");
-  EXPECT_EQ(ps::CompareRequestWithWorkingFile(&r), 2);
+  EXPECT_EQ(ps::CompareRequestWithWorkingFile(store(), &r), 2);
   SetText(r.szProName, 42, "");
-  EXPECT_EQ(ps::CompareRequestWithWorkingFile(&r), 2);
+  EXPECT_EQ(ps::CompareRequestWithWorkingFile(store(), &r), 2);
   r = Request(kBruecke, "");
-  EXPECT_EQ(ps::CompareRequestWithWorkingFile(&r), 1);
+  EXPECT_EQ(ps::CompareRequestWithWorkingFile(store(), &r), 1);
 
   r = Request(kBruecke, kStuetze);
   SetText(r.szTmpDatei, 100, Path("missing.TMP"));
-  EXPECT_EQ(ps::CompareRequestWithWorkingFile(&r), -4);
+  EXPECT_EQ(ps::CompareRequestWithWorkingFile(store(), &r), -4);
   const std::string bare = Path("bare.TMP");
   MakeRecordFile(bare, {{1, 10, Text("x")}});
   SetText(r.szTmpDatei, 100, bare);
-  EXPECT_EQ(ps::CompareRequestWithWorkingFile(&r), -3);
+  EXPECT_EQ(ps::CompareRequestWithWorkingFile(store(), &r), -3);
   MakeRecordFile(bare, {{kDlt, 30003, Bytes(104)}});
-  EXPECT_EQ(ps::CompareRequestWithWorkingFile(&r), -2);
+  EXPECT_EQ(ps::CompareRequestWithWorkingFile(store(), &r), -2);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <functional>
 #include <tuple>
 
-#include "environment/catalogue_access.h"
 #include "exchange_commands.h"
 #include "project_commands.h"
 #include "projectstore/position_locks.h"
@@ -199,11 +198,10 @@ class ZbdbProjectToolTest : public ProjectStoreTest {
     ASSERT_TRUE(MakeFolder(altbau));
     ASSERT_TRUE(CopyFileTo(from + "ZBProjekt_Altbau/ProjectData.ZBDB",
                            JoinPath(altbau, "ProjectData.ZBDB")));
-    zb::environment::Catalogue().Load(FixturePath("ZBStatik/Programme") +
-                                      "\\");
+    lib().catalogue().Load(FixturePath("ZBStatik/Programme") + "\\");
   }
   void TearDown() override {
-    zb::environment::Catalogue().Clear();
+    lib().catalogue().Clear();
     ProjectStoreTest::TearDown();
   }
 
@@ -247,7 +245,8 @@ class ZbdbProjectToolTest : public ProjectStoreTest {
   }
   int32_t StateOf(int number, int16_t program, const std::string& name,
                   zb::recordstore::PosInfoExt* info = nullptr) {
-    return ps::PositionStateOfFile(ProjectFile(number), program, name, info);
+    return ps::PositionStateOfFile(store(), ProjectFile(number), program, name,
+                                   info);
   }
 
   std::string folder_;
@@ -369,7 +368,7 @@ TEST_F(ZbdbProjectToolTest, UnlockAsksThenClearsTheLockBit) {
   EXPECT_TRUE(r.Says("is removed")) << r.out;
   EXPECT_EQ(StateOf(1, 101, "Unterzug U1", &info), 1);
   EXPECT_EQ(info.Ctrl & ps::kCtrlLocked, 0);
-  EXPECT_FALSE(ps::OwnLock().state);
+  EXPECT_FALSE(lib().context().position_lock.state);
   EXPECT_TRUE(Positions(kBruecke).Says(": 3 positions, 0 locked"));
 
   r = Unlock(kBruecke, "Unterzug U1", "DLT");

@@ -5,12 +5,13 @@
 #include <string>
 
 #include "api/byte_string.h"
-#include "environment/catalogue_access.h"
+#include "api/library.h"
 #include "zbdb900.h"
 
 namespace {
 
-using zb::environment::Catalogue;
+using zb::api::Library;
+
 using zb::environment::ProgramCatalogue;
 using zb::environment::ProgramLine;
 
@@ -18,18 +19,18 @@ std::string KeyText(const char* key) { return key ? key : ""; }
 
 // Until the catalogue holds more than the first built-in entry there is no
 // program to name.
-std::string ShortTitleOrEmpty(const std::string& title) {
-  return Catalogue().count() < 2 ? std::string() : title;
+std::string ShortTitleOrEmpty(Library& lib, const std::string& title) {
+  return lib.catalogue().count() < 2 ? std::string() : title;
 }
 
-std::string TitleOfNumber(int16_t number) {
-  const ProgramCatalogue& catalogue = Catalogue();
+std::string TitleOfNumber(Library& lib, int16_t number) {
+  const ProgramCatalogue& catalogue = lib.catalogue();
   const int i = catalogue.FindNumber(number);
   return i < 0 ? std::string() : catalogue.TitleByIndex(i);
 }
 
-std::string TitleOfKey(const char* key) {
-  const ProgramLine line = Catalogue().LineByKey(KeyText(key));
+std::string TitleOfKey(Library& lib, const char* key) {
+  const ProgramLine line = lib.catalogue().LineByKey(KeyText(key));
   return std::string(line.title, strnlen(line.title, sizeof line.title));
 }
 
@@ -48,8 +49,9 @@ void PutBlankField(char* block, size_t offset, const char (&field)[N]) {
 extern "C" {
 
 int32_t ZBAPI ZB_GetPrgZeile(const char* key, void* line) {
-  zb::environment::LoginForCatalogue();
-  const ProgramLine found = Catalogue().LineByKey(KeyText(key));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  zb::environment::EnsureLoggedIn(lib.session());
+  const ProgramLine found = lib.catalogue().LineByKey(KeyText(key));
   if (line) std::memcpy(line, &found, sizeof found);
   return 1;
 }
@@ -71,8 +73,9 @@ int32_t ZBAPI ZB_GetPrgZeileB(const char* key, void* line) {
 }
 
 const char* ZBAPI ZB_PrgTitel(const char* key) {
-  static std::string buffer;
-  return Keep(buffer, TitleOfKey(key));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  std::string& buffer = lib.title_texts[0];
+  return Keep(buffer, TitleOfKey(lib, key));
 }
 
 ZB_BYTESTRING ZBAPI ZB_PrgTitel_B(const char* key) {
@@ -80,8 +83,9 @@ ZB_BYTESTRING ZBAPI ZB_PrgTitel_B(const char* key) {
 }
 
 const char* ZBAPI ZB_PrgTitelI(int16_t number) {
-  static std::string buffer;
-  return Keep(buffer, TitleOfNumber(number));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  std::string& buffer = lib.title_texts[1];
+  return Keep(buffer, TitleOfNumber(lib, number));
 }
 
 ZB_BYTESTRING ZBAPI ZB_PrgTitelI_B(int16_t number) {
@@ -89,9 +93,10 @@ ZB_BYTESTRING ZBAPI ZB_PrgTitelI_B(int16_t number) {
 }
 
 const char* ZBAPI ZB_PrgShortTitel(const char* key) {
-  static std::string buffer;
-  return Keep(buffer,
-              ShortTitleOrEmpty(Catalogue().ShortTitleByKey(KeyText(key))));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  std::string& buffer = lib.title_texts[2];
+  return Keep(buffer, ShortTitleOrEmpty(
+                          lib, lib.catalogue().ShortTitleByKey(KeyText(key))));
 }
 
 ZB_BYTESTRING ZBAPI ZB_PrgShortTitel_B(const char* key) {
@@ -99,9 +104,10 @@ ZB_BYTESTRING ZBAPI ZB_PrgShortTitel_B(const char* key) {
 }
 
 const char* ZBAPI ZB_PrgShortTitelI(int16_t number) {
-  static std::string buffer;
-  return Keep(buffer,
-              ShortTitleOrEmpty(Catalogue().ShortTitleByNumber(number)));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  std::string& buffer = lib.title_texts[3];
+  return Keep(buffer, ShortTitleOrEmpty(
+                          lib, lib.catalogue().ShortTitleByNumber(number)));
 }
 
 ZB_BYTESTRING ZBAPI ZB_PrgShortTitelI_B(int16_t number) {

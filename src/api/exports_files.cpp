@@ -8,6 +8,7 @@
 
 #include "api/byte_string.h"
 #include "api/frame.h"
+#include "api/library.h"
 #include "api/position_to_temporary.h"
 #include "api/result_files.h"
 #include "api/temporary_files.h"
@@ -19,26 +20,29 @@
 
 namespace {
 
+using zb::api::Library;
+
 namespace env = zb::environment;
 namespace rs = zb::recordstore;
 
 constexpr size_t kPathBuffer = 260;  // what the callers' path buffers hold
 
-env::Log& TheLog() { return env::Context().log; }
-
 // Basic callers get the 16-bit result.
 int16_t Short(int32_t result) { return static_cast<int16_t>(result); }
 
-void LogBasic(const char* name) {
-  env::EnsureLoggedIn();
-  TheLog().Append(std::string("\n*BASIC* ") + name);
+void LogBasic(Library& lib, const char* name) {
+  env::EnsureLoggedIn(lib.session());
+  lib.log().Append(std::string("\n*BASIC* ") + name);
 }
 
 void CopyPath(char* out, const std::string& path) {
   if (out) rs::CopyTextField(out, path.c_str(), kPathBuffer);
 }
 
-void SetUpHelpPath() { env::Context().help_path = env::HelpFilePath(); }
+void SetUpHelpPath() {
+  zb::api::TheLibrary().context().help_path =
+      env::HelpFilePath(zb::api::TheLibrary().context());
+}
 
 }  // namespace
 
@@ -47,14 +51,16 @@ extern "C" {
 // ---- Project file ---------------------------------------------------------
 
 int32_t ZBAPI ZB_GetProDatei_L(ZBPROPOS_L* request, char* path) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
   rs::ZeroTerminateRequest(request);
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   const std::string folder = rs::FieldText(request->szDataPfad);
   CopyPath(path, folder);
   std::string project_file;
-  if (zb::projectstore::FindProject(folder, rs::FieldText(request->szProName),
-                                    nullptr, &project_file) < 0)
+  if (zb::projectstore::FindProject(lib.store(), folder,
+                                    rs::FieldText(request->szProName), nullptr,
+                                    &project_file) < 0)
     return 0;
   CopyPath(path, project_file);
   return 1;
@@ -87,18 +93,20 @@ int16_t ZBAPI ZB_GetProDatei_LB(ZBPROPOS_L* request, char* path) {
 
 int32_t ZBAPI ZB_GetErgDatei(const char* data_folder, int16_t number,
                              char* path) {
-  env::EnsureLoggedIn();
+  zb::api::Library& lib = zb::api::TheLibrary();
+  env::EnsureLoggedIn(lib.session());
   std::string result_path;
   const int32_t result = zb::api::GetResultFile(
-      data_folder ? data_folder : "", number, &result_path);
+      lib, data_folder ? data_folder : "", number, &result_path);
   CopyPath(path, result_path);
   return result;
 }
 
 ZB_BYTESTRING ZBAPI ZB_GetErgDateiB(const char* data_folder, int16_t number) {
-  env::EnsureLoggedIn();
-  TheLog().Printf("\n\n*BASIC* ZB_GetErgDateiB( %s, %d)",
-                  data_folder ? data_folder : "", number);
+  zb::api::Library& lib = zb::api::TheLibrary();
+  env::EnsureLoggedIn(lib.session());
+  lib.log().Printf("\n\n*BASIC* ZB_GetErgDateiB( %s, %d)",
+                   data_folder ? data_folder : "", number);
   char folder[kPathBuffer] = {};
   if (data_folder) rs::CopyTextField(folder, data_folder, sizeof folder);
   char path[kPathBuffer] = {};
@@ -108,15 +116,16 @@ ZB_BYTESTRING ZBAPI ZB_GetErgDateiB(const char* data_folder, int16_t number) {
 
 int32_t ZBAPI ZB_GetErgDateiEx2_L(ZBPROPOS_L* request, int16_t* position,
                                   int16_t* program) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
   rs::ZeroTerminateRequest(request);
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   SetUpHelpPath();
-  TheLog().Title("*** ZB_GetErgDateiEx2_L");
+  lib.log().Title("*** ZB_GetErgDateiEx2_L");
   ZBPROPOS copy;
   std::memcpy(&copy, request, sizeof copy);
   const int32_t result = zb::api::ResultFileOfRequest(
-      &copy, rs::FieldText(request->szPosNameLong), position, program);
+      lib, &copy, rs::FieldText(request->szPosNameLong), position, program);
   if (result > 0)
     std::memcpy(request->szTmpDatei, copy.szTmpDatei,
                 sizeof request->szTmpDatei);
@@ -131,22 +140,25 @@ int32_t ZBAPI ZB_GetErgDateiEx2(ZBPROPOS* request, int16_t* position,
 
 int16_t ZBAPI ZB_GetErgDateiEx2B(ZBPROPOS* request, int16_t* position,
                                  int16_t* program) {
-  LogBasic("ZB_GetErgDateiEx2B");
+  zb::api::Library& lib = zb::api::TheLibrary();
+  LogBasic(lib, "ZB_GetErgDateiEx2B");
   return Short(zb::api::BasicFrame(request, &ZB_GetErgDateiEx2, position,
                                    program));
 }
 
 int16_t ZBAPI ZB_GetErgDateiEx2_LB(ZBPROPOS_L* request, int16_t* position,
                                    int16_t* program) {
-  LogBasic("ZB_GetErgDateiEx2_LB");
+  zb::api::Library& lib = zb::api::TheLibrary();
+  LogBasic(lib, "ZB_GetErgDateiEx2_LB");
   return Short(zb::api::BasicLongFrame(request, &ZB_GetErgDateiEx2_L,
                                        position, program));
 }
 
 int32_t ZBAPI ZB_GetErgDateiEx_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
   rs::ZeroTerminateRequest(request);
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   SetUpHelpPath();
   ZBPROPOS copy;
   std::memcpy(&copy, request, sizeof copy);
@@ -167,23 +179,26 @@ int32_t ZBAPI ZB_GetErgDateiEx(ZBPROPOS* request) {
 }
 
 int16_t ZBAPI ZB_GetErgDateiExB(ZBPROPOS* request) {
-  LogBasic("ZB_GetErgDateiExB");
+  zb::api::Library& lib = zb::api::TheLibrary();
+  LogBasic(lib, "ZB_GetErgDateiExB");
   return Short(zb::api::BasicFrame(request, &ZB_GetErgDateiEx));
 }
 
 int16_t ZBAPI ZB_GetErgDateiEx_LB(ZBPROPOS_L* request) {
-  LogBasic("ZB_GetErgDateiEx_LB");
+  zb::api::Library& lib = zb::api::TheLibrary();
+  LogBasic(lib, "ZB_GetErgDateiEx_LB");
   return Short(zb::api::BasicLongFrame(request, &ZB_GetErgDateiEx_L));
 }
 
 // ---- Temporary files -----------------------------------------------------
 
 int32_t ZBAPI ZB_InhaltTmp_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
   rs::ZeroTerminateRequest(request);
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   SetUpHelpPath();
-  return zb::api::ListTemporaryFile(rs::FieldText(request->szTmpDatei));
+  return zb::api::ListTemporaryFile(lib, rs::FieldText(request->szTmpDatei));
 }
 
 int32_t ZBAPI ZB_InhaltTmp(ZBPROPOS* request) {
@@ -196,17 +211,18 @@ int32_t ZBAPI ZB_InhaltTmp_LB(ZBPROPOS_L* request) {
 }
 
 int32_t ZBAPI ZB_KillTmp_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return 0;
   rs::ZeroTerminateRequest(request);
-  env::EnsureLoggedIn();
-  TheLog().Title("ZB_KillTmp");
-  env::LibraryContext& context = env::Context();
+  env::EnsureLoggedIn(lib.session());
+  lib.log().Title("ZB_KillTmp");
+  env::LibraryContext& context = lib.context();
   context.progress_code = 0;
   context.progress_callback = nullptr;
   context.progress_window = 0;
   const int32_t deleted =
-      zb::api::DeleteTemporaryFiles(rs::FieldText(request->szTmpDatei));
-  TheLog().Append(deleted > 0 ? "\n ZB_KillTmp OK" : "\n ZB_KillTmp failed");
+      zb::api::DeleteTemporaryFiles(lib, rs::FieldText(request->szTmpDatei));
+  lib.log().Append(deleted > 0 ? "\n ZB_KillTmp OK" : "\n ZB_KillTmp failed");
   return deleted;
 }
 
@@ -223,10 +239,11 @@ int32_t ZBAPI ZB_KillTmp_LB(ZBPROPOS_L* request) {
 }
 
 int32_t ZBAPI ZB_CleanTmp(const char* path) {
-  env::EnsureLoggedIn();
-  TheLog().Title("ZB_CleanTmp");
-  const int32_t handle = path ? zb::api::ResetTemporaryFile(path) : 0;
-  TheLog().Append(handle > 0 ? "\n ZB_CleanTmp OK" : "\n ZB_CleanTmp failed");
+  zb::api::Library& lib = zb::api::TheLibrary();
+  env::EnsureLoggedIn(lib.session());
+  lib.log().Title("ZB_CleanTmp");
+  const int32_t handle = path ? zb::api::ResetTemporaryFile(lib, path) : 0;
+  lib.log().Append(handle > 0 ? "\n ZB_CleanTmp OK" : "\n ZB_CleanTmp failed");
   return handle;
 }
 
@@ -251,9 +268,10 @@ int32_t ZBAPI ZB_CleanTmp_LB(ZBPROPOS_L* request) {
 // ---- Another position into a temporary file -------------------------------
 
 int32_t ZBAPI iProPosToTmpExC_L(ZBPROPOS_L* request, int16_t control) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  env::EnsureLoggedIn();
-  return zb::api::CopyPositionToTemporary(request, control);
+  env::EnsureLoggedIn(lib.session());
+  return zb::api::CopyPositionToTemporary(lib, request, control);
 }
 
 int32_t ZBAPI iProPosToTmpC_L(ZBPROPOS_L* request) {

@@ -4,36 +4,44 @@
 #include <cstring>
 
 #include "api/frame.h"
+#include "api/library.h"
 #include "api/open_save.h"
 #include "environment/library_context.h"
 #include "zbdb900.h"
 
 namespace {
 
+using zb::api::Library;
+
 namespace env = zb::environment;
 
 // A positive result of a plain save leaves its line in the journal.
-int32_t Journaled(const ZBPROPOS_L& request, int32_t result) {
-  if (result > 0) env::Context().log.Journal(request, "W");
+int32_t Journaled(Library& lib, const ZBPROPOS_L& request, int32_t result) {
+  if (result > 0) lib.context().log.Journal(request, "W");
   return result;
 }
 
 int32_t ZBAPI JournaledSave(ZBPROPOS_L* request) {
-  return Journaled(*request, ZB_Save_L(request));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  return Journaled(lib, *request, ZB_Save_L(request));
 }
 int32_t ZBAPI JournaledSaveAs(ZBPROPOS_L* request) {
-  return Journaled(*request, ZB_SaveAs_L(request));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  return Journaled(lib, *request, ZB_SaveAs_L(request));
 }
 int32_t ZBAPI JournaledSilentSave(ZBPROPOS_L* request) {
-  return Journaled(*request, ZB_SilentSave_L(request));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  return Journaled(lib, *request, ZB_SilentSave_L(request));
 }
 int32_t ZBAPI JournaledSilentSaveEx(ZBPROPOS_L* request, int16_t control) {
-  return Journaled(*request, ZB_SilentSaveEx_L(request, control));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  return Journaled(lib, *request, ZB_SilentSaveEx_L(request, control));
 }
 // The control word follows the plain entry's title block.
 int32_t ZBAPI SilentOpenExWithControlLine(ZBPROPOS_L* request,
                                           int16_t control) {
-  env::Context().log.Printf("### Ctrl = %d", static_cast<int>(control));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  lib.context().log.Printf("### Ctrl = %d", static_cast<int>(control));
   return ZB_SilentOpenEx_L(request, control);
 }
 
@@ -57,7 +65,8 @@ int32_t ZBAPI ZB_New(ZBPROPOS* request) {
   return PlainFrame(FrameOptions(), request, &ZB_New_L);
 }
 int32_t ZBAPI ZB_NewB(ZBPROPOS* request) {
-  zb::api::ResetProgressSignal();
+  zb::api::Library& lib = zb::api::TheLibrary();
+  zb::api::ResetProgressSignal(lib);
   return BasicFrame(request, &ZB_New);
 }
 int32_t ZBAPI ZB_New_LB(ZBPROPOS_L* request) {
@@ -138,9 +147,10 @@ int32_t ZBAPI ZB_SilentSaveEx_LB(ZBPROPOS_L* request, int16_t control) {
 
 // ---- ZB_ReadDBHistory
 int32_t ZBAPI ZB_ReadDBHistory(ZBPROPOS* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   const int32_t result =
       PlainFrame(FrameOptions(), request, &ZB_ReadDBHistory_L);
-  env::Context().log.Append("\n ReadDBHistory beendet");
+  lib.context().log.Append("\n ReadDBHistory beendet");
   return result;
 }
 int32_t ZBAPI ZB_ReadDBHistoryB(ZBPROPOS* request) {

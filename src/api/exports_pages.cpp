@@ -6,7 +6,7 @@
 #include <string>
 
 #include "api/frame.h"
-#include "environment/catalogue_access.h"
+#include "api/library.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "platform/platform.h"
@@ -18,13 +18,13 @@
 
 namespace {
 
+using zb::api::Library;
+
 namespace env = zb::environment;
 namespace ps = zb::projectstore;
 using zb::recordstore::FieldText;
 
 constexpr int32_t kErrProgramUndefined = -102;  // ERR_PRG_UNDEF
-
-env::Log& TheLog() { return env::Context().log; }
 
 std::string Trimmed(const std::string& text) {
   const size_t first = text.find_first_not_of(' ');
@@ -34,29 +34,30 @@ std::string Trimmed(const std::string& text) {
 
 // The check codes, in their order: -1 no project name, -2 no position name
 // (when one is needed), -3 the data folder is not a folder; 0 passed.
-int32_t CheckRequest(const ZBPROPOS_L& request, bool needs_position) {
+int32_t CheckRequest(Library& lib, const ZBPROPOS_L& request,
+                     bool needs_position) {
   if (Trimmed(FieldText(request.szProName)).empty()) return -1;
   if (needs_position && Trimmed(FieldText(request.szPosNameLong)).empty())
     return -2;
   const std::string folder = FieldText(request.szDataPfad);
-  if (folder.empty() || !zb::platform::Default().IsFolder(folder)) {
-    TheLog().Append("\n*** result: -3 , DataPath false");
+  if (folder.empty() || !lib.os().IsFolder(folder)) {
+    lib.log().Append("\n*** result: -3 , DataPath false");
     return -3;
   }
   return 0;
 }
 
 // The project file the request names; empty when the list does not know it.
-std::string ProjectFileOf(const ZBPROPOS_L& request) {
+std::string ProjectFileOf(Library& lib, const ZBPROPOS_L& request) {
   std::string path;
-  if (ps::FindProject(FieldText(request.szDataPfad),
+  if (ps::FindProject(lib.store(), FieldText(request.szDataPfad),
                       FieldText(request.szProName), nullptr, &path) < 0)
     return {};
   return path;
 }
 
-int16_t ProgramOf(const ZBPROPOS_L& request) {
-  return env::Catalogue().NumberByKey(FieldText(request.szPrgName));
+int16_t ProgramOf(Library& lib, const ZBPROPOS_L& request) {
+  return lib.catalogue().NumberByKey(FieldText(request.szPrgName));
 }
 
 // The working file a request names: szTmpDatei when it is longer than
@@ -80,17 +81,18 @@ extern "C" {
 
 int32_t ZBAPI ZB_SetStartPageNr_L(ZBPROPOS_L* request, int16_t start,
                                   int16_t count) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  const int32_t check = CheckRequest(*request, true);
+  const int32_t check = CheckRequest(lib, *request, true);
   if (check < 0) return check;
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   const uint16_t first = static_cast<uint16_t>(start);
   const uint16_t pages = static_cast<uint16_t>(count);
-  TheLog().Printf("\n*** ZB_SetStartPageNr_L: StartPage %d, Count %d", first,
-                  pages);
-  const std::string project = ProjectFileOf(*request);
+  lib.log().Printf("\n*** ZB_SetStartPageNr_L: StartPage %d, Count %d", first,
+                   pages);
+  const std::string project = ProjectFileOf(lib, *request);
   if (project.empty()) return 0;
-  return ps::SetStartPage(project, ProgramOf(*request),
+  return ps::SetStartPage(lib.store(), project, ProgramOf(lib, *request),
                           FieldText(request->szPosNameLong), first, pages,
                           WorkingFileOf(*request));
 }
@@ -113,23 +115,24 @@ int32_t ZBAPI ZB_SetStartPageNr_LB(ZBPROPOS_L* request, int16_t start,
 
 int32_t ZBAPI ZB_GetStartPageNr_L(ZBPROPOS_L* request, int16_t* start,
                                   int16_t* count) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   int16_t start_unused = 0, count_unused = 0;
   if (!start) start = &start_unused;
   if (!count) count = &count_unused;
   *start = 0;
   *count = 0;
   if (!request) return -1;
-  const int32_t check = CheckRequest(*request, true);
+  const int32_t check = CheckRequest(lib, *request, true);
   if (check < 0) return check;
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   uint16_t first = 0, pages = 0;
   int32_t id = -1;
-  const std::string project = ProjectFileOf(*request);
+  const std::string project = ProjectFileOf(lib, *request);
   if (!project.empty())
-    id = ps::GetStartPage(project, ProgramOf(*request),
+    id = ps::GetStartPage(lib.store(), project, ProgramOf(lib, *request),
                           FieldText(request->szPosNameLong), &first, &pages);
-  TheLog().Printf("\n*** ZB_GetStartPageNr_L: StartPage %d, Count %d", first,
-                  pages);
+  lib.log().Printf("\n*** ZB_GetStartPageNr_L: StartPage %d, Count %d", first,
+                   pages);
   *start = static_cast<int16_t>(first);
   *count = static_cast<int16_t>(pages);
   return id;
@@ -152,15 +155,16 @@ int32_t ZBAPI ZB_GetStartPageNr_LB(ZBPROPOS_L* request, int16_t* start,
 }
 
 int32_t ZBAPI ZB_SetNextPageNr_L(ZBPROPOS_L* request, int16_t next) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  const int32_t check = CheckRequest(*request, false);
+  const int32_t check = CheckRequest(lib, *request, false);
   if (check < 0) return check;
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   const uint16_t value = static_cast<uint16_t>(next);
-  TheLog().Printf("\n*** ZB_SetNextPageNr_L: NextPage %d", value);
-  const std::string project = ProjectFileOf(*request);
+  lib.log().Printf("\n*** ZB_SetNextPageNr_L: NextPage %d", value);
+  const std::string project = ProjectFileOf(lib, *request);
   if (project.empty()) return -1;
-  return ps::SetNextPage(project, value);
+  return ps::SetNextPage(lib.store(), project, value);
 }
 
 int32_t ZBAPI ZB_SetNextPageNr(ZBPROPOS* request, int16_t next) {
@@ -177,18 +181,19 @@ int32_t ZBAPI ZB_SetNextPageNr_LB(ZBPROPOS_L* request, int16_t next) {
 }
 
 int32_t ZBAPI ZB_GetNextPageNr_L(ZBPROPOS_L* request, int16_t* next) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   int16_t next_unused = 0;
   if (!next) next = &next_unused;
   if (!request) return -1;
-  const int32_t check = CheckRequest(*request, false);
+  const int32_t check = CheckRequest(lib, *request, false);
   if (check < 0) return check;
-  env::EnsureLoggedIn();
-  const std::string project = ProjectFileOf(*request);
+  env::EnsureLoggedIn(lib.session());
+  const std::string project = ProjectFileOf(lib, *request);
   if (project.empty()) return -1;
   uint16_t value = 1;
-  const int32_t result = ps::GetNextPage(project, &value);
-  TheLog().Printf("\n*** ZB_GetNextPageNr_L: iRet %d, NextPage %d", result,
-                  value);
+  const int32_t result = ps::GetNextPage(lib.store(), project, &value);
+  lib.log().Printf("\n*** ZB_GetNextPageNr_L: iRet %d, NextPage %d", result,
+                   value);
   *next = static_cast<int16_t>(value);
   return result;
 }
@@ -207,20 +212,21 @@ int32_t ZBAPI ZB_GetNextPageNr_LB(ZBPROPOS_L* request, int16_t* next) {
 }
 
 int32_t ZBAPI ZB_ResetPageNr_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  const int32_t check = CheckRequest(*request, false);
+  const int32_t check = CheckRequest(lib, *request, false);
   if (check < 0) return check;
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   const std::string key = Trimmed(FieldText(request->szPrgName));
   int16_t program = ps::kAllPrograms;
   if (!key.empty() && key != "ALLE" && key != "*") {
-    program = env::Catalogue().NumberByKey(key);
+    program = lib.catalogue().NumberByKey(key);
     // An unknown program must not turn into all programs.
     if (program == ps::kAllPrograms) return kErrProgramUndefined;
   }
-  const std::string project = ProjectFileOf(*request);
+  const std::string project = ProjectFileOf(lib, *request);
   if (project.empty()) return -1;
-  return ps::ResetPages(project, program,
+  return ps::ResetPages(lib.store(), project, program,
                         Trimmed(FieldText(request->szPosNameLong)));
 }
 

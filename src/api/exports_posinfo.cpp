@@ -9,6 +9,7 @@
 
 #include "api/byte_string.h"
 #include "api/frame.h"
+#include "api/library.h"
 #include "api/position_info_cache.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
@@ -18,26 +19,28 @@
 
 namespace {
 
+using zb::api::Library;
+
 namespace env = zb::environment;
 namespace ps = zb::projectstore;
-using zb::api::LongPositionInfos;
-using zb::api::ShortPositionInfos;
 using zb::recordstore::FieldText;
 
 // The positions of the project the request names; none when the project
 // list does not know it or the file cannot be read.
-std::vector<zb::api::PositionListEntry> PositionsOf(const ZBPROPOS_L& request) {
+std::vector<zb::api::PositionListEntry> PositionsOf(Library& lib,
+                                                    const ZBPROPOS_L& request) {
   std::string path;
-  if (ps::FindProject(FieldText(request.szDataPfad),
+  if (ps::FindProject(lib.store(), FieldText(request.szDataPfad),
                       FieldText(request.szProName), nullptr, &path) < 0)
     return {};
-  return zb::api::LoadPositionList(path);
+  return zb::api::LoadPositionList(lib, path);
 }
 
 // The plain form's implementation behind the frame: the same list into the
 // short cache (the frame has logged in and written the title block).
 int32_t ZBAPI InitShortCache(ZBPROPOS_L* request) {
-  return ShortPositionInfos().Fill(PositionsOf(*request));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  return lib.short_position_infos().Fill(PositionsOf(lib, *request));
 }
 
 void Store(int16_t* out, int value) {
@@ -49,10 +52,11 @@ void Store(int16_t* out, int value) {
 extern "C" {
 
 int32_t ZBAPI ZB_InitPosinfos_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return 0;
-  env::EnsureLoggedIn();
-  env::Context().log.Title("ZB_GetPosinfosDim_L");
-  return LongPositionInfos().Fill(PositionsOf(*request));
+  env::EnsureLoggedIn(lib.session());
+  lib.context().log.Title("ZB_GetPosinfosDim_L");
+  return lib.long_position_infos().Fill(PositionsOf(lib, *request));
 }
 
 int32_t ZBAPI ZB_InitPosinfos(ZBPROPOS* request) {
@@ -71,11 +75,13 @@ int32_t ZBAPI ZB_InitPosinfos_LB(ZBPROPOS_L* request) {
 }
 
 int32_t ZBAPI ZB_GetPosinfo(int32_t index, void* posinfo) {
-  return ShortPositionInfos().Get(index, posinfo);
+  zb::api::Library& lib = zb::api::TheLibrary();
+  return lib.short_position_infos().Get(index, posinfo);
 }
 
 int32_t ZBAPI ZB_GetPosinfo_L(int32_t index, void* posinfo) {
-  return LongPositionInfos().Get(index, posinfo);
+  zb::api::Library& lib = zb::api::TheLibrary();
+  return lib.long_position_infos().Get(index, posinfo);
 }
 
 int32_t ZBAPI ZB_GetPosinfoB(int32_t index, void* posinfo) {
@@ -94,13 +100,19 @@ int32_t ZBAPI ZB_GetPosinfo_LB(int32_t index, void* posinfo) {
   return result;
 }
 
-int32_t ZBAPI ZB_KillPosinfos() { return ShortPositionInfos().Kill(); }
+int32_t ZBAPI ZB_KillPosinfos() {
+  return zb::api::TheLibrary().short_position_infos().Kill();
+}
 int32_t ZBAPI ZB_KillPosinfosB() { return ZB_KillPosinfos(); }
-int32_t ZBAPI ZB_KillPosinfos_L() { return LongPositionInfos().Kill(); }
+int32_t ZBAPI ZB_KillPosinfos_L() {
+  return zb::api::TheLibrary().long_position_infos().Kill();
+}
 int32_t ZBAPI ZB_KillPosinfos_LB() { return ZB_KillPosinfos_L(); }
 
 int32_t ZBAPI ZB_GetPosname_L(int32_t index, char* name) {
-  const zb::api::PositionListEntry* entry = LongPositionInfos().Entry(index);
+  zb::api::Library& lib = zb::api::TheLibrary();
+  const zb::api::PositionListEntry* entry =
+      lib.long_position_infos().Entry(index);
   if (!entry || !name) return 0;
   std::memcpy(name, entry->info.PosNameLong, sizeof entry->info.PosNameLong);
   return static_cast<int32_t>(

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "api/frame.h"
+#include "api/library.h"
 #include "api/position_info_cache.h"
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "environment/ui.h"
@@ -21,6 +21,8 @@
 #include "zbdb900.h"
 
 namespace {
+
+using zb::api::Library;
 
 namespace env = zb::environment;
 namespace ps = zb::projectstore;
@@ -40,58 +42,61 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-env::Log& TheLog() { return env::Context().log; }
-
 // The program key of the request; 32762 when none is chosen or unknown.
-int16_t ProgramOf(const ZBPROPOS_L& request) {
-  return env::Catalogue().NumberByKey(zb::recordstore::FieldText(request.szPrgName));
+int16_t ProgramOf(Library& lib, const ZBPROPOS_L& request) {
+  return lib.catalogue().NumberByKey(
+      zb::recordstore::FieldText(request.szPrgName));
 }
 
 // The project file the request names through the project list; empty when
 // the list does not know it.
-std::string ProjectFileOf(const ZBPROPOS_L& request) {
+std::string ProjectFileOf(Library& lib, const ZBPROPOS_L& request) {
   std::string path;
-  if (ps::FindProject(zb::recordstore::FieldText(request.szDataPfad), zb::recordstore::FieldText(request.szProName),
-                      nullptr, &path) < 0)
+  if (ps::FindProject(
+          lib.store(), zb::recordstore::FieldText(request.szDataPfad),
+          zb::recordstore::FieldText(request.szProName), nullptr, &path) < 0)
     return {};
   return path;
 }
 
 // The index lives only as long as the handle.
-void CloseProject(int h) {
-  ps::ForgetPositionIndex(h);
-  Engine::Instance().Close(h);
+void CloseProject(Library& lib, int h) {
+  ps::ForgetPositionIndex(lib.store(), h);
+  lib.engine().Close(h);
 }
 
 // 0 not found, 1 found and not locked by another, 2 locked by another.
-int32_t StateOfRequest(const ZBPROPOS_L& request, PosInfoExt* info) {
-  const int16_t program = ProgramOf(request);
+int32_t StateOfRequest(Library& lib, const ZBPROPOS_L& request,
+                       PosInfoExt* info) {
+  const int16_t program = ProgramOf(lib, request);
   if (program == ps::kAllPrograms) return 0;
-  const std::string project = ProjectFileOf(request);
+  const std::string project = ProjectFileOf(lib, request);
   if (project.empty()) return 0;
-  return ps::PositionStateOfFile(project, program,
-                                 zb::recordstore::FieldText(request.szPosNameLong), info);
+  return ps::PositionStateOfFile(
+      lib.store(), project, program,
+      zb::recordstore::FieldText(request.szPosNameLong), info);
 }
 
-void LogState(int32_t state) {
+void LogState(Library& lib, int32_t state) {
   static const char* const kStateTexts[] = {"not exist ", "exist & not locked",
                                             "exist & locked"};
-  TheLog().Printf("\n%8s result :%d=%s", "", state,
-                  kStateTexts[state >= 0 && state <= 2 ? state : 0]);
+  lib.log().Printf("\n%8s result :%d=%s", "", state,
+                   kStateTexts[state >= 0 && state <= 2 ? state : 0]);
 }
 
 // The position information cache answers for requests without a working
 // file: the entry of the long list with the request's name (long or short)
 // and, when the request names a program, of that program.
-int32_t ShortNameFromInformationCache(const ZBPROPOS& request, char* text) {
+int32_t ShortNameFromInformationCache(Library& lib, const ZBPROPOS& request,
+                                      char* text) {
   using zb::recordstore::FieldText;
   ZBPROPOS_L long_request;
   zb::recordstore::RequestToLong(request, &long_request);
   const std::string wanted =
       ps::PositionCompareName(FieldText(long_request.szPosNameLong));
   if (wanted.empty()) return 0;
-  const int16_t program = ProgramOf(long_request);
-  const zb::api::PositionInfoCache& cache = zb::api::LongPositionInfos();
+  const int16_t program = ProgramOf(lib, long_request);
+  const zb::api::PositionInfoCache& cache = lib.long_position_infos();
   for (int32_t i = 0; i < cache.count(); ++i) {
     const zb::api::PositionListEntry& entry = *cache.Entry(i);
     if (program != ps::kAllPrograms && entry.program != program) continue;
@@ -107,8 +112,8 @@ int32_t ShortNameFromInformationCache(const ZBPROPOS& request, char* text) {
 
 // The short name of the first POSINFO of a working file; empty when the
 // file cannot be read.
-std::string ShortNameOfWorkingFile(const std::string& path) {
-  Engine& engine = Engine::Instance();
+std::string ShortNameOfWorkingFile(Library& lib, const std::string& path) {
+  Engine& engine = lib.engine();
   const int32_t h = engine.OpenReadOnly(path.c_str());
   if (h <= 0) return {};
   uint8_t record[zb::recordstore::kPosInfoExtFileSize] = {};
@@ -126,11 +131,12 @@ std::string ShortNameOfWorkingFile(const std::string& path) {
 extern "C" {
 
 int32_t ZBAPI ZB_PositionExist_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  env::EnsureLoggedIn();
-  TheLog().Title("*** ZB_PositionExist_L?");
-  const int32_t state = StateOfRequest(*request, nullptr);
-  LogState(state);
+  env::EnsureLoggedIn(lib.session());
+  lib.log().Title("*** ZB_PositionExist_L?");
+  const int32_t state = StateOfRequest(lib, *request, nullptr);
+  LogState(lib, state);
   return state;
 }
 
@@ -151,31 +157,33 @@ int32_t ZBAPI ZB_PositionExist_LB(ZBPROPOS_L* request) {
 // The overload for callers that pass the long record under the plain name:
 // Zero form in place, then as the plain export.
 int32_t ZBAPI ZB_PositionExistLong(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
   zb::recordstore::ZeroTerminateRequest(request);
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   const int32_t state = ZB_PositionExist_L(request);
-  std::memcpy(request->szPosName, env::Context().current_short_name,
+  std::memcpy(request->szPosName, lib.context().current_short_name,
               sizeof request->szPosName);
   return state;
 }
 
 int32_t ZBAPI ZB_PositionExistEx_L(ZBPROPOS_L* request, char* buffer,
                                    int32_t size) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  env::EnsureLoggedIn();
-  TheLog().Title("*** ZB_PositionExistEx_L ?");
-  TheLog().Request(*request);
+  env::EnsureLoggedIn(lib.session());
+  lib.log().Title("*** ZB_PositionExistEx_L ?");
+  lib.log().Request(*request);
   if (!buffer || size < 0) size = 0;
   if (size > 0) std::memset(buffer, 0, static_cast<size_t>(size));
   zb::recordstore::CopyTextField(request->szPrgName, "ALLE",
                                  sizeof request->szPrgName);
   const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
-  ps::CheckListAgainstFolder(folder);
-  const std::string project = ProjectFileOf(*request);
+  ps::CheckListAgainstFolder(lib.store(), folder);
+  const std::string project = ProjectFileOf(lib, *request);
   if (project.empty()) return -1;
 
-  Engine& engine = Engine::Instance();
+  Engine& engine = lib.engine();
   const int32_t h = engine.OpenReadOnly(project.c_str());
   if (h <= 0) return -1;
   const std::string wanted =
@@ -198,7 +206,7 @@ int32_t ZBAPI ZB_PositionExistEx_L(ZBPROPOS_L* request, char* buffer,
             ? std::string(text + 144, strnlen(text + 144, 42))
             : std::string(text + 52, strnlen(text + 52, 10));
     if (ps::PositionCompareName(name) != wanted) continue;
-    std::string key = env::Catalogue().KeyByNumber(program);
+    std::string key = lib.catalogue().KeyByNumber(program);
     key.resize(kProgramNameBytes, '\0');
     key.back() = '\0';
     names += key;
@@ -218,13 +226,14 @@ int32_t ZBAPI ZB_PositionExistEx(ZBPROPOS* request, char* buffer,
 }
 
 int32_t ZBAPI ZB_PositionProperty_L(ZBPROPOS_L* request, void* posinfo) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  env::EnsureLoggedIn();
-  TheLog().Title("*** ZB_PositionProperty_L");
+  env::EnsureLoggedIn(lib.session());
+  lib.log().Title("*** ZB_PositionProperty_L");
   PosInfoExt info{};
-  const int32_t state = StateOfRequest(*request, &info);
+  const int32_t state = StateOfRequest(lib, *request, &info);
   if (state > 0 && posinfo) std::memcpy(posinfo, &info, sizeof info);
-  LogState(state);
+  LogState(lib, state);
   return state;
 }
 
@@ -234,18 +243,20 @@ int32_t ZBAPI ZB_PositionProperty(ZBPROPOS* request, void* posinfo) {
 }
 
 int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!source || !target) return -1;
-  env::EnsureLoggedIn();
-  TheLog().Title("*** ZB_PositionRename_L");
-  TheLog().Request(*source);
-  TheLog().Request(*target);
-  const int16_t program = ProgramOf(*source);
+  env::EnsureLoggedIn(lib.session());
+  lib.log().Title("*** ZB_PositionRename_L");
+  lib.log().Request(*source);
+  lib.log().Request(*target);
+  const int16_t program = ProgramOf(lib, *source);
   if (program == ps::kAllPrograms) return kErrProgramUndefined;
-  const std::string project = ProjectFileOf(*source);
+  const std::string project = ProjectFileOf(lib, *source);
   if (project.empty()) return kErrProjectNotFound;
   const std::string old_name = zb::recordstore::FieldText(source->szPosNameLong);
   PosInfoExt info{};
-  switch (ps::PositionStateOfFile(project, program, old_name, &info)) {
+  switch (
+      ps::PositionStateOfFile(lib.store(), project, program, old_name, &info)) {
     case 0: return kErrPositionNotFound;
     case 2: return kErrPositionLocked;
     default: break;
@@ -257,8 +268,8 @@ int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
     // No name given: the user names it in the properties dialog.
     std::string long_name = Trimmed(zb::recordstore::FieldText(info.PosNameLong));
     std::string description = zb::recordstore::FieldText(info.Msg);
-    if (!env::CurrentUi().PositionProperties("Position umbenennen",
-                                             &long_name, &description))
+    if (!lib.ui().PositionProperties("Position umbenennen", &long_name,
+                                     &description))
       return 0;
     new_name = Trimmed(long_name);
     if (new_name.empty()) new_name = "???";
@@ -272,19 +283,20 @@ int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
                                  new_name.substr(0, 41).c_str(),
                                  sizeof renamed.PosNameLong);
 
-  Engine& engine = Engine::Instance();
+  Engine& engine = lib.engine();
   const int32_t h = engine.OpenExclusive(project.c_str());
   if (h <= 0) {
-    TheLog().RecordFileError("ZB_PositionRename_L", project, h);
+    lib.log().RecordFileError("ZB_PositionRename_L", project, h);
     return kErrProjectOpen;
   }
   int32_t result;
   // The lock may have been taken while the dialog was open.
-  if (ps::PositionState(h, program, old_name, &info) == 2)
+  if (ps::PositionState(lib.store(), h, program, old_name, &info) == 2)
     result = kErrPositionLocked;
   else
-    result = ps::SetPositionInfo(h, info, renamed, nullptr, program);
-  CloseProject(h);
+    result =
+        ps::SetPositionInfo(lib.store(), h, info, renamed, nullptr, program);
+  CloseProject(lib, h);
   if (result > 0)
     zb::recordstore::CopyTextField(target->szPosNameLong, renamed.PosNameLong,
                                    sizeof target->szPosNameLong);
@@ -299,24 +311,26 @@ int32_t ZBAPI ZB_PositionRename(ZBPROPOS* source, ZBPROPOS* target) {
 // Takes the long record itself: there is no _L form, and the _LB form
 // wraps this one.
 int32_t ZBAPI ZB_PositionDelete(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return 0;
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   const std::string name = zb::recordstore::FieldText(request->szPosNameLong);
-  TheLog().Printf("\n%8s DELETE position  %s//%s//%s", "",
-                  zb::recordstore::FieldText(request->szDataPfad).c_str(),
-                  zb::recordstore::FieldText(request->szProName).c_str(), name.c_str());
-  const int16_t program = ProgramOf(*request);
+  lib.log().Printf("\n%8s DELETE position  %s//%s//%s", "",
+                   zb::recordstore::FieldText(request->szDataPfad).c_str(),
+                   zb::recordstore::FieldText(request->szProName).c_str(),
+                   name.c_str());
+  const int16_t program = ProgramOf(lib, *request);
   // Without a program only "ALLE" means something: every position.
   if (program == ps::kAllPrograms && name != "ALLE") return 0;
-  const std::string project = ProjectFileOf(*request);
+  const std::string project = ProjectFileOf(lib, *request);
   if (project.empty()) return 0;
-  const int32_t h = Engine::Instance().OpenExclusive(project.c_str());
+  const int32_t h = lib.engine().OpenExclusive(project.c_str());
   if (h <= 0) {
-    TheLog().RecordFileError("ZB_PositionDelete", project, h);
+    lib.log().RecordFileError("ZB_PositionDelete", project, h);
     return 0;
   }
-  const uint32_t deleted = ps::DeletePosition(h, program, name);
-  CloseProject(h);
+  const uint32_t deleted = ps::DeletePosition(lib.store(), h, program, name);
+  CloseProject(lib, h);
   return deleted > 2147483647u ? 2147483647 : static_cast<int32_t>(deleted);
 }
 
@@ -325,14 +339,15 @@ int32_t ZBAPI ZB_PositionDelete_LB(ZBPROPOS_L* request) {
 }
 
 int32_t ZBAPI ZB_GetPositionShortName(ZBPROPOS* request, char* text) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request || !text) return 0;
   ZBPROPOS copy = *request;
   zb::recordstore::ZeroTerminateRequest(&copy);
   const std::string working_file = zb::recordstore::FieldText(copy.szTmpDatei);
   std::string name;
   if (working_file.size() > zb::recordstore::FieldText(copy.szTmpPfad).size())
-    name = ShortNameOfWorkingFile(working_file);
-  if (name.empty()) return ShortNameFromInformationCache(copy, text);
+    name = ShortNameOfWorkingFile(lib, working_file);
+  if (name.empty()) return ShortNameFromInformationCache(lib, copy, text);
   std::memcpy(text, name.c_str(), name.size() + 1);
   return static_cast<int32_t>(name.size());
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "api/frame.h"
+#include "api/library.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "environment/strings.h"
@@ -22,6 +23,8 @@
 #include "zbdb900.h"
 
 namespace {
+
+using zb::api::Library;
 
 namespace env = zb::environment;
 namespace ps = zb::projectstore;
@@ -40,11 +43,9 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-bool IsFolder(const std::string& folder) {
-  return !folder.empty() && zb::platform::Default().IsFolder(folder);
+bool IsFolder(Library& lib, const std::string& folder) {
+  return !folder.empty() && lib.os().IsFolder(folder);
 }
-
-env::Log& TheLog() { return env::Context().log; }
 
 // Folder projects belong to another product: this library only reads them.
 bool IsFolderProject(const PROINFO& entry, const std::string& path) {
@@ -53,24 +54,23 @@ bool IsFolderProject(const PROINFO& entry, const std::string& path) {
 
 // The project dialog until it gives a name of at least three characters;
 // false when it was cancelled.
-bool AskProjectName(const std::string& title, std::string* name,
+bool AskProjectName(Library& lib, const std::string& title, std::string* name,
                     std::string* author) {
   for (;;) {
-    if (!env::CurrentUi().ProjectDialog(title, name, author)) return false;
+    if (!lib.ui().ProjectDialog(title, name, author)) return false;
     *name = Trimmed(*name).substr(0, kDialogNameLength);
     *author = author->substr(0, kDialogAuthorLength);
     if (name->size() >= kShortestName) return true;
-    env::CurrentUi().MessageBox(
-        env::Context().message_title,
-        "Projektname muß mindestens 3 Zeichnen lang sein.", env::Buttons::kOk,
-        env::Icon::kWarning);
+    lib.ui().Ask(lib.context().message_title,
+                 "Projektname muß mindestens 3 Zeichnen lang sein.",
+                 env::Buttons::kOk, env::Icon::kWarning);
   }
 }
 
 // The copy and move of a project into the target's data folder, with the
 // questions about the target's name. *name_out and *author_out receive the
 // target's name and author once the target exists.
-int32_t TransferProject(int32_t mode, bool check_source_folder,
+int32_t TransferProject(Library& lib, int32_t mode, bool check_source_folder,
                         const std::string& source_folder,
                         const std::string& source_name,
                         const std::string& source_program,
@@ -80,17 +80,18 @@ int32_t TransferProject(int32_t mode, bool check_source_folder,
                         const std::string& target_program,
                         std::string* name_out, std::string* author_out) {
   if (source_folder.empty()) return -1;
-  if ((check_source_folder && !IsFolder(source_folder)) ||
-      !IsFolder(target_folder)) {
-    TheLog().Append("\n*** result: -3 , DataPath false ");
+  if ((check_source_folder && !IsFolder(lib, source_folder)) ||
+      !IsFolder(lib, target_folder)) {
+    lib.log().Append("\n*** result: -3 , DataPath false ");
     return -3;
   }
   // Where no folder is, no project is either.
-  if (!IsFolder(source_folder)) return -1;
+  if (!IsFolder(lib, source_folder)) return -1;
   PROINFO source_entry;
   std::string source_path;
   const std::string from = ps::TrimProjectName(source_name);
-  if (ps::FindProject(source_folder, from, &source_entry, &source_path) < 0)
+  if (ps::FindProject(lib.store(), source_folder, from, &source_entry,
+                      &source_path) < 0)
     return -1;
   // A copy only reads the other product's project; a move would take its
   // data file away from it.
@@ -105,72 +106,77 @@ int32_t TransferProject(int32_t mode, bool check_source_folder,
                            : target_author;
   PROINFO existing;
   std::string existing_path;
-  bool exists =
-      ps::FindProject(target_folder, name, &existing, &existing_path) >= 0;
+  bool exists = ps::FindProject(lib.store(), target_folder, name, &existing,
+                                &existing_path) >= 0;
   // Overwriting would destroy the other product's data file.
   if (exists && IsFolderProject(existing, existing_path)) return kNoAccess;
   // A name the caller gave explicitly is the project to overwrite; only the
   // name taken over from the source is asked about.
   if (exists && named_after_source) {
     const bool copy = mode == ps::kCopyProject;
-    const env::Answer answer = env::CurrentUi().MessageBox(
-        copy ? "PROJEKT KOPIEREN" : "PROJEKT VERSCHIEBEN",
-        env::SystemText(35439, name), env::Buttons::kYesNo,
-        env::Icon::kQuestion);
+    const env::Answer answer =
+        lib.ui().Ask(copy ? "PROJEKT KOPIEREN" : "PROJEKT VERSCHIEBEN",
+                     env::SystemText(35439, name), env::Buttons::kYesNo,
+                     env::Icon::kQuestion);
     if (answer != env::Answer::kYes) {
       const std::string title =
           env::SystemText(copy ? 35400 : 35402, from, target_folder);
       do {
-        if (!AskProjectName(title, &name, &author)) return 0;
-      } while (ps::FindProject(target_folder, name, nullptr, nullptr) >= 0);
+        if (!AskProjectName(lib, title, &name, &author)) return 0;
+      } while (ps::FindProject(lib.store(), target_folder, name, nullptr,
+                               nullptr) >= 0);
       exists = false;
     }
   }
   // A target that could not be made is not found by the transfer, which
   // then fails on its own.
-  if (!exists) ps::CreateProject(target_folder, name, author);
+  if (!exists) ps::CreateProject(lib.store(), target_folder, name, author);
   *name_out = name;
   *author_out = author;
 
   ps::TransferredProject project;
   const int32_t result = ps::CopyOrMoveProjectFile(
-      mode, {source_folder, from, source_program},
+      lib.store(), mode, {source_folder, from, source_program},
       {target_folder, name, target_program}, &project);
-  if (project.done) ps::FollowCompanions(mode, project);
+  if (project.done) ps::FollowCompanions(lib.store(), mode, project);
   return result;
 }
 
 // The frame part of the copy and move exports, on either request record.
 template <typename Request>
-int32_t TransferExport(int32_t mode, const char* export_name,
+int32_t TransferExport(Library& lib, int32_t mode, const char* export_name,
                        bool check_source_folder, const Request& source,
                        Request* target) {
   std::string name;
   std::string author;
   const int32_t result = TransferProject(
-      mode, check_source_folder, zb::recordstore::FieldText(source.szDataPfad),
-      zb::recordstore::FieldText(source.szProName), zb::recordstore::FieldText(source.szPrgName), zb::recordstore::FieldText(target->szDataPfad),
-      zb::recordstore::FieldText(target->szProName), zb::recordstore::FieldText(target->szAuthor), zb::recordstore::FieldText(target->szPrgName),
-      &name, &author);
+      lib, mode, check_source_folder,
+      zb::recordstore::FieldText(source.szDataPfad),
+      zb::recordstore::FieldText(source.szProName),
+      zb::recordstore::FieldText(source.szPrgName),
+      zb::recordstore::FieldText(target->szDataPfad),
+      zb::recordstore::FieldText(target->szProName),
+      zb::recordstore::FieldText(target->szAuthor),
+      zb::recordstore::FieldText(target->szPrgName), &name, &author);
   if (!name.empty()) {
     zb::recordstore::SetFieldText(target->szProName, name);
     zb::recordstore::SetFieldText(target->szAuthor, author);
   }
-  TheLog().Printf("\n*** %s: iRet %d", export_name, result);
+  lib.log().Printf("\n*** %s: iRet %d", export_name, result);
   return result;
 }
 
-void Enter(ZBPROPOS* request) {
+void Enter(Library& lib, ZBPROPOS* request) {
   zb::recordstore::ZeroTerminateRequest(request);
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
 }
 
 // A Zero-form copy of a long request; the caller's record is left as it
 // is apart from the fields an export hands back.
-ZBPROPOS_L EnterLong(const ZBPROPOS_L& request) {
+ZBPROPOS_L EnterLong(Library& lib, const ZBPROPOS_L& request) {
   ZBPROPOS_L copy = request;
   zb::recordstore::ZeroTerminateRequest(&copy);
-  env::EnsureLoggedIn();
+  env::EnsureLoggedIn(lib.session());
   return copy;
 }
 
@@ -179,25 +185,27 @@ ZBPROPOS_L EnterLong(const ZBPROPOS_L& request) {
 extern "C" {
 
 int32_t ZBAPI ZB_ProjectNew(ZBPROPOS* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  Enter(request);
+  Enter(lib, request);
   const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
   if (folder.empty()) return kDirUndefined;
-  if (!IsFolder(folder)) return kDirNotExist;
+  if (!IsFolder(lib, folder)) return kDirNotExist;
   std::string name = ps::TrimProjectName(zb::recordstore::FieldText(request->szProName));
   std::string author = zb::recordstore::FieldText(request->szAuthor);
   if (name.empty()) {
-    if (!AskProjectName(env::SystemText(35418), &name, &author)) return -1;
+    if (!AskProjectName(lib, env::SystemText(35418), &name, &author)) return -1;
     zb::recordstore::SetFieldText(request->szProName, name);
     zb::recordstore::SetFieldText(request->szAuthor, author);
   }
-  return ps::CreateProject(folder, name, author);
+  return ps::CreateProject(lib.store(), folder, name, author);
 }
 
 int32_t ZBAPI ZB_ProjectNew_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
   ZBPROPOS plain;
-  zb::recordstore::RequestFromLong(EnterLong(*request), &plain);
+  zb::recordstore::RequestFromLong(EnterLong(lib, *request), &plain);
   const int32_t result = ZB_ProjectNew(&plain);
   std::memcpy(request->szProName, plain.szProName, sizeof plain.szProName);
   std::memcpy(request->szAuthor, plain.szAuthor, sizeof plain.szAuthor);
@@ -205,37 +213,44 @@ int32_t ZBAPI ZB_ProjectNew_L(ZBPROPOS_L* request) {
 }
 
 int32_t ZBAPI ZB_ProjectExist(ZBPROPOS* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return ps::kProjectNotFound;
-  Enter(request);
+  Enter(lib, request);
   const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
   PROINFO entry;
-  if (!IsFolder(folder) ||
-      ps::FindProject(folder, zb::recordstore::FieldText(request->szProName), &entry, nullptr) < 0)
+  if (!IsFolder(lib, folder) ||
+      ps::FindProject(lib.store(), folder,
+                      zb::recordstore::FieldText(request->szProName), &entry,
+                      nullptr) < 0)
     return ps::kProjectNotFound;
   return entry.number;
 }
 
 int32_t ZBAPI ZB_ProjectProperty_L(ZBPROPOS_L* request, PROINFO* info) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (info) std::memset(info, 0, sizeof *info);
   if (!request) return ps::kProjectNotFound;
-  const ZBPROPOS_L copy = EnterLong(*request);
+  const ZBPROPOS_L copy = EnterLong(lib, *request);
   const std::string folder = zb::recordstore::FieldText(copy.szDataPfad);
   PROINFO entry;
-  if (!IsFolder(folder) ||
-      ps::FindProject(folder, zb::recordstore::FieldText(copy.szProName), &entry, nullptr) < 0)
+  if (!IsFolder(lib, folder) ||
+      ps::FindProject(lib.store(), folder,
+                      zb::recordstore::FieldText(copy.szProName), &entry,
+                      nullptr) < 0)
     return ps::kProjectNotFound;
   if (info) *info = entry;
   return entry.number;
 }
 
 int32_t ZBAPI ZB_ProjectVersion(ZBPROPOS* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  Enter(request);
+  Enter(lib, request);
   const std::string name = zb::recordstore::FieldText(request->szProName);
   if (Trimmed(name).empty()) return -1;
   const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
-  if (!IsFolder(folder)) return -3;
-  const int32_t kind = ps::ProjectKind(folder, name);
+  if (!IsFolder(lib, folder)) return -3;
+  const int32_t kind = ps::ProjectKind(lib.store(), folder, name);
   return kind < 0 ? ps::kProjectNotFound : kind;
 }
 
@@ -244,15 +259,18 @@ int32_t ZBAPI ZB_ProjectVersionB(ZBPROPOS* request) {
 }
 
 int32_t ZBAPI ZB_ProjectRename(ZBPROPOS* source, ZBPROPOS* target) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!source || !target) return -1;
-  Enter(source);
+  Enter(lib, source);
   zb::recordstore::ZeroTerminateRequest(target);
   const std::string folder = zb::recordstore::FieldText(source->szDataPfad);
   PROINFO entry;
   std::string path;
   const int32_t index =
-      IsFolder(folder)
-          ? ps::FindProject(folder, zb::recordstore::FieldText(source->szProName), &entry, &path)
+      IsFolder(lib, folder)
+          ? ps::FindProject(lib.store(), folder,
+                            zb::recordstore::FieldText(source->szProName),
+                            &entry, &path)
           : ps::kProjectNotFound;
   if (index < 0) return ps::kProjectNotFound;
   if (IsFolderProject(entry, path)) return kNoAccess;
@@ -263,13 +281,15 @@ int32_t ZBAPI ZB_ProjectRename(ZBPROPOS* source, ZBPROPOS* target) {
     *target = *source;
     name = ps::TrimProjectName(zb::recordstore::FieldText(source->szProName));
     author = zb::recordstore::FieldText(source->szAuthor);
-    if (!AskProjectName(env::SystemText(35300), &name, &author)) return 0;
+    if (!AskProjectName(lib, env::SystemText(35300), &name, &author)) return 0;
   }
   // The new name must not be another project's: name lookups would find
   // only one of the two.
-  const int32_t other = ps::FindProject(folder, name, nullptr, nullptr);
+  const int32_t other =
+      ps::FindProject(lib.store(), folder, name, nullptr, nullptr);
   if (other >= 0 && other != index) return kNameTaken;
-  const int32_t result = ps::RenameProject(folder, index, name, author);
+  const int32_t result =
+      ps::RenameProject(lib.store(), folder, index, name, author);
   if (result == 1) {
     zb::recordstore::SetFieldText(target->szProName, name);
     zb::recordstore::SetFieldText(target->szAuthor, author);
@@ -278,49 +298,55 @@ int32_t ZBAPI ZB_ProjectRename(ZBPROPOS* source, ZBPROPOS* target) {
 }
 
 int32_t ZBAPI ZB_ProjectCopy(ZBPROPOS* source, ZBPROPOS* target) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!source || !target) return -1;
-  Enter(source);
+  Enter(lib, source);
   zb::recordstore::ZeroTerminateRequest(target);
-  return TransferExport(ps::kCopyProject, "ZB_ProjectCopy", false, *source,
+  return TransferExport(lib, ps::kCopyProject, "ZB_ProjectCopy", false, *source,
                         target);
 }
 
 int32_t ZBAPI ZB_ProjectMove(ZBPROPOS* source, ZBPROPOS* target) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!source || !target) return -1;
-  Enter(source);
+  Enter(lib, source);
   zb::recordstore::ZeroTerminateRequest(target);
-  return TransferExport(ps::kMoveProject, "ZB_ProjectMove", false, *source,
+  return TransferExport(lib, ps::kMoveProject, "ZB_ProjectMove", false, *source,
                         target);
 }
 
 int32_t ZBAPI ZB_CopyProject_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!source || !target) return -1;
-  const ZBPROPOS_L from = EnterLong(*source);
-  ZBPROPOS_L to = EnterLong(*target);
-  const int32_t result =
-      TransferExport(ps::kCopyProject, "ZB_CopyProject_L", true, from, &to);
+  const ZBPROPOS_L from = EnterLong(lib, *source);
+  ZBPROPOS_L to = EnterLong(lib, *target);
+  const int32_t result = TransferExport(lib, ps::kCopyProject,
+                                        "ZB_CopyProject_L", true, from, &to);
   std::memcpy(target->szProName, to.szProName, sizeof to.szProName);
   std::memcpy(target->szAuthor, to.szAuthor, sizeof to.szAuthor);
   return result;
 }
 
 int32_t ZBAPI ZB_ProjectDelete(ZBPROPOS* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -2;
-  Enter(request);
+  Enter(lib, request);
   const std::string folder = zb::recordstore::FieldText(request->szDataPfad);
-  if (!IsFolder(folder)) return -2;
+  if (!IsFolder(lib, folder)) return -2;
   PROINFO entry;
   std::string path;
   const std::string name = zb::recordstore::FieldText(request->szProName);
-  const int32_t index = ps::FindProject(folder, name, &entry, &path);
+  const int32_t index =
+      ps::FindProject(lib.store(), folder, name, &entry, &path);
   if (index == ps::kListNotOpenable) return -2;
   if (index < 0) return ps::kProjectNotFound;
   if (IsFolderProject(entry, path)) return kNoAccess;
-  return ps::DeleteProject(folder, name);
+  return ps::DeleteProject(lib.store(), folder, name);
 }
 
 void ZBAPI ZB_ProjectsGetStreamPRO(ZBPROPOS*) {
-  TheLog().Append("Dummy Function");
+  zb::api::Library& lib = zb::api::TheLibrary();
+  lib.log().Append("Dummy Function");
 }
 
 }  // extern "C"

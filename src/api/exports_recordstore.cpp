@@ -3,6 +3,7 @@
 // and forward straight to the record store.
 #include <cstring>
 
+#include "api/library.h"
 #include "recordstore/data_channel.h"
 #include "recordstore/engine.h"
 #include "recordstore/handle_stack.h"
@@ -12,118 +13,123 @@
 
 using zb::recordstore::Engine;
 namespace rs = zb::recordstore;
+using zb::api::TheLibrary;
 
 extern "C" {
 
 // ---- Record engine --------------------------------------------------------
-int32_t ZBAPI DBOpen(const char* path) { return Engine::Instance().Open(path); }
+int32_t ZBAPI DBOpen(const char* path) {
+  return TheLibrary().engine().Open(path);
+}
 int32_t ZBAPI DBOpenReadOnly(const char* path) {
-  return Engine::Instance().OpenReadOnly(path);
+  return TheLibrary().engine().OpenReadOnly(path);
 }
 int32_t ZBAPI DBOpenExcl(const char* path) {
-  return Engine::Instance().OpenExclusive(path);
+  return TheLibrary().engine().OpenExclusive(path);
 }
-int32_t ZBAPI DBClose(int16_t h) { return Engine::Instance().Close(h); }
+int32_t ZBAPI DBClose(int16_t h) { return TheLibrary().engine().Close(h); }
 int32_t ZBAPI DBGetFileName(char* dest, int16_t h) {
-  return Engine::Instance().GetFileName(dest, h);
+  return TheLibrary().engine().GetFileName(dest, h);
 }
 int32_t ZBAPI DBGetFileHnd(const char* path) {
-  return Engine::Instance().GetFileHandle(path);
+  return TheLibrary().engine().GetFileHandle(path);
 }
 uint32_t ZBAPI DBGetNumRecord(int16_t h) {
-  return Engine::Instance().NumRecords(h);
+  return TheLibrary().engine().NumRecords(h);
 }
 
 int32_t ZBAPI DBRead(int16_t h, int16_t k1, int16_t k2, int32_t n,
                      int16_t size, void* buf) {
-  return Engine::Instance().Read(h, k1, k2, n < 0 ? 0u : static_cast<uint32_t>(n),
-                                 size, buf);
+  return TheLibrary().engine().Read(
+      h, k1, k2, n < 0 ? 0u : static_cast<uint32_t>(n), size, buf);
 }
 int32_t ZBAPI DBReadFar(int16_t h, int16_t k1, int16_t k2, uint32_t n,
                         int16_t size, void* buf) {
-  return Engine::Instance().Read(h, k1, k2, n, size, buf);
+  return TheLibrary().engine().Read(h, k1, k2, n, size, buf);
 }
 int32_t ZBAPI DBReadNext(int16_t h, void* buf) {
-  return Engine::Instance().ReadNext(h, buf);
+  return TheLibrary().engine().ReadNext(h, buf);
 }
 int32_t ZBAPI DBReadRest(int16_t h, int16_t size, void* buf) {
-  return Engine::Instance().ReadRest(h, size, buf);
+  return TheLibrary().engine().ReadRest(h, size, buf);
 }
 int32_t ZBAPI DB4_Read(int16_t h, int16_t k1, int16_t k2, int16_t k3,
                        int16_t k4, int32_t n, int16_t size, void* buf) {
-  return Engine::Instance().Read4(h, k1, k2, k3, k4, n, size, buf);
+  return TheLibrary().engine().Read4(h, k1, k2, k3, k4, n, size, buf);
 }
 int32_t ZBAPI DBGetKeys(int16_t* k1, int16_t* k2) {
-  return Engine::Instance().GetKeys(k1, k2);
+  return TheLibrary().engine().GetKeys(k1, k2);
 }
 
 int32_t ZBAPI DBWrite(int16_t h, int16_t k1, int16_t k2, int32_t n,
                       int16_t size, const void* data) {
-  if (n == -1) return Engine::Instance().Append(h, k1, k2, size, data);
-  return Engine::Instance().WriteFar(h, k1, k2, static_cast<uint32_t>(n), size,
-                                     data, false);
+  if (n == -1) return TheLibrary().engine().Append(h, k1, k2, size, data);
+  return TheLibrary().engine().WriteFar(h, k1, k2, static_cast<uint32_t>(n),
+                                        size, data, false);
 }
 int32_t ZBAPI DBWriteFar(int16_t h, int16_t k1, int16_t k2, uint32_t n,
                          int16_t size, const void* data) {
-  return Engine::Instance().WriteFar(h, k1, k2, n, size, data, false);
+  return TheLibrary().engine().WriteFar(h, k1, k2, n, size, data, false);
 }
 int32_t ZBAPI DBWriteAdd(int16_t h, int16_t k1, int16_t k2, int32_t n,
                          int16_t size, const void* data) {
-  if (n == -1) return Engine::Instance().Append(h, k1, k2, size, data);
+  if (n == -1) return TheLibrary().engine().Append(h, k1, k2, size, data);
   if (n < -1) return DB_EOF;
-  return Engine::Instance().WriteFar(h, k1, k2, static_cast<uint32_t>(n), size,
-                                     data, true);
+  return TheLibrary().engine().WriteFar(h, k1, k2, static_cast<uint32_t>(n),
+                                        size, data, true);
 }
 int32_t ZBAPI DBWriteAddFar(int16_t h, int16_t k1, int16_t k2, uint32_t n,
                             int16_t size, const void* data) {
-  return Engine::Instance().WriteFar(h, k1, k2, n, size, data, true);
+  return TheLibrary().engine().WriteFar(h, k1, k2, n, size, data, true);
 }
 int32_t ZBAPI DBWriteNext(int16_t h, const void* data) {
-  return Engine::Instance().WriteNext(h, data);
+  return TheLibrary().engine().WriteNext(h, data);
 }
 
 int32_t ZBAPI DBDel(int16_t h, int16_t k1, int16_t k2, int32_t n) {
-  return Engine::Instance().Delete(h, k1, k2, static_cast<uint32_t>(n));
+  return TheLibrary().engine().Delete(h, k1, k2, static_cast<uint32_t>(n));
 }
 int32_t ZBAPI DBDelFar(int16_t h, int16_t k1, int16_t k2, uint32_t n) {
-  return Engine::Instance().Delete(h, k1, k2, n);
+  return TheLibrary().engine().Delete(h, k1, k2, n);
 }
-int32_t ZBAPI DBDelNext(int16_t h) { return Engine::Instance().DeleteNext(h); }
+int32_t ZBAPI DBDelNext(int16_t h) {
+  return TheLibrary().engine().DeleteNext(h);
+}
 int32_t ZBAPI DBUnDel(int16_t h, int16_t k1, int16_t k2, int32_t n) {
-  return Engine::Instance().Undelete(h, k1, k2, static_cast<uint32_t>(n));
+  return TheLibrary().engine().Undelete(h, k1, k2, static_cast<uint32_t>(n));
 }
 int32_t ZBAPI DBUnDelFar(int16_t h, int16_t k1, int16_t k2, uint32_t n) {
-  return Engine::Instance().Undelete(h, k1, k2, n);
+  return TheLibrary().engine().Undelete(h, k1, k2, n);
 }
 int32_t ZBAPI DBUnDelNext(int16_t h) {
-  return Engine::Instance().UndeleteNext(h);
+  return TheLibrary().engine().UndeleteNext(h);
 }
 int32_t ZBAPI DBChangeKeys(int16_t h, int16_t k1, int16_t k2, int16_t newKey1,
                            int16_t newKey2) {
-  return Engine::Instance().ChangeKeys(h, k1, k2, newKey1, newKey2);
+  return TheLibrary().engine().ChangeKeys(h, k1, k2, newKey1, newKey2);
 }
 
 int32_t ZBAPI DBReadBin(int16_t h, int32_t offset, int32_t length, void* buf) {
-  return Engine::Instance().ReadBin(h, offset, length, buf);
+  return TheLibrary().engine().ReadBin(h, offset, length, buf);
 }
 int32_t ZBAPI DBWriteBin(int16_t h, int32_t offset, int32_t length,
                          const void* data) {
-  return Engine::Instance().WriteBin(h, offset, length, data);
+  return TheLibrary().engine().WriteBin(h, offset, length, data);
 }
 
 // ---- Overwrite passes and handle stack ------------------------------------
 int32_t ZBAPI DBStartOverWrite(int16_t h, int16_t k1, int16_t k2) {
-  return rs::OverwritePass::Instance().Start(h, k1, k2);
+  return TheLibrary().overwrite_pass().Start(h, k1, k2);
 }
 int32_t ZBAPI DBOverWrite(int16_t h, int16_t k1, int16_t k2, int16_t size,
                           const void* data) {
-  return rs::OverwritePass::Instance().Write(h, k1, k2, size, data);
+  return TheLibrary().overwrite_pass().Write(h, k1, k2, size, data);
 }
 uint32_t ZBAPI DBEndOverWrite(void) {
-  return rs::OverwritePass::Instance().End();
+  return TheLibrary().overwrite_pass().End();
 }
-int32_t ZBAPI DBPush(int16_t h) { return rs::HandleStack::Instance().Push(h); }
-int32_t ZBAPI DBPop(int16_t h) { return rs::HandleStack::Instance().Pop(h); }
+int32_t ZBAPI DBPush(int16_t h) { return TheLibrary().handle_stack().Push(h); }
+int32_t ZBAPI DBPop(int16_t h) { return TheLibrary().handle_stack().Pop(h); }
 
 // ---- Typed records ----------------------------------------------------------
 // Read: only a positive result is converted into the caller's record.
@@ -265,22 +271,26 @@ int32_t ZBAPI ZeroTerminateZBProPos(ZBPROPOS* record) {
 }
 
 // ---- Data channel ---------------------------------------------------------------
-uint32_t ZBAPI OpenData(const char* path) { return rs::OpenDataStream(path); }
+uint32_t ZBAPI OpenData(const char* path) {
+  return TheLibrary().data_channel().Open(path);
+}
 int32_t ZBAPI GetData(void* buf, int32_t itemSize, int32_t count,
                       uint32_t stream) {
-  return rs::GetDataItems(buf, itemSize, count, stream);
+  return TheLibrary().data_channel().Get(buf, itemSize, count, stream);
 }
 int32_t ZBAPI PutData(const void* buf, int32_t itemSize, int32_t count,
                       uint32_t stream) {
-  return rs::PutDataItems(buf, itemSize, count, stream);
+  return TheLibrary().data_channel().Put(buf, itemSize, count, stream);
 }
 int32_t ZBAPI SetPosData(int32_t position, uint32_t stream) {
-  return rs::SetDataPosition(position, stream);
+  return TheLibrary().data_channel().SetPosition(position, stream);
 }
 int32_t ZBAPI GetPosData(uint32_t stream) {
-  return rs::GetDataPosition(stream);
+  return TheLibrary().data_channel().GetPosition(stream);
 }
-int32_t ZBAPI CloseData(uint32_t stream) { return rs::CloseDataStream(stream); }
+int32_t ZBAPI CloseData(uint32_t stream) {
+  return TheLibrary().data_channel().Close(stream);
+}
 int32_t ZBAPI FlushData(int32_t count, void* buf) {
   if (buf && count > 0) std::memset(buf, 0, static_cast<size_t>(count));
   return 1;

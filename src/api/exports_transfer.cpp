@@ -5,7 +5,7 @@
 #include <string>
 
 #include "api/frame.h"
-#include "environment/catalogue_access.h"
+#include "api/library.h"
 #include "environment/strings.h"
 #include "environment/ui.h"
 #include "projectstore/position_copy.h"
@@ -16,6 +16,8 @@
 #include "zbdb900.h"
 
 namespace {
+
+using zb::api::Library;
 
 namespace env = zb::environment;
 namespace ps = zb::projectstore;
@@ -30,32 +32,36 @@ constexpr int kCopyQuestion = 35314;
 constexpr int kOverwriteQuestion = 35331;
 constexpr int kCopyAsTitle = 35396;
 
-bool PositionExists(const ZBPROPOS_L& request, const std::string& long_name) {
+bool PositionExists(Library& lib, const ZBPROPOS_L& request,
+                    const std::string& long_name) {
   std::string path;
-  if (ps::FindProject(zb::recordstore::FieldText(request.szDataPfad), zb::recordstore::FieldText(request.szProName),
-                      nullptr, &path) < 0)
+  if (ps::FindProject(
+          lib.store(), zb::recordstore::FieldText(request.szDataPfad),
+          zb::recordstore::FieldText(request.szProName), nullptr, &path) < 0)
     return false;
-  const int16_t key = env::Catalogue().NumberByKey(zb::recordstore::FieldText(request.szPrgName));
-  return ps::PositionStateOfFile(path, key, long_name, nullptr) != 0;
+  const int16_t key = lib.catalogue().NumberByKey(
+      zb::recordstore::FieldText(request.szPrgName));
+  return ps::PositionStateOfFile(lib.store(), path, key, long_name, nullptr) !=
+         0;
 }
 
 bool Blank(const std::string& text) {
   return text.find_first_not_of(' ') == std::string::npos;
 }
 
-env::Answer Ask(const std::string& text) {
-  return env::CurrentUi().MessageBox(env::kMessageTitle, text,
-                                     env::Buttons::kYesNo,
-                                     env::Icon::kQuestion);
+env::Answer Ask(Library& lib, const std::string& text) {
+  return lib.ui().Ask(env::kMessageTitle, text, env::Buttons::kYesNo,
+                      env::Icon::kQuestion);
 }
 
 int32_t ZBAPI PositionCopyL(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (target->szProName[0] != 0 && target->szPosNameLong[0] != 0)
-    return ps::CopyPosition(source, target);
+    return ps::CopyPosition(lib.store(), source, target);
 
   // The questions: which project, whether to copy, and under which name
   // when the position exists there already.
-  env::Ui& ui = env::CurrentUi();
+  env::Ui& ui = lib.ui();
   if (target->szDataPfad[0] == 0)
     std::memcpy(target->szDataPfad, source->szDataPfad,
                 sizeof target->szDataPfad);
@@ -69,20 +75,20 @@ int32_t ZBAPI PositionCopyL(ZBPROPOS_L* source, ZBPROPOS_L* target) {
   }
   std::string long_name = zb::recordstore::FieldText(target->szPosNameLong);
   if (long_name.empty()) long_name = zb::recordstore::FieldText(source->szPosNameLong);
-  if (Ask(env::SystemText(kCopyQuestion, long_name, project)) !=
+  if (Ask(lib, env::SystemText(kCopyQuestion, long_name, project)) !=
       env::Answer::kYes)
     return kAnswerNo;
   int32_t answer = kAnswerYes;
-  if (PositionExists(*target, long_name) &&
-      Ask(env::SystemText(kOverwriteQuestion,
-                          zb::recordstore::FieldText(source->szPrgName) + ":" + long_name)) !=
-          env::Answer::kYes) {
+  if (PositionExists(lib, *target, long_name) &&
+      Ask(lib, env::SystemText(kOverwriteQuestion,
+                               zb::recordstore::FieldText(source->szPrgName) +
+                                   ":" + long_name)) != env::Answer::kYes) {
     const std::string title =
         env::SystemText(kCopyAsTitle, zb::recordstore::FieldText(source->szProName), project);
     for (;;) {
       std::string name = long_name;
       if (!ui.PositionName(title, &name)) return kAnswerCancel;
-      if (!Blank(name) && !PositionExists(*target, name)) {
+      if (!Blank(name) && !PositionExists(lib, *target, name)) {
         long_name = name;
         answer = kAnswerOk;
         break;
@@ -90,21 +96,24 @@ int32_t ZBAPI PositionCopyL(ZBPROPOS_L* source, ZBPROPOS_L* target) {
     }
   }
   zb::recordstore::SetFieldText(target->szPosNameLong, long_name);
-  ps::CopyPosition(source, target);
+  ps::CopyPosition(lib.store(), source, target);
   return answer;
 }
 
 int32_t ZBAPI PositionMoveL(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (target->szProName[0] == 0 || target->szPosNameLong[0] == 0) return -1;
-  return ps::MovePosition(source, target);
+  return ps::MovePosition(lib.store(), source, target);
 }
 
 int32_t ZBAPI PositionExportL(ZBPROPOS_L* request) {
-  return ps::ExportPositionFile(request);
+  zb::api::Library& lib = zb::api::TheLibrary();
+  return ps::ExportPositionFile(lib.store(), request);
 }
 
 int32_t ZBAPI PositionImportL(ZBPROPOS_L* request) {
-  return ps::ImportPositionFile(request);
+  zb::api::Library& lib = zb::api::TheLibrary();
+  return ps::ImportPositionFile(lib.store(), request);
 }
 
 }  // namespace

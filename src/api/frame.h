@@ -15,6 +15,7 @@
 
 #include <cstring>
 
+#include "api/library.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "recordstore/typed_records.h"
@@ -35,11 +36,10 @@ struct FrameOptions {
 };
 
 inline void EnterFrame(const FrameOptions& options) {
-  if (options.login) environment::EnsureLoggedIn();
-  if (options.entry_title)
-    environment::Context().log.Title(options.entry_title);
-  if (options.entry_line)
-    environment::Context().log.Append(options.entry_line);
+  Library& lib = TheLibrary();
+  if (options.login) environment::EnsureLoggedIn(lib.session());
+  if (options.entry_title) lib.log().Title(options.entry_title);
+  if (options.entry_line) lib.log().Append(options.entry_line);
 }
 
 template <typename... Args>
@@ -55,7 +55,7 @@ int32_t PlainFrame(const FrameOptions& options, ZBPROPOS* caller,
   const int32_t result = implementation(&request, args...);
   if (options.write_back) recordstore::RequestFromLong(request, caller);
   if (options.copy_context_short_name)
-    std::memcpy(caller->szPosName, environment::Context().current_short_name,
+    std::memcpy(caller->szPosName, TheLibrary().context().current_short_name,
                 sizeof caller->szPosName);
   return result;
 }

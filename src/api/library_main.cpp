@@ -1,14 +1,12 @@
-// The shared library's own start and end. Loading creates the library
-// context and, in the Windows DLL, installs the real windows as the Ui;
-// unloading logs out and hands the resource handle back. The record
-// engine's own exit handler closes the record files still open.
-#include "environment/library_context.h"
-#include "environment/login.h"
+// The shared library's own start and end. Loading makes the process's
+// library object and, in the Windows DLL, gives it the real windows;
+// unloading logs out, hands the resource handle back and closes the record
+// files still open.
+#include "api/library.h"
 
 #ifdef _WIN32
 #include <windows.h>
 
-#include "api/open_save.h"
 #include "explorer/win32/win32_ui.h"
 
 namespace {
@@ -21,26 +19,26 @@ void SendToWindow(uintptr_t window, uint32_t message) {
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  // The windows live as long as the DLL: the process library may still
+  // show them while the process ends.
   static zb::explorer::Win32Ui* ui = nullptr;
   if (reason == DLL_PROCESS_ATTACH) {
-    ui = new zb::explorer::Win32Ui;
-    zb::environment::SetUi(ui);
-    zb::api::SetProgressWindowSender(&SendToWindow);
-    zb::environment::Context();
+    zb::api::Library& library = zb::api::TheLibrary();
+    ui = new zb::explorer::Win32Ui(library.context());
+    library.set_ui(*ui);
+    library.progress_window_sender = &SendToWindow;
   } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
     // Unloaded with FreeLibrary: the process goes on and wants its log
     // footer. At process end other DLLs may already be gone.
-    zb::environment::UnloadHandling();
+    zb::api::UnloadProcessLibrary();
   }
   return TRUE;
 }
 #else
 namespace {
-__attribute__((constructor)) void LibraryLoaded() {
-  zb::environment::Context();
-}
+__attribute__((constructor)) void LibraryLoaded() { zb::api::TheLibrary(); }
 __attribute__((destructor)) void LibraryUnloaded() {
-  zb::environment::UnloadHandling();
+  zb::api::UnloadProcessLibrary();
 }
 }  // namespace
 #endif

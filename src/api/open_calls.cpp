@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "api/library.h"
 #include "api/open_save.h"
 #include "api/temporary_cleaning.h"
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "environment/ui.h"
@@ -22,6 +22,8 @@
 
 namespace {
 
+using zb::api::Library;
+
 namespace env = zb::environment;
 namespace ps = zb::projectstore;
 using zb::recordstore::FieldText;
@@ -29,14 +31,12 @@ using zb::recordstore::SetFieldText;
 
 constexpr int32_t kOldTemporaryMinutes = 14400;  // ten days
 
-env::Log& TheLog() { return env::Context().log; }
-
 // The position whose working file was filled or created last.
-void RememberOpenPosition(const ZBPROPOS_L& request) {
-  env::OpenPosition& open = env::Context().open_position;
+void RememberOpenPosition(Library& lib, const ZBPROPOS_L& request) {
+  env::OpenPosition& open = lib.context().open_position;
   std::string project_path;
-  ps::FindProject(FieldText(request.szDataPfad), FieldText(request.szProName),
-                  nullptr, &project_path);
+  ps::FindProject(lib.store(), FieldText(request.szDataPfad),
+                  FieldText(request.szProName), nullptr, &project_path);
   open.open = !project_path.empty();
   open.project_file = project_path;
   open.temporary_file = FieldText(request.szTmpDatei);
@@ -46,15 +46,16 @@ void RememberOpenPosition(const ZBPROPOS_L& request) {
 
 namespace zb::api {
 
-env::PositionTransferResult LoadRequestPosition(ZBPROPOS_L* request,
+env::PositionTransferResult LoadRequestPosition(Library& lib,
+                                                ZBPROPOS_L* request,
                                                 uint32_t control) {
   env::PositionTransferResult result;
   const std::string data = FieldText(request->szDataPfad);
   const std::string project_name = FieldText(request->szProName);
-  if (platform::Default().IsFolder(data) &&
-      ps::ProjectKind(data, project_name) == 1 &&
+  if (lib.os().IsFolder(data) &&
+      ps::ProjectKind(lib.store(), data, project_name) == 1 &&
       ((control & kControlSilent) != 0 ||
-       !ps::MayReadProject(data, project_name, true)))
+       !ps::MayReadProject(lib.store(), data, project_name, true)))
     return result;
   PROINFO project{};
   SetFieldText(project.szProject, project_name);
@@ -64,20 +65,21 @@ env::PositionTransferResult LoadRequestPosition(ZBPROPOS_L* request,
   std::string working = FieldText(request->szTmpDatei);
   if (working.empty()) working = FieldText(request->szTmpPfad);
   result.records = ps::LoadPositionIntoWorkingFile(
-      data, &working, FieldText(request->szPrgName), project, &position,
-      &result.error, control);
+      lib.store(), data, &working, FieldText(request->szPrgName), project,
+      &position, &result.error, control);
   if (result.error >= 0) {
     SetFieldText(request->szTmpDatei, working);
     if (position.Designation[0] != 0)
       SetFieldText(request->szProBezeichnung, FieldText(position.Designation));
-    RememberOpenPosition(*request);
+    RememberOpenPosition(lib, *request);
   }
   return result;
 }
 
-env::PositionTransferResult StoreRequestPosition(ZBPROPOS_L* request) {
+env::PositionTransferResult StoreRequestPosition(Library& lib,
+                                                 ZBPROPOS_L* request) {
   env::PositionTransferResult result;
-  const int32_t stored = StoreRequest(request, 0);
+  const int32_t stored = StoreRequest(lib, request, 0);
   if (stored < 0)
     result.error = stored;
   else
@@ -92,11 +94,12 @@ using namespace zb::api;
 extern "C" {
 
 int32_t ZBAPI ZB_New_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  EnterOpenSaveCall(request, "\n*** ZB_New_L ");
+  EnterOpenSaveCall(lib, request, "\n*** ZB_New_L ");
   int32_t result = kNotDone;
-  if (!CheckProgram(request)) {
-    TheLog().Append("\n*** result: -1 , PrgSelect failed ");
+  if (!CheckProgram(lib, request)) {
+    lib.log().Append("\n*** result: -1 , PrgSelect failed ");
     return kProgramUndefined;
   }
   char long_name[sizeof request->szPosNameLong];
@@ -106,19 +109,19 @@ int32_t ZBAPI ZB_New_L(ZBPROPOS_L* request) {
   std::memcpy(message, request->szMsg, sizeof message);
   std::memcpy(designation, request->szProBezeichnung, sizeof designation);
 
-  const int32_t status = CheckFolders(request, false);
+  const int32_t status = CheckFolders(lib, request, false);
   if (status < 0) {
-    TheLog().Append("\n*** TestProPosDataTmpPath result<0!! \n");
-    TheLog().Request(*request);
+    lib.log().Append("\n*** TestProPosDataTmpPath result<0!! \n");
+    lib.log().Request(*request);
     return status;
   }
   if (std::strlen(request->szTmpDatei) > 8) {
-    ps::ReleaseOwnLock();
-    env::Context().open_position = env::OpenPosition();
+    ps::ReleaseOwnLock(lib.store());
+    lib.context().open_position = env::OpenPosition();
   }
   const std::string temporary = FieldText(request->szTmpPfad);
   const std::string program = FieldText(request->szPrgName);
-  CleanOldTemporaryFiles(temporary, program, kOldTemporaryMinutes);
+  CleanOldTemporaryFiles(lib, temporary, program, kOldTemporaryMinutes);
   SetFieldText(request->szTmpDatei, temporary);
   std::memset(request->szPosNameLong, 0, sizeof request->szPosNameLong);
   std::memset(request->szPosName, 0, sizeof request->szPosName);
@@ -131,9 +134,9 @@ int32_t ZBAPI ZB_New_L(ZBPROPOS_L* request) {
   SetFieldText(project.szAuthor, FieldText(request->szAuthor));
   PROINFO listed{};
   std::string project_path;
-  if (ps::FindProject(FieldText(request->szDataPfad), project_name, &listed,
-                      &project_path) >= 0) {
-    zb::recordstore::Engine& engine = zb::recordstore::Engine::Instance();
+  if (ps::FindProject(lib.store(), FieldText(request->szDataPfad), project_name,
+                      &listed, &project_path) >= 0) {
+    zb::recordstore::Engine& engine = zb::api::TheLibrary().engine();
     const int32_t h = engine.OpenReadOnly(project_path.c_str());
     PROINFO header{};
     if (h > 0 && engine.ReadBin(h, 0, sizeof header, &header) >= 0)
@@ -142,75 +145,78 @@ int32_t ZBAPI ZB_New_L(ZBPROPOS_L* request) {
       project.number = listed.number;
     if (h > 0) engine.Close(h);
   }
-  env::Context().current_project = project_name;
+  lib.context().current_project = project_name;
 
   std::string working = temporary;
   zb::recordstore::PosInfoExt position{};
-  result = ps::CreateWorkingFileForNewPosition(&working, program, project,
-                                               position);
+  result = ps::CreateWorkingFileForNewPosition(lib.store(), &working, program,
+                                               project, position);
   if (result >= 0) {
     SetFieldText(request->szTmpDatei, working);
-    RememberOpenPosition(*request);
+    RememberOpenPosition(lib, *request);
   }
   std::memcpy(request->szPosNameLong, long_name, sizeof long_name);
   std::memcpy(request->szMsg, message, sizeof message);
   std::memcpy(request->szProBezeichnung, designation, sizeof designation);
-  TheLog().Printf("\n*** result : %d  records ", static_cast<int>(result));
+  lib.log().Printf("\n*** result : %d  records ", static_cast<int>(result));
   return result;
 }
 
 int32_t ZBAPI ZB_Open_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  EnterOpenSaveCall(request, "*** ZB_Open_L");
-  if (!CheckProgram(request)) {
-    TheLog().Append("\n*** result: -1 , PrgSelect failed ");
+  EnterOpenSaveCall(lib, request, "*** ZB_Open_L");
+  if (!CheckProgram(lib, request)) {
+    lib.log().Append("\n*** result: -1 , PrgSelect failed ");
     return kProgramUndefined;
   }
-  TheLog().Append("\n*** TestProPosDataTmpPath ");
-  const int32_t status = CheckFolders(request, true);
+  lib.log().Append("\n*** TestProPosDataTmpPath ");
+  const int32_t status = CheckFolders(lib, request, true);
   if (status < 0) return status;
 
   env::PositionTransferResult copied;
-  const bool chosen = env::CurrentUi().PositionDialog(
+  const bool chosen = lib.ui().PositionDialog(
       env::PositionDialogMode::kOpen, "Position öffnen", request,
-      [](ZBPROPOS_L* r) { return LoadRequestPosition(r, 0); }, &copied);
+      [&lib](ZBPROPOS_L* r) { return LoadRequestPosition(lib, r, 0); },
+      &copied);
   int32_t result;
   if (chosen) {
-    if (!CheckProgram(request)) {
-      TheLog().Append("\n*** result: -1 , PrgSelect failed ");
+    if (!CheckProgram(lib, request)) {
+      lib.log().Append("\n*** result: -1 , PrgSelect failed ");
       return -1;
     }
   } else {
-    TheLog().Append("\n*** result: 0 , Cancel");
+    lib.log().Append("\n*** result: 0 , Cancel");
     copied = env::PositionTransferResult();
   }
   if (copied.error >= 0) {
-    WriteRequestHistory(*request);
+    WriteRequestHistory(lib, *request);
     result = CappedCount(copied.records);
-    TheLog().Printf("\n***  ZB_Open_L result : %u  records ",
-                    static_cast<unsigned>(result));
+    lib.log().Printf("\n***  ZB_Open_L result : %u  records ",
+                     static_cast<unsigned>(result));
   } else {
     result = copied.error;
-    TheLog().Printf("\n*** ZB_Open_L result : %d  records ",
-                    static_cast<int>(result));
+    lib.log().Printf("\n*** ZB_Open_L result : %d  records ",
+                     static_cast<int>(result));
   }
-  TheLog().Request(*request);
+  lib.log().Request(*request);
   return result;
 }
 
 int32_t ZBAPI ZB_SilentOpenEx_L(ZBPROPOS_L* request, int16_t control) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  EnterOpenSaveCall(request, "\n*** ZB_SilentOpenEx_L");
-  TheLog().Printf("### Ctrl = %d", static_cast<int>(control));
+  EnterOpenSaveCall(lib, request, "\n*** ZB_SilentOpenEx_L");
+  lib.log().Printf("### Ctrl = %d", static_cast<int>(control));
   if (request->szPosNameLong[0] == 0) {
-    TheLog().Printf("\n*** result: %d, failed: PosName = '' , --> ZB_New()",
-                    static_cast<int>(kPositionUndefined));
+    lib.log().Printf("\n*** result: %d, failed: PosName = '' , --> ZB_New()",
+                     static_cast<int>(kPositionUndefined));
     return ZB_New_L(request);
   }
   const std::string program = FieldText(request->szPrgName);
-  if (env::Catalogue().NumberByKey(program) == ps::kAllPrograms) {
-    TheLog().Printf("\n*** result: %d, failed: PrgName = '%s' ",
-                    static_cast<int>(kProgramUndefined), program.c_str());
+  if (lib.catalogue().NumberByKey(program) == ps::kAllPrograms) {
+    lib.log().Printf("\n*** result: %d, failed: PrgName = '%s' ",
+                     static_cast<int>(kProgramUndefined), program.c_str());
     return kProgramUndefined;
   }
   const struct {
@@ -219,11 +225,12 @@ int32_t ZBAPI ZB_SilentOpenEx_L(ZBPROPOS_L* request, int16_t control) {
   } folders[] = {{"DataPath", request->szDataPfad},
                  {"TmpPath", request->szTmpPfad}};
   for (const auto& folder : folders) {
-    const int32_t test = TestFolder(folder.field, false);
+    const int32_t test = TestFolder(lib, folder.field, false);
     if (test == -3)
-      TheLog().Printf("\n*** IsDir(%s) result:ERROR_DIR_NOTEXIST", folder.name);
+      lib.log().Printf("\n*** IsDir(%s) result:ERROR_DIR_NOTEXIST",
+                       folder.name);
     else if (test == -2)
-      TheLog().Printf("\n*** IsDir(%s) result:ERROR_NOTDIR", folder.name);
+      lib.log().Printf("\n*** IsDir(%s) result:ERROR_NOTDIR", folder.name);
     if (test < 0) return kFolderUndefined;
   }
   if (request->szTmpDatei[0] == 0)
@@ -236,35 +243,36 @@ int32_t ZBAPI ZB_SilentOpenEx_L(ZBPROPOS_L* request, int16_t control) {
 
   const std::string folder = FieldText(request->szDataPfad);
   const std::string name = FieldText(request->szProName);
-  const int32_t found = ps::FindProject(folder, name, nullptr, nullptr);
+  const int32_t found =
+      ps::FindProject(lib.store(), folder, name, nullptr, nullptr);
   if (found >= 0) {
-    if (ps::ProjectKind(folder, name) == 1 && control == 0)
+    if (ps::ProjectKind(lib.store(), folder, name) == 1 && control == 0)
       return ZB_Open_L(request);
   } else if (control == 1) {
-    TheLog().Printf("\n*** Project %s dasn't exist : %d ", name.c_str(),
-                    static_cast<int>(found));
+    lib.log().Printf("\n*** Project %s dasn't exist : %d ", name.c_str(),
+                     static_cast<int>(found));
     return found;
   } else if (!ps::TrimProjectName(name).empty()) {
-    ps::CreateProject(folder, name, FieldText(request->szAuthor));
+    ps::CreateProject(lib.store(), folder, name, FieldText(request->szAuthor));
   }
 
-  const env::PositionTransferResult copied = LoadRequestPosition(
-      request, static_cast<uint16_t>(control));
+  const env::PositionTransferResult copied =
+      LoadRequestPosition(lib, request, static_cast<uint16_t>(control));
   std::memcpy(request->szDataPfad, data, sizeof data);
   std::memcpy(request->szProName, project_name, sizeof project_name);
   int32_t result;
   if (copied.error >= 0) {
     result = CappedCount(copied.records);
     if ((control & kControlActivate) != 0) {
-      MakeProjectActive(*request);
-      WriteRequestHistory(*request);
+      MakeProjectActive(lib, *request);
+      WriteRequestHistory(lib, *request);
     }
   } else {
     result = copied.error;
-    TheLog().Printf("\n*** Error : %d ", static_cast<int>(result));
+    lib.log().Printf("\n*** Error : %d ", static_cast<int>(result));
   }
   SetFieldText(request->szDataPfad,
-               NormaliseRequestFolder(FieldText(request->szDataPfad)));
+               NormaliseRequestFolder(lib, FieldText(request->szDataPfad)));
   return result;
 }
 
@@ -273,9 +281,10 @@ int32_t ZBAPI ZB_SilentOpen_L(ZBPROPOS_L* request) {
 }
 
 int32_t ZBAPI ZB_ReadDBHistory_L(ZBPROPOS_L* request) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  env::EnsureLoggedIn();
-  ReadCheckedHistory(request);
+  env::EnsureLoggedIn(lib.session());
+  ReadCheckedHistory(lib, request);
   return 1;
 }
 

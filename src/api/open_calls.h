@@ -11,18 +11,22 @@
 
 namespace zb::api {
 
+class Library;
+
 // Copies position szPosNameLong of szProName into the working file
 // (szTmpDatei, or a new file in that folder) and updates szTmpDatei and
 // szProBezeichnung. A project of the other data format is read only after
 // the user agreed, which is never asked when control has bit 0: then
 // nothing is copied (0 records, no error). The working file's position is
 // remembered as the one this process has open.
-environment::PositionTransferResult LoadRequestPosition(ZBPROPOS_L* request,
+environment::PositionTransferResult LoadRequestPosition(Library& lib,
+                                                        ZBPROPOS_L* request,
                                                         uint32_t control);
 
 // The position dialog's save transfer: the working file into the chosen
 // position (failures are shown to the user).
-environment::PositionTransferResult StoreRequestPosition(ZBPROPOS_L* request);
+environment::PositionTransferResult StoreRequestPosition(Library& lib,
+                                                         ZBPROPOS_L* request);
 
 }  // namespace zb::api
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "environment/catalogue_access.h"
+#include "api/library.h"
 #include "environment/folders.h"
 #include "environment/history_file.h"
 #include "environment/library_context.h"
@@ -33,11 +33,6 @@ const char kNoProgramText[] =
     "zugehörigen Programm aus.";
 const char kAllPrograms[] = "ALLE";
 
-AutoSaveHandler g_autosave = nullptr;
-WindowMessageSender g_sender = nullptr;
-
-env::Log& TheLog() { return env::Context().log; }
-
 std::string Upper(std::string text) {
   for (char& c : text)
     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -51,39 +46,40 @@ std::string Trimmed(const std::string& text) {
 }
 
 // Hands a data folder written to the history on to the companion library.
-void HandOnDataFolder(const std::string& folder) { env::SetDataFolder(folder); }
+void HandOnDataFolder(const std::string& folder) {
+  env::SetDataFolder(zb::api::TheLibrary().context(), folder);
+}
 
 }  // namespace
 
-void EnterOpenSaveCall(ZBPROPOS_L* request, const char* title) {
+void EnterOpenSaveCall(Library& lib, ZBPROPOS_L* request, const char* title) {
   recordstore::ZeroTerminateRequest(request);
   std::memset(request->szPosName, 0, sizeof request->szPosName);
-  env::EnsureLoggedIn();
-  TheLog().Title(title);
-  TheLog().Request(*request);
+  env::EnsureLoggedIn(lib.session());
+  lib.log().Title(title);
+  lib.log().Request(*request);
 }
 
-bool CheckProgram(ZBPROPOS_L* request) {
+bool CheckProgram(Library& lib, ZBPROPOS_L* request) {
   std::string key = FieldText(request->szPrgName);
   if (key.empty()) key = kAllPrograms;
   if (Upper(key) != kAllPrograms) return true;
-  env::CurrentUi().MessageBox(env::kMessageTitle,
-                              env::FillPlaceholders(kNoProgramText,
-                                                    kAllPrograms),
-                              env::Buttons::kOk, env::Icon::kWarning);
+  lib.ui().Ask(env::kMessageTitle,
+               env::FillPlaceholders(kNoProgramText, kAllPrograms),
+               env::Buttons::kOk, env::Icon::kWarning);
   for (;;) {
     std::string chosen;
-    if (!env::CurrentUi().SelectProgram("", &chosen)) return false;
+    if (!lib.ui().SelectProgram("", &chosen)) return false;
     chosen = Trimmed(chosen);
     if (chosen.empty() || Upper(chosen) == kAllPrograms) continue;
     SetFieldText(request->szPrgName, chosen);
-    TheLog().Append("PrgSelected: " + chosen);
+    lib.log().Append("PrgSelected: " + chosen);
     return true;
   }
 }
 
-int32_t TestFolder(const std::string& folder, bool messages) {
-  platform::Platform& os = platform::Default();
+int32_t TestFolder(Library& lib, const std::string& folder, bool messages) {
+  platform::Platform& os = lib.os();
   char text[400];
   if (folder.empty() || !os.FileExists(folder)) {
     if (messages) {
@@ -91,8 +87,8 @@ int32_t TestFolder(const std::string& folder, bool messages) {
                     "FEHLER \n Verzeichnis '%s' existiert nicht:\n "
                     "GetFileAttributes()<0.",
                     folder.c_str());
-      env::CurrentUi().MessageBox(env::kMessageTitle, text, env::Buttons::kOk,
-                                  env::Icon::kInformation);
+      lib.ui().Ask(env::kMessageTitle, text, env::Buttons::kOk,
+                   env::Icon::kInformation);
     }
     return -3;
   }
@@ -101,19 +97,19 @@ int32_t TestFolder(const std::string& folder, bool messages) {
                   "FEHLER \n Verzeichnis '%s': FileAttrib != "
                   "FILE_ATTRIBUTE_DIRECTORY.",
                   folder.c_str());
-    TheLog().Append(text);
+    lib.log().Append(text);
     if (messages)
-      env::CurrentUi().MessageBox(env::kMessageTitle, text, env::Buttons::kOk,
-                                  env::Icon::kInformation);
+      lib.ui().Ask(env::kMessageTitle, text, env::Buttons::kOk,
+                   env::Icon::kInformation);
     return -2;
   }
   return 1;
 }
 
-std::string NormaliseRequestFolder(const std::string& folder) {
+std::string NormaliseRequestFolder(Library& lib, const std::string& folder) {
   std::string text = folder;
   if (text.size() > 1 && text.back() == '\\') text.pop_back();
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = lib.os();
   if (!text.empty() && os.FileExists(text) && !os.IsFolder(text)) {
     const size_t slash = text.find_last_of("\\/");
     text = slash == std::string::npos ? std::string() : text.substr(0, slash);
@@ -121,33 +117,34 @@ std::string NormaliseRequestFolder(const std::string& folder) {
   return text;
 }
 
-bool AskForFolder(const std::string& title, std::string* folder) {
-  platform::Platform& os = platform::Default();
+bool AskForFolder(Library& lib, const std::string& title, std::string* folder) {
+  platform::Platform& os = lib.os();
   while (folder->empty() || !os.IsFolder(*folder)) {
-    if (!env::CurrentUi().ChooseFolder(title, folder)) return false;
+    if (!lib.ui().ChooseFolder(title, folder)) return false;
   }
   return true;
 }
 
-void ReadCheckedHistory(ZBPROPOS_L* request) {
-  env::LibraryContext& context = env::Context();
+void ReadCheckedHistory(Library& lib, ZBPROPOS_L* request) {
+  env::LibraryContext& context = lib.context();
   std::memset(request, 0, sizeof *request);
-  env::ReadHistory(context.folders, request);
+  env::ReadHistory(lib.os(), context.folders, request);
   if (!context.folders.data.empty() &&
-      env::ValidateDataFolder(context.folders.data, context.folders.program) ==
-          0)
+      env::ValidateDataFolder(lib.os(), context.folders.data,
+                              context.folders.program) == 0)
     SetFieldText(request->szDataPfad, context.folders.data);
   const std::string project = FieldText(request->szProName);
   bool valid = false;
   if (!project.empty()) {
     const std::string folder = FieldText(request->szDataPfad);
-    platform::Platform& os = platform::Default();
+    platform::Platform& os = lib.os();
     std::string path;
     if (os.IsFolder(folder)) {
-      int32_t found = ps::FindProject(folder, project, nullptr, &path);
+      int32_t found =
+          ps::FindProject(lib.store(), folder, project, nullptr, &path);
       if (found < 0) {
-        ps::RebuildProjectList(folder);
-        found = ps::FindProject(folder, project, nullptr, &path);
+        ps::RebuildProjectList(lib.store(), folder);
+        found = ps::FindProject(lib.store(), folder, project, nullptr, &path);
       }
       valid = found >= 0 && os.FileExists(path);
     }
@@ -156,27 +153,29 @@ void ReadCheckedHistory(ZBPROPOS_L* request) {
     std::memset(request->szProName, 0, sizeof request->szProName);
     std::memset(request->szPosNameLong, 0, sizeof request->szPosNameLong);
     std::memset(request->szPosName, 0, sizeof request->szPosName);
-    TheLog().Append("\n*** History no more valid");
+    lib.log().Append("\n*** History no more valid");
   }
 }
 
-void WriteRequestHistory(const ZBPROPOS_L& request) {
-  env::WriteHistory(env::Context().folders, request, &HandOnDataFolder);
+void WriteRequestHistory(Library& lib, const ZBPROPOS_L& request) {
+  env::WriteHistory(lib.os(), lib.context().folders, request,
+                    &HandOnDataFolder);
 }
 
-int32_t CheckFolders(ZBPROPOS_L* request, bool with_position) {
-  platform::Platform& os = platform::Default();
-  TheLog().Append("\n**** ZB_ReadDBHistory_L...");
+int32_t CheckFolders(Library& lib, ZBPROPOS_L* request, bool with_position) {
+  platform::Platform& os = lib.os();
+  lib.log().Append("\n**** ZB_ReadDBHistory_L...");
   ZBPROPOS_L history;
-  ReadCheckedHistory(&history);
+  ReadCheckedHistory(lib, &history);
 
-  std::string data = NormaliseRequestFolder(FieldText(request->szDataPfad));
+  std::string data =
+      NormaliseRequestFolder(lib, FieldText(request->szDataPfad));
   std::string temporary =
-      NormaliseRequestFolder(FieldText(request->szTmpPfad));
+      NormaliseRequestFolder(lib, FieldText(request->szTmpPfad));
   const std::string history_data =
-      NormaliseRequestFolder(FieldText(history.szDataPfad));
+      NormaliseRequestFolder(lib, FieldText(history.szDataPfad));
   const std::string history_temporary =
-      NormaliseRequestFolder(FieldText(history.szTmpPfad));
+      NormaliseRequestFolder(lib, FieldText(history.szTmpPfad));
 
   std::vector<std::string> notes;
   int32_t status = 0;
@@ -211,36 +210,36 @@ int32_t CheckFolders(ZBPROPOS_L* request, bool with_position) {
     SetFieldText(request->szTmpPfad, temporary);
     return result;
   };
-  if (!AskForFolder("Datenverzeichnis", &data)) {
-    TheLog().Append("\n*** result: -3 , DataPath failed ");
+  if (!AskForFolder(lib, "Datenverzeichnis", &data)) {
+    lib.log().Append("\n*** result: -3 , DataPath failed ");
     return finish(kFolderUndefined);
   }
   if (!os.IsFolder(temporary)) {
     // The system's temporary folder is the installation's one here.
     const std::string system =
-        NormaliseRequestFolder(env::Context().folders.temporary);
+        NormaliseRequestFolder(lib, lib.context().folders.temporary);
     if (os.IsFolder(system))
       temporary = system;
     else if (os.IsFolder(data))
       temporary = data;
-    else if (!AskForFolder("Temporäres Verzeichnis", &temporary)) {
-      TheLog().Append("\n*** result: -3 , TmpPath failed ");
+    else if (!AskForFolder(lib, "Temporäres Verzeichnis", &temporary)) {
+      lib.log().Append("\n*** result: -3 , TmpPath failed ");
       return finish(kFolderUndefined);
     }
   }
-  for (const std::string& note : notes) TheLog().Append("\n" + note);
+  for (const std::string& note : notes) lib.log().Append("\n" + note);
   return finish(status);
 }
 
-void MakeProjectActive(const ZBPROPOS_L& request) {
-  env::LibraryContext& context = env::Context();
+void MakeProjectActive(Library& lib, const ZBPROPOS_L& request) {
+  env::LibraryContext& context = lib.context();
   const std::string project = FieldText(request.szProName);
   context.current_project = project;
   std::string project_path;
-  if (ps::FindProject(FieldText(request.szDataPfad), project, nullptr,
-                      &project_path) < 0)
+  if (ps::FindProject(lib.store(), FieldText(request.szDataPfad), project,
+                      nullptr, &project_path) < 0)
     return;
-  recordstore::Engine& engine = recordstore::Engine::Instance();
+  recordstore::Engine& engine = lib.engine();
   PROINFO header{};
   const int32_t h = engine.OpenReadOnly(project_path.c_str());
   if (h <= 0) return;
@@ -266,15 +265,11 @@ bool IsAutoSaveName(const std::string& long_name) {
   return name == "AUTO-SAVE" || name == "AUTOSAVE" || name == "AUTO_SAVE";
 }
 
-void SetAutoSaveHandler(AutoSaveHandler handler) { g_autosave = handler; }
-
-int32_t SaveAsAutoSave(ZBPROPOS_L* request) {
-  if (g_autosave != nullptr)
-    return g_autosave(request->szPrgName, request->szTmpDatei);
-  return StoreRequest(request, 0);
+int32_t SaveAsAutoSave(Library& lib, ZBPROPOS_L* request) {
+  return StoreRequest(lib, request, 0);
 }
 
-int32_t StoreRequest(ZBPROPOS_L* request, uint32_t control) {
+int32_t StoreRequest(Library& lib, ZBPROPOS_L* request, uint32_t control) {
   PROINFO project{};
   SetFieldText(project.szProject, FieldText(request->szProName));
   SetFieldText(project.szAuthor, FieldText(request->szAuthor));
@@ -284,21 +279,22 @@ int32_t StoreRequest(ZBPROPOS_L* request, uint32_t control) {
   SetFieldText(position.Designation, FieldText(request->szProBezeichnung));
   int32_t error = 0;
   const int32_t records = ps::StoreWorkingFileIntoPosition(
-      FieldText(request->szDataPfad), FieldText(request->szTmpDatei),
-      FieldText(request->szPrgName), project, position, &error, control);
+      lib.store(), FieldText(request->szDataPfad),
+      FieldText(request->szTmpDatei), FieldText(request->szPrgName), project,
+      position, &error, control);
   if (error < 0) return error;
   return CappedCount(records);
 }
 
-void SetProgressWindowSender(WindowMessageSender sender) { g_sender = sender; }
-
 void ZBAPI SaveDialogProgress() {
-  const uintptr_t window = env::Context().progress_window;
-  if (window != 0 && g_sender != nullptr) g_sender(window, kProgressMessage);
+  zb::api::Library& lib = zb::api::TheLibrary();
+  const uintptr_t window = lib.context().progress_window;
+  if (window != 0 && lib.progress_window_sender != nullptr)
+    lib.progress_window_sender(window, kProgressMessage);
 }
 
-void ResetProgressSignal() {
-  env::LibraryContext& context = env::Context();
+void ResetProgressSignal(Library& lib) {
+  env::LibraryContext& context = lib.context();
   context.progress_code = 0;
   context.progress_callback = nullptr;
   context.progress_window = 0;

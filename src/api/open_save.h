@@ -12,6 +12,8 @@
 
 namespace zb::api {
 
+class Library;
+
 constexpr int32_t kNotDone = -101;           // ERR_NOTDONE
 constexpr int32_t kProgramUndefined = -102;  // ERR_PRG_UNDEF
 constexpr int32_t kFolderUndefined = -103;   // ERR_DIR_UNDEF
@@ -26,66 +28,59 @@ constexpr int16_t kControlActivate = 2;   // make the project active
 
 // Every _L call: Zero form, szPosName cleared (the _L calls never take the
 // short name from the caller), login, the title block and the request dump.
-void EnterOpenSaveCall(ZBPROPOS_L* request, const char* title);
+void EnterOpenSaveCall(Library& lib, ZBPROPOS_L* request, const char* title);
 
 // An empty program key counts as "ALLE"; for "ALLE" the user is told and
 // asked for a program until one other than "ALLE" is chosen. False when
 // the selection dialog was cancelled.
-bool CheckProgram(ZBPROPOS_L* request);
+bool CheckProgram(Library& lib, ZBPROPOS_L* request);
 
 // 1 a usable folder, -3 empty or missing, -2 exists but is no folder. The
 // latter is always logged; with `messages` both are shown to the user.
-int32_t TestFolder(const std::string& folder, bool messages);
+int32_t TestFolder(Library& lib, const std::string& folder, bool messages);
 
 // A request folder text in its working form: one trailing backslash off
 // (unless that is all), and a file's name cut to its folder.
-std::string NormaliseRequestFolder(const std::string& folder);
+std::string NormaliseRequestFolder(Library& lib, const std::string& folder);
 
 // Asks for a folder with `title` until an existing one is chosen; false
 // when the dialog was cancelled.
-bool AskForFolder(const std::string& title, std::string* folder);
+bool AskForFolder(Library& lib, const std::string& title, std::string* folder);
 
 // The folder check of the interactive calls (TestProPosDataTmpPath):
 // missing folders and names are filled from the history, missing folders
 // asked for. 0 nothing taken over, 1 names taken from the history, -103 a
 // folder was missing (also when another could be found).
-int32_t CheckFolders(ZBPROPOS_L* request, bool with_position);
+int32_t CheckFolders(Library& lib, ZBPROPOS_L* request, bool with_position);
 
 // The history as ZB_ReadDBHistory hands it out (checked against the data
 // folder); the scratch read of the folder check.
-void ReadCheckedHistory(ZBPROPOS_L* request);
-void WriteRequestHistory(const ZBPROPOS_L& request);
+void ReadCheckedHistory(Library& lib, ZBPROPOS_L* request);
+void WriteRequestHistory(Library& lib, const ZBPROPOS_L& request);
 
 // The project of the request becomes the current one, and the working
 // file's project header records are refreshed from the project file.
-void MakeProjectActive(const ZBPROPOS_L& request);
+void MakeProjectActive(Library& lib, const ZBPROPOS_L& request);
 
 // The position names "AUTO-SAVE", "AUTOSAVE" and "AUTO_SAVE", any case.
 bool IsAutoSaveName(const std::string& long_name);
 
-// Where a save of an autosave name goes: the program's autosave copy.
-// Until the autosave store is installed through SetAutoSaveHandler, such a
-// save is stored like any other plain save, so nothing is lost.
-using AutoSaveHandler = int32_t (*)(const char* program_key,
-                                    const char* working_file);
-void SetAutoSaveHandler(AutoSaveHandler handler);  // nullptr: the default
-int32_t SaveAsAutoSave(ZBPROPOS_L* request);
+// Where a save of an autosave name goes: until the autosave copy is kept
+// apart, it is stored like any other plain save, so nothing is lost.
+int32_t SaveAsAutoSave(Library& lib, ZBPROPOS_L* request);
 
 // The plain save of a request into its project and position, no dialog
 // (the store reports failures to the user when control is 0). Records + 3
 // (capped), or the store's negative code.
-int32_t StoreRequest(ZBPROPOS_L* request, uint32_t control);
+int32_t StoreRequest(Library& lib, ZBPROPOS_L* request, uint32_t control);
 
 // The progress callback of the save dialog: message 1029 (the first user
-// message + 5) to the progress window, when there is one. The window side
-// installs the sender; without one nothing is sent.
-using WindowMessageSender = void (*)(uintptr_t window, uint32_t message);
-void SetProgressWindowSender(WindowMessageSender sender);
+// message + 5) to the progress window, through the library's sender.
 void ZBAPI SaveDialogProgress();
 constexpr uint32_t kProgressMessage = 0x0400 + 5;
 
 // Resets the progress signal (0, none) and forgets the progress window.
-void ResetProgressSignal();
+void ResetProgressSignal(Library& lib);
 
 // A record count for the caller: at most kMostRecords.
 int32_t CappedCount(int64_t records);

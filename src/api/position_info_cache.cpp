@@ -4,6 +4,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "api/library.h"
+#include "platform/platform.h"
 #include "projectstore/position_index.h"
 #include "projectstore/positions.h"
 #include "recordstore/engine.h"
@@ -32,9 +34,10 @@ void CopyWithTerminator(uint8_t* to, const uint8_t* from, size_t width) {
 
 }  // namespace
 
-std::vector<PositionListEntry> LoadPositionList(const std::string& project) {
+std::vector<PositionListEntry> LoadPositionList(Library& lib,
+                                                const std::string& project) {
   std::vector<PositionListEntry> list;
-  Engine& engine = Engine::Instance();
+  Engine& engine = lib.engine();
   const int32_t h = engine.OpenReadOnly(project.c_str());
   if (h <= 0) return list;
   uint8_t record[recordstore::kPosInfoExtFileSize];
@@ -55,7 +58,8 @@ std::vector<PositionListEntry> LoadPositionList(const std::string& project) {
         recordstore::SetFieldText(
             entry.info.Designation,
             projectstore::DesignationFromProPos(
-                h, static_cast<int16_t>(entry.info.id), entry.program));
+                lib.store(), h, static_cast<int16_t>(entry.info.id),
+                entry.program));
     }
     if (BlankText(entry.info.PosNameLong, sizeof entry.info.PosNameLong))
       recordstore::SetFieldText(entry.info.PosNameLong, kNoName);
@@ -63,7 +67,7 @@ std::vector<PositionListEntry> LoadPositionList(const std::string& project) {
       recordstore::SetFieldText(entry.info.PosName, kNoName);
     list.push_back(entry);
   }
-  projectstore::ForgetPositionIndex(h);
+  projectstore::ForgetPositionIndex(lib.store(), h);
   engine.Close(h);
   return list;
 }
@@ -100,16 +104,6 @@ int32_t PositionInfoCache::Kill() {
   return held;
 }
 
-PositionInfoCache& ShortPositionInfos() {
-  static PositionInfoCache cache(kShortEntrySize);
-  return cache;
-}
-
-PositionInfoCache& LongPositionInfos() {
-  static PositionInfoCache cache(kLongEntrySize);
-  return cache;
-}
-
 void ShortEntryToBlank(const uint8_t entry[kShortEntrySize],
                        uint8_t out[kShortBlankSize]) {
   std::memset(out, ' ', kShortBlankSize);
@@ -136,13 +130,7 @@ void LongEntryToBlank(const uint8_t entry[kLongEntrySize],
 }
 
 TimeParts UniversalTimeParts(uint32_t time) {
-  const std::time_t t = static_cast<std::time_t>(time);
-  std::tm tm{};
-#ifdef _WIN32
-  gmtime_s(&tm, &t);
-#else
-  gmtime_r(&t, &tm);
-#endif
+  const std::tm tm = platform::CalendarTime(time, false);
   TimeParts parts;
   parts.year = tm.tm_year + 1900;
   parts.month = tm.tm_mon + 1;

@@ -17,6 +17,8 @@
 
 namespace zb::api {
 
+class Library;
+
 constexpr int32_t kShortEntrySize = 116;
 constexpr int32_t kLongEntrySize = 248;
 constexpr int32_t kShortBlankSize = 120;
@@ -34,7 +36,8 @@ struct PositionListEntry {
 // 116-byte records widened (designation from the PROPOS tag, no page
 // block), an empty long or short name given as four blanks. Empty when the
 // file cannot be read.
-std::vector<PositionListEntry> LoadPositionList(const std::string& project);
+std::vector<PositionListEntry> LoadPositionList(Library& lib,
+                                                const std::string& project);
 
 class PositionInfoCache {
  public:
@@ -56,9 +59,6 @@ class PositionInfoCache {
   int32_t entry_size_;
   std::vector<PositionListEntry> entries_;
 };
-
-PositionInfoCache& ShortPositionInfos();
-PositionInfoCache& LongPositionInfos();
 
 // The Blank forms for Basic callers: blanks, the numbers and texts placed
 // as the caller's record layout has them (4-byte values aligned to 4).

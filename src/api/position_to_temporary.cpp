@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "api/library.h"
 #include "environment/library_context.h"
 #include "projectstore/positions.h"
 #include "projectstore/working_file.h"
@@ -19,8 +20,8 @@ namespace ps = zb::projectstore;
 constexpr int16_t kProPosSize = 56;
 
 // The designation text of the working file's PROPOS; empty when unreadable.
-std::string DesignationOf(const std::string& path) {
-  Engine& engine = Engine::Instance();
+std::string DesignationOf(Library& lib, const std::string& path) {
+  Engine& engine = lib.engine();
   const int32_t h = engine.OpenReadOnly(path.c_str());
   if (h <= 0) return {};
   PROPOS tag{};
@@ -34,7 +35,8 @@ std::string DesignationOf(const std::string& path) {
 
 }  // namespace
 
-int32_t CopyPositionToTemporary(ZBPROPOS_L* request, int16_t control) {
+int32_t CopyPositionToTemporary(Library& lib, ZBPROPOS_L* request,
+                                int16_t control) {
   const auto start = std::chrono::steady_clock::now();
   recordstore::ZeroTerminateRequest(request);
   if (request->szTmpDatei[0] == '\0')
@@ -54,21 +56,21 @@ int32_t CopyPositionToTemporary(ZBPROPOS_L* request, int16_t control) {
   std::string working = recordstore::FieldText(request->szTmpDatei);
   int32_t error = 0;
   const int32_t records = ps::LoadPositionIntoWorkingFile(
-      recordstore::FieldText(request->szDataPfad), &working,
+      lib.store(), recordstore::FieldText(request->szDataPfad), &working,
       recordstore::FieldText(request->szPrgName), project, &position, &error,
       static_cast<uint16_t>(control));
   if (error == 0) {
     recordstore::CopyTextField(request->szTmpDatei, working.c_str(),
                                sizeof request->szTmpDatei);
     recordstore::CopyTextField(request->szProBezeichnung,
-                               DesignationOf(working).c_str(),
+                               DesignationOf(lib, working).c_str(),
                                sizeof request->szProBezeichnung);
   }
 
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
           .count();
-  environment::Log& log = environment::Context().log;
+  environment::Log& log = lib.context().log;
   log.Append("\n *** SilentOpen");
   log.Request(*request);
   if (error == 0)

@@ -10,13 +10,16 @@
 
 namespace zb::api {
 
+class Library;
+
 // Loads position szPosNameLong of project szProName (program szPrgName,
 // data folder szDataPfad) into szTmpDatei (szTmpPfad when empty), passing
 // `control` as the transfer flags (1 quiet, 4 no lock). On success
 // szTmpDatei names the file and szProBezeichnung holds the designation of
 // its PROPOS. Logs the request and the time taken. Returns the records
 // copied (at most 2147483647) or the transfer's negative error.
-int32_t CopyPositionToTemporary(ZBPROPOS_L* request, int16_t control);
+int32_t CopyPositionToTemporary(Library& lib, ZBPROPOS_L* request,
+                                int16_t control);
 
 }  // namespace zb::api
 

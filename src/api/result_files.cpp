@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
+#include "api/library.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
-#include "environment/catalogue_access.h"
 #include "environment/strings.h"
 #include "environment/ui.h"
 #include "platform/platform.h"
@@ -26,17 +26,15 @@ using recordstore::Engine;
 constexpr char kResultExtension[] = ".ERG";
 constexpr int kPathWidth = 260;
 
-env::Log& TheLog() { return env::Context().log; }
-
 std::string ProjectName(const PROINFO& info) {
   return std::string(info.szProject, strnlen(info.szProject, sizeof info.szProject));
 }
 
 // The 104-byte header block of a record file; false when the file cannot be
 // opened or the block not read in full.
-bool ReadHeaderBlock(const std::string& path, PROINFO* info) {
+bool ReadHeaderBlock(Library& lib, const std::string& path, PROINFO* info) {
   std::memset(info, 0, sizeof *info);
-  Engine& engine = Engine::Instance();
+  Engine& engine = lib.engine();
   // A file this process holds open is read through that handle.
   int32_t h = engine.GetFileHandle(path.c_str());
   const bool was_open = h > 0;
@@ -48,11 +46,11 @@ bool ReadHeaderBlock(const std::string& path, PROINFO* info) {
 }
 
 // The list entry of project `number`: its PROINFO and file path.
-bool ProjectByNumber(const std::string& folder, int number, PROINFO* info,
-                     std::string* path) {
+bool ProjectByNumber(Library& lib, const std::string& folder, int number,
+                     PROINFO* info, std::string* path) {
   if (number <= 0) return false;
-  Engine& engine = Engine::Instance();
-  const int32_t list = ps::OpenProjectList(folder);
+  Engine& engine = lib.engine();
+  const int32_t list = ps::OpenProjectList(lib.store(), folder);
   if (list <= 0) return false;
   std::string name;
   PROINFO entry{};
@@ -69,12 +67,12 @@ bool ProjectByNumber(const std::string& folder, int number, PROINFO* info,
   }
   engine.Close(list);
   if (name.empty()) return false;
-  return ps::FindProject(folder, name, info, path) >= 0 &&
+  return ps::FindProject(lib.store(), folder, name, info, path) >= 0 &&
          info->number == number;
 }
 
 // Adds (or renews) the result link record of the project file.
-bool WriteResultLink(const std::string& project_path,
+bool WriteResultLink(Library& lib, const std::string& project_path,
                      const std::string& result_folder,
                      const std::string& result_path) {
   uint8_t link[kResultLinkSize] = {};
@@ -82,11 +80,11 @@ bool WriteResultLink(const std::string& project_path,
                 kPathWidth, "%s", result_folder.c_str());
   std::snprintf(reinterpret_cast<char*>(link) + kResultLinkPathAt, kPathWidth,
                 "%s", result_path.c_str());
-  Engine& engine = Engine::Instance();
+  Engine& engine = lib.engine();
   int32_t h = engine.GetFileHandle(project_path.c_str());
   const bool was_open = h > 0;
   if (!was_open) {
-    if (!platform::Default().FileExists(project_path)) return false;
+    if (!lib.os().FileExists(project_path)) return false;
     h = engine.Open(project_path.c_str());
   }
   if (h <= 0) return false;
@@ -97,8 +95,9 @@ bool WriteResultLink(const std::string& project_path,
 }
 
 // Makes the result file with the project's header block.
-bool CreateResultFile(const std::string& path, const PROINFO& block) {
-  Engine& engine = Engine::Instance();
+bool CreateResultFile(Library& lib, const std::string& path,
+                      const PROINFO& block) {
+  Engine& engine = lib.engine();
   const int32_t h = engine.Open(path.c_str());
   if (h <= 0) return false;
   const bool written =
@@ -110,10 +109,10 @@ bool CreateResultFile(const std::string& path, const PROINFO& block) {
 
 }  // namespace
 
-std::string NormaliseDataFolder(const std::string& folder) {
+std::string NormaliseDataFolder(Library& lib, const std::string& folder) {
   std::string text = folder;
   if (text.size() > 1 && text.back() == '\\') text.pop_back();
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = lib.os();
   if (!text.empty() && os.FileExists(text) && !os.IsFolder(text)) {
     const size_t slash = text.find_last_of('\\');
     text = slash == std::string::npos ? std::string() : text.substr(0, slash);
@@ -121,59 +120,61 @@ std::string NormaliseDataFolder(const std::string& folder) {
   return text;
 }
 
-std::string ResultFilePath(const std::string& data_folder, int number) {
+std::string ResultFilePath(Library& lib, const std::string& data_folder,
+                           int number) {
   char path[1200];
   std::snprintf(path, sizeof path, "%s\\%s%05d%s",
-                NormaliseDataFolder(data_folder).c_str(), "PRO", number,
+                NormaliseDataFolder(lib, data_folder).c_str(), "PRO", number,
                 kResultExtension);
   return path;
 }
 
-int32_t GetResultFile(const std::string& data_folder, int number,
+int32_t GetResultFile(Library& lib, const std::string& data_folder, int number,
                       std::string* path) {
   path->clear();
   PROINFO project{};
   std::string project_path;
-  bool ok = ProjectByNumber(data_folder, number, &project, &project_path);
+  bool ok = ProjectByNumber(lib, data_folder, number, &project, &project_path);
   std::string result_path;
   if (ok) {
-    result_path = ResultFilePath(data_folder, number);
-    platform::Platform& os = platform::Default();
+    result_path = ResultFilePath(lib, data_folder, number);
+    platform::Platform& os = lib.os();
     if (!os.FileExists(result_path)) {
-      TheLog().Append("\n\t ERG-File :" + result_path);
+      lib.log().Append("\n\t ERG-File :" + result_path);
       PROINFO block{};
-      ok = ReadHeaderBlock(project_path, &block);
+      ok = ReadHeaderBlock(lib, project_path, &block);
       PROINFO stale{};
       // Another process may have made one meanwhile: one of another
       // project goes, as its name shows.
-      if (ok && ReadHeaderBlock(result_path, &stale) &&
+      if (ok && ReadHeaderBlock(lib, result_path, &stale) &&
           std::memcmp(block.szProject, stale.szProject, 4) != 0) {
-        TheLog().Append("\n\t           wrong ProInfo! delete and re-open \n");
-        TheLog().Printf("\n\t          %20s %20s", "tProProInfo", "tErgProInfo");
-        TheLog().Printf("\n\t Projekt  %20s %20s", ProjectName(block).c_str(),
-                        ProjectName(stale).c_str());
-        os.DeleteFile(result_path);
+        lib.log().Append("\n\t           wrong ProInfo! delete and re-open \n");
+        lib.log().Printf("\n\t          %20s %20s", "tProProInfo",
+                         "tErgProInfo");
+        lib.log().Printf("\n\t Projekt  %20s %20s", ProjectName(block).c_str(),
+                         ProjectName(stale).c_str());
+        os.RemoveFile(result_path);
       }
-      ok = ok && CreateResultFile(result_path, block) &&
-           WriteResultLink(project_path,
-                           NormaliseDataFolder(data_folder) + "\\",
+      ok = ok && CreateResultFile(lib, result_path, block) &&
+           WriteResultLink(lib, project_path,
+                           NormaliseDataFolder(lib, data_folder) + "\\",
                            result_path);
     }
   }
   if (ok) *path = result_path;
-  TheLog().Printf("\n ERG-Datei : %s \n", path->c_str());
+  lib.log().Printf("\n ERG-Datei : %s \n", path->c_str());
   return ok ? 1 : -1;
 }
 
-int32_t CheckResultFile(const std::string& project_path,
+int32_t CheckResultFile(Library& lib, const std::string& project_path,
                         const std::string& result_path) {
   PROINFO project{};
-  if (project_path.empty() || !ReadHeaderBlock(project_path, &project) ||
+  if (project_path.empty() || !ReadHeaderBlock(lib, project_path, &project) ||
       project.number == 0)
     return -1;
-  if (!platform::Default().FileExists(result_path)) return -2;
+  if (!lib.os().FileExists(result_path)) return -2;
   PROINFO result{};
-  ReadHeaderBlock(result_path, &result);
+  ReadHeaderBlock(lib, result_path, &result);
   recordstore::ZeroTerminateProInfo(&project);
   recordstore::ZeroTerminateProInfo(&result);
   if (ProjectName(project) != ProjectName(result)) return -3;
@@ -181,17 +182,16 @@ int32_t CheckResultFile(const std::string& project_path,
   return 1;
 }
 
-bool SetStaleResultFileAside(const std::string& result_path, bool silent,
-                             std::string* new_path) {
+bool SetStaleResultFileAside(Library& lib, const std::string& result_path,
+                             bool silent, std::string* new_path) {
   PROINFO block{};
-  ReadHeaderBlock(result_path, &block);
+  ReadHeaderBlock(lib, result_path, &block);
   recordstore::ZeroTerminateProInfo(&block);
   const std::string stem =
       result_path.size() >= 4 ? result_path.substr(0, result_path.size() - 4)
                               : result_path;
   *new_path = stem + "_" + ProjectName(block) + kResultExtension;
-  if (!platform::Default().RenameFile(result_path, *new_path).ok())
-    return false;
+  if (!lib.os().RenameFile(result_path, *new_path).ok()) return false;
   if (!silent) {
     const std::string text =
         env::FillPlaceholders(
@@ -201,14 +201,15 @@ bool SetStaleResultFileAside(const std::string& result_path, bool silent,
         env::FillPlaceholders(" und wurde deswegen gesichert als \n\n'%1'",
                               *new_path) +
         "\n\n" + "Gleichzeitig wird eine leere Ergebnisdatei zum Projekt angelegt.";
-    env::CurrentUi().MessageBox(env::kMessageTitle, text, env::Buttons::kOk,
-                                env::Icon::kWarning);
+    lib.ui().Ask(env::kMessageTitle, text, env::Buttons::kOk,
+                 env::Icon::kWarning);
   }
   return true;
 }
 
-int32_t ResultFileOfRequest(ZBPROPOS* request, const std::string& long_name,
-                            int16_t* position, int16_t* program) {
+int32_t ResultFileOfRequest(Library& lib, ZBPROPOS* request,
+                            const std::string& long_name, int16_t* position,
+                            int16_t* program) {
   const std::string folder = recordstore::FieldText(request->szDataPfad);
   const std::string name = recordstore::FieldText(request->szProName);
   std::string project_path;
@@ -217,24 +218,24 @@ int32_t ResultFileOfRequest(ZBPROPOS* request, const std::string& long_name,
   auto find = [&]() -> int32_t {
     PROINFO info{};
     project_path.clear();
-    if (ps::FindProject(folder, name, &info, &project_path) < 0) {
+    if (ps::FindProject(lib.store(), folder, name, &info, &project_path) < 0) {
       project_path.clear();
       return -1;
     }
     std::string result_path;
-    const int32_t got = GetResultFile(folder, info.number, &result_path);
+    const int32_t got = GetResultFile(lib, folder, info.number, &result_path);
     recordstore::CopyTextField(request->szTmpDatei, result_path.c_str(),
                                sizeof request->szTmpDatei);
-    const int16_t number = env::Catalogue().NumberByKey(
-        recordstore::FieldText(request->szPrgName));
+    const int16_t number =
+        lib.catalogue().NumberByKey(recordstore::FieldText(request->szPrgName));
     int16_t id = 0;
-    Engine& engine = Engine::Instance();
+    Engine& engine = lib.engine();
     const int32_t h = engine.OpenReadOnly(project_path.c_str());
     if (h > 0) {
       recordstore::PosInfoExt found{};
-      if (ps::FindPosition(h, long_name, number, &found) >= 0)
+      if (ps::FindPosition(lib.store(), h, long_name, number, &found) >= 0)
         id = static_cast<int16_t>(found.id);
-      ps::ForgetPositionIndex(h);
+      ps::ForgetPositionIndex(lib.store(), h);
       engine.Close(h);
     }
     if (position) *position = id;
@@ -244,14 +245,14 @@ int32_t ResultFileOfRequest(ZBPROPOS* request, const std::string& long_name,
 
   int32_t result = find();
   const int32_t finding = CheckResultFile(
-      project_path, recordstore::FieldText(request->szTmpDatei));
+      lib, project_path, recordstore::FieldText(request->szTmpDatei));
   switch (finding) {
     case -4:
     case -3: {
-      TheLog().Append(" ProInfo != ErgInfo");
+      lib.log().Append(" ProInfo != ErgInfo");
       std::string aside;
-      if (SetStaleResultFileAside(recordstore::FieldText(request->szTmpDatei),
-                                  false, &aside))
+      if (SetStaleResultFileAside(
+              lib, recordstore::FieldText(request->szTmpDatei), false, &aside))
         result = find();
       break;
     }
@@ -259,10 +260,10 @@ int32_t ResultFileOfRequest(ZBPROPOS* request, const std::string& long_name,
       result = find();
       break;
     case -1:
-      TheLog().Append(" Project doesn't exist!");
+      lib.log().Append(" Project doesn't exist!");
       break;
     default:
-      TheLog().Append(" Get existing Erg-File");
+      lib.log().Append(" Get existing Erg-File");
       result = find();
       break;
   }

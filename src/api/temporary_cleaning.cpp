@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "api/library.h"
 #include "platform/platform.h"
 
 namespace zb::api {
@@ -15,9 +16,9 @@ std::string WithoutBackslash(std::string folder) {
   return folder;
 }
 
-int32_t CleanOnce(const std::string& folder, const std::string& pattern,
-                  int32_t age_minutes) {
-  platform::Platform& os = platform::Default();
+int32_t CleanOnce(Library& lib, const std::string& folder,
+                  const std::string& pattern, int32_t age_minutes) {
+  platform::Platform& os = lib.os();
   std::vector<platform::DirEntry> entries;
   if (!os.FindFiles(folder + "\\" + pattern, &entries).ok()) return 0;
   const uint32_t now = os.Now();
@@ -27,8 +28,7 @@ int32_t CleanOnce(const std::string& folder, const std::string& pattern,
     const int64_t age =
         (static_cast<int64_t>(now) - static_cast<int64_t>(entry.modified)) /
         60;
-    if (age > age_minutes &&
-        os.DeleteFile(folder + "\\" + entry.name).ok())
+    if (age > age_minutes && os.RemoveFile(folder + "\\" + entry.name).ok())
       continue;
     ++left;
   }
@@ -37,7 +37,7 @@ int32_t CleanOnce(const std::string& folder, const std::string& pattern,
 
 }  // namespace
 
-int32_t CleanOldTemporaryFiles(const std::string& folder,
+int32_t CleanOldTemporaryFiles(Library& lib, const std::string& folder,
                                const std::string& program_key,
                                int32_t age_minutes) {
   if (folder.empty() || program_key.empty()) return 0;
@@ -45,7 +45,7 @@ int32_t CleanOldTemporaryFiles(const std::string& folder,
   const std::string pattern = program_key + "*.TMP";
   int32_t left = 0;
   for (int32_t limit = age_minutes;;) {
-    const int32_t now_left = CleanOnce(normal, pattern, limit);
+    const int32_t now_left = CleanOnce(lib, normal, pattern, limit);
     left += now_left;
     if (now_left <= kMostFilesLeft || limit < 1) break;
     limit /= 2;

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "api/library.h"
 #include "platform/platform.h"
 #include "projectstore/positions.h"
 #include "projectstore/transfer.h"
@@ -42,23 +43,24 @@ std::string ListingPathOf(const std::string& temporary_path) {
   return temporary_path.substr(0, dot) + ".txt";
 }
 
-int32_t ListTemporaryFile(const std::string& temporary_path) {
+int32_t ListTemporaryFile(Library& lib, const std::string& temporary_path) {
   const std::string text_path = ListingPathOf(temporary_path);
   if (text_path.empty()) return -1;
-  std::FILE* text = platform::Default().OpenStream(text_path, "w+");
+  std::FILE* text = lib.os().OpenStream(text_path, "w+");
   if (!text) return -1;
   std::fclose(text);
-  Engine& engine = Engine::Instance();
+  Engine& engine = lib.engine();
   const int32_t h = engine.OpenReadOnly(temporary_path.c_str());
   if (h <= 0) return -1;
-  const uint32_t listed = recordstore::ListRecordsToFile(h, text_path);
+  const uint32_t listed =
+      recordstore::ListRecordsToFile(lib.engine(), h, text_path);
   engine.Close(h);
   constexpr uint32_t kMost = std::numeric_limits<int32_t>::max();
   return static_cast<int32_t>(listed > kMost ? kMost : listed);
 }
 
-int32_t DeleteTemporaryFiles(const std::string& pattern) {
-  platform::Platform& os = platform::Default();
+int32_t DeleteTemporaryFiles(Library& lib, const std::string& pattern) {
+  platform::Platform& os = lib.os();
   std::vector<platform::DirEntry> entries;
   if (pattern.empty() || !os.FindFiles(pattern, &entries).ok()) return 0;
   const std::string folder = FolderOf(pattern);
@@ -69,13 +71,13 @@ int32_t DeleteTemporaryFiles(const std::string& pattern) {
     // A file written within the last minute may still be in use.
     const int64_t minutes = (now - static_cast<int64_t>(entry.modified)) / 60;
     if (minutes <= 0) continue;
-    if (os.DeleteFile(folder + entry.name).ok()) ++deleted;
+    if (os.RemoveFile(folder + entry.name).ok()) ++deleted;
   }
   return deleted;
 }
 
-int32_t ResetTemporaryFile(const std::string& path) {
-  Engine& engine = Engine::Instance();
+int32_t ResetTemporaryFile(Library& lib, const std::string& path) {
+  Engine& engine = lib.engine();
   int32_t h = engine.GetFileHandle(path.c_str());
   const bool stays_open = h > 0;
   if (!stays_open) h = engine.OpenReadOnly(path.c_str());
@@ -103,7 +105,7 @@ int32_t ResetTemporaryFile(const std::string& path) {
   engine.Close(h);
   if (got_tag <= 0 || got_project <= 0 || got_long <= 0) return 0;
 
-  platform::Default().DeleteFile(path);
+  lib.os().RemoveFile(path);
   h = engine.Open(path.c_str());
   if (h <= 0) return h;
   recordstore::ZeroTerminateProInfo(&project);

@@ -10,6 +10,8 @@
 
 namespace zb::api {
 
+class Library;
+
 // The text file a listing of `temporary_path` goes to: the path up to its
 // first "." followed by ".txt"; empty when the path has no ".".
 std::string ListingPathOf(const std::string& temporary_path);
@@ -18,12 +20,12 @@ std::string ListingPathOf(const std::string& temporary_path);
 // empty first). The records listed (at most 2147483647); -1 when the path
 // has no "." or the text file cannot be made, or the temporary file cannot
 // be opened.
-int32_t ListTemporaryFile(const std::string& temporary_path);
+int32_t ListTemporaryFile(Library& lib, const std::string& temporary_path);
 
 // Deletes every file matching `pattern` (wildcards allowed in its last
 // part) that was last written at least one whole minute ago. The number of
 // files deleted.
-int32_t DeleteTemporaryFiles(const std::string& pattern);
+int32_t DeleteTemporaryFiles(Library& lib, const std::string& pattern);
 
 // Rebuilds a temporary file with only its header records (PROPOS, PROINFO
 // and both POSINFO forms, under the program number of its PROPOS). A file
@@ -31,7 +33,7 @@ int32_t DeleteTemporaryFiles(const std::string& pattern);
 // (under the handle returned); otherwise it is closed again. Returns the
 // handle the file was rebuilt under (> 0), or 0 / a negative engine code
 // when it lacks its header records or could not be rewritten.
-int32_t ResetTemporaryFile(const std::string& path);
+int32_t ResetTemporaryFile(Library& lib, const std::string& path);
 
 }  // namespace zb::api
 

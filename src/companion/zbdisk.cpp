@@ -1,16 +1,11 @@
 // zbdisk: folders and language of the suite (see zbdisk.h).
 #include "companion/zbdisk.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "companion/by_ordinal.h"
 #include "platform/platform.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace zb::companion::disk {
 namespace {
@@ -38,50 +33,26 @@ constexpr FolderFacts kFolders[] = {
     {"ZBDB_BASE_DIR", "BasePath", "\\Basis\\", 49},
 };
 
-// The process environment as the system holds it: on Windows the C
-// runtime's copy can lag behind SetEnvironmentVariable.
-std::string Setting(const char* name) {
-#ifdef _WIN32
-  char value[1024];
-  const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-  return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
-#else
-  const char* value = std::getenv(name);
-  return value ? value : "";
-#endif
+// This library's own view of the system, made on first use.
+platform::Platform& Os() {
+  static platform::Platform* os = platform::NewNativePlatform().release();
+  return *os;
 }
 
-std::string ProductFolder() {
-  std::string folder = Setting("ZBSTATIK_HOME");
-  if (!folder.empty()) {
-    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
-      folder.pop_back();
-    return folder;
-  }
-#ifdef _WIN32
-  platform::Platform& os = platform::Default();
-  return os.DriveKindOf("D:\\") == platform::Platform::DriveKind::kCdRom
-             ? "C:\\ZBStatik"
-             : "D:\\ZBStatik";
-#else
-  const std::string home = Setting("HOME");
-  return home.empty() ? std::string() : home + "/ZBStatik";
-#endif
-}
+std::string Setting(const char* name) { return Os().EnvironmentText(name); }
 
 std::string FolderValue(Folder folder) {
   const FolderFacts& facts = kFolders[folder];
   std::string value = Setting(facts.setting);
   if (!value.empty()) return value;
-  if (platform::Default().ReadUserText(kFolderSubkey, facts.store_name,
-                                       &value) &&
+  if (Os().ReadUserText(kFolderSubkey, facts.store_name, &value) &&
       !value.empty())
     return value;
-  const std::string product = ProductFolder();
+  const std::string product = platform::ProductFolder(Os());
   if (product.empty()) return {};
   value = product + facts.below_product;
   if (folder == kConfiguration) {
-    std::string user = platform::Default().UserName();
+    std::string user = Os().UserName();
     value += (user.empty() ? std::string("ZB_GAST") : user) + "\\";
   }
   return value;
@@ -97,8 +68,8 @@ int32_t ReadFolder(Folder folder, char* buffer, int32_t size) {
 }
 
 int32_t WriteFolder(Folder folder, const char* text) {
-  if (text == nullptr || !platform::Default().WriteUserText(
-                             kFolderSubkey, kFolders[folder].store_name, text))
+  if (text == nullptr ||
+      !Os().WriteUserText(kFolderSubkey, kFolders[folder].store_name, text))
     return kFolders[folder].error;
   return 0;
 }
@@ -111,8 +82,7 @@ bool Installed(int32_t language) {
 
 int32_t CurrentLanguage() {
   uint32_t chosen = 0;
-  if (platform::Default().ReadUserNumber(kLanguageSubkey, kLanguageValue,
-                                         &chosen) &&
+  if (Os().ReadUserNumber(kLanguageSubkey, kLanguageValue, &chosen) &&
       Installed(static_cast<int32_t>(chosen)))
     return static_cast<int32_t>(chosen);
   return kGerman;
@@ -167,8 +137,8 @@ int32_t ZBAPI DiskLanguageSetting() { return CurrentLanguage(); }
 int32_t ZBAPI DiskSecondLanguage() { return CurrentLanguage(); }
 
 int32_t ZBAPI DiskChooseLanguage(int32_t language) {
-  zb::platform::Default().WriteUserNumber(kLanguageSubkey, kLanguageValue,
-                                          static_cast<uint32_t>(language));
+  Os().WriteUserNumber(kLanguageSubkey, kLanguageValue,
+                       static_cast<uint32_t>(language));
   return 0;
 }
 

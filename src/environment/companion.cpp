@@ -33,8 +33,8 @@ const FolderOrdinals& OrdinalsOf(FolderKind kind) {
 }
 
 // The folder of the library's own module with its separator, or "".
-std::string OwnFolder() {
-  const std::string path = platform::Default().OwnModulePath();
+std::string OwnFolder(platform::Platform& os) {
+  const std::string path = os.OwnModulePath();
   const size_t end = path.find_last_of("\\/");
   return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
@@ -43,9 +43,6 @@ template <typename Fn>
 Fn As(void* procedure) {
   return reinterpret_cast<Fn>(procedure);
 }
-
-Companions* g_override = nullptr;
-LoadedCompanions* g_real = nullptr;
 
 }  // namespace
 
@@ -59,22 +56,24 @@ const char* const LoadedCompanions::kDiskFile = "libzbdisk.so";
 const char* const LoadedCompanions::kResourceFile = "libZBResource900.so";
 #endif
 
-LoadedCompanions::LoadedCompanions(std::string disk_file,
+LoadedCompanions::LoadedCompanions(platform::Platform& os,
+                                   std::string disk_file,
                                    std::string resource_file)
-    : disk_{"zbdisk", std::move(disk_file)},
+    : os_(os),
+      disk_{"zbdisk", std::move(disk_file)},
       resource_{"ZBResource900", std::move(resource_file)} {}
 
 LoadedCompanions::~LoadedCompanions() {
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = os_;
   if (disk_.handle) os.FreeLibraryFile(disk_.handle);
   if (resource_.handle) os.FreeLibraryFile(resource_.handle);
 }
 
 void* LoadedCompanions::Procedure(Library& library, int ordinal) {
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = os_;
   if (!library.tried) {
     library.tried = true;
-    const std::string folder = OwnFolder();
+    const std::string folder = OwnFolder(os);
     if (!folder.empty())
       library.handle = os.LoadLibraryFile(folder + library.file);
     if (!library.handle) library.handle = os.LoadLibraryFile(library.file);
@@ -182,21 +181,6 @@ void LoadedCompanions::SecondResourceSelection() {
   for (int ordinal : {resource::kSecondSelectionA, resource::kSecondSelectionB})
     if (auto call = As<resource::NoArgumentFn>(Procedure(resource_, ordinal)))
       call();
-}
-
-Companions& TheCompanions() {
-  if (g_override) return *g_override;
-  // Never destroyed: unloading libraries while the process (or the DLL)
-  // ends is not safe on Windows; ResetCompanionsForTests unloads them.
-  if (!g_real) g_real = new LoadedCompanions;
-  return *g_real;
-}
-
-void SetCompanionsForTests(Companions* companions) { g_override = companions; }
-
-void ResetCompanionsForTests() {
-  delete g_real;
-  g_real = nullptr;
 }
 
 }  // namespace zb::environment

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace zb::environment {
 
 enum class FolderKind {
@@ -68,8 +70,9 @@ class LoadedCompanions : public Companions {
   static const char* const kDiskFile;
   static const char* const kResourceFile;
 
-  LoadedCompanions(std::string disk_file = kDiskFile,
-                   std::string resource_file = kResourceFile);
+  explicit LoadedCompanions(platform::Platform& os,
+                            std::string disk_file = kDiskFile,
+                            std::string resource_file = kResourceFile);
   ~LoadedCompanions() override;  // unloads what it loaded
   LoadedCompanions(const LoadedCompanions&) = delete;
   LoadedCompanions& operator=(const LoadedCompanions&) = delete;
@@ -100,17 +103,11 @@ class LoadedCompanions : public Companions {
   // The function of an ordinal, or null (with error_ set).
   void* Procedure(Library& library, int ordinal);
 
+  platform::Platform& os_;
   Library disk_;
   Library resource_;
   std::string error_;
 };
-
-// The process-wide companions (LoadedCompanions, made on first use).
-Companions& TheCompanions();
-// Tests: use companions (not owned) instead; nullptr returns to the real.
-void SetCompanionsForTests(Companions* companions);
-// Tests: unload the real companions; the next use loads them again.
-void ResetCompanionsForTests();
 
 }  // namespace zb::environment
 

@@ -37,10 +37,11 @@ const TextKey kTextKeys[] = {
     {"Projektdatei_Ext2", &ConfigSettings::project_extension2},
 };
 
-void LogLine(const char* format, const std::string& path) {
+void LogLine(recordstore::LogSink& log, const char* format,
+             const std::string& path) {
   char line[600];
   std::snprintf(line, sizeof line, format, path.c_str());
-  recordstore::Log().Append(line);
+  log.Append(line);
 }
 
 }  // namespace
@@ -49,18 +50,18 @@ std::string ConfigPath(const std::string& configuration_folder) {
   return NormaliseFolder(configuration_folder) + "ZBDB.CFG";
 }
 
-ConfigSettings ReadConfig(const std::string& configuration_folder) {
-  platform::Platform& os = platform::Default();
+ConfigSettings ReadConfig(platform::Platform& os, recordstore::LogSink& log,
+                          const std::string& configuration_folder) {
   const std::string path = ConfigPath(configuration_folder);
-  LogLine("\n        ======> ReadIni: %s ", path);
+  LogLine(log, "\n        ======> ReadIni: %s ", path);
   ConfigSettings settings;
   for (const TextKey& k : kTextKeys)
     settings.*k.field =
-        os.ReadProfileString(path, kSection, k.key, settings.*k.field);
+        os.ReadProfileText(path, kSection, k.key, settings.*k.field);
   for (const IntKey& k : kIntKeys) {
     // Read as text and converted, so a value that is no number keeps the
     // default.
-    const std::string text = os.ReadProfileString(
+    const std::string text = os.ReadProfileText(
         path, kSection, k.key, std::to_string(settings.*k.field));
     int value = 0;
     if (std::sscanf(text.c_str(), "%d", &value) == 1) settings.*k.field = value;
@@ -74,17 +75,17 @@ ConfigSettings ReadConfig(const std::string& configuration_folder) {
   return settings;
 }
 
-void WriteConfig(const std::string& configuration_folder,
+void WriteConfig(platform::Platform& os, recordstore::LogSink& log,
+                 const std::string& configuration_folder,
                  const ConfigSettings& settings) {
-  platform::Platform& os = platform::Default();
   const std::string path = ConfigPath(configuration_folder);
-  LogLine("\n        ======> WriteIni: %s ", path);
+  LogLine(log, "\n        ======> WriteIni: %s ", path);
   for (const TextKey& k : kTextKeys)
-    os.WriteProfileString(path, kSection, k.key, settings.*k.field);
+    os.WriteProfileText(path, kSection, k.key, settings.*k.field);
   for (const IntKey& k : kIntKeys) {
     char text[16];
     std::snprintf(text, sizeof text, "%-d", settings.*k.field);
-    os.WriteProfileString(path, kSection, k.key, text);
+    os.WriteProfileText(path, kSection, k.key, text);
   }
 }
 

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+#include "recordstore/log_sink.h"
+
 namespace zb::environment {
 
 struct ConfigSettings {
@@ -29,9 +32,11 @@ struct ConfigSettings {
 
 // Reads the file in configuration_folder (missing keys keep their
 // defaults) and the "CoolLook" value. Logs the ReadIni line.
-ConfigSettings ReadConfig(const std::string& configuration_folder);
+ConfigSettings ReadConfig(platform::Platform& os, recordstore::LogSink& log,
+                          const std::string& configuration_folder);
 // Writes every key back. Logs the WriteIni line. Failures are not reported.
-void WriteConfig(const std::string& configuration_folder,
+void WriteConfig(platform::Platform& os, recordstore::LogSink& log,
+                 const std::string& configuration_folder,
                  const ConfigSettings& settings);
 std::string ConfigPath(const std::string& configuration_folder);
 

@@ -10,8 +10,7 @@ namespace {
 int Index(FolderField field) { return static_cast<int>(field); }
 
 // Creates the folder and the folders above it that are missing.
-void CreateFolderPath(const std::string& folder) {
-  platform::Platform& os = platform::Default();
+void CreateFolderPath(platform::Platform& os, const std::string& folder) {
   for (size_t i = 1; i <= folder.size(); ++i) {
     if (i == folder.size() || folder[i] == '\\') {
       const std::string part = folder.substr(0, i);
@@ -75,17 +74,20 @@ void FolderSettingsModel::Validate(FolderField field) {
   int flags = 0;
   switch (field) {
     case FolderField::kProgram:
-      flags = platform::Default().IsFolder(folders_.program) ? 0 : 1;
+      flags = backend_.os->IsFolder(folders_.program) ? 0 : 1;
       break;
     case FolderField::kBase:
-      flags = platform::Default().IsFolder(folders_.base) ? 0 : 1;
+      flags = backend_.os->IsFolder(folders_.base) ? 0 : 1;
       break;
-    case FolderField::kUser: flags = ValidateUserFolder(folders_.user); break;
+    case FolderField::kUser:
+      flags = ValidateUserFolder(*backend_.os, *backend_.log, folders_.user);
+      break;
     case FolderField::kTemporary:
-      flags = ValidateTemporaryFolder(folders_.temporary);
+      flags = ValidateTemporaryFolder(*backend_.os, *backend_.log,
+                                      folders_.temporary);
       break;
     case FolderField::kData:
-      flags = ValidateDataFolder(folders_.data, folders_.program);
+      flags = ValidateDataFolder(*backend_.os, folders_.data, folders_.program);
       break;
   }
   valid_[Index(field)] = flags == 0;
@@ -122,9 +124,9 @@ bool FolderSettingsModel::OnOk(std::optional<FolderField> focus) {
                          &folders_.configuration, &folders_.base})
     *f = NormaliseFolder(*f);
   if (!folders_.configuration.empty() &&
-      !platform::Default().IsFolder(folders_.configuration))
-    CreateFolderPath(folders_.configuration.substr(
-        0, folders_.configuration.size() - 1));
+      !backend_.os->IsFolder(folders_.configuration))
+    CreateFolderPath(*backend_.os, folders_.configuration.substr(
+                                       0, folders_.configuration.size() - 1));
   folders_ = backend_.apply(folders_);
   return true;
 }
@@ -139,10 +141,14 @@ std::string FolderSettingsModel::OnCancel() {
   // folder is the one without the user name, the configuration folder the
   // personal one below it.
   const Check checks[] = {
-      {ValidateDataFolder(folders_.data, folders_.program), "Datenverzeichnis"},
-      {ValidateTemporaryFolder(folders_.temporary), "Temporäres Verzeichnis"},
-      {ValidateUserFolder(folders_.user), "Ordner (ohne Benutzernamen)"},
-      {ValidateConfigurationFolder(folders_.configuration),
+      {ValidateDataFolder(*backend_.os, folders_.data, folders_.program),
+       "Datenverzeichnis"},
+      {ValidateTemporaryFolder(*backend_.os, *backend_.log, folders_.temporary),
+       "Temporäres Verzeichnis"},
+      {ValidateUserFolder(*backend_.os, *backend_.log, folders_.user),
+       "Ordner (ohne Benutzernamen)"},
+      {ValidateConfigurationFolder(*backend_.os, *backend_.log,
+                                   folders_.configuration),
        "Persönlicher Ordner"},
   };
   const std::string* texts[] = {&folders_.data, &folders_.temporary,

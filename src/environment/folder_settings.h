@@ -19,6 +19,8 @@ enum class FolderChoice { kAllUsers, kLoggedInUser };
 // What the dialog needs of the library: the folders as they stand, and
 // handing new ones over (to the companion library, then reading them back).
 struct FolderSettingsBackend {
+  platform::Platform* os = nullptr;     // where the folders are checked
+  recordstore::LogSink* log = nullptr;  // missing permissions go here
   std::function<Folders()> current;
   // Hands all folders over at once and returns them as read back.
   std::function<Folders(const Folders&)> apply;

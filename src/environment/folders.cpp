@@ -18,45 +18,46 @@ bool IsDriveRoot(const std::string& normalised) {
           normalised[2] == '\\');
 }
 
-void LogPermission(const char* format, const std::string& path) {
+void LogPermission(recordstore::LogSink& log, const char* format,
+                   const std::string& path) {
   char line[600];
   std::snprintf(line, sizeof line, format, path.c_str());
-  recordstore::Log().Append(line);
+  log.Append(line);
 }
 
 // Creates, writes and removes a file: what the library does in these
 // folders all day.
-bool ProbeFile(const std::string& path, bool remove) {
-  platform::Platform& os = platform::Default();
+bool ProbeFile(platform::Platform& os, recordstore::LogSink& log,
+               const std::string& path, bool remove) {
   std::unique_ptr<platform::File> file;
-  if (!os.CreateFile(path, platform::Share::kDenyNone, &file).ok()) {
-    LogPermission("\n ### No open-create permission on '%s'\n", path);
+  if (!os.NewFile(path, platform::Share::kDenyNone, &file).ok()) {
+    LogPermission(log, "\n ### No open-create permission on '%s'\n", path);
     return false;
   }
   size_t written = 0;
   const char probe[] = "ZBDB";
   if (!file->WriteAt(0, probe, 4, &written).ok() || written != 4) {
     file.reset();
-    os.DeleteFile(path);
-    LogPermission("\n ### No write permission to '%s'\n", path);
+    os.RemoveFile(path);
+    LogPermission(log, "\n ### No write permission to '%s'\n", path);
     return false;
   }
   file.reset();
-  if (remove && !os.DeleteFile(path).ok()) {
-    LogPermission("\n ### No remove permission to '%s'\n", path);
+  if (remove && !os.RemoveFile(path).ok()) {
+    LogPermission(log, "\n ### No remove permission to '%s'\n", path);
     return false;
   }
   return true;
 }
 
-bool WritableFolder(const std::string& folder) {
-  platform::Platform& os = platform::Default();
+bool WritableFolder(platform::Platform& os, recordstore::LogSink& log,
+                    const std::string& folder) {
   const std::string normal = NormaliseFolder(folder);
   if (normal.empty() || !os.IsFolder(normal)) return false;
   if (os.DriveKindOf(normal) == platform::Platform::DriveKind::kCdRom)
     return false;
   if (normal.size() + sizeof kProbeName - 1 >= kFieldWidth) return false;
-  return ProbeFile(normal + kProbeName, true);
+  return ProbeFile(os, log, normal + kProbeName, true);
 }
 
 }  // namespace
@@ -84,8 +85,8 @@ std::string NormaliseFolder(const std::string& text) {
   return out;
 }
 
-int ValidateDataFolder(const std::string& data, const std::string& program) {
-  platform::Platform& os = platform::Default();
+int ValidateDataFolder(platform::Platform& os, const std::string& data,
+                       const std::string& program) {
   const std::string folder = LowerAscii(NormaliseFolder(data));
   int flags = 0;
   if (folder.empty() || !os.IsFolder(folder)) {
@@ -101,39 +102,43 @@ int ValidateDataFolder(const std::string& data, const std::string& program) {
   return flags ? flags + kDataInvalid : 0;
 }
 
-int ValidateTemporaryFolder(const std::string& folder) {
-  return WritableFolder(folder) ? 0 : kTemporaryInvalid;
+int ValidateTemporaryFolder(platform::Platform& os, recordstore::LogSink& log,
+                            const std::string& folder) {
+  return WritableFolder(os, log, folder) ? 0 : kTemporaryInvalid;
 }
 
-int ValidateUserFolder(const std::string& folder) {
-  return WritableFolder(folder) ? 0 : kUserInvalid;
+int ValidateUserFolder(platform::Platform& os, recordstore::LogSink& log,
+                       const std::string& folder) {
+  return WritableFolder(os, log, folder) ? 0 : kUserInvalid;
 }
 
-int ValidateConfigurationFolder(const std::string& folder) {
-  platform::Platform& os = platform::Default();
+int ValidateConfigurationFolder(platform::Platform& os,
+                                recordstore::LogSink& log,
+                                const std::string& folder) {
   const std::string normal = NormaliseFolder(folder);
   if (normal.empty() || !os.IsFolder(normal)) return kConfigurationInvalid;
-  const std::string log = normal + "DBReport.Log";
-  if (os.FileExists(log)) {
+  const std::string log_file = normal + "DBReport.Log";
+  if (os.FileExists(log_file)) {
     // The log is there: it only has to stay writable, and must not be
     // removed by the check.
     std::unique_ptr<platform::File> file;
-    if (!os.OpenFile(log, platform::Access::kReadWrite,
+    if (!os.OpenFile(log_file, platform::Access::kReadWrite,
                      platform::Share::kDenyNone, &file)
              .ok()) {
-      LogPermission("\n ### No write permission to '%s'\n", log);
+      LogPermission(log, "\n ### No write permission to '%s'\n", log_file);
       return kConfigurationInvalid;
     }
     return 0;
   }
-  return ProbeFile(log, true) ? 0 : kConfigurationInvalid;
+  return ProbeFile(os, log, log_file, true) ? 0 : kConfigurationInvalid;
 }
 
-int ValidateFolders(const Folders& folders) {
-  return ValidateDataFolder(folders.data, folders.program) +
-         ValidateTemporaryFolder(folders.temporary) +
-         ValidateUserFolder(folders.user) +
-         ValidateConfigurationFolder(folders.configuration);
+int ValidateFolders(platform::Platform& os, recordstore::LogSink& log,
+                    const Folders& folders) {
+  return ValidateDataFolder(os, folders.data, folders.program) +
+         ValidateTemporaryFolder(os, log, folders.temporary) +
+         ValidateUserFolder(os, log, folders.user) +
+         ValidateConfigurationFolder(os, log, folders.configuration);
 }
 
 }  // namespace zb::environment

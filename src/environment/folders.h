@@ -5,6 +5,9 @@
 
 #include <string>
 
+#include "platform/platform.h"
+#include "recordstore/log_sink.h"
+
 namespace zb::environment {
 
 struct Folders {
@@ -33,16 +36,22 @@ std::string NormaliseFolder(const std::string& text);
 std::string LowerAscii(const std::string& text);
 
 // 0, or kDataInvalid plus the reason.
-int ValidateDataFolder(const std::string& data, const std::string& program);
+int ValidateDataFolder(platform::Platform& os, const std::string& data,
+                       const std::string& program);
 // 0, or kTemporaryInvalid: it must exist, not be on a CD-ROM, leave room
 // for a probe file name within 100 characters, and let a file be created,
 // written and removed. Missing permissions are logged.
-int ValidateTemporaryFolder(const std::string& folder);
-int ValidateUserFolder(const std::string& folder);
+int ValidateTemporaryFolder(platform::Platform& os, recordstore::LogSink& log,
+                            const std::string& folder);
+int ValidateUserFolder(platform::Platform& os, recordstore::LogSink& log,
+                       const std::string& folder);
 // 0, or kConfigurationInvalid when the log file cannot be written there.
-int ValidateConfigurationFolder(const std::string& folder);
+int ValidateConfigurationFolder(platform::Platform& os,
+                                recordstore::LogSink& log,
+                                const std::string& folder);
 // The sum of the four validations.
-int ValidateFolders(const Folders& folders);
+int ValidateFolders(platform::Platform& os, recordstore::LogSink& log,
+                    const Folders& folders);
 
 }  // namespace zb::environment
 

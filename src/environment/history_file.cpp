@@ -38,11 +38,11 @@ std::string HistoryPath(const std::string& configuration_folder) {
   return NormaliseFolder(configuration_folder) + "DBHISTORY.INI";
 }
 
-void ReadHistory(const Folders& folders, ZBPROPOS_L* request) {
-  platform::Platform& os = platform::Default();
+void ReadHistory(platform::Platform& os, const Folders& folders,
+                 ZBPROPOS_L* request) {
   const std::string path = HistoryPath(folders.configuration);
   auto read = [&](const char* key, const std::string& fallback) {
-    return os.ReadProfileString(path, kRequestSection, key, fallback);
+    return os.ReadProfileText(path, kRequestSection, key, fallback);
   };
   std::string data = read("DataPfad", folders.data);
   if (data.empty()) data = folders.data;
@@ -61,58 +61,57 @@ void ReadHistory(const Folders& folders, ZBPROPOS_L* request) {
     Put(request->szPosName, sizeof request->szPosName, short_name, 9);
 }
 
-void WriteHistory(const Folders& folders, const ZBPROPOS_L& request,
+void WriteHistory(platform::Platform& os, const Folders& folders,
+                  const ZBPROPOS_L& request,
                   void (*set_data_folder)(const std::string&)) {
-  platform::Platform& os = platform::Default();
   const std::string path = HistoryPath(folders.configuration);
   auto field = [](const char* f, size_t width) {
     return std::string(f, strnlen(f, width));
   };
   const std::string data = field(request.szDataPfad, sizeof request.szDataPfad);
   if (!data.empty() && os.IsFolder(data)) {
-    os.WriteProfileString(path, kRequestSection, "DataPfad", data);
+    os.WriteProfileText(path, kRequestSection, "DataPfad", data);
     if (set_data_folder) set_data_folder(data);
   }
   const std::string temporary =
       field(request.szTmpPfad, sizeof request.szTmpPfad);
   if (!temporary.empty() && os.IsFolder(temporary))
-    os.WriteProfileString(path, kRequestSection, "TmpPfad", temporary);
-  os.WriteProfileString(path, kRequestSection, "PrgName",
-                        field(request.szPrgName, sizeof request.szPrgName));
-  os.WriteProfileString(
+    os.WriteProfileText(path, kRequestSection, "TmpPfad", temporary);
+  os.WriteProfileText(path, kRequestSection, "PrgName",
+                      field(request.szPrgName, sizeof request.szPrgName));
+  os.WriteProfileText(
       path, kRequestSection, "Projekt",
       TrimUnlessFourBlanks(request.szProName, sizeof request.szProName));
-  os.WriteProfileString(path, kRequestSection, "Position",
-                        TrimUnlessFourBlanks(request.szPosNameLong,
-                                             sizeof request.szPosNameLong));
-  os.WriteProfileString(
+  os.WriteProfileText(path, kRequestSection, "Position",
+                      TrimUnlessFourBlanks(request.szPosNameLong,
+                                           sizeof request.szPosNameLong));
+  os.WriteProfileText(
       path, kRequestSection, "PositionShort",
       TrimUnlessFourBlanks(request.szPosName, sizeof request.szPosName));
 }
 
-std::vector<std::string> ReadDataFolderList(const Folders& folders,
+std::vector<std::string> ReadDataFolderList(platform::Platform& os,
+                                            const Folders& folders,
                                             size_t max_entries) {
-  platform::Platform& os = platform::Default();
   const std::string path = HistoryPath(folders.configuration);
   std::vector<std::string> list;
   for (size_t i = 1; i <= max_entries; ++i) {
     char key[16];
     std::snprintf(key, sizeof key, "%1d", static_cast<int>(i));
     const std::string folder =
-        os.ReadProfileString(path, kDataFolderSection, key, "");
+        os.ReadProfileText(path, kDataFolderSection, key, "");
     if (!folder.empty() && os.IsFolder(folder)) list.push_back(folder);
   }
   return list;
 }
 
-void WriteDataFolderList(const Folders& folders,
+void WriteDataFolderList(platform::Platform& os, const Folders& folders,
                          const std::vector<std::string>& list) {
-  platform::Platform& os = platform::Default();
   const std::string path = HistoryPath(folders.configuration);
   for (size_t i = 0; i < list.size(); ++i) {
     char key[16];
     std::snprintf(key, sizeof key, "%1d", static_cast<int>(i + 1));
-    os.WriteProfileString(path, kDataFolderSection, key, list[i]);
+    os.WriteProfileText(path, kDataFolderSection, key, list[i]);
   }
 }
 

@@ -2,28 +2,10 @@
 
 #include <cstdio>
 
-#include "environment/catalogue_access.h"
-#include "environment/login.h"
-#include "platform/platform.h"
 #include "recordstore/record_format.h"
 
 namespace zb::environment {
 namespace {
-
-LibraryContext* NewContext() {
-  // The catalogue exports log in before they answer, like every export.
-  SetCatalogueLoginHook(&EnsureLoggedIn);
-  LibraryContext* context = new LibraryContext;
-  uint8_t guid[16];
-  platform::Default().NewGuid(guid);
-  context->guid_text = FormatGuid(guid);
-  return context;
-}
-
-LibraryContext*& ContextPointer() {
-  static LibraryContext* context = NewContext();
-  return context;
-}
 
 struct CodeName {
   int32_t code;
@@ -65,13 +47,16 @@ const CodeName kCodeNames[] = {
 
 }  // namespace
 
-LibraryContext& Context() { return *ContextPointer(); }
-
-void ResetContextForTests() {
-  LibraryContext*& context = ContextPointer();
-  context->log.DisconnectRecordStore();
-  delete context;
-  context = NewContext();
+LibraryContext::LibraryContext(platform::Platform& os, Ui& ui,
+                               Companions& companions)
+    : log(os),
+      catalogue(os, companions),
+      os_(&os),
+      ui_(&ui),
+      companions_(&companions) {
+  uint8_t guid[16];
+  os.NewGuid(guid);
+  guid_text = FormatGuid(guid);
 }
 
 std::string FormatGuid(const uint8_t g[16]) {

@@ -1,6 +1,7 @@
-// The library context: the one per-process object that holds who works,
-// where, and what the library is doing for the calling program. Created
-// when the library is loaded, filled by the login.
+// The library context: who works, where, and what the library is doing for
+// the calling program; filled by the login. The library object owns one and
+// hands it down; it reaches the operating system, the windows and the
+// companion libraries through the services it was made with.
 #ifndef ZBDB_ENVIRONMENT_LIBRARY_CONTEXT_H_
 #define ZBDB_ENVIRONMENT_LIBRARY_CONTEXT_H_
 
@@ -10,6 +11,8 @@
 #include "environment/config_file.h"
 #include "environment/folders.h"
 #include "environment/log.h"
+#include "environment/program_catalogue.h"
+#include "platform/platform.h"
 
 namespace zb::environment {
 
@@ -48,12 +51,25 @@ struct HeldPositionLock {
 // The progress signal the record-copying operations report through.
 using ProgressCallback = void(ZBAPI*)();
 
+class Companions;
+class Ui;
+
 struct LibraryContext {
+  LibraryContext(platform::Platform& os, Ui& ui, Companions& companions);
+  LibraryContext(const LibraryContext&) = delete;
+  LibraryContext& operator=(const LibraryContext&) = delete;
+
+  platform::Platform& os() const { return *os_; }
+  Ui& ui() const { return *ui_; }
+  void set_ui(Ui& ui) { ui_ = &ui; }
+  Companions& companions() const { return *companions_; }
+
   int32_t login_counter = 0;
   std::string user;
   std::string computer;
   Folders folders;
   Log log;
+  ProgramCatalogue catalogue;
   std::string message_title = "ZB_Datenverwaltung ";
   std::string current_project;
   OpenPosition open_position;
@@ -73,13 +89,12 @@ struct LibraryContext {
   uintptr_t progress_window = 0;
 
   std::string log_path() const { return log.path(); }
-};
 
-// The process's context (created on first use, never destroyed: the
-// unload handling still needs it).
-LibraryContext& Context();
-// Starts over as if the library had just been loaded (tests).
-void ResetContextForTests();
+ private:
+  platform::Platform* os_;
+  Ui* ui_;
+  Companions* companions_;
+};
 
 // "%lx-%x-%x-%x%x-%x%x%x%x%x%x" of a GUID in the Windows layout.
 std::string FormatGuid(const uint8_t guid[16]);

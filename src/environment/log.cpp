@@ -41,9 +41,10 @@ std::string Format(const char* format, ...) {
 // A request field as far as it goes: fields of a damaged record may lack
 // their terminator.
 // Opens, appends at the end and closes; the stream is in text mode.
-void AppendToFile(const std::string& path, const std::string& text) {
+void AppendToFile(platform::Platform& os, const std::string& path,
+                  const std::string& text) {
   if (path.empty() || text.empty()) return;
-  std::FILE* f = platform::Default().OpenStream(path, "a+");
+  std::FILE* f = os.OpenStream(path, "a+");
   if (!f) return;
   std::fseek(f, 0, SEEK_END);
   std::fwrite(text.data(), 1, text.size(), f);
@@ -52,22 +53,19 @@ void AppendToFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-Log::Log(std::string path) : path_(std::move(path)) {}
-
-Log::~Log() { DisconnectRecordStore(); }
+Log::Log(platform::Platform& os, std::string path)
+    : os_(os), path_(std::move(path)) {}
 
 std::string Log::journal_path() const {
   if (path_.empty()) return {};
   return fsutil::FolderOf(path_) + "DBHistory.log";
 }
 
-uint32_t Log::Now() const {
-  return clock_ ? clock_() : platform::Default().Now();
-}
+uint32_t Log::Now() const { return clock_ ? clock_() : os_.Now(); }
 
 std::string Log::TimeStamp() const { return LogTimeStamp(LocalTimeOf(Now())); }
 
-void Log::Append(const std::string& text) { AppendToFile(path_, text); }
+void Log::Append(const std::string& text) { AppendToFile(os_, path_, text); }
 
 void Log::Printf(const char* format, ...) {
   va_list args;
@@ -123,14 +121,14 @@ void Log::RecordFileError(const std::string& routine, const std::string& file,
 
 void Log::StartAnewIfOldOrLarge() {
   if (path_.empty()) return;
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = os_;
   std::vector<platform::DirEntry> found;
   if (!os.FindFiles(path_, &found).ok() || found.empty()) return;
   const platform::DirEntry& entry = found.front();
   if (entry.is_folder) return;
   const uint32_t now = Now();
   const bool old = now > entry.modified && now - entry.modified > kMaxAgeSeconds;
-  if (old || entry.size > kMaxSize) os.DeleteFile(path_);
+  if (old || entry.size > kMaxSize) os.RemoveFile(path_);
 }
 
 void Log::LoginHeader(const LoginInfo& info) {
@@ -165,25 +163,13 @@ void Log::Journal(const ZBPROPOS_L& r, const std::string& mode) {
                 "%%-%ds  %%-%ds  %%-%ds  %%-%ds  %%-%ds  %%s\n", 6, 15, 6, 21,
                 42);
   const std::string when = FormatGermanTime("%d.%m.%y %H:%M", LocalTimeOf(Now()));
-  std::FILE* f = platform::Default().OpenStream(path, "a+");
+  std::FILE* f = os_.OpenStream(path, "a+");
   if (!f) return;
   std::fseek(f, 0, SEEK_END);
   std::fprintf(f, format, recordstore::FieldText(r.szPrgName).c_str(), when.c_str(),
                mode.c_str(), recordstore::FieldText(r.szPosNameLong).c_str(),
                recordstore::FieldText(r.szProName).c_str(), recordstore::FieldText(r.szDataPfad).c_str());
   std::fclose(f);
-}
-
-void Log::ConnectRecordStore() {
-  recordstore::SetLogSink(&sink_);
-  connected_ = true;
-}
-
-void Log::DisconnectRecordStore() {
-  if (!connected_) return;
-  // Only the sink installed by this log is removed.
-  if (&recordstore::Log() == &sink_) recordstore::SetLogSink(nullptr);
-  connected_ = false;
 }
 
 }  // namespace zb::environment

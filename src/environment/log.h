@@ -12,12 +12,13 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
 #include "recordstore/log_sink.h"
 #include "zbdb900.h"
 
 namespace zb::environment {
 
-class Log {
+class Log final : public recordstore::LogSink {
  public:
   // What the login header names; an empty file_version means the library's
   // version could not be read, and then only the size and age rules run.
@@ -32,8 +33,7 @@ class Log {
 
   using Clock = uint32_t (*)();  // seconds since 1970
 
-  explicit Log(std::string path = {});
-  ~Log();
+  explicit Log(platform::Platform& os, std::string path = {});
   Log(const Log&) = delete;
   Log& operator=(const Log&) = delete;
 
@@ -46,7 +46,7 @@ class Log {
   void set_clock(Clock clock) { clock_ = clock; }
 
   // The text as it is (callers begin their lines with "\n").
-  void Append(const std::string& text);
+  void Append(const std::string& text) override;
   void Printf(const char* format, ...)
 #if defined(__GNUC__)
       __attribute__((format(printf, 2, 3)))
@@ -70,31 +70,16 @@ class Log {
   // One line of the save journal for a request (mode letter "W" for a save).
   void Journal(const ZBPROPOS_L& request, const std::string& mode);
 
-  // Sends the record store's log entries (its open errors) to this log
-  // until DisconnectRecordStore or the destruction of the log.
-  void ConnectRecordStore();
-  void DisconnectRecordStore();
-
   // The current local time stamp "*** Montag, 03. März 2025, 07:05:09".
   std::string TimeStamp() const;
 
  private:
-  class Sink final : public recordstore::LogSink {
-   public:
-    explicit Sink(Log& log) : log_(log) {}
-    void Append(const std::string& text) override { log_.Append(text); }
-
-   private:
-    Log& log_;
-  };
-
   uint32_t Now() const;
   void StartAnewIfOldOrLarge();
 
+  platform::Platform& os_;
   std::string path_;
   Clock clock_ = nullptr;
-  Sink sink_{*this};
-  bool connected_ = false;
 };
 
 }  // namespace zb::environment

@@ -1,9 +1,7 @@
 #include "environment/login.h"
 
 #include <cstdio>
-#include <cstdlib>
 
-#include "environment/catalogue_access.h"
 #include "environment/companion.h"
 #include "environment/config_file.h"
 #include "environment/folder_settings.h"
@@ -40,45 +38,31 @@ void SetLogPath(LibraryContext& context) {
   context.log.set_path(context.folders.configuration.empty()
                            ? std::string()
                            : context.folders.configuration + "DBReport.Log");
-  context.log.ConnectRecordStore();
 }
 
 // Shows the folder settings dialog; false when the user cancelled it.
 bool AskForFolders(LibraryContext& context) {
   FolderSettingsBackend backend;
   backend.current = [&context] { return context.folders; };
-  backend.apply = [](const Folders& folders) { return SetFolders(folders); };
+  backend.os = &context.os();
+  backend.log = &context.log;
+  backend.apply = [&context](const Folders& folders) {
+    return SetFolders(context, folders);
+  };
   FolderSettingsModel model(backend);
-  Ui& ui = CurrentUi();
+  Ui& ui = context.ui();
   if (ui.FolderSettings(model)) return true;
   const std::string text = model.OnCancel();
   if (!text.empty())
-    ui.MessageBox(context.message_title, text, Buttons::kOk, Icon::kError);
+    ui.Ask(context.message_title, text, Buttons::kOk, Icon::kError);
   return false;
 }
 
-// The catalogue exports log in before they answer, like every export.
-const bool kCatalogueLogsIn = (SetCatalogueLoginHook(&EnsureLoggedIn), true);
-
 }  // namespace
 
-std::string ProductFolder() {
-#ifdef _WIN32
-  const bool d_is_cd = platform::Default().DriveKindOf("D:\\") ==
-                       platform::Platform::DriveKind::kCdRom;
-  return std::string(d_is_cd ? "C:" : "D:") + "\\ZBStatik";
-#else
-  if (const char* home = std::getenv("ZBSTATIK_HOME"); home && *home)
-    return home;
-  const char* user_home = std::getenv("HOME");
-  return std::string(user_home ? user_home : "") + "/ZBStatik";
-#endif
-}
-
-int32_t RegInit() {
-  LibraryContext& context = Context();
-  Companions& companions = TheCompanions();
-  const std::string product = ProductFolder();
+int32_t RegInit(LibraryContext& context) {
+  Companions& companions = context.companions();
+  const std::string product = platform::ProductFolder(context.os());
   Folders read = context.folders;
   read.temporary = product + "\\TMP";
   read.user = product + "\\User";
@@ -108,9 +92,8 @@ int32_t RegInit() {
   return 1;
 }
 
-Folders SetFolders(const Folders& folders) {
-  LibraryContext& context = Context();
-  Companions& companions = TheCompanions();
+Folders SetFolders(LibraryContext& context, const Folders& folders) {
+  Companions& companions = context.companions();
   struct Set {
     FolderKind kind;
     const std::string* text;
@@ -138,20 +121,19 @@ Folders SetFolders(const Folders& folders) {
     context.log.Append(
         "\n\n####################################\n ERROR : No write "
         "permission to Registry!!\n\n\n");
-  RegInit();
+  RegInit(context);
   return context.folders;
 }
 
-void SetDataFolder(const std::string& folder) {
+void SetDataFolder(LibraryContext& context, const std::string& folder) {
   if (folder.size() <= 5 || folder.size() >= 100) return;
   Folders only_data;
   only_data.data = folder;
-  SetFolders(only_data);
+  SetFolders(context, only_data);
 }
 
-std::string HelpFilePath() {
-  LibraryContext& context = Context();
-  Companions& companions = TheCompanions();
+std::string HelpFilePath(LibraryContext& context) {
+  Companions& companions = context.companions();
   const int32_t language = companions.Language();
   if (language == 1031) return context.folders.program + "ZBDB.hlp";
   const std::string name = companions.LanguageShortName(language);
@@ -161,42 +143,42 @@ std::string HelpFilePath() {
   return path;
 }
 
-int32_t Login() {
-  LibraryContext& context = Context();
+int32_t Login(Session& session) {
+  LibraryContext& context = session.context;
   if (context.login_counter >= 2) {
     ++context.login_counter;
     return 1;
   }
   context.login_counter = 1;
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = context.os();
   // The resource handle is asked for here rather than while the library is
   // being loaded: Windows forbids loading another library at that moment.
   if (!context.resource_handle)
     context.resource_handle = reinterpret_cast<uintptr_t>(
-        TheCompanions().AcquireResourceHandle(nullptr));
+        context.companions().AcquireResourceHandle(nullptr));
 
   context.user = os.UserName();
   if (context.user.empty()) context.user = "ZB_GAST";
   context.computer = os.ComputerName();
   if (context.computer.empty()) context.computer = "NoName";
 
-  RegInit();
-  bool folders_valid = ValidateFolders(context.folders) == 0;
+  RegInit(context);
+  bool folders_valid = ValidateFolders(os, context.log, context.folders) == 0;
   if (!folders_valid) folders_valid = AskForFolders(context);
 
-  context.config = ReadConfig(context.folders.configuration);
-  ProgramCatalogue& catalogue = Catalogue();
+  context.config = ReadConfig(os, context.log, context.folders.configuration);
+  ProgramCatalogue& catalogue = context.catalogue;
   catalogue.Load(context.folders.program);
   context.open_position = OpenPosition();
   context.current_project.clear();
 
   if (!folders_valid) {
     os.PostQuit(1);
-    UnloadHandling();
+    UnloadHandling(session);
     return 0;
   }
 
-  context.help_path = HelpFilePath();
+  context.help_path = HelpFilePath(context);
   SetLogPath(context);
   Log::LoginInfo info;
   uint16_t parts[4];
@@ -225,25 +207,17 @@ int32_t Login() {
   return -101;
 }
 
-void EnsureLoggedIn() {
-  if (Context().login_counter == 0) Login();
+void EnsureLoggedIn(Session& session) {
+  if (session.context.login_counter == 0) Login(session);
 }
 
-namespace {
-PositionLockRelease g_position_lock_release = nullptr;
-}  // namespace
-
-void SetPositionLockRelease(PositionLockRelease release) {
-  g_position_lock_release = release;
-}
-
-int32_t Logout() {
-  LibraryContext& context = Context();
+int32_t Logout(Session& session) {
+  LibraryContext& context = session.context;
   int32_t result = 1;
   if (context.open_position.open) {
     // The result tells whether the project file could be had exclusively;
     // the release opens it so itself.
-    recordstore::Engine& engine = recordstore::Engine::Instance();
+    recordstore::Engine& engine = session.engine;
     const int32_t h =
         engine.OpenExclusive(context.open_position.project_file.c_str());
     if (h > 0) engine.Close(h);
@@ -251,24 +225,25 @@ int32_t Logout() {
     context.open_position = OpenPosition();
   }
   // Whatever lock this process holds, also one a save took again.
-  if (g_position_lock_release) g_position_lock_release();
+  if (session.release_position_lock) session.release_position_lock();
   context.log.LogoutFooter();
   return result;
 }
 
-void UnloadHandling() {
-  LibraryContext& context = Context();
-  Logout();
+void UnloadHandling(Session& session) {
+  LibraryContext& context = session.context;
+  Logout(session);
   if (context.resource_handle) {
-    TheCompanions().ReleaseResourceHandle(
+    context.companions().ReleaseResourceHandle(
         reinterpret_cast<void*>(context.resource_handle));
     context.resource_handle = 0;
   }
 }
 
-double DiskSpaceMb(const std::string& path, int32_t kind) {
+double DiskSpaceMb(platform::Platform& os, const std::string& path,
+                   int32_t kind) {
   platform::Platform::DiskSpace space;
-  if (!platform::Default().GetDiskSpace(path, &space)) return -1.0 / 1024.0;
+  if (!os.GetDiskSpace(path, &space)) return -1.0 / 1024.0;
   const uint64_t bytes = kind == 0   ? space.available
                          : kind == 1 ? space.total_free
                                      : space.total;

@@ -84,7 +84,9 @@ std::vector<std::string> SplitLine(const char* line) {
 
 }  // namespace
 
-ProgramCatalogue::ProgramCatalogue() {
+ProgramCatalogue::ProgramCatalogue(platform::Platform& os,
+                                   Companions& companions)
+    : os_(&os), companions_(&companions) {
   entries_.reserve(kMaxEntries);
   groups_.reserve(kMaxGroups);
 }
@@ -103,7 +105,7 @@ int ProgramCatalogue::Load(const std::string& program_folder) {
   program_folder_ = program_folder;
   // Without a program folder the companion library knows where it is.
   if (program_folder_.empty())
-    TheCompanions().ReadFolder(FolderKind::kProgram, &program_folder_);
+    companions_->ReadFolder(FolderKind::kProgram, &program_folder_);
   if (!program_folder_.empty() && program_folder_.back() != '/')
     program_folder_ = NormaliseFolder(program_folder_);
   file_path_ = program_folder_ + "ZBKEYS.DAT";
@@ -119,7 +121,7 @@ bool ProgramCatalogue::IsInstalled(const char* exe) const {
   // The older form appends ".exe " with a blank that names no file.
   const std::string name = WithoutTrailingBlanks(exe);
   if (name.empty()) return false;
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = *os_;
   const std::string path = program_folder_ + name;
   return os.FileExists(path) && !os.IsFolder(path);
 }
@@ -153,40 +155,42 @@ void ProgramCatalogue::AddBuiltIns() {
 }
 
 void ProgramCatalogue::ReadIni() {
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = *os_;
   const std::string ini = IniNameOf(file_path_);
   char section[32];
   for (int i = 1; group_count() < kMaxGroups; ++i) {
     std::snprintf(section, sizeof section, "GRP%1d", i);
-    const std::string number = os.ReadProfileString(ini, section, "Gruppe", "");
+    const std::string number = os.ReadProfileText(ini, section, "Gruppe", "");
     if (number.empty()) break;
     ProgramGroup g{};
     g.number = static_cast<int16_t>(ScanInt(number));
-    recordstore::SetFieldText(g.name, ScanWord(os.ReadProfileString(ini, section, "Name", "")));
-    recordstore::SetFieldText(g.icon, ScanWord(os.ReadProfileString(ini, section, "icon", "")));
+    recordstore::SetFieldText(
+        g.name, ScanWord(os.ReadProfileText(ini, section, "Name", "")));
+    recordstore::SetFieldText(
+        g.icon, ScanWord(os.ReadProfileText(ini, section, "icon", "")));
     groups_.push_back(g);
   }
   for (int i = 1; count() < kMaxEntries; ++i) {
     std::snprintf(section, sizeof section, "PRG%-d", i);
-    const std::string number = os.ReadProfileString(ini, section, "DBKey", "");
+    const std::string number = os.ReadProfileText(ini, section, "DBKey", "");
     if (number.empty()) break;
-    const std::string key = os.ReadProfileString(ini, section, "Prg", "");
-    Entry& e =
-        Add(ScanInt(number), key, os.ReadProfileString(ini, section, "Name", ""),
-            os.ReadProfileString(ini, section, "ExeName", "") + ".exe",
-            key + ".ico");
+    const std::string key = os.ReadProfileText(ini, section, "Prg", "");
+    Entry& e = Add(
+        ScanInt(number), key, os.ReadProfileText(ini, section, "Name", ""),
+        os.ReadProfileText(ini, section, "ExeName", "") + ".exe", key + ".ico");
     recordstore::SetFieldText(e.line.parameters,
-              os.ReadProfileString(ini, section, "ExePar", ""));
+                              os.ReadProfileText(ini, section, "ExePar", ""));
     e.line.group = static_cast<int16_t>(
-        ScanInt(os.ReadProfileString(ini, section, "Gruppe", "")));
-    e.silent = ScanInt(os.ReadProfileString(ini, section, "Silent", "")) == 1;
-    recordstore::SetFieldText(e.short_title,
-              ScanWord(os.ReadProfileString(ini, section, "TitelShort", "")));
+        ScanInt(os.ReadProfileText(ini, section, "Gruppe", "")));
+    e.silent = ScanInt(os.ReadProfileText(ini, section, "Silent", "")) == 1;
+    recordstore::SetFieldText(
+        e.short_title,
+        ScanWord(os.ReadProfileText(ini, section, "TitelShort", "")));
   }
 }
 
 void ProgramCatalogue::ReadLines() {
-  std::FILE* f = platform::Default().OpenStream(file_path_, "r");
+  std::FILE* f = os_->OpenStream(file_path_, "r");
   if (!f) return;
   groups_.clear();
   for (int i = 0; i < 10; ++i) {

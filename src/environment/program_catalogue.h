@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace zb::environment {
 
 #pragma pack(push, 1)
@@ -37,6 +39,8 @@ struct ProgramGroup {
 static_assert(sizeof(ProgramLine) == 402, "ProgramLine");
 static_assert(sizeof(ProgramGroup) == 318, "ProgramGroup");
 
+class Companions;
+
 class ProgramCatalogue {
  public:
   static constexpr int kMaxEntries = 200;
@@ -51,7 +55,9 @@ class ProgramCatalogue {
     bool silent;     // the program can work without dialogs
   };
 
-  ProgramCatalogue();
+  // The catalogue files are read through `os`, a missing program folder
+  // asked of `companions`.
+  ProgramCatalogue(platform::Platform& os, Companions& companions);
 
   // Empties the catalogue and loads it: the built-in entries "ALLE" and
   // "NEU", then "<program_folder>ZBKEYS.DAT" read as INI file (under the
@@ -120,6 +126,8 @@ class ProgramCatalogue {
   std::string file_path_;
   std::string program_folder_;
   std::string icon_folder_;
+  platform::Platform* os_;
+  Companions* companions_;
 };
 
 }  // namespace zb::environment

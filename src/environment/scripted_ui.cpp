@@ -4,9 +4,8 @@
 
 namespace zb::environment {
 
-Answer ScriptedUi::MessageBox(const std::string& caption,
-                              const std::string& text, Buttons buttons,
-                              Icon icon) {
+Answer ScriptedUi::Ask(const std::string& caption, const std::string& text,
+                       Buttons buttons, Icon icon) {
   messages_.push_back({caption, text, buttons, icon});
   if (!answers_.empty()) {
     const Answer answer = answers_.front();

@@ -58,8 +58,8 @@ class ScriptedUi final : public Ui {
   // "SelectProgram", the shell's operations as "Shell:" + progress title.
   const std::vector<std::string>& dialogs() const { return dialogs_; }
 
-  Answer MessageBox(const std::string& caption, const std::string& text,
-                    Buttons buttons, Icon icon) override;
+  Answer Ask(const std::string& caption, const std::string& text,
+             Buttons buttons, Icon icon) override;
   bool ChooseFolder(const std::string& title, std::string* folder) override;
   bool FolderSettings(FolderSettingsModel& model) override;
   bool ProjectDialog(const std::string& title, std::string* name,

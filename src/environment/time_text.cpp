@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/platform.h"
+
 namespace zb::environment {
 namespace {
 
@@ -20,14 +22,7 @@ void AppendNumber(std::string& out, int value, int width) {
 }  // namespace
 
 std::tm LocalTimeOf(uint32_t seconds) {
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm result{};
-#ifdef _WIN32
-  localtime_s(&result, &t);
-#else
-  localtime_r(&t, &result);
-#endif
-  return result;
+  return platform::CalendarTime(seconds, true);
 }
 
 std::string FormatGermanTime(const char* format, const std::tm& time) {

@@ -4,8 +4,8 @@ namespace zb::environment {
 
 const char kMessageTitle[] = "ZB_Datenverwaltung ";
 
-Answer HeadlessUi::MessageBox(const std::string&, const std::string&,
-                              Buttons buttons, Icon) {
+Answer HeadlessUi::Ask(const std::string&, const std::string&, Buttons buttons,
+                       Icon) {
   switch (buttons) {
     case Buttons::kOk: return Answer::kOk;
     case Buttons::kYesNo: return Answer::kNo;
@@ -32,17 +32,5 @@ int Ui::ShellFileOperation(FileOperation, const std::string&,
 }
 
 bool HeadlessUi::FolderSettings(FolderSettingsModel&) { return false; }
-
-namespace {
-Ui* g_ui = nullptr;
-}  // namespace
-
-Ui& CurrentUi() {
-  // The DLL installs its windows when it is loaded; a library without
-  // them (tests, the Linux build) answers as if cancelled.
-  static HeadlessUi* headless = new HeadlessUi;
-  return g_ui ? *g_ui : *headless;
-}
-void SetUi(Ui* ui) { g_ui = ui; }
 
 }  // namespace zb::environment

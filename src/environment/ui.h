@@ -39,9 +39,8 @@ class Ui {
  public:
   virtual ~Ui() = default;
 
-  virtual Answer MessageBox(const std::string& caption,
-                            const std::string& text, Buttons buttons,
-                            Icon icon) = 0;
+  virtual Answer Ask(const std::string& caption, const std::string& text,
+                     Buttons buttons, Icon icon) = 0;
   // Lets the user pick a folder, starting at *folder. False: cancelled.
   virtual bool ChooseFolder(const std::string& title, std::string* folder) = 0;
   // The folder settings dialog over the model; true when it closed with OK
@@ -92,16 +91,11 @@ class Ui {
 // Answers every question as cancelled, "no" where there is no cancel.
 class HeadlessUi final : public Ui {
  public:
-  Answer MessageBox(const std::string&, const std::string&, Buttons buttons,
-                    Icon) override;
+  Answer Ask(const std::string&, const std::string&, Buttons buttons,
+             Icon) override;
   bool ChooseFolder(const std::string&, std::string*) override { return false; }
   bool FolderSettings(FolderSettingsModel&) override;
 };
-
-// The process-wide Ui; never null. SetUi(nullptr) restores the default,
-// a HeadlessUi (the DLL installs its Win32 windows when it is loaded).
-Ui& CurrentUi();
-void SetUi(Ui* ui);
 
 }  // namespace zb::environment
 

@@ -51,10 +51,10 @@ Status FaultInjectingPlatform::OpenFile(const std::string& path, Access access,
   return s;
 }
 
-Status FaultInjectingPlatform::CreateFile(const std::string& path, Share share,
-                                          std::unique_ptr<File>* file) {
+Status FaultInjectingPlatform::NewFile(const std::string& path, Share share,
+                                       std::unique_ptr<File>* file) {
   std::unique_ptr<File> base;
-  Status s = base_.CreateFile(path, share, &base);
+  Status s = base_.NewFile(path, share, &base);
   if (s.ok()) file->reset(new FaultyFile(std::move(base), *this));
   return s;
 }

@@ -31,10 +31,10 @@ class FaultInjectingPlatform final : public Platform {
 
   Status OpenFile(const std::string& path, Access access, Share share,
                   std::unique_ptr<File>* file) override;
-  Status CreateFile(const std::string& path, Share share,
-                    std::unique_ptr<File>* file) override;
-  Status DeleteFile(const std::string& path) override {
-    return base_.DeleteFile(path);
+  Status NewFile(const std::string& path, Share share,
+                 std::unique_ptr<File>* file) override;
+  Status RemoveFile(const std::string& path) override {
+    return base_.RemoveFile(path);
   }
   Status RenameFile(const std::string& from, const std::string& to) override {
     return base_.RenameFile(from, to);
@@ -64,20 +64,20 @@ class FaultInjectingPlatform final : public Platform {
   uint32_t Now() override { return base_.Now(); }
   void SleepMs(uint32_t ms) override { slept_ms_ += ms; }
 
-  std::string ReadProfileString(const std::string& file,
-                                const std::string& section,
-                                const std::string& key,
-                                const std::string& default_value) override {
-    return base_.ReadProfileString(file, section, key, default_value);
+  std::string ReadProfileText(const std::string& file,
+                              const std::string& section,
+                              const std::string& key,
+                              const std::string& default_value) override {
+    return base_.ReadProfileText(file, section, key, default_value);
   }
   int ReadProfileInt(const std::string& file, const std::string& section,
                      const std::string& key, int default_value) override {
     return base_.ReadProfileInt(file, section, key, default_value);
   }
-  bool WriteProfileString(const std::string& file, const std::string& section,
-                          const std::string& key,
-                          const std::string& value) override {
-    return base_.WriteProfileString(file, section, key, value);
+  bool WriteProfileText(const std::string& file, const std::string& section,
+                        const std::string& key,
+                        const std::string& value) override {
+    return base_.WriteProfileText(file, section, key, value);
   }
   bool DeleteProfileKey(const std::string& file, const std::string& section,
                         const std::string& key) override {
@@ -134,9 +134,20 @@ class FaultInjectingPlatform final : public Platform {
   void FreeLibraryFile(void* library) override {
     base_.FreeLibraryFile(library);
   }
+  // Recorded instead: a test goes on to check what the library did.
+  void EndProcess(int exit_code) override { ended_with_ = exit_code; }
+  int ended_with() const { return ended_with_; }
+  std::string EnvironmentText(const std::string& name) override {
+    return base_.EnvironmentText(name);
+  }
+  void* NewByteString(const std::string& bytes) override {
+    return base_.NewByteString(bytes);
+  }
+  void FreeByteString(void* text) override { base_.FreeByteString(text); }
 
  private:
   Platform& base_;
+  int ended_with_ = 0;
   uint64_t writes_ = 0;
   uint64_t target_ = 0;
   Fault fault_ = Fault::kNone;

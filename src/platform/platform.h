@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,9 +76,9 @@ class Platform {
   virtual Status OpenFile(const std::string& path, Access access, Share share,
                           std::unique_ptr<File>* file) = 0;
   // Creates a file (or empties an existing one) for reading and writing.
-  virtual Status CreateFile(const std::string& path, Share share,
-                            std::unique_ptr<File>* file) = 0;
-  virtual Status DeleteFile(const std::string& path) = 0;
+  virtual Status NewFile(const std::string& path, Share share,
+                         std::unique_ptr<File>* file) = 0;
+  virtual Status RemoveFile(const std::string& path) = 0;
   // Fails with kExists when the target exists, as Windows does.
   virtual Status RenameFile(const std::string& from, const std::string& to) = 0;
   virtual bool FileExists(const std::string& path) = 0;  // file or folder
@@ -98,20 +99,20 @@ class Platform {
   // -- Private-profile (INI) files, with the Windows semantics: sections and
   // keys case-insensitive, values trimmed and stripped of one pair of
   // enclosing quotes, files and sections created on write.
-  virtual std::string ReadProfileString(const std::string& file,
-                                        const std::string& section,
-                                        const std::string& key,
-                                        const std::string& default_value);
+  virtual std::string ReadProfileText(const std::string& file,
+                                      const std::string& section,
+                                      const std::string& key,
+                                      const std::string& default_value);
   // GetPrivateProfileInt: an optional sign, a base prefix 0x, 0o or 0b, and
   // the digits up to the first other character, wrapping in 32 bits; 0 for
   // a value without digits, the default for a missing or empty one.
   virtual int ReadProfileInt(const std::string& file,
                              const std::string& section,
                              const std::string& key, int default_value);
-  virtual bool WriteProfileString(const std::string& file,
-                                  const std::string& section,
-                                  const std::string& key,
-                                  const std::string& value);
+  virtual bool WriteProfileText(const std::string& file,
+                                const std::string& section,
+                                const std::string& key,
+                                const std::string& value);
   virtual bool DeleteProfileKey(const std::string& file,
                                 const std::string& section,
                                 const std::string& key);
@@ -167,6 +168,16 @@ class Platform {
   virtual void PostQuit(int exit_code);
   // The exit code of the last PostQuit, -1 when none was posted.
   virtual int posted_quit() const;
+  // Ends the process at once with exit_code (a data folder the library must
+  // not go on with); does not return on a real platform.
+  virtual void EndProcess(int exit_code);
+  // The value of a setting of the process environment; "" when unset.
+  virtual std::string EnvironmentText(const std::string& name);
+  // A byte string the caller owns (Windows: a BSTR of these bytes, freed
+  // with SysFreeString; POSIX: a zero-terminated copy, freed with
+  // FreeByteString); nullptr when out of memory.
+  virtual void* NewByteString(const std::string& bytes);
+  virtual void FreeByteString(void* text);
 
   // -- Libraries loaded at run time, their functions found by ordinal
   // (Windows: LoadLibrary/GetProcAddress; POSIX: dlopen and the library's
@@ -176,13 +187,18 @@ class Platform {
   virtual void FreeLibraryFile(void* library);
 };
 
-// The real platform of this system, made once by Default(); posix/ and
-// win32/ each provide it.
-Platform* NewNativePlatform();
+// The real platform of this system; posix/ and win32/ each provide it.
+std::unique_ptr<Platform> NewNativePlatform();
 
-// The process-wide platform. Tests may install a wrapper (not owned).
-Platform& Default();
-void SetDefaultForTests(Platform* platform);  // nullptr restores the real one
+// The folder the suite's default folders lie below: the setting
+// ZBSTATIK_HOME (without trailing separators) when set; else "D:\ZBStatik"
+// on Windows ("C:\ZBStatik" when D: is a CD-ROM drive) and ~/ZBStatik on
+// POSIX.
+std::string ProductFolder(Platform& os);
+
+// A time of seconds since 1970 in the calendar, as UTC or local time (the
+// C library's thread-safe forms differ between the systems).
+std::tm CalendarTime(uint32_t seconds, bool local);
 
 // Windows wildcard matching of one name against one pattern component,
 // ignoring case as Windows does for Windows-1252 letters.

@@ -1,20 +1,24 @@
 // Answers of the platform interface where a platform offers nothing
 // better: "not available". The real implementations override them.
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
 #include "platform/platform.h"
 
 namespace zb::platform {
 
-std::string Platform::ReadProfileString(const std::string&, const std::string&,
-                                        const std::string&,
-                                        const std::string& default_value) {
+std::string Platform::ReadProfileText(const std::string&, const std::string&,
+                                      const std::string&,
+                                      const std::string& default_value) {
   return default_value;
 }
 int Platform::ReadProfileInt(const std::string&, const std::string&,
                              const std::string&, int default_value) {
   return default_value;
 }
-bool Platform::WriteProfileString(const std::string&, const std::string&,
-                                  const std::string&, const std::string&) {
+bool Platform::WriteProfileText(const std::string&, const std::string&,
+                                const std::string&, const std::string&) {
   return false;
 }
 bool Platform::DeleteProfileKey(const std::string&, const std::string&,
@@ -64,17 +68,49 @@ void* Platform::LoadLibraryFile(const std::string&) { return nullptr; }
 void* Platform::ProcedureByOrdinal(void*, int) { return nullptr; }
 void Platform::FreeLibraryFile(void*) {}
 
-namespace {
-Platform* g_override = nullptr;
-}  // namespace
+void Platform::EndProcess(int exit_code) { std::exit(exit_code); }
+std::string Platform::EnvironmentText(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  return value ? value : "";
+}
+void* Platform::NewByteString(const std::string& bytes) {
+  char* copy = static_cast<char*>(std::malloc(bytes.size() + 1));
+  if (copy) std::memcpy(copy, bytes.c_str(), bytes.size() + 1);
+  return copy;
+}
+void Platform::FreeByteString(void* text) { std::free(text); }
 
-Platform& Default() {
-  // Never destroyed: the record engine's exit handler may still close files
-  // after static destructors have run.
-  static Platform* real = NewNativePlatform();
-  return g_override ? *g_override : *real;
+std::string ProductFolder(Platform& os) {
+  std::string folder = os.EnvironmentText("ZBSTATIK_HOME");
+  if (!folder.empty()) {
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
+      folder.pop_back();
+    return folder;
+  }
+#ifdef _WIN32
+  return os.DriveKindOf("D:\\") == Platform::DriveKind::kCdRom ? "C:\\ZBStatik"
+                                                               : "D:\\ZBStatik";
+#else
+  const std::string home = os.EnvironmentText("HOME");
+  return home.empty() ? std::string() : home + "/ZBStatik";
+#endif
 }
 
-void SetDefaultForTests(Platform* platform) { g_override = platform; }
+std::tm CalendarTime(uint32_t seconds, bool local) {
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm tm{};
+#ifdef _WIN32
+  if (local)
+    localtime_s(&tm, &t);
+  else
+    gmtime_s(&tm, &t);
+#else
+  if (local)
+    localtime_r(&t, &tm);
+  else
+    gmtime_r(&t, &tm);
+#endif
+  return tm;
+}
 
 }  // namespace zb::platform

@@ -8,6 +8,7 @@
 #include "projectstore/position_edit.h"
 #include "projectstore/position_index.h"
 #include "projectstore/positions.h"
+#include "projectstore/store.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -20,12 +21,10 @@ namespace {
 constexpr size_t kPageBlockSize = 26;
 constexpr uint32_t kWorkingLongPosInfo = 1;  // occurrence in a working file
 
-environment::Log& TheLog() { return environment::Context().log; }
-
 // The index of positions lives only as long as the handle.
-void CloseProject(int h) {
-  ForgetPositionIndex(h);
-  Engine::Instance().Close(h);
+void CloseProject(Store& store, int h) {
+  ForgetPositionIndex(store, h);
+  store.engine().Close(h);
 }
 
 void ClearPageBlock(PosInfoExt* info) {
@@ -34,15 +33,15 @@ void ClearPageBlock(PosInfoExt* info) {
 
 // The working file's long POSINFO gets the same page block, so that the
 // program's next save keeps it.
-void WriteBlockIntoWorkingFile(const std::string& path,
+void WriteBlockIntoWorkingFile(Store& store, const std::string& path,
                                const PosInfoExt& block_source) {
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   // The program may hold the file open itself: its handle serves.
   int32_t h = engine.GetFileHandle(path.c_str());
   const bool own_open = h <= 0;
   if (own_open) h = engine.Open(path.c_str());
   if (h <= 0) {
-    TheLog().RecordFileError("ZB_SetStartPageNr_L", path, h);
+    store.log().RecordFileError("ZB_SetStartPageNr_L", path, h);
     return;
   }
   uint8_t record[recordstore::kPosInfoExtFileSize] = {};
@@ -60,86 +59,86 @@ void WriteBlockIntoWorkingFile(const std::string& path,
 
 }  // namespace
 
-uint16_t NextPageOf(int h) {
+uint16_t NextPageOf(Store& store, int h) {
   uint16_t next = 0;
-  if (Engine::Instance().Read(h, kKeyPageCounter, 0, 0, sizeof next, &next) <
-          0 ||
+  if (store.engine().Read(h, kKeyPageCounter, 0, 0, sizeof next, &next) < 0 ||
       next > kMaxPageNumber)
     return 1;
   return next;
 }
 
-int32_t ReadPositionForPaging(int h, int16_t program, const std::string& name,
-                              PagingPosition* out) {
+int32_t ReadPositionForPaging(Store& store, int h, int16_t program,
+                              const std::string& name, PagingPosition* out) {
   *out = PagingPosition{};
   if (program == kAllPrograms) return -1;
-  const int32_t index = FindPosition(h, name, program, &out->info);
+  const int32_t index = FindPosition(store, h, name, program, &out->info);
   if (index < 0) return -1;
   out->index = index;
   PosInfoExt stored{};
-  if (ReadStoredPosInfo(h, program, static_cast<uint32_t>(index), &stored) <
-      recordstore::kPosInfoExtFileSize)
+  if (ReadStoredPosInfo(store, h, program, static_cast<uint32_t>(index),
+                        &stored) < recordstore::kPosInfoExtFileSize)
     return -1;  // the short form has no page block
   out->id = out->info.id;
-  out->next_page = NextPageOf(h);
+  out->next_page = NextPageOf(store, h);
   if (out->info.page_start == 0) out->info.page_start = out->next_page;
   if (out->info.Designation[0] == '\0')
     recordstore::SetFieldText(
         out->info.Designation,
-        DesignationFromProPos(h, static_cast<int16_t>(out->info.id), program));
+        DesignationFromProPos(store, h, static_cast<int16_t>(out->info.id),
+                              program));
   return out->id;
 }
 
-int32_t SetStartPage(const std::string& project_path, int16_t program,
-                     const std::string& name, uint16_t start, uint16_t count,
-                     const std::string& working_file) {
+int32_t SetStartPage(Store& store, const std::string& project_path,
+                     int16_t program, const std::string& name, uint16_t start,
+                     uint16_t count, const std::string& working_file) {
   PosInfoExt block{};
   block.page_start = start;
   block.page_count = count;
-  block.page_time = count != 0 ? platform::Default().Now() : 0;
+  block.page_time = count != 0 ? store.os().Now() : 0;
   if (count > kMaxPageNumber) ClearPageBlock(&block);
 
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenExclusive(project_path.c_str());
   if (h <= 0) {
-    TheLog().RecordFileError("ZB_SetStartPageNr_L", project_path, h);
+    store.log().RecordFileError("ZB_SetStartPageNr_L", project_path, h);
     return 0;
   }
   PagingPosition position;
-  ReadPositionForPaging(h, program, name, &position);
+  ReadPositionForPaging(store, h, program, name, &position);
   const std::string designation =
       recordstore::FieldText(position.info.Designation);
-  TheLog().Printf("\n BEZEICHNUNG:  iSetPageNr-iSetPosInfo(%s)",
-                  designation.c_str());
+  store.log().Printf("\n BEZEICHNUNG:  iSetPageNr-iSetPosInfo(%s)",
+                     designation.c_str());
   // Page numbers never create a position; an old 116-byte one gets its
   // page block by being stored in the long form.
   int32_t id = 0;
   if (position.index >= 0 && program != kAllPrograms) {
     PosInfoExt changed = position.info;
     std::memcpy(&changed.page_start, &block.page_start, kPageBlockSize);
-    id = SetPositionInfo(h, position.info, changed, designation.c_str(),
+    id = SetPositionInfo(store, h, position.info, changed, designation.c_str(),
                          program);
   }
-  CloseProject(h);
+  CloseProject(store, h);
   if (id > 0 && !working_file.empty())
-    WriteBlockIntoWorkingFile(working_file, block);
+    WriteBlockIntoWorkingFile(store, working_file, block);
   return id;
 }
 
-int32_t GetStartPage(const std::string& project_path, int16_t program,
-                     const std::string& name, uint16_t* start,
+int32_t GetStartPage(Store& store, const std::string& project_path,
+                     int16_t program, const std::string& name, uint16_t* start,
                      uint16_t* count) {
   *start = 0;
   *count = 0;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenReadOnly(project_path.c_str());
   if (h <= 0) {
-    TheLog().RecordFileError("ZB_GetStartPageNr_L", project_path, h);
+    store.log().RecordFileError("ZB_GetStartPageNr_L", project_path, h);
     return -1;
   }
   PagingPosition position;
-  const int32_t id = ReadPositionForPaging(h, program, name, &position);
-  CloseProject(h);
+  const int32_t id = ReadPositionForPaging(store, h, program, name, &position);
+  CloseProject(store, h);
   if (id < 0) return -1;
   *start = position.info.page_start;
   *count = position.info.page_count;
@@ -153,26 +152,28 @@ int32_t GetStartPage(const std::string& project_path, int16_t program,
   return id;
 }
 
-int32_t SetNextPage(const std::string& project_path, uint16_t next) {
-  Engine& engine = Engine::Instance();
+int32_t SetNextPage(Store& store, const std::string& project_path,
+                    uint16_t next) {
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenExclusive(project_path.c_str());
   if (h <= 0) {
-    TheLog().RecordFileError("ZB_SetNextPageNr_L", project_path, h);
+    store.log().RecordFileError("ZB_SetNextPageNr_L", project_path, h);
     return h < 0 ? h : -1;
   }
   const int32_t result =
       engine.WriteFar(h, kKeyPageCounter, 0, 0, sizeof next, &next, true);
   engine.Close(h);
-  if (result > 0) TheLog().Printf("\n*** ZB_SetNextPageNr: %d", next);
+  if (result > 0) store.log().Printf("\n*** ZB_SetNextPageNr: %d", next);
   return result;
 }
 
-int32_t GetNextPage(const std::string& project_path, uint16_t* next) {
+int32_t GetNextPage(Store& store, const std::string& project_path,
+                    uint16_t* next) {
   *next = 1;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenReadOnly(project_path.c_str());
   if (h <= 0) {
-    TheLog().RecordFileError("ZB_GetNextPageNr_L", project_path, h);
+    store.log().RecordFileError("ZB_GetNextPageNr_L", project_path, h);
     return -1;
   }
   uint16_t value = 0;
@@ -184,28 +185,28 @@ int32_t GetNextPage(const std::string& project_path, uint16_t* next) {
   return 1;
 }
 
-int32_t ResetPages(const std::string& project_path, int16_t program,
-                   const std::string& name) {
+int32_t ResetPages(Store& store, const std::string& project_path,
+                   int16_t program, const std::string& name) {
   if (!name.empty() && program == kAllPrograms) return 0;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenExclusive(project_path.c_str());
   if (h <= 0) {
-    TheLog().RecordFileError("ZB_ResetPageNr_L", project_path, h);
+    store.log().RecordFileError("ZB_ResetPageNr_L", project_path, h);
     return -1;
   }
   int32_t result = 0;
   if (!name.empty()) {
     PosInfoExt info{};
-    result = FindPosition(h, name, program, &info);
+    result = FindPosition(store, h, name, program, &info);
     PosInfoExt stored{};
     // A 116-byte record has no page numbers to clear.
     if (result >= 0 &&
-        ReadStoredPosInfo(h, program, static_cast<uint32_t>(result), &stored) >=
-            recordstore::kPosInfoExtFileSize) {
+        ReadStoredPosInfo(store, h, program, static_cast<uint32_t>(result),
+                          &stored) >= recordstore::kPosInfoExtFileSize) {
       ClearPageBlock(&stored);
-      WritePosInfo(h, program, static_cast<uint32_t>(result), stored);
+      WritePosInfo(store, h, program, static_cast<uint32_t>(result), stored);
     }
-    CloseProject(h);
+    CloseProject(store, h);
     return result;
   }
 
@@ -224,13 +225,13 @@ int32_t ResetPages(const std::string& project_path, int16_t program,
     PosInfoExt info;
     std::memcpy(&info, record, sizeof info);
     ClearPageBlock(&info);
-    if (WritePosInfo(h, key2, occurrence, info) < 0) break;
+    if (WritePosInfo(store, h, key2, occurrence, info) < 0) break;
     ++result;
   }
   const uint16_t first_page = 1;
   engine.WriteFar(h, kKeyPageCounter, 0, 0, sizeof first_page, &first_page,
                   true);
-  CloseProject(h);
+  CloseProject(store, h);
   return result;
 }
 

@@ -17,6 +17,8 @@
 
 namespace zb::projectstore {
 
+class Store;
+
 constexpr uint16_t kMaxPageNumber = 10000;
 
 // A position as the page numbering sees it.
@@ -29,13 +31,13 @@ struct PagingPosition {
 
 // The project's next free page number on an open handle: 1 when missing
 // or above 10000.
-uint16_t NextPageOf(int h);
+uint16_t NextPageOf(Store& store, int h);
 
 // Finds the position on an open handle and reads it for paging: only a
 // 248-byte POSINFO has page numbers (otherwise the id stays -1); a start
 // page of 0 takes the project's next page. Returns out->id.
-int32_t ReadPositionForPaging(int h, int16_t program, const std::string& name,
-                              PagingPosition* out);
+int32_t ReadPositionForPaging(Store& store, int h, int16_t program,
+                              const std::string& name, PagingPosition* out);
 
 // Stores start page and count as the position's page block (time = now
 // when count is not 0) and raises the project's next page behind it.
@@ -43,24 +45,27 @@ int32_t ReadPositionForPaging(int h, int16_t program, const std::string& name,
 // file's long POSINFO (any Key1, 30002, occurrence 1) if that has 248
 // bytes. Returns the position id, 0 when the project cannot be opened,
 // the position is not there or the store is refused.
-int32_t SetStartPage(const std::string& project_path, int16_t program,
-                     const std::string& name, uint16_t start, uint16_t count,
-                     const std::string& working_file);
+int32_t SetStartPage(Store& store, const std::string& project_path,
+                     int16_t program, const std::string& name, uint16_t start,
+                     uint16_t count, const std::string& working_file);
 
 // Start page and count of the position (both 0 when either is above
 // 10000; the count 0 when the project's next page is below it). Returns
 // the position id, -1 when not found.
-int32_t GetStartPage(const std::string& project_path, int16_t program,
-                     const std::string& name, uint16_t* start, uint16_t* count);
+int32_t GetStartPage(Store& store, const std::string& project_path,
+                     int16_t program, const std::string& name, uint16_t* start,
+                     uint16_t* count);
 
 // Writes the project's next page: the result of the write, or the open's
 // negative code.
-int32_t SetNextPage(const std::string& project_path, uint16_t next);
+int32_t SetNextPage(Store& store, const std::string& project_path,
+                    uint16_t next);
 
 // Reads the project's next page into *next: 1 when read (a value above
 // 10000 reported as 1); the read's negative code when the project has none
 // (*next = 1); -1 when the project cannot be opened.
-int32_t GetNextPage(const std::string& project_path, uint16_t* next);
+int32_t GetNextPage(Store& store, const std::string& project_path,
+                    uint16_t* next);
 
 // Clears page numbers. An empty name: the page block of every POSINFO of
 // the program (32762: of all programs), in order, up to the first record
@@ -68,8 +73,8 @@ int32_t GetNextPage(const std::string& project_path, uint16_t* next);
 // the number of records cleared. A name with one program: that position's
 // block (the next page stays); returns its index, -1 when not found. A name
 // with all programs: nothing, 0. -1 when the project cannot be opened.
-int32_t ResetPages(const std::string& project_path, int16_t program,
-                   const std::string& name);
+int32_t ResetPages(Store& store, const std::string& project_path,
+                   int16_t program, const std::string& name);
 
 }  // namespace zb::projectstore
 

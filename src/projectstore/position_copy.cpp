@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "environment/catalogue_access.h"
 #include "environment/folders.h"
 #include "environment/library_context.h"
 #include "platform/platform.h"
@@ -11,6 +10,7 @@
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/store.h"
 #include "projectstore/temporary_name.h"
 #include "projectstore/working_file.h"
 #include "recordstore/engine.h"
@@ -24,13 +24,6 @@ using recordstore::PosInfoExt;
 namespace {
 
 constexpr int32_t kPositionNotFound = -302;  // ERR_POS_NOTFOUND
-
-PreviewCopier& TheCopier() {
-  static PreviewCopier copier = nullptr;
-  return copier;
-}
-
-environment::Log& TheLog() { return environment::Context().log; }
 
 template <size_t N>
 void DefaultField(char (&field)[N], const char (&from)[N]) {
@@ -55,8 +48,9 @@ bool SamePosition(const ZBPROPOS_L& a, const ZBPROPOS_L& b) {
 }
 
 // A copy carries no page numbers: they belong to the printed original.
-void ClearPageBlock(const std::string& working_path, int16_t program) {
-  Engine& engine = Engine::Instance();
+void ClearPageBlock(Store& store, const std::string& working_path,
+                    int16_t program) {
+  Engine& engine = store.engine();
   const int32_t w = engine.Open(working_path.c_str());
   if (w <= 0) return;
   PosInfoExt info{};
@@ -72,50 +66,50 @@ void ClearPageBlock(const std::string& working_path, int16_t program) {
 }
 
 // Takes the lock of the position this process held before the copy again.
-void LockAgain(const OwnLockState& before) {
+void LockAgain(Store& store, const OwnLockState& before) {
   if (before.state != 1) return;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenExclusive(before.project_path.c_str());
   if (h <= 0) return;
   const int32_t w = before.working_path.empty()
                         ? 0
                         : engine.OpenReadOnly(before.working_path.c_str());
-  LockOn(h, w > 0 ? w : 0, before.program, before.name);
+  LockOn(store, h, w > 0 ? w : 0, before.program, before.name);
   if (w > 0) engine.Close(w);
   engine.Close(h);
 }
 
 }  // namespace
 
-void SetPreviewCopier(PreviewCopier copier) { TheCopier() = copier; }
-
-int32_t CopyPosition(ZBPROPOS_L* source, ZBPROPOS_L* target) {
+int32_t CopyPosition(Store& store, ZBPROPOS_L* source, ZBPROPOS_L* target) {
   // Target fields left empty are the source's; a copy keeps its program.
   DefaultField(target->szDataPfad, source->szDataPfad);
   DefaultField(target->szPosNameLong, source->szPosNameLong);
   DefaultField(target->szAuthor, source->szAuthor);
   std::memcpy(target->szPrgName, source->szPrgName, sizeof target->szPrgName);
   const std::string program = recordstore::FieldText(source->szPrgName);
-  const int16_t key = environment::Catalogue().NumberByKey(program);
+  const int16_t key = store.catalogue().NumberByKey(program);
   const std::string source_folder = recordstore::FieldText(source->szDataPfad);
   const std::string target_folder = recordstore::FieldText(target->szDataPfad);
   const std::string source_long = recordstore::FieldText(source->szPosNameLong);
   const std::string target_long = recordstore::FieldText(target->szPosNameLong);
 
-  TheLog().Printf("\n%8s COPY position from: %s//%s//%s\n%25sto: %s//%s//%s ",
-                  " ", source_folder.c_str(), recordstore::FieldText(source->szProName).c_str(),
-                  ShortNameOf(source_long).c_str(), "", target_folder.c_str(),
-                  recordstore::FieldText(target->szProName).c_str(),
-                  ShortNameOf(target_long).c_str());
+  store.log().Printf(
+      "\n%8s COPY position from: %s//%s//%s\n%25sto: %s//%s//%s ", " ",
+      source_folder.c_str(), recordstore::FieldText(source->szProName).c_str(),
+      ShortNameOf(source_long).c_str(), "", target_folder.c_str(),
+      recordstore::FieldText(target->szProName).c_str(),
+      ShortNameOf(target_long).c_str());
   if (target->szProName[0] == 0) return -1;
   if (SamePosition(*source, *target)) return kPositionCopyToItself;
 
   std::string source_path;
-  if (FindProject(source_folder, recordstore::FieldText(source->szProName), nullptr,
+  if (FindProject(store, source_folder,
+                  recordstore::FieldText(source->szProName), nullptr,
                   &source_path) < 0)
     return kProjectNotFound;
   PosInfoExt stored{};
-  if (PositionStateOfFile(source_path, key, source_long, &stored) == 0)
+  if (PositionStateOfFile(store, source_path, key, source_long, &stored) == 0)
     return kPositionNotFound;
 
   PROINFO source_project{};
@@ -138,54 +132,55 @@ int32_t CopyPosition(ZBPROPOS_L* source, ZBPROPOS_L* target) {
   if (target->szProBezeichnung[0] != 0)
     recordstore::SetFieldText(target_info.Designation, recordstore::FieldText(target->szProBezeichnung));
 
-  const OwnLockState before = OwnLock();
+  const OwnLockState before = store.context().position_lock;
   std::string folder = recordstore::FieldText(source->szTmpPfad);
   if (folder.empty()) folder = source_folder;
-  std::string working = FreeTemporaryPath(folder, program);
+  std::string working = FreeTemporaryPath(store, folder, program);
   int32_t error = 0;
   int32_t result = LoadPositionIntoWorkingFile(
-      source_folder, &working, program, source_project, &source_info, &error,
-      kTransferQuiet);
+      store, source_folder, &working, program, source_project, &source_info,
+      &error, kTransferQuiet);
   if (error == 0 && result > 0 && working.find(".TMP") != std::string::npos) {
-    ClearPageBlock(working, key);
-    result = StoreWorkingFileIntoPosition(target_folder, working, program,
-                                          target_project, target_info, &error,
-                                          kTransferQuiet);
+    ClearPageBlock(store, working, key);
+    result = StoreWorkingFileIntoPosition(store, target_folder, working,
+                                          program, target_project, target_info,
+                                          &error, kTransferQuiet);
   }
-  ReleaseOwnLock();
-  platform::Default().DeleteFile(working);
+  ReleaseOwnLock(store);
+  store.os().RemoveFile(working);
   if (error < 0) {
     result = error;
-    TheLog().Printf("\n%8s result: %d!!\n", " ", static_cast<int>(error));
-    TheLog().Printf("\n### ERROR ###  PositionCopy from ( %s )",
-                    source_folder.c_str());
+    store.log().Printf("\n%8s result: %d!!\n", " ", static_cast<int>(error));
+    store.log().Printf("\n### ERROR ###  PositionCopy from ( %s )",
+                       source_folder.c_str());
   } else {
-    TheLog().Printf("\n%8s result: %u!!\n", " ",
-                    static_cast<unsigned>(result));
-    if (result > 0 && TheCopier() != nullptr) TheCopier()(*source, *target);
+    store.log().Printf("\n%8s result: %u!!\n", " ",
+                       static_cast<unsigned>(result));
   }
-  LockAgain(before);
+  LockAgain(store, before);
   return result;
 }
 
-int32_t MovePosition(ZBPROPOS_L* source, ZBPROPOS_L* target) {
-  TheLog().Printf("\n%8s MOVE position = COPY + DELETE", " ");
-  const int32_t copied = CopyPosition(source, target);
+int32_t MovePosition(Store& store, ZBPROPOS_L* source, ZBPROPOS_L* target) {
+  store.log().Printf("\n%8s MOVE position = COPY + DELETE", " ");
+  const int32_t copied = CopyPosition(store, source, target);
   if (copied <= 0) return copied;
   // The source goes as a delete of that one position goes.
-  TheLog().Printf("\n%8s DELETE position  %s//%s//%s", " ",
-                  recordstore::FieldText(source->szDataPfad).c_str(),
-                  recordstore::FieldText(source->szProName).c_str(),
-                  recordstore::FieldText(source->szPosNameLong).c_str());
+  store.log().Printf("\n%8s DELETE position  %s//%s//%s", " ",
+                     recordstore::FieldText(source->szDataPfad).c_str(),
+                     recordstore::FieldText(source->szProName).c_str(),
+                     recordstore::FieldText(source->szPosNameLong).c_str());
   std::string path;
-  if (FindProject(recordstore::FieldText(source->szDataPfad), recordstore::FieldText(source->szProName),
-                  nullptr, &path) < 0)
+  if (FindProject(store, recordstore::FieldText(source->szDataPfad),
+                  recordstore::FieldText(source->szProName), nullptr,
+                  &path) < 0)
     return 0;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenExclusive(path.c_str());
   if (h <= 0) return 0;
   const uint32_t deleted = DeletePosition(
-      h, environment::Catalogue().NumberByKey(recordstore::FieldText(source->szPrgName)),
+      store, h,
+      store.catalogue().NumberByKey(recordstore::FieldText(source->szPrgName)),
       recordstore::FieldText(source->szPosNameLong));
   engine.Close(h);
   return static_cast<int32_t>(deleted > 0x7FFFFFFFu ? 0x7FFFFFFFu : deleted);

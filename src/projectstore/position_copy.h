@@ -11,6 +11,8 @@
 
 namespace zb::projectstore {
 
+class Store;
+
 constexpr int32_t kPositionCopyToItself = -306;  // ERR_POS_COPYTOITSELF
 
 // Copies position szPosNameLong of program szPrgName from the source's
@@ -22,18 +24,12 @@ constexpr int32_t kPositionCopyToItself = -306;  // ERR_POS_COPYTOITSELF
 // (+ 3 header records), 0 when nothing was copied, or negative: -1 no
 // target project, kProjectNotFound, -302 no such source position,
 // kPositionCopyToItself, or the load's or store's error.
-int32_t CopyPosition(ZBPROPOS_L* source, ZBPROPOS_L* target);
+int32_t CopyPosition(Store& store, ZBPROPOS_L* source, ZBPROPOS_L* target);
 
 // Copy, then delete the source position when the copy stored records.
 // Returns the records deleted from the source (0 when it is locked by
 // another, which keeps both), or the copy's result when that is <= 0.
-int32_t MovePosition(ZBPROPOS_L* source, ZBPROPOS_L* target);
-
-// Called after every successful copy, so that the position's preview
-// follows it (nullptr: no previews are copied).
-using PreviewCopier = void (*)(const ZBPROPOS_L& source,
-                               const ZBPROPOS_L& target);
-void SetPreviewCopier(PreviewCopier copier);
+int32_t MovePosition(Store& store, ZBPROPOS_L* source, ZBPROPOS_L* target);
 
 }  // namespace zb::projectstore
 

@@ -12,6 +12,7 @@
 #include "projectstore/position_index.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
+#include "projectstore/store.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -25,20 +26,20 @@ std::string FieldText(const char* field, size_t width) {
   return std::string(field, strnlen(field, width));
 }
 
-void LogF(const char* format, ...) {
+void LogF(Store& store, const char* format, ...) {
   char text[1024];
   va_list args;
   va_start(args, format);
   vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  environment::Context().log.Append(text);
+  store.context().log.Append(text);
 }
 
 // Writes the designation as the project text of the position's PROPOS data
 // record (the data record whose working-file Key2 is the PROPOS tag).
-void WriteProPosDesignation(int h, uint16_t id, int16_t program,
+void WriteProPosDesignation(Store& store, int h, uint16_t id, int16_t program,
                             const std::string& designation) {
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   uint8_t buf[4 + sizeof(::PROPOS)];
   for (uint32_t n = 0;; ++n) {
     std::memset(buf, 0, sizeof buf);
@@ -57,8 +58,8 @@ void WriteProPosDesignation(int h, uint16_t id, int16_t program,
 }
 
 // The project's next free page number must lie behind this position's pages.
-void RaisePageCounter(int h, const PosInfoExt& info) {
-  Engine& engine = Engine::Instance();
+void RaisePageCounter(Store& store, int h, const PosInfoExt& info) {
+  Engine& engine = store.engine();
   uint16_t next = 0;
   if (engine.Read(h, kKeyPageCounter, 0, 0, sizeof next, &next) < 0 ||
       next > 10000) {
@@ -72,18 +73,8 @@ void RaisePageCounter(int h, const PosInfoExt& info) {
   }
 }
 
-DeletedPositionHook g_deleted_hook = nullptr;
-
-// The result data and the preview of a deleted position.
-void DeleteResultAndPreview(int h, int16_t program, uint16_t id) {
-  if (!g_deleted_hook) return;
-  char path[recordstore::kMaxPathLength + 1] = {};
-  if (Engine::Instance().GetFileName(path, h) < 0) return;
-  g_deleted_hook(path, program, id);
-}
-
-uint32_t DeleteAll(int h) {
-  Engine& engine = Engine::Instance();
+uint32_t DeleteAll(Store& store, int h) {
+  Engine& engine = store.engine();
   uint8_t buf[recordstore::kPosInfoExtFileSize];
   int32_t total = 0, locked = 0;
   for (uint32_t n = 0; engine.Read(h, kKeyPosInfo, kAllPrograms, n,
@@ -94,12 +85,13 @@ uint32_t DeleteAll(int h) {
     if (ctrl & kCtrlLocked) ++locked;
   }
   if (locked > 0) {
-    LogF("\n %8s PosDelete %d positions from %d are locked , so not executed!",
+    LogF(store,
+         "\n %8s PosDelete %d positions from %d are locked , so not executed!",
          "", locked, total);
     return 0;
   }
   uint32_t deleted = 0;
-  ForgetPositionIndex(h);
+  ForgetPositionIndex(store, h);
   // Delete finds the first record, DeleteNext walks on from there.
   for (int32_t r = engine.Delete(h, kAllPrograms, kAllPrograms, 0);
        r != DB_EOF; r = engine.DeleteNext(h)) {
@@ -109,9 +101,9 @@ uint32_t DeleteAll(int h) {
       std::snprintf(text, sizeof text,
                     "Nicht ALLE Positionen gel\xF6scht! Anzahl gel\xF6schte "
                     "Datens\xE4tze: %u", deleted);
-      environment::CurrentUi().MessageBox(
-          environment::Context().message_title, text,
-          environment::Buttons::kOk, environment::Icon::kInformation);
+      store.ui().Ask(store.context().message_title, text,
+                     environment::Buttons::kOk,
+                     environment::Icon::kInformation);
       break;
     }
   }
@@ -120,28 +112,28 @@ uint32_t DeleteAll(int h) {
 
 }  // namespace
 
-void SetDeletedPositionHook(DeletedPositionHook hook) { g_deleted_hook = hook; }
-
-int32_t SetPositionInfo(int h, const PosInfoExt& old_info,
+int32_t SetPositionInfo(Store& store, int h, const PosInfoExt& old_info,
                         const PosInfoExt& new_info, const char* designation,
                         int16_t program) {
   const std::string old_name = FieldText(old_info.PosNameLong, 42);
   const std::string new_name = FieldText(new_info.PosNameLong, 42);
-  LogF("\n %8s SETPOSINFO Position from %s to %s \n Bezeichnung To:'%s'", "",
-       old_name.c_str(), new_name.c_str(), designation ? designation : "");
-  const uint32_t now = platform::Default().Now();
+  LogF(store, "\n %8s SETPOSINFO Position from %s to %s \n Bezeichnung To:'%s'",
+       "", old_name.c_str(), new_name.c_str(), designation ? designation : "");
+  const uint32_t now = store.os().Now();
 
   const int32_t new_index =
-      new_name.empty() ? -1 : FindPosition(h, new_name, program, nullptr);
+      new_name.empty() ? -1
+                       : FindPosition(store, h, new_name, program, nullptr);
   PosInfoExt info{};
-  const int32_t old_index = FindPosition(h, old_name, program, &info);
+  const int32_t old_index = FindPosition(store, h, old_name, program, &info);
   if (new_index >= 0 && new_index != old_index) return 0;
   if (old_index < 0)
-    return CreatePosition(h, new_name, FieldText(new_info.Msg, 40), program);
+    return CreatePosition(store, h, new_name, FieldText(new_info.Msg, 40),
+                          program);
 
   if (!new_name.empty()) {
     if (new_name != FieldText(info.PosNameLong, 42))
-      UniqueShortName(h, program, new_name, info.PosName);
+      UniqueShortName(store, h, program, new_name, info.PosName);
     std::memcpy(info.PosNameLong, new_info.PosNameLong, sizeof info.PosNameLong);
   }
   std::memcpy(info.Designation, new_info.Designation, sizeof info.Designation);
@@ -160,38 +152,42 @@ int32_t SetPositionInfo(int h, const PosInfoExt& old_info,
   if (info.page_count > 10000) std::memset(&info.page_start, 0, kPageBlock);
   if (info.page_count != 0 && info.page_time == 0) info.page_time = now;
 
-  if (WritePosInfo(h, program, static_cast<uint32_t>(old_index), info) < 0)
+  if (WritePosInfo(store, h, program, static_cast<uint32_t>(old_index), info) <
+      0)
     return 0;
-  RaisePageCounter(h, info);
+  RaisePageCounter(store, h, info);
   if (designation) {
-    WriteProPosDesignation(h, info.id, program, designation);
-    LogF("\n iSetPosInfo2(PROPOS-struktur.Projekt)/ iSetProBezeichnung('%s')",
+    WriteProPosDesignation(store, h, info.id, program, designation);
+    LogF(store,
+         "\n iSetPosInfo2(PROPOS-struktur.Projekt)/ iSetProBezeichnung('%s')",
          designation);
   }
   return info.id;
 }
 
-int32_t RenamePosition(int h, int16_t program, const std::string& old_name,
+int32_t RenamePosition(Store& store, int h, int16_t program,
+                       const std::string& old_name,
                        const std::string& new_name) {
   PosInfoExt source{};
-  const int32_t state = PositionState(h, program, old_name, &source);
+  const int32_t state = PositionState(store, h, program, old_name, &source);
   if (state == 0) return -1;
   if (state == 2) return 0;
   PosInfoExt target = source;
   std::memset(target.PosNameLong, 0, sizeof target.PosNameLong);
   std::memcpy(target.PosNameLong, new_name.data(), std::min<size_t>(41, new_name.size()));
-  return SetPositionInfo(h, source, target, nullptr, program);
+  return SetPositionInfo(store, h, source, target, nullptr, program);
 }
 
-uint32_t DeletePosition(int h, int16_t program, const std::string& name) {
-  if (program == kAllPrograms && name == "ALLE") return DeleteAll(h);
-  Engine& engine = Engine::Instance();
+uint32_t DeletePosition(Store& store, int h, int16_t program,
+                        const std::string& name) {
+  if (program == kAllPrograms && name == "ALLE") return DeleteAll(store, h);
+  Engine& engine = store.engine();
   PosInfoExt info{};
-  const int32_t index = FindPosition(h, name, program, &info);
+  const int32_t index = FindPosition(store, h, name, program, &info);
   uint32_t deleted = 0;
   if (index >= 0) {
     if (info.Ctrl & kCtrlLocked) {
-      LogF("\n%8s PosDelete: %s  is locked!", "", name.c_str());
+      LogF(store, "\n%8s PosDelete: %s  is locked!", "", name.c_str());
       return 0;
     }
     uint32_t freed = 0;
@@ -203,7 +199,7 @@ uint32_t DeletePosition(int h, int16_t program, const std::string& name) {
     const int32_t size =
         engine.Delete(h, kKeyPosInfo, program, static_cast<uint32_t>(index));
     if (size > 0) {
-      PositionIndexDeleted(h, program, static_cast<uint32_t>(index));
+      PositionIndexDeleted(store, h, program, static_cast<uint32_t>(index));
       ++deleted;
       freed += static_cast<uint32_t>(size);
       uint32_t counter = 0;
@@ -213,8 +209,7 @@ uint32_t DeletePosition(int h, int16_t program, const std::string& name) {
       engine.WriteFar(h, kKeyWriteCounter, 0, 0, sizeof counter, &counter, true);
     }
   }
-  if (deleted != 0) DeleteResultAndPreview(h, program, info.id);
-  LogF("\n%8s result: %u!!\n", "", deleted);
+  LogF(store, "\n%8s result: %u!!\n", "", deleted);
   return deleted;
 }
 

@@ -10,6 +10,8 @@
 
 namespace zb::projectstore {
 
+class Store;
+
 constexpr int16_t kKeyWriteCounter = 30005;
 constexpr int16_t kKeyPageCounter = 30006;
 
@@ -19,28 +21,23 @@ constexpr int16_t kKeyPageCounter = 30006;
 // into the PROPOS data record) and page block. A position that does not
 // exist is created. h must be opened exclusively. Returns the position id,
 // 0 when the new name belongs to another position.
-int32_t SetPositionInfo(int h, const recordstore::PosInfoExt& old_info,
+int32_t SetPositionInfo(Store& store, int h,
+                        const recordstore::PosInfoExt& old_info,
                         const recordstore::PosInfoExt& new_info,
                         const char* designation, int16_t program);
 
 // Renames a position without asking: the source must exist and not be
 // locked by another. Returns the id, 0 refused, -1 no such position.
-int32_t RenamePosition(int h, int16_t program, const std::string& old_name,
+int32_t RenamePosition(Store& store, int h, int16_t program,
+                       const std::string& old_name,
                        const std::string& new_name);
-
-// What goes with a deleted position outside the project file: its result
-// data and its preview. The stores of those install themselves here; until
-// then nothing more is deleted.
-using DeletedPositionHook = void (*)(const std::string& project_path,
-                                     int16_t program, uint16_t id);
-void SetDeletedPositionHook(DeletedPositionHook hook);  // nullptr: none
 
 // Deletes the position's data records and its POSINFO; the sizes freed are
 // added to the write counter. The name "ALLE" with program 32762 deletes
-// every record of the file. After a position was deleted the hook above
-// runs. Returns the number of records deleted; 0 when
+// every record of the file. Returns the number of records deleted; 0 when
 // none or when locked (for "ALLE": any position locked).
-uint32_t DeletePosition(int h, int16_t program, const std::string& name);
+uint32_t DeletePosition(Store& store, int h, int16_t program,
+                        const std::string& name);
 
 }  // namespace zb::projectstore
 

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "environment/strings.h"
 #include "environment/ui.h"
@@ -12,6 +11,7 @@
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/store.h"
 #include "projectstore/working_file.h"
 #include "recordstore/engine.h"
 #include "recordstore/typed_records.h"
@@ -28,8 +28,6 @@ constexpr int kAssignProgramText = 32803;
 constexpr int kOverwriteText = 35331;
 constexpr char kUnsafeNameCharacters[] = ">\\:|*?~//<";
 
-environment::Log& TheLog() { return environment::Context().log; }
-
 std::string WithoutTrailingBackslash(std::string folder) {
   if (folder.size() > 1 && fsutil::IsSeparator(folder.back()))
     folder.pop_back();
@@ -38,9 +36,9 @@ std::string WithoutTrailingBackslash(std::string folder) {
 
 // The header of the exchange file: its long POSINFO and the program key
 // under which it is stored. -4 when the file does not open, -2 without one.
-int32_t ReadExchangeHeader(const std::string& path, PosInfoExt* info,
-                           int16_t* program) {
-  Engine& engine = Engine::Instance();
+int32_t ReadExchangeHeader(Store& store, const std::string& path,
+                           PosInfoExt* info, int16_t* program) {
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenReadOnly(path.c_str());
   if (h <= 0) return -4;
   int32_t n = engine.Read(h, kAllPrograms, kKeyPosInfo, 1, sizeof *info, info);
@@ -66,10 +64,10 @@ std::string ExchangeFileNamePart(const std::string& long_name) {
 
 }  // namespace
 
-int32_t ExportPositionFile(ZBPROPOS_L* request) {
-  TheLog().Title("*** ZB_PositionExport");
+int32_t ExportPositionFile(Store& store, ZBPROPOS_L* request) {
+  store.log().Title("*** ZB_PositionExport");
   std::string tmp_folder = recordstore::FieldText(request->szTmpPfad);
-  if (tmp_folder.empty()) tmp_folder = environment::Context().folders.temporary;
+  if (tmp_folder.empty()) tmp_folder = store.context().folders.temporary;
   tmp_folder = WithoutTrailingBackslash(tmp_folder);
   recordstore::SetFieldText(request->szTmpPfad, tmp_folder);
   std::string file = recordstore::FieldText(request->szTmpDatei);
@@ -78,7 +76,7 @@ int32_t ExportPositionFile(ZBPROPOS_L* request) {
   const std::string program = recordstore::FieldText(request->szPrgName);
   // A folder given as the file: the file is named into the temporary
   // folder, whichever folder szTmpDatei named.
-  if (platform::Default().IsFolder(file))
+  if (store.os().IsFolder(file))
     file = tmp_folder + "\\" + program + ExchangeFileNamePart(long_name) +
            ".POS";
 
@@ -89,15 +87,15 @@ int32_t ExportPositionFile(ZBPROPOS_L* request) {
   recordstore::SetFieldText(position.PosNameLong, long_name);
   int32_t error = 0;
   const int32_t records = LoadPositionIntoWorkingFile(
-      folder, &file, program, project, &position, &error,
+      store, folder, &file, program, project, &position, &error,
       kTransferQuiet | kTransferNoLock);
   if (error < 0) return error;
   recordstore::SetFieldText(request->szTmpDatei, file);
   return records;
 }
 
-int32_t ImportPositionFile(ZBPROPOS_L* request) {
-  TheLog().Title("*** ZB_PositionImport");
+int32_t ImportPositionFile(Store& store, ZBPROPOS_L* request) {
+  store.log().Title("*** ZB_PositionImport");
   if (request->szProName[0] == 0 || request->szTmpDatei[0] == 0)
     return kNotDone;
   ZBPROPOS_L work = *request;
@@ -107,16 +105,16 @@ int32_t ImportPositionFile(ZBPROPOS_L* request) {
   const std::string file = recordstore::FieldText(work.szTmpDatei);
   PosInfoExt info{};
   int16_t key = 0;
-  const int32_t header = ReadExchangeHeader(file, &info, &key);
+  const int32_t header = ReadExchangeHeader(store, file, &info, &key);
   if (header < 0) return header;
 
-  environment::ProgramCatalogue& catalogue = environment::Catalogue();
+  environment::ProgramCatalogue& catalogue = store.catalogue();
   std::string program;
   if (catalogue.FindNumber(key) >= 0) program = catalogue.KeyByNumber(key);
   if (program.empty() || program == "ALLE") {
     program.clear();
-    if (!environment::CurrentUi().SelectProgram(
-            environment::SystemText(kAssignProgramText), &program) ||
+    if (!store.ui().SelectProgram(environment::SystemText(kAssignProgramText),
+                                  &program) ||
         program.empty() || program == "ALLE")
       return kNotDone;
   }
@@ -130,10 +128,10 @@ int32_t ImportPositionFile(ZBPROPOS_L* request) {
   const std::string folder = recordstore::FieldText(work.szDataPfad);
   const std::string project_name = recordstore::FieldText(work.szProName);
   std::string project_path;
-  if (FindProject(folder, project_name, nullptr, &project_path) >= 0 &&
-      PositionStateOfFile(project_path, catalogue.NumberByKey(program),
+  if (FindProject(store, folder, project_name, nullptr, &project_path) >= 0 &&
+      PositionStateOfFile(store, project_path, catalogue.NumberByKey(program),
                           long_name, nullptr) != 0) {
-    const environment::Answer answer = environment::CurrentUi().MessageBox(
+    const environment::Answer answer = store.ui().Ask(
         environment::kMessageTitle,
         environment::SystemText(kOverwriteText, program + ":" + long_name),
         environment::Buttons::kYesNo, environment::Icon::kQuestion);
@@ -149,8 +147,8 @@ int32_t ImportPositionFile(ZBPROPOS_L* request) {
   recordstore::SetFieldText(position.Designation, recordstore::FieldText(work.szProBezeichnung));
   int32_t error = 0;
   const int32_t stored = StoreWorkingFileIntoPosition(
-      folder, file, program, project, position, &error, kTransferQuiet);
-  ReleaseOwnLock();
+      store, folder, file, program, project, position, &error, kTransferQuiet);
+  ReleaseOwnLock(store);
   if (error < 0) return error;
   if (stored > 0) *request = work;
   return stored;

@@ -11,6 +11,8 @@
 
 namespace zb::projectstore {
 
+class Store;
+
 // Writes the position named by the request (szDataPfad, szProName,
 // szPrgName, szPosNameLong) into an exchange file, quiet and without taking
 // its lock. szTmpDatei names the file, or a folder (empty: szTmpPfad); then
@@ -21,7 +23,7 @@ namespace zb::projectstore {
 // be (header records only, see LoadPositionIntoWorkingFile). On success
 // szTmpDatei receives the file's path. Returns the records written, or the
 // load's negative error.
-int32_t ExportPositionFile(ZBPROPOS_L* request);
+int32_t ExportPositionFile(Store& store, ZBPROPOS_L* request);
 
 // Reads the exchange file szTmpDatei into project szProName of szDataPfad:
 // program, names, description and designation come from the file (asking
@@ -31,7 +33,7 @@ int32_t ExportPositionFile(ZBPROPOS_L* request);
 // Returns the save's result (records stored + 3, or its negative error; -4
 // the file does not open, -2 it holds no position), or -101 when nothing
 // was given or the user declined.
-int32_t ImportPositionFile(ZBPROPOS_L* request);
+int32_t ImportPositionFile(Store& store, ZBPROPOS_L* request);
 
 }  // namespace zb::projectstore
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "projectstore/positions.h"
+#include "projectstore/store.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -78,10 +79,13 @@ uint32_t Key(int h, int16_t program) {
   return (static_cast<uint32_t>(h) << 16) | static_cast<uint16_t>(program);
 }
 
-std::unordered_map<uint32_t, ProgramIndex>& Indexes() {
-  static auto* indexes = new std::unordered_map<uint32_t, ProgramIndex>;
-  return *indexes;
-}
+}  // namespace
+
+struct PositionIndexes::Map : std::unordered_map<uint32_t, ProgramIndex> {};
+PositionIndexes::PositionIndexes() : map_(std::make_unique<Map>()) {}
+PositionIndexes::~PositionIndexes() = default;
+
+namespace {
 
 uint32_t NthRecord(recordstore::Slot& slot, int16_t program, uint32_t n) {
   IndexEntry found{};
@@ -91,14 +95,15 @@ uint32_t NthRecord(recordstore::Slot& slot, int16_t program, uint32_t n) {
 // Reads the program's POSINFO records as a search walks them: from
 // occurrence 0, or from 1 when 0 cannot be read, up to the first that
 // cannot be read.
-ProgramIndex Build(int h, recordstore::Slot& slot, int16_t program) {
+ProgramIndex Build(Store& store, int h, recordstore::Slot& slot,
+                   int16_t program) {
   ProgramIndex index;
   index.open_serial = slot.open_serial;
   PosInfoExt info{};
   uint32_t n = 0;
-  int32_t size = ReadStoredPosInfo(h, program, n, &info);
+  int32_t size = ReadStoredPosInfo(store, h, program, n, &info);
   if (size < 0) {
-    size = ReadStoredPosInfo(h, program, n = 1, &info);
+    size = ReadStoredPosInfo(store, h, program, n = 1, &info);
     if (size >= 0) {
       Entry skipped;
       skipped.present = false;
@@ -106,7 +111,7 @@ ProgramIndex Build(int h, recordstore::Slot& slot, int16_t program) {
       index.entries.push_back(skipped);
     }
   }
-  for (; size >= 0; size = ReadStoredPosInfo(h, program, ++n, &info))
+  for (; size >= 0; size = ReadStoredPosInfo(store, h, program, ++n, &info))
     index.entries.push_back(
         {NamesOf(info, size), NthRecord(slot, program, n), true});
   index.records = slot.index.size();
@@ -117,7 +122,7 @@ ProgramIndex Build(int h, recordstore::Slot& slot, int16_t program) {
 
 // Brings the index up to date with the engine's view of the file; false
 // when it no longer describes it and must be built anew.
-bool CatchUp(int h, recordstore::Slot& slot, int16_t program,
+bool CatchUp(Store& store, int h, recordstore::Slot& slot, int16_t program,
              ProgramIndex& index) {
   if (index.open_serial != slot.open_serial) return false;
   const uint32_t records = slot.index.size();
@@ -130,7 +135,8 @@ bool CatchUp(int h, recordstore::Slot& slot, int16_t program,
     const uint32_t occurrence = static_cast<uint32_t>(index.entries.size());
     if (NthRecord(slot, program, occurrence) != r) return false;
     PosInfoExt info{};
-    const int32_t size = ReadStoredPosInfo(h, program, occurrence, &info);
+    const int32_t size =
+        ReadStoredPosInfo(store, h, program, occurrence, &info);
     if (size < 0) return false;
     index.entries.push_back({NamesOf(info, size), r, true});
     index.Add(occurrence);
@@ -145,32 +151,32 @@ bool CatchUp(int h, recordstore::Slot& slot, int16_t program,
   return NthRecord(slot, program, count) == KeyIndex::kNone;
 }
 
-ProgramIndex* Current(int h, int16_t program) {
-  recordstore::Slot* slot = Engine::Instance().OpenSlot(h);
+ProgramIndex* Current(Store& store, int h, int16_t program) {
+  recordstore::Slot* slot = store.engine().OpenSlot(h);
   if (!slot || h <= 0) {
-    ForgetPositionIndex(h);
+    ForgetPositionIndex(store, h);
     return nullptr;
   }
-  auto& indexes = Indexes();
+  auto& indexes = store.position_indexes.map();
   const uint32_t key = Key(h, program);
   auto it = indexes.find(key);
-  if (it != indexes.end() && CatchUp(h, *slot, program, it->second))
+  if (it != indexes.end() && CatchUp(store, h, *slot, program, it->second))
     return &it->second;
   ProgramIndex& index = indexes[key];
-  index = Build(h, *slot, program);
+  index = Build(store, h, *slot, program);
   return &index;
 }
 
 // The index of h and program when one is kept; the all-programs index of
 // h is dropped, since its occurrences mix every program's.
-ProgramIndex* Kept(int h, int16_t program) {
+ProgramIndex* Kept(Store& store, int h, int16_t program) {
   if (program == kAllPrograms) {
-    ForgetPositionIndex(h);
+    ForgetPositionIndex(store, h);
     return nullptr;
   }
-  Indexes().erase(Key(h, kAllPrograms));
-  auto it = Indexes().find(Key(h, program));
-  return it == Indexes().end() ? nullptr : &it->second;
+  store.position_indexes.map().erase(Key(h, kAllPrograms));
+  auto it = store.position_indexes.map().find(Key(h, program));
+  return it == store.position_indexes.map().end() ? nullptr : &it->second;
 }
 
 std::string FieldText(const char* field, size_t width) {
@@ -197,8 +203,9 @@ PosInfoNames NamesOf(const PosInfoExt& info, int32_t stored_size) {
   return names;
 }
 
-int32_t IndexedFind(int h, int16_t program, const std::string& wanted) {
-  const ProgramIndex* index = Current(h, program);
+int32_t IndexedFind(Store& store, int h, int16_t program,
+                    const std::string& wanted) {
+  const ProgramIndex* index = Current(store, h, program);
   if (!index) return -1;
   if (wanted.empty())
     return index->empties.empty() ? -1
@@ -208,19 +215,21 @@ int32_t IndexedFind(int h, int16_t program, const std::string& wanted) {
                                       : static_cast<int32_t>(it->second[0]);
 }
 
-bool IndexedShortNameTaken(int h, int16_t program, const std::string& wanted) {
-  const ProgramIndex* index = Current(h, program);
+bool IndexedShortNameTaken(Store& store, int h, int16_t program,
+                           const std::string& wanted) {
+  const ProgramIndex* index = Current(store, h, program);
   return index && index->shorts.count(wanted) > 0;
 }
 
-int32_t IndexedCount(int h, int16_t program) {
-  const ProgramIndex* index = Current(h, program);
+int32_t IndexedCount(Store& store, int h, int16_t program) {
+  const ProgramIndex* index = Current(store, h, program);
   return index ? static_cast<int32_t>(index->entries.size()) : -1;
 }
 
-void PositionIndexRewritten(int h, int16_t program, uint32_t occurrence,
-                            const PosInfoExt& info, int32_t stored_size) {
-  ProgramIndex* index = Kept(h, program);
+void PositionIndexRewritten(Store& store, int h, int16_t program,
+                            uint32_t occurrence, const PosInfoExt& info,
+                            int32_t stored_size) {
+  ProgramIndex* index = Kept(store, h, program);
   if (!index || occurrence >= index->entries.size()) return;
   index->Remove(occurrence);
   index->entries[occurrence].names = NamesOf(info, stored_size);
@@ -228,20 +237,19 @@ void PositionIndexRewritten(int h, int16_t program, uint32_t occurrence,
   index->Add(occurrence);
 }
 
-void PositionIndexDeleted(int h, int16_t program, uint32_t occurrence) {
-  ProgramIndex* index = Kept(h, program);
+void PositionIndexDeleted(Store& store, int h, int16_t program,
+                          uint32_t occurrence) {
+  ProgramIndex* index = Kept(store, h, program);
   if (!index || occurrence >= index->entries.size()) return;
   index->entries.erase(index->entries.begin() + occurrence);
   index->Reindex();
 }
 
-void ForgetPositionIndex(int h) {
-  auto& indexes = Indexes();
+void ForgetPositionIndex(Store& store, int h) {
+  auto& indexes = store.position_indexes.map();
   for (auto it = indexes.begin(); it != indexes.end();)
     it = (it->first >> 16) == static_cast<uint32_t>(h) ? indexes.erase(it)
                                                         : std::next(it);
 }
-
-void ResetPositionIndexForTests() { Indexes().clear(); }
 
 }  // namespace zb::projectstore

@@ -16,11 +16,28 @@
 #define ZBDB_PROJECTSTORE_POSITION_INDEX_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "recordstore/typed_records.h"
 
 namespace zb::projectstore {
+
+class Store;
+
+// The indexes of one store, by handle and program.
+class PositionIndexes {
+ public:
+  PositionIndexes();
+  ~PositionIndexes();
+  PositionIndexes(const PositionIndexes&) = delete;
+  PositionIndexes& operator=(const PositionIndexes&) = delete;
+  struct Map;  // the index map, defined where it is used
+  Map& map() { return *map_; }
+
+ private:
+  std::unique_ptr<Map> map_;
+};
 
 // What a lookup compares for one stored POSINFO (all in compare form).
 struct PosInfoNames {
@@ -33,24 +50,27 @@ PosInfoNames NamesOf(const recordstore::PosInfoExt& info, int32_t stored_size);
 
 // The first occurrence whose names match `wanted` (compare form; an empty
 // text finds the first record without a name), or -1.
-int32_t IndexedFind(int h, int16_t program, const std::string& wanted);
+int32_t IndexedFind(Store& store, int h, int16_t program,
+                    const std::string& wanted);
 // True when a POSINFO of the program has this short name (compare form).
-bool IndexedShortNameTaken(int h, int16_t program, const std::string& wanted);
+bool IndexedShortNameTaken(Store& store, int h, int16_t program,
+                           const std::string& wanted);
 
 // How many occurrences of the program's POSINFO a walk reaches; -1 when h
 // is not open.
-int32_t IndexedCount(int h, int16_t program);
+int32_t IndexedCount(Store& store, int h, int16_t program);
 
 // Told by the positions code after it changed the file through h.
 // The occurrence was rewritten in place with info.
-void PositionIndexRewritten(int h, int16_t program, uint32_t occurrence,
+void PositionIndexRewritten(Store& store, int h, int16_t program,
+                            uint32_t occurrence,
                             const recordstore::PosInfoExt& info,
                             int32_t stored_size);
 // The occurrence was deleted; the ones behind it move up by one.
-void PositionIndexDeleted(int h, int16_t program, uint32_t occurrence);
+void PositionIndexDeleted(Store& store, int h, int16_t program,
+                          uint32_t occurrence);
 // Forgets every index of h (before a close, or after sweeping changes).
-void ForgetPositionIndex(int h);
-void ResetPositionIndexForTests();
+void ForgetPositionIndex(Store& store, int h);
 
 }  // namespace zb::projectstore
 

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "projectstore/position_index.h"
 #include "projectstore/positions.h"
+#include "projectstore/store.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -26,21 +27,15 @@ std::string FieldText(const char* field, size_t width) {
 
 // Lock times are shown in UTC, like every date the library lists.
 std::string TimeText(const char* format, uint32_t seconds) {
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm tm{};
-#if defined(_WIN32)
-  gmtime_s(&tm, &t);
-#else
-  gmtime_r(&t, &tm);
-#endif
+  const std::tm tm = platform::CalendarTime(seconds, false);
   char buf[64] = {};
   std::strftime(buf, sizeof buf, format, &tm);
   return buf;
 }
 
-std::string PathOf(int h) {
+std::string PathOf(Store& store, int h) {
   char buf[recordstore::kMaxPathLength + 1] = {};
-  if (h <= 0 || Engine::Instance().GetFileName(buf, h) < 0) return {};
+  if (h <= 0 || store.engine().GetFileName(buf, h) < 0) return {};
   return buf;
 }
 
@@ -58,37 +53,39 @@ bool SamePath(const std::string& a, const std::string& b) {
 
 // Finds the position and reads it; a short record is rewritten in the
 // 248-byte form first so that later writes go in place.
-int32_t FindWidened(int h, int16_t program, const std::string& name,
-                    PosInfoExt* info) {
-  int32_t n = FindPosition(h, name, program, info);
+int32_t FindWidened(Store& store, int h, int16_t program,
+                    const std::string& name, PosInfoExt* info) {
+  int32_t n = FindPosition(store, h, name, program, info);
   if (n < 0) return n;
   uint8_t probe[recordstore::kPosInfoExtFileSize];
-  const int32_t size = Engine::Instance().Read(
+  const int32_t size = store.engine().Read(
       h, kKeyPosInfo, program, static_cast<uint32_t>(n), sizeof probe, probe);
   if (size >= 0 && size < recordstore::kPosInfoExtFileSize)
-    n = WritePosInfo(h, program, static_cast<uint32_t>(n), *info);
+    n = WritePosInfo(store, h, program, static_cast<uint32_t>(n), *info);
   return n;
 }
 
-void Log(const std::string& text) { environment::Context().log.Append(text); }
+void Log(Store& store, const std::string& text) {
+  store.context().log.Append(text);
+}
 
 // Runs fn on a writable handle of the project behind *h: *h itself when it
 // is writable, else the file reopened exclusively, and then reopened
 // read-only again into *h.
 template <typename Fn>
-int32_t OnWritable(int* h, Fn fn) {
-  Engine& engine = Engine::Instance();
+int32_t OnWritable(Store& store, int* h, Fn fn) {
+  Engine& engine = store.engine();
   const recordstore::Slot* slot = engine.OpenSlot(*h);
   if (!slot) return -1;
   if (!slot->read_only) return fn(*h);
-  const std::string path = PathOf(*h);
-  ForgetPositionIndex(*h);
+  const std::string path = PathOf(store, *h);
+  ForgetPositionIndex(store, *h);
   engine.Close(*h);
   const int32_t w = engine.OpenExclusive(path.c_str());
   int32_t result = -1;
   if (w > 0) {
     result = fn(w);
-    ForgetPositionIndex(w);
+    ForgetPositionIndex(store, w);
     engine.Close(w);
   }
   *h = engine.OpenReadOnly(path.c_str());
@@ -97,41 +94,39 @@ int32_t OnWritable(int* h, Fn fn) {
 
 }  // namespace
 
-OwnLockState& OwnLock() { return environment::Context().position_lock; }
-
-void ResetOwnLockForTests() { OwnLock() = OwnLockState{}; }
-
-int32_t ReadLockRecord(int h, int16_t program, uint16_t id, LockRecord* out) {
+int32_t ReadLockRecord(Store& store, int h, int16_t program, uint16_t id,
+                       LockRecord* out) {
   std::memset(out, 0, sizeof *out);
-  const int32_t got = Engine::Instance().Read(
-      h, program, static_cast<int16_t>(id), 0, sizeof *out, out);
+  const int32_t got = store.engine().Read(h, program, static_cast<int16_t>(id),
+                                          0, sizeof *out, out);
   if (got < 0) std::memset(out, 0, sizeof *out);
   return got;
 }
 
-int32_t LockOn(int h, int working_h, int16_t program,
+int32_t LockOn(Store& store, int h, int working_h, int16_t program,
                const std::string& name) {
   PosInfoExt info{};
-  const int32_t n = FindWidened(h, program, name, &info);
+  const int32_t n = FindWidened(store, h, program, name, &info);
   if (n < 0) return -1;
-  OwnLockState& own = OwnLock();
+  OwnLockState& own = store.context().position_lock;
   LockRecord lock{};
   if ((info.Ctrl & kCtrlLocked) &&
-      ReadLockRecord(h, program, info.id, &lock) >= 0 &&
+      ReadLockRecord(store, h, program, info.id, &lock) >= 0 &&
       std::memcmp(&lock, &own.block, sizeof lock) != 0) {
-    Log("\n" + environment::SystemText(35032, name));
-    Log("\n" + std::string(16, ' ') + FieldText(lock.user, sizeof lock.user) +
-        ", " + TimeText("%d.%m.%Y %H", lock.time));
+    Log(store, "\n" + environment::SystemText(35032, name));
+    Log(store, "\n" + std::string(16, ' ') +
+                   FieldText(lock.user, sizeof lock.user) + ", " +
+                   TimeText("%d.%m.%Y %H", lock.time));
     return 0;
   }
-  const environment::LibraryContext& context = environment::Context();
+  const environment::LibraryContext& context = store.context();
   own.state = 1;
-  own.project_path = PathOf(h);
-  own.working_path = PathOf(working_h);
+  own.project_path = PathOf(store, h);
+  own.working_path = PathOf(store, working_h);
   own.program = program;
   own.name = name;
   LockRecord block{};
-  block.time = platform::Default().Now();
+  block.time = store.os().Now();
   recordstore::CopyTextField(block.computer,
                              context.computer.substr(0, 15).c_str(),
                              sizeof block.computer);
@@ -142,30 +137,31 @@ int32_t LockOn(int h, int working_h, int16_t program,
                              sizeof block.working_file);
   own.block = block;
   info.Ctrl |= kCtrlLocked;
-  Engine& engine = Engine::Instance();
-  if (WritePosInfo(h, program, static_cast<uint32_t>(n), info) < 0) return 0;
+  Engine& engine = store.engine();
+  if (WritePosInfo(store, h, program, static_cast<uint32_t>(n), info) < 0)
+    return 0;
   if (engine.WriteFar(h, program, static_cast<int16_t>(info.id), 0,
                       sizeof block, &block, true) < 0)
     return 0;
-  environment::Context().log.Printf(
-      "\n%16s§ Lock_On  '%s' : %s, %s  ", " ", name.c_str(),
-      context.user.c_str(), TimeText("%x,%X", block.time).c_str());
+  store.context().log.Printf("\n%16s§ Lock_On  '%s' : %s, %s  ", " ",
+                             name.c_str(), context.user.c_str(),
+                             TimeText("%x,%X", block.time).c_str());
   return 1;
 }
 
-int32_t LockOff(int h, int16_t program, const std::string& name) {
+int32_t LockOff(Store& store, int h, int16_t program, const std::string& name) {
   PosInfoExt info{};
-  const int32_t n = FindWidened(h, program, name, &info);
+  const int32_t n = FindWidened(store, h, program, name, &info);
   if (n < 0) return 0;
   info.Ctrl &= static_cast<uint16_t>(~kCtrlLocked);
   LockRecord lock{};
-  ReadLockRecord(h, program, info.id, &lock);
-  environment::Context().log.Printf(
-      "\n%16s§ Lock_Off '%s' : %s, %s  ", " ", name.c_str(),
-      FieldText(lock.user, sizeof lock.user).c_str(),
-      TimeText("%x,%X", lock.time).c_str());
-  WritePosInfo(h, program, static_cast<uint32_t>(n), info);
-  OwnLockState& own = OwnLock();
+  ReadLockRecord(store, h, program, info.id, &lock);
+  store.context().log.Printf("\n%16s§ Lock_Off '%s' : %s, %s  ", " ",
+                             name.c_str(),
+                             FieldText(lock.user, sizeof lock.user).c_str(),
+                             TimeText("%x,%X", lock.time).c_str());
+  WritePosInfo(store, h, program, static_cast<uint32_t>(n), info);
+  OwnLockState& own = store.context().position_lock;
   own.state = 0;
   own.project_path.clear();
   own.working_path.clear();
@@ -176,85 +172,82 @@ int32_t LockOff(int h, int16_t program, const std::string& name) {
   return 1;
 }
 
-int32_t LockedForMe(int h, int /*working_h*/) {
-  const OwnLockState& own = OwnLock();
-  if (own.state != 1 || !SamePath(PathOf(h), own.project_path)) return 0;
+int32_t LockedForMe(Store& store, int h, int /*working_h*/) {
+  const OwnLockState& own = store.context().position_lock;
+  if (own.state != 1 || !SamePath(PathOf(store, h), own.project_path)) return 0;
   PosInfoExt info{};
-  if (FindPosition(h, own.name, own.program, &info) < 0) return 0;
+  if (FindPosition(store, h, own.name, own.program, &info) < 0) return 0;
   if (!(info.Ctrl & kCtrlLocked)) return 0;
   LockRecord lock{};
-  if (ReadLockRecord(h, own.program, info.id, &lock) >= 0 &&
+  if (ReadLockRecord(store, h, own.program, info.id, &lock) >= 0 &&
       std::memcmp(&lock, &own.block, sizeof lock) != 0)
     return 0;
-  environment::Context().log.Printf("\n%16s§ Position Is Locked for Me: '%s' ",
-                                    " ", own.name.c_str());
+  store.context().log.Printf("\n%16s§ Position Is Locked for Me: '%s' ", " ",
+                             own.name.c_str());
   return 1;
 }
 
-int32_t CheckLockAndInform(int* h, int16_t program, const std::string& name,
-                           bool quiet) {
+int32_t CheckLockAndInform(Store& store, int* h, int16_t program,
+                           const std::string& name, bool quiet) {
   PosInfoExt info{};
-  if (FindPosition(*h, name, program, &info) < 0) return 0;
+  if (FindPosition(store, *h, name, program, &info) < 0) return 0;
   if (!(info.Ctrl & kCtrlLocked)) return 0;
   LockRecord lock{};
-  if (ReadLockRecord(*h, program, info.id, &lock) < 0) {
+  if (ReadLockRecord(store, *h, program, info.id, &lock) < 0) {
     // A bit without record is left over from a broken run: clear it.
-    OnWritable(h, [&](int w) { return LockOff(w, program, name); });
+    OnWritable(store, h,
+               [&](int w) { return LockOff(store, w, program, name); });
     return 0;
   }
   const std::string user = FieldText(lock.user, sizeof lock.user);
   std::string text = environment::SystemText(35034, name) + "\n" +
                      environment::SystemText(35035, user);
-  environment::Ui& ui = environment::CurrentUi();
-  const std::string& title = environment::Context().message_title;
+  environment::Ui& ui = store.ui();
+  const std::string& title = store.context().message_title;
   if (user == environment::SystemText(35007)) {
     text += "\n" + std::string(environment::SystemText(35036));
     if (!quiet)
-      ui.MessageBox(title, text, environment::Buttons::kOk,
-                    environment::Icon::kInformation);
+      ui.Ask(title, text, environment::Buttons::kOk,
+             environment::Icon::kInformation);
     return 1;
   }
   text += "\n" + environment::SystemText(35037, FieldText(lock.computer, 16)) + "\n" +
           environment::SystemText(35038, TimeText("%d.%m.%Y %H:%M:%S", lock.time)) + "\n" +
           environment::SystemText(35039, FieldText(lock.working_file, 261)) + "\n" +
           environment::SystemText(35036);
-  if (std::memcmp(&lock, &OwnLock().block, sizeof lock) == 0) return 0;
-  if (user != environment::Context().user) {
+  if (std::memcmp(&lock, &store.context().position_lock.block, sizeof lock) ==
+      0)
+    return 0;
+  if (user != store.context().user) {
     if (!quiet)
-      ui.MessageBox(title, text, environment::Buttons::kOk,
-                    environment::Icon::kInformation);
+      ui.Ask(title, text, environment::Buttons::kOk,
+             environment::Icon::kInformation);
     return 1;
   }
   // The same user: a lock left behind by an earlier run of this user.
   if (quiet) return 1;
   text += "\n\n" + std::string(environment::SystemText(35040));
-  if (ui.MessageBox(title, text, environment::Buttons::kYesNo,
-                    environment::Icon::kQuestion) != environment::Answer::kYes)
+  if (ui.Ask(title, text, environment::Buttons::kYesNo,
+             environment::Icon::kQuestion) != environment::Answer::kYes)
     return 1;
-  OnWritable(h, [&](int w) { return LockOff(w, program, name); });
+  OnWritable(store, h, [&](int w) { return LockOff(store, w, program, name); });
   return 0;
 }
 
-namespace {
-// Logout releases the open position through this.
-const bool g_release_at_logout =
-    (environment::SetPositionLockRelease(&ReleaseOwnLock), true);
-}  // namespace
-
-int32_t ReleaseOwnLock() {
-  Log("iSetLockOff");
-  const OwnLockState own = OwnLock();
+int32_t ReleaseOwnLock(Store& store) {
+  Log(store, "iSetLockOff");
+  const OwnLockState own = store.context().position_lock;
   if (own.state != 1) return 0;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   int32_t work = 0;
   if (!own.working_path.empty())
     work = engine.OpenReadOnly(own.working_path.c_str());
   const int32_t h = engine.OpenExclusive(own.project_path.c_str());
   int32_t result = 0;
   if (h > 0) {
-    if (LockedForMe(h, work > 0 ? work : 0) == 1)
-      result = LockOff(h, own.program, own.name);
-    ForgetPositionIndex(h);
+    if (LockedForMe(store, h, work > 0 ? work : 0) == 1)
+      result = LockOff(store, h, own.program, own.name);
+    ForgetPositionIndex(store, h);
     engine.Close(h);
   }
   if (work > 0) engine.Close(work);
@@ -263,8 +256,8 @@ int32_t ReleaseOwnLock() {
 
 namespace {
 
-int32_t SetAllBits(int h, int16_t program, bool lock) {
-  Engine& engine = Engine::Instance();
+int32_t SetAllBits(Store& store, int h, int16_t program, bool lock) {
+  Engine& engine = store.engine();
   uint8_t buf[recordstore::kPosInfoExtFileSize];
   int32_t visited = 0;
   for (uint32_t n = 0;; ++n) {
@@ -288,21 +281,22 @@ int32_t SetAllBits(int h, int16_t program, bool lock) {
 
 }  // namespace
 
-int32_t LockAll(int h, int16_t program) {
-  const int32_t visited = SetAllBits(h, program, true);
-  environment::Context().log.Printf(
-      "\n%16s§ Lock_OnAll : Number of Position converted in lock: %d  \n",
-      " ", visited);
+int32_t LockAll(Store& store, int h, int16_t program) {
+  const int32_t visited = SetAllBits(store, h, program, true);
+  store.context().log.Printf(
+      "\n%16s§ Lock_OnAll : Number of Position converted in lock: %d  \n", " ",
+      visited);
   return visited;
 }
 
-int32_t UnlockAll(int h, int16_t program) {
-  const int32_t visited = SetAllBits(h, program, false);
-  environment::Context().log.Printf(
+int32_t UnlockAll(Store& store, int h, int16_t program) {
+  const int32_t visited = SetAllBits(store, h, program, false);
+  store.context().log.Printf(
       "\n%16s§ LockOffAll : Number of Position converted in unlock: %d  \n",
       " ", visited);
-  OwnLockState& own = OwnLock();
-  if (own.state == 1 && SamePath(PathOf(h), own.project_path)) own.state = 0;
+  OwnLockState& own = store.context().position_lock;
+  if (own.state == 1 && SamePath(PathOf(store, h), own.project_path))
+    own.state = 0;
   return visited;
 }
 

@@ -8,6 +8,7 @@
 #include "projectstore/position_index.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/store.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -42,8 +43,9 @@ std::string PositionCompareName(const std::string& name) {
   return out;
 }
 
-std::string DesignationFromProPos(int h, int16_t id, int16_t program) {
-  Engine& engine = Engine::Instance();
+std::string DesignationFromProPos(Store& store, int h, int16_t id,
+                                  int16_t program) {
+  Engine& engine = store.engine();
   uint8_t buf[4 + sizeof(PROPOS)];
   for (uint32_t n = 0;; ++n) {
     std::memset(buf, 0, sizeof buf);
@@ -58,11 +60,11 @@ std::string DesignationFromProPos(int h, int16_t id, int16_t program) {
   }
 }
 
-int32_t ReadStoredPosInfo(int h, int16_t program, uint32_t occurrence,
-                          PosInfoExt* out) {
+int32_t ReadStoredPosInfo(Store& store, int h, int16_t program,
+                          uint32_t occurrence, PosInfoExt* out) {
   uint8_t buf[recordstore::kPosInfoExtFileSize] = {};
-  const int32_t got = Engine::Instance().Read(
-      h, kKeyPosInfo, program, occurrence, sizeof buf, buf);
+  const int32_t got =
+      store.engine().Read(h, kKeyPosInfo, program, occurrence, sizeof buf, buf);
   if (got < 0) return got;
   if (got < recordstore::kPosInfoExtFileSize) {
     // Old files keep the short form; anything shorter is read as far as
@@ -76,21 +78,21 @@ int32_t ReadStoredPosInfo(int h, int16_t program, uint32_t occurrence,
   return got;
 }
 
-int32_t FindPosition(int h, const std::string& name, int16_t program,
-                     PosInfoExt* out) {
+int32_t FindPosition(Store& store, int h, const std::string& name,
+                     int16_t program, PosInfoExt* out) {
   const std::string wanted = PositionCompareName(name);
   // The index names the occurrence; the record itself is read to hand it
   // out, and confirms the index on the way.
   for (int attempt = 0; attempt < 2; ++attempt) {
-    const int32_t n = IndexedFind(h, program, wanted);
+    const int32_t n = IndexedFind(store, h, program, wanted);
     if (n < 0) return -1;
     PosInfoExt info{};
     const int32_t size =
-        ReadStoredPosInfo(h, program, static_cast<uint32_t>(n), &info);
+        ReadStoredPosInfo(store, h, program, static_cast<uint32_t>(n), &info);
     const PosInfoNames names = NamesOf(info, size);
     if (size < 0 ||
         !(wanted.empty() ? names.empty_match : names.search == wanted)) {
-      ForgetPositionIndex(h);  // changed behind the index: read it anew
+      ForgetPositionIndex(store, h);  // changed behind the index: read it anew
       continue;
     }
     if (size < recordstore::kPosInfoExtFileSize) {
@@ -98,8 +100,10 @@ int32_t FindPosition(int h, const std::string& name, int16_t program,
       if (info.Designation[0] == '\0')
         recordstore::CopyTextField(
             info.Designation,
-            DesignationFromProPos(h, static_cast<int16_t>(info.id), program)
-                .substr(0, sizeof info.Designation - 1).c_str(),
+            DesignationFromProPos(store, h, static_cast<int16_t>(info.id),
+                                  program)
+                .substr(0, sizeof info.Designation - 1)
+                .c_str(),
             sizeof info.Designation);
     }
     if (info.PosNameLong[0] == '\0')
@@ -111,58 +115,62 @@ int32_t FindPosition(int h, const std::string& name, int16_t program,
   return -1;
 }
 
-int32_t WritePosInfo(int h, int16_t program, uint32_t occurrence,
+int32_t WritePosInfo(Store& store, int h, int16_t program, uint32_t occurrence,
                      const PosInfoExt& info) {
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   PosInfoExt stored{};
-  const int32_t size = ReadStoredPosInfo(h, program, occurrence, &stored);
+  const int32_t size =
+      ReadStoredPosInfo(store, h, program, occurrence, &stored);
   if (size >= recordstore::kPosInfoExtFileSize) {
     const int32_t r = engine.WriteFar(h, kKeyPosInfo, program, occurrence,
                                       sizeof info, &info, false);
     if (r < 0) return r;
-    PositionIndexRewritten(h, program, occurrence, info, sizeof info);
+    PositionIndexRewritten(store, h, program, occurrence, info, sizeof info);
     return static_cast<int32_t>(occurrence);
   }
   // A short record cannot grow in place: it moves to the end of the list.
   if (size >= 0) {
     const int32_t d = engine.Delete(h, kKeyPosInfo, program, occurrence);
     if (d < 0) return d;
-    PositionIndexDeleted(h, program, occurrence);
+    PositionIndexDeleted(store, h, program, occurrence);
   }
   const int32_t r =
       engine.Append(h, kKeyPosInfo, program, sizeof info, &info);
   if (r < 0) return r;
-  return IndexedCount(h, program) - 1;
+  return IndexedCount(store, h, program) - 1;
 }
 
-int32_t PositionState(int h, int16_t program, const std::string& name,
-                      PosInfoExt* out) {
+int32_t PositionState(Store& store, int h, int16_t program,
+                      const std::string& name, PosInfoExt* out) {
   PosInfoExt info{};
-  if (FindPosition(h, name, program, &info) < 0) return 0;
+  if (FindPosition(store, h, name, program, &info) < 0) return 0;
   if (out) *out = info;
   if (!(info.Ctrl & kCtrlLocked)) return 1;
   LockRecord lock{};
-  ReadLockRecord(h, program, info.id, &lock);  // missing: all zeros
-  return lock.time == OwnLock().block.time ? 1 : 2;
+  ReadLockRecord(store, h, program, info.id, &lock);  // missing: all zeros
+  return lock.time == store.context().position_lock.block.time ? 1 : 2;
 }
 
-int32_t PositionStateOfFile(const std::string& project_path, int16_t program,
-                            const std::string& name, PosInfoExt* out) {
-  Engine& engine = Engine::Instance();
+int32_t PositionStateOfFile(Store& store, const std::string& project_path,
+                            int16_t program, const std::string& name,
+                            PosInfoExt* out) {
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenReadOnly(project_path.c_str());
   if (h <= 0) return 0;
-  const int32_t state = PositionState(h, program, name, out);
-  ForgetPositionIndex(h);
+  const int32_t state = PositionState(store, h, program, name, out);
+  ForgetPositionIndex(store, h);
   engine.Close(h);
   return state;
 }
 
-bool ShortNameTaken(int h, int16_t program, const std::string& short_name) {
-  return IndexedShortNameTaken(h, program, PositionCompareName(short_name));
+bool ShortNameTaken(Store& store, int h, int16_t program,
+                    const std::string& short_name) {
+  return IndexedShortNameTaken(store, h, program,
+                               PositionCompareName(short_name));
 }
 
-void UniqueShortName(int h, int16_t program, const std::string& long_name,
-                     char short_name[10]) {
+void UniqueShortName(Store& store, int h, int16_t program,
+                     const std::string& long_name, char short_name[10]) {
   std::memset(short_name, 0, 10);
   if (long_name.size() <= 8) {
     std::memcpy(short_name, long_name.data(), long_name.size());
@@ -170,14 +178,14 @@ void UniqueShortName(int h, int16_t program, const std::string& long_name,
   }
   recordstore::ShortNameFromLong(long_name.c_str(), short_name);
   const std::string base = FieldText(short_name, 10);
-  if (!ShortNameTaken(h, program, base)) return;
+  if (!ShortNameTaken(store, h, program, base)) return;
   for (int k = 1;; ++k) {
     const std::string counter = "~" + std::to_string(k);
     // The counter may not take the whole name.
     if (counter.size() >= base.size()) return;
     const std::string candidate =
         base.substr(0, base.size() - counter.size()) + counter;
-    if (!ShortNameTaken(h, program, candidate)) {
+    if (!ShortNameTaken(store, h, program, candidate)) {
       std::memset(short_name, 0, 10);
       std::memcpy(short_name, candidate.data(), candidate.size());
       return;
@@ -185,9 +193,9 @@ void UniqueShortName(int h, int16_t program, const std::string& long_name,
   }
 }
 
-int32_t CreatePosition(int h, const std::string& long_name,
+int32_t CreatePosition(Store& store, int h, const std::string& long_name,
                        const std::string& description, int16_t program) {
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   if (!engine.OpenSlot(h)) return -2;
   uint16_t top = 0;
   if (engine.Read(h, kKeyCounter, program, 0, sizeof top, &top) < 0) top = 0;
@@ -201,8 +209,9 @@ int32_t CreatePosition(int h, const std::string& long_name,
                              sizeof info.PosNameLong);
   recordstore::CopyTextField(info.Msg, description.substr(0, 39).c_str(),
                              sizeof info.Msg);
-  info.created = info.saved = platform::Default().Now();
-  UniqueShortName(h, program, FieldText(info.PosNameLong, 42), info.PosName);
+  info.created = info.saved = store.os().Now();
+  UniqueShortName(store, h, program, FieldText(info.PosNameLong, 42),
+                  info.PosName);
   if (info.PosNameLong[0] == '\0')
     std::memcpy(info.PosNameLong, info.PosName, sizeof info.PosName);
 

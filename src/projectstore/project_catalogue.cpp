@@ -13,6 +13,7 @@
 #include "environment/ui.h"
 #include "platform/platform.h"
 #include "projectstore/project_copy.h"
+#include "projectstore/store.h"
 #include "recordstore/compaction.h"
 #include "recordstore/engine.h"
 
@@ -23,11 +24,6 @@ using recordstore::Engine;
 
 constexpr char kFolderProjectPrefix[] = "ZBProjekt_";
 constexpr char kFolderProjectFile[] = "ProjectData.ZBDB";
-
-void EndProcess(int exit_code) { std::exit(exit_code); }
-ProcessEnder g_ender = EndProcess;
-
-environment::Log& TheLog() { return environment::Context().log; }
 
 std::string Upper(std::string text) { return environment::UpperText(text); }
 
@@ -52,10 +48,10 @@ void SetText(char* field, size_t width, const std::string& text) {
 
 // The first 104 bytes of a file, read without the record engine (headers
 // of project files the engine may refuse, and folder projects).
-bool ReadHeaderBytes(const std::string& path, PROINFO* info) {
+bool ReadHeaderBytes(Store& store, const std::string& path, PROINFO* info) {
   std::memset(info, 0, sizeof *info);
   std::unique_ptr<platform::File> file;
-  if (!platform::Default()
+  if (!store.os()
            .OpenFile(path, platform::Access::kRead, platform::Share::kDenyNone,
                      &file)
            .ok())
@@ -80,8 +76,8 @@ int NumberFromFileName(const std::string& name) {
 // Stored paths may come from another machine: a path not under the list's
 // folder is moved there (file projects by number, folder projects keeping
 // their subfolder and file name).
-std::string RelocatedPath(const std::string& folder, const std::string& stored,
-                          const PROINFO& info) {
+std::string RelocatedPath(Store& store, const std::string& folder,
+                          const std::string& stored, const PROINFO& info) {
   const std::string base = WithBackslash(folder);
   if (PathKey(stored).rfind(PathKey(base), 0) == 0) return stored;
   if (PathKey(stored).find(Upper(kFolderProjectFile)) != std::string::npos) {
@@ -92,32 +88,34 @@ std::string RelocatedPath(const std::string& folder, const std::string& stored,
     return base + (before == std::string::npos ? stored
                                                : stored.substr(before + 1));
   }
-  return ProjectFilePath(folder, info.number);
+  return ProjectFilePath(store, folder, info.number);
 }
 
-int32_t ReadNextNumber(int32_t h) {
+int32_t ReadNextNumber(Store& store, int32_t h) {
   uint16_t number = 0;
-  if (Engine::Instance().Read(h, kListKey, kNextNumberKey, 0, 2, &number) <= 0)
+  if (store.engine().Read(h, kListKey, kNextNumberKey, 0, 2, &number) <= 0)
     return -1;
   return number;
 }
 
-void WriteNextNumber(int32_t h, int32_t number) {
+void WriteNextNumber(Store& store, int32_t h, int32_t number) {
   const uint16_t value = static_cast<uint16_t>(number);
-  Engine::Instance().WriteFar(h, kListKey, kNextNumberKey, 0, 2, &value, true);
+  store.engine().WriteFar(h, kListKey, kNextNumberKey, 0, 2, &value, true);
 }
 
-void WritePathRecord(int32_t h, int32_t index, const std::string& path) {
+void WritePathRecord(Store& store, int32_t h, int32_t index,
+                     const std::string& path) {
   char record[kPathRecordSize];
   SetText(record, sizeof record, path);
-  Engine::Instance().WriteFar(h, kPathKey, static_cast<int16_t>(index), 0,
-                              sizeof record, record, true);
+  store.engine().WriteFar(h, kPathKey, static_cast<int16_t>(index), 0,
+                          sizeof record, record, true);
 }
 
-std::string ReadPathRecord(int32_t h, int32_t index, bool* found) {
+std::string ReadPathRecord(Store& store, int32_t h, int32_t index,
+                           bool* found) {
   char record[kPathRecordSize + 1] = {};
-  *found = Engine::Instance().Read(h, kPathKey, static_cast<int16_t>(index), 0,
-                                   kPathRecordSize, record) > 0;
+  *found = store.engine().Read(h, kPathKey, static_cast<int16_t>(index), 0,
+                               kPathRecordSize, record) > 0;
   return record;
 }
 
@@ -130,12 +128,11 @@ std::string RebuildTargetPath(const std::string& list_path) {
 
 // Step 1 of the rebuild: number, name and list bytes of every project
 // file's header made consistent, in place.
-void RepairProjectHeaders(const std::string& base) {
-  platform::Platform& os = platform::Default();
-  TheLog().Printf("\n*** wRepairProInfos(%s) ***", base.c_str());
+void RepairProjectHeaders(Store& store, const std::string& base) {
+  platform::Platform& os = store.os();
+  store.log().Printf("\n*** wRepairProInfos(%s) ***", base.c_str());
   std::vector<platform::DirEntry> entries;
-  os.FindFiles(base + "*" + environment::Context().config.project_extension,
-               &entries);
+  os.FindFiles(base + "*" + store.context().config.project_extension, &entries);
   for (const platform::DirEntry& entry : entries) {
     if (entry.is_folder) continue;
     std::unique_ptr<platform::File> file;
@@ -168,19 +165,20 @@ void RepairProjectHeaders(const std::string& base) {
   }
 }
 
-bool AddEntry(int32_t h, int32_t index, const PROINFO& info,
+bool AddEntry(Store& store, int32_t h, int32_t index, const PROINFO& info,
               const std::string& path) {
-  if (Engine::Instance().Append(h, kListKey, kListKey, sizeof info, &info) <= 0)
+  if (store.engine().Append(h, kListKey, kListKey, sizeof info, &info) <= 0)
     return false;
-  WritePathRecord(h, index, path);
+  WritePathRecord(store, h, index, path);
   return true;
 }
 
 // Deletes entry `index` when it still names the project of `entry`, and
 // moves the path records of the entries behind it up with them. 1 removed,
 // 0 the delete failed, -1 the entry is no longer there.
-int32_t RemoveEntryAt(int32_t h, int32_t index, const PROINFO& entry) {
-  Engine& engine = Engine::Instance();
+int32_t RemoveEntryAt(Store& store, int32_t h, int32_t index,
+                      const PROINFO& entry) {
+  Engine& engine = store.engine();
   PROINFO found;
   if (engine.Read(h, kListKey, kListKey, index, sizeof found, &found) <= 0 ||
       std::strncmp(found.szProject, entry.szProject, sizeof found.szProject) !=
@@ -190,9 +188,9 @@ int32_t RemoveEntryAt(int32_t h, int32_t index, const PROINFO& entry) {
   int32_t i = index;
   for (;; ++i) {
     bool found_path = false;
-    const std::string next = ReadPathRecord(h, i + 1, &found_path);
+    const std::string next = ReadPathRecord(store, h, i + 1, &found_path);
     if (!found_path) break;
-    WritePathRecord(h, i, next);
+    WritePathRecord(store, h, i, next);
   }
   engine.Delete(h, kPathKey, static_cast<int16_t>(i), 0);
   return 1;
@@ -222,16 +220,17 @@ std::string WithBackslash(const std::string& folder) {
   return folder + "\\";
 }
 
-std::string ProjectListPath(const std::string& folder) {
-  const std::string& list = environment::Context().config.project_list_file;
+std::string ProjectListPath(Store& store, const std::string& folder) {
+  const std::string& list = store.context().config.project_list_file;
   if (PathKey(folder).find(Upper(list)) != std::string::npos) return folder;
   return WithBackslash(folder) + list;
 }
 
-std::string ProjectFilePath(const std::string& folder, int number) {
+std::string ProjectFilePath(Store& store, const std::string& folder,
+                            int number) {
   char name[32];
   std::snprintf(name, sizeof name, "%s%05d%s", "PRO", number,
-                environment::Context().config.project_extension.c_str());
+                store.context().config.project_extension.c_str());
   return WithBackslash(folder) + name;
 }
 
@@ -267,36 +266,35 @@ std::string TrimProjectName(const std::string& name) {
   return name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
-int32_t OpenProjectList(const std::string& folder) {
-  platform::Platform& os = platform::Default();
-  const std::string path = ProjectListPath(folder);
+int32_t OpenProjectList(Store& store, const std::string& folder) {
+  platform::Platform& os = store.os();
+  const std::string path = ProjectListPath(store, folder);
   if (!os.FileExists(path)) {
-    const int32_t rebuilt = RebuildProjectList(folder);
+    const int32_t rebuilt = RebuildProjectList(store, folder);
     if (rebuilt < 0) {
-      TheLog().Printf("\n# %15s doesn't exist; open return =  %d#\n",
-                      path.c_str(), rebuilt);
+      store.log().Printf("\n# %15s doesn't exist; open return =  %d#\n",
+                         path.c_str(), rebuilt);
       return rebuilt;
     }
   }
   bool read_only = false;
   if (os.IsReadOnly(path, &read_only).ok() && read_only) {
     const std::string text = environment::SystemText(35042, path);
-    environment::CurrentUi().MessageBox(environment::Context().message_title,
-                                        text, environment::Buttons::kOk,
-                                        environment::Icon::kError);
-    g_ender(-5);
+    store.ui().Ask(store.context().message_title, text,
+                   environment::Buttons::kOk, environment::Icon::kError);
+    store.os().EndProcess(-5);
     return DB_OPENERR;  // only when the ender came back (tests)
   }
-  const int32_t h = Engine::Instance().Open(path.c_str());
-  if (h < 0) TheLog().Printf("\n#DBOpen(%s) %d#\n", path.c_str(), h);
+  const int32_t h = store.engine().Open(path.c_str());
+  if (h < 0) store.log().Printf("\n#DBOpen(%s) %d#\n", path.c_str(), h);
   return h;
 }
 
-int32_t FindProject(const std::string& folder, const std::string& name,
-                    PROINFO* info, std::string* path) {
-  const int32_t h = OpenProjectList(folder);
+int32_t FindProject(Store& store, const std::string& folder,
+                    const std::string& name, PROINFO* info, std::string* path) {
+  const int32_t h = OpenProjectList(store, folder);
   if (h < 0) return kListNotOpenable;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const std::string wanted = DosUmlautsToWindows(TrimProjectName(name));
   int32_t result = kProjectNotFound;
   PROINFO entry;
@@ -307,10 +305,11 @@ int32_t FindProject(const std::string& folder, const std::string& name,
     if (info) *info = entry;
     if (path) {
       bool found = false;
-      std::string stored = ReadPathRecord(h, i, &found);
+      std::string stored = ReadPathRecord(store, h, i, &found);
       if (!found && entry.number != 0)
-        stored = ProjectFilePath(folder, entry.number);
-      *path = stored.empty() ? stored : RelocatedPath(folder, stored, entry);
+        stored = ProjectFilePath(store, folder, entry.number);
+      *path =
+          stored.empty() ? stored : RelocatedPath(store, folder, stored, entry);
     }
     result = i;
     break;
@@ -319,32 +318,32 @@ int32_t FindProject(const std::string& folder, const std::string& name,
   return result;
 }
 
-int32_t FirstFreeNumber(const std::string& folder) {
-  platform::Platform& os = platform::Default();
+int32_t FirstFreeNumber(Store& store, const std::string& folder) {
+  platform::Platform& os = store.os();
   for (int number = 1; number <= kHighestNumber; ++number)
-    if (!os.FileExists(ProjectFilePath(folder, number))) return number;
+    if (!os.FileExists(ProjectFilePath(store, folder, number))) return number;
   return 1;
 }
 
-int32_t CreateProject(const std::string& folder, const std::string& name,
-                      const std::string& author) {
-  Engine& engine = Engine::Instance();
+int32_t CreateProject(Store& store, const std::string& folder,
+                      const std::string& name, const std::string& author) {
+  Engine& engine = store.engine();
   PROINFO found;
-  const int32_t index = FindProject(folder, name, &found, nullptr);
+  const int32_t index = FindProject(store, folder, name, &found, nullptr);
   if (index >= 0) {
-    RenameProject(folder, index, name, author);
+    RenameProject(store, folder, index, name, author);
     return found.number;
   }
 
-  const int32_t h = OpenProjectList(folder);
+  const int32_t h = OpenProjectList(store, folder);
   if (h < 0) return h;
-  int32_t next = ReadNextNumber(h);
+  int32_t next = ReadNextNumber(store, h);
   if (next < 0) {
-    next = FirstFreeNumber(folder);
-    WriteNextNumber(h, next);
+    next = FirstFreeNumber(store, folder);
+    WriteNextNumber(store, h, next);
   }
   const std::string trimmed = TrimProjectName(name);
-  const uint32_t now = platform::Default().Now();
+  const uint32_t now = store.os().Now();
   PROINFO info;
   std::memset(&info, 0, sizeof info);
   SetText(info.szProject, sizeof info.szProject, trimmed);
@@ -356,8 +355,8 @@ int32_t CreateProject(const std::string& folder, const std::string& name,
   SetListKind(&info, 0);
 
   // Another process may have taken the number: its file is never touched.
-  const std::string path = ProjectFilePath(folder, info.number);
-  if (platform::Default().FileExists(path)) {
+  const std::string path = ProjectFilePath(store, folder, info.number);
+  if (store.os().FileExists(path)) {
     engine.Close(h);
     return 0;
   }
@@ -370,8 +369,8 @@ int32_t CreateProject(const std::string& folder, const std::string& name,
   if (trimmed == "    ") SetText(header.szProject, sizeof header.szProject, "???");
   engine.WriteBin(file, 0, sizeof header, &header);
   engine.Close(file);
-  TheLog().Printf("\n%12sCreateNew '%s' : DB_File : %s ", " ", trimmed.c_str(),
-                  path.c_str());
+  store.log().Printf("\n%12sCreateNew '%s' : DB_File : %s ", " ",
+                     trimmed.c_str(), path.c_str());
 
   engine.Append(h, kListKey, kListKey, sizeof info, &info);
   PROINFO entry;
@@ -379,21 +378,22 @@ int32_t CreateProject(const std::string& folder, const std::string& name,
        engine.Read(h, kListKey, kListKey, i, sizeof entry, &entry) > 0; ++i) {
     if (std::strncmp(entry.szProject, info.szProject,
                      sizeof entry.szProject) == 0) {
-      WritePathRecord(h, i, path);
+      WritePathRecord(store, h, i, path);
       break;
     }
   }
-  WriteNextNumber(h, FirstFreeNumber(folder));
+  WriteNextNumber(store, h, FirstFreeNumber(store, folder));
   engine.Close(h);
 
   PROINFO back;
-  return FindProject(folder, trimmed, &back, nullptr) >= 0 ? back.number : 0;
+  return FindProject(store, folder, trimmed, &back, nullptr) >= 0 ? back.number
+                                                                  : 0;
 }
 
-int32_t RenameProject(const std::string& folder, int32_t index,
+int32_t RenameProject(Store& store, const std::string& folder, int32_t index,
                       const std::string& name, const std::string& author) {
-  Engine& engine = Engine::Instance();
-  const int32_t h = OpenProjectList(folder);
+  Engine& engine = store.engine();
+  const int32_t h = OpenProjectList(store, folder);
   if (h < 0) return kListNotOpenable;
   PROINFO info;
   if (engine.Read(h, kListKey, kListKey, index, sizeof info, &info) <= 0) {
@@ -401,16 +401,16 @@ int32_t RenameProject(const std::string& folder, int32_t index,
     return kProjectNotFound;
   }
   bool found = false;
-  std::string path = ReadPathRecord(h, index, &found);
-  path = found ? RelocatedPath(folder, path, info)
-               : ProjectFilePath(folder, info.number);
+  std::string path = ReadPathRecord(store, h, index, &found);
+  path = found ? RelocatedPath(store, folder, path, info)
+               : ProjectFilePath(store, folder, info.number);
   const std::string old_name = NameOf(info);
   const std::string old_author(info.szAuthor,
                                strnlen(info.szAuthor, sizeof info.szAuthor));
 
   SetText(info.szProject, sizeof info.szProject, TrimProjectName(name));
   SetText(info.szAuthor, sizeof info.szAuthor, author);
-  info.changed = platform::Default().Now();
+  info.changed = store.os().Now();
   if (info.created == 0) info.created = info.changed;
   if (ListCreationCopy(info) == 0) SetListCreationCopy(&info, info.created);
   SetListKind(&info, 0);
@@ -433,14 +433,16 @@ int32_t RenameProject(const std::string& folder, int32_t index,
     engine.WriteBin(c, 0, sizeof info, &info);
     engine.Close(c);
   }
-  TheLog().Printf("\n ProRename from:%s//%s\n        to: %s ", old_name.c_str(),
-                  old_author.c_str(), NameOf(info).c_str());
+  store.log().Printf("\n ProRename from:%s//%s\n        to: %s ",
+                     old_name.c_str(), old_author.c_str(),
+                     NameOf(info).c_str());
   return 1;
 }
 
-int32_t ProjectKind(const std::string& folder, const std::string& name) {
+int32_t ProjectKind(Store& store, const std::string& folder,
+                    const std::string& name) {
   std::string path;
-  const int32_t index = FindProject(folder, name, nullptr, &path);
+  const int32_t index = FindProject(store, folder, name, nullptr, &path);
   if (index < 0) return index;
   return IsFolderProjectPath(path) ? 1 : 0;
 }
@@ -449,12 +451,12 @@ bool IsFolderProjectPath(const std::string& path) {
   return PathKey(path).find(Upper(kFolderProjectFile)) != std::string::npos;
 }
 
-bool MayReadProject(const std::string& folder, const std::string& name,
-                    bool ask) {
-  const int32_t kind = ProjectKind(folder, name);
+bool MayReadProject(Store& store, const std::string& folder,
+                    const std::string& name, bool ask) {
+  const int32_t kind = ProjectKind(store, folder, name);
   if (kind == 0) return true;
   if (kind != 1) {
-    TheLog().Append("\n *** iProjektVersion nicht gelöst!!! ");
+    store.log().Append("\n *** iProjektVersion nicht gelöst!!! ");
     return true;
   }
   if (!ask) return true;
@@ -463,14 +465,13 @@ bool MayReadProject(const std::string& folder, const std::string& name,
       "In diesem Projekt haben Sie nur Leserechte.\n Das Projekt ist in ein "
       "anderes Datenformat konvertiert worden\n und steht unter der "
       "Verwaltung von ZB-Manager. \n Position lesen?";
-  return environment::CurrentUi().MessageBox(
-             environment::Context().message_title, text,
-             environment::Buttons::kYesNo,
+  return store.ui().Ask(
+             store.context().message_title, text, environment::Buttons::kYesNo,
              environment::Icon::kWarning) == environment::Answer::kYes;
 }
 
-bool MakeNamesUnique(int32_t h) {
-  Engine& engine = Engine::Instance();
+bool MakeNamesUnique(Store& store, int32_t h) {
+  Engine& engine = store.engine();
   std::vector<PROINFO> entries;
   PROINFO entry;
   while (engine.Read(h, kListKey, kListKey, static_cast<uint32_t>(entries.size()),
@@ -505,37 +506,37 @@ bool MakeNamesUnique(int32_t h) {
   return changed;
 }
 
-int32_t RebuildProjectList(const std::string& folder) {
-  platform::Platform& os = platform::Default();
-  Engine& engine = Engine::Instance();
+int32_t RebuildProjectList(Store& store, const std::string& folder) {
+  platform::Platform& os = store.os();
+  Engine& engine = store.engine();
   const std::string base = WithBackslash(folder);
-  const std::string list_path = ProjectListPath(folder);
+  const std::string list_path = ProjectListPath(store, folder);
   const std::string new_path = RebuildTargetPath(list_path);
-  TheLog().Printf("\n*** Projektlist neu lesen : %s***", list_path.c_str());
+  store.log().Printf("\n*** Projektlist neu lesen : %s***", list_path.c_str());
 
-  RepairProjectHeaders(base);
+  RepairProjectHeaders(store, base);
 
   // A stale target of an interrupted rebuild would be appended to.
-  os.DeleteFile(new_path);
+  os.RemoveFile(new_path);
   const int32_t h = engine.Open(new_path.c_str());
   if (h < 0) {
-    TheLog().Append("\n### Datei " + new_path + " konnte nicht angelegt werden");
+    store.log().Append("\n### Datei " + new_path +
+                       " konnte nicht angelegt werden");
     char text[1400];
     std::snprintf(text, sizeof text,
                   "\n### Projektliste %s \n kann nicht angelegt werden.\n"
                   "### DB-Fehler Nr.%d ",
                   new_path.c_str(), h);
-    environment::CurrentUi().MessageBox(
-        environment::Context().message_title,
-        std::string(text) + "\n### Fehlende Benutzer-Rechte? ",
-        environment::Buttons::kOk, environment::Icon::kError);
+    store.ui().Ask(store.context().message_title,
+                   std::string(text) + "\n### Fehlende Benutzer-Rechte? ",
+                   environment::Buttons::kOk, environment::Icon::kError);
     return h;
   }
-  TheLog().Printf("\n*** write in %s", new_path.c_str());
+  store.log().Printf("\n*** write in %s", new_path.c_str());
 
   int32_t count = 0;
   std::string pattern = base + "pro?????.pro";
-  TheLog().Printf("\n*** begin search %s", pattern.c_str());
+  store.log().Printf("\n*** begin search %s", pattern.c_str());
   std::vector<platform::DirEntry> files;
   os.FindFiles(pattern, &files);
   if (files.empty()) os.FindFiles(base + "PRO?????.PRO", &files);
@@ -549,16 +550,16 @@ int32_t RebuildProjectList(const std::string& folder) {
     const int number = NumberFromFileName(name);
     if (number <= 0) continue;
     PROINFO info;
-    if (ReadHeaderBytes(base + name, &info))
+    if (ReadHeaderBytes(store, base + name, &info))
       info.number = static_cast<uint16_t>(number);
     SetListKind(&info, 0);
     SetListCreationCopy(&info, info.created);
-    if (AddEntry(h, count, info, base + name)) ++count;
+    if (AddEntry(store, h, count, info, base + name)) ++count;
   }
-  WriteNextNumber(h, FirstFreeNumber(folder));
-  TheLog().Printf(" Anzahl PRO-Files: %ld", static_cast<long>(count));
+  WriteNextNumber(store, h, FirstFreeNumber(store, folder));
+  store.log().Printf(" Anzahl PRO-Files: %ld", static_cast<long>(count));
 
-  TheLog().Printf("\n*** begin search subdirs+%s", base.c_str());
+  store.log().Printf("\n*** begin search subdirs+%s", base.c_str());
   std::vector<platform::DirEntry> subfolders;
   os.FindFiles(base + "*", &subfolders);
   std::sort(subfolders.begin(), subfolders.end(),
@@ -573,39 +574,38 @@ int32_t RebuildProjectList(const std::string& folder) {
     const std::string data = base + sub.name + "\\" + kFolderProjectFile;
     if (!os.FileExists(data)) continue;
     PROINFO info;
-    ReadHeaderBytes(data, &info);
+    ReadHeaderBytes(store, data, &info);
     info.number = static_cast<uint16_t>(count + 1);
     SetListKind(&info, 1);
     SetListCreationCopy(&info, info.created);
-    if (AddEntry(h, count, info, data)) {
+    if (AddEntry(store, h, count, info, data)) {
       ++count;
       ++folder_projects;
     }
   }
   if (folder_projects == 0) {
-    TheLog().Printf("\n### Keine subdirs + %s gefunden!!", base.c_str());
+    store.log().Printf("\n### Keine subdirs + %s gefunden!!", base.c_str());
   } else {
     char marker[sizeof(PROINFO)] = "ZBDB";
     engine.Append(h, kFolderMarkerKey, kFolderMarkerKey, sizeof marker, marker);
-    TheLog().Printf(" Anzahl zbdb-Files: %ld", folder_projects);
+    store.log().Printf(" Anzahl zbdb-Files: %ld", folder_projects);
   }
-  if (count > 0) MakeNamesUnique(h);
+  if (count > 0) MakeNamesUnique(store, h);
   engine.Close(h);
 
-  os.DeleteFile(list_path);
+  os.RemoveFile(list_path);
   const platform::Status renamed = os.RenameFile(new_path, list_path);
   if (!renamed.ok())
-    TheLog().Printf("\n### rename :%s to %s : ret = %d ) ###",
-                    new_path.c_str(), list_path.c_str(), renamed.code);
+    store.log().Printf("\n### rename :%s to %s : ret = %d ) ###",
+                       new_path.c_str(), list_path.c_str(), renamed.code);
   return count;
 }
 
-int32_t CheckListAgainstFolder(const std::string& folder) {
-  platform::Platform& os = platform::Default();
-  Engine& engine = Engine::Instance();
+int32_t CheckListAgainstFolder(Store& store, const std::string& folder) {
+  platform::Platform& os = store.os();
+  Engine& engine = store.engine();
   const std::string base = WithBackslash(folder);
-  const std::string extension =
-      Upper(environment::Context().config.project_extension);
+  const std::string extension = Upper(store.context().config.project_extension);
   std::vector<platform::DirEntry> entries;
   os.FindFiles(base + "*", &entries);
   int32_t in_folder = 0;
@@ -615,21 +615,21 @@ int32_t CheckListAgainstFolder(const std::string& folder) {
         name.find(extension) != std::string::npos)
       ++in_folder;
   }
-  const int32_t h = OpenProjectList(folder);
+  const int32_t h = OpenProjectList(store, folder);
   if (h < 0) return h;
   int32_t in_list = 0;
   PROINFO entry;
   while (engine.Read(h, kListKey, kListKey, in_list, sizeof entry, &entry) > 0)
     ++in_list;
   bool found = false;
-  ReadPathRecord(h, 0, &found);
+  ReadPathRecord(store, h, 0, &found);
   if (!found) in_list = 0;
   engine.Close(h);
-  return in_list == in_folder ? 0 : RebuildProjectList(folder);
+  return in_list == in_folder ? 0 : RebuildProjectList(store, folder);
 }
 
-int32_t CompactWhenDue(const std::string& project_file) {
-  Engine& engine = Engine::Instance();
+int32_t CompactWhenDue(Store& store, const std::string& project_file) {
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenReadOnly(project_file.c_str());
   if (h < 0) return 0;
   uint32_t counter = 0;
@@ -643,7 +643,8 @@ int32_t CompactWhenDue(const std::string& project_file) {
   std::memset(&header, 0, sizeof header);
   engine.ReadBin(h, 0, sizeof header, &header);
   engine.Close(h);
-  const int32_t result = recordstore::CompactRecordFile(project_file);
+  const int32_t result =
+      recordstore::CompactRecordFile(store.engine(), project_file);
   if (result != 0) {
     const int32_t x = engine.OpenExclusive(project_file.c_str());
     if (x >= 0) {
@@ -656,59 +657,58 @@ int32_t CompactWhenDue(const std::string& project_file) {
   return result;
 }
 
-int32_t DeleteProject(const std::string& folder, const std::string& name) {
-  platform::Platform& os = platform::Default();
+int32_t DeleteProject(Store& store, const std::string& folder,
+                      const std::string& name) {
+  platform::Platform& os = store.os();
   PROINFO info;
   std::string path;
-  const int32_t index = FindProject(folder, name, &info, &path);
+  const int32_t index = FindProject(store, folder, name, &info, &path);
   if (index == kListNotOpenable) return -2;
   if (index < 0) return index;
-  TheLog().Printf("\n%8s DELETE project :%s//%s\n ", " ", folder.c_str(),
-                  name.c_str());
-  if (path.empty()) path = ProjectFilePath(folder, info.number);
-  int32_t result = ProjectFileOperation(environment::Ui::FileOperation::kDelete,
-                                        path, std::string(), std::string());
+  store.log().Printf("\n%8s DELETE project :%s//%s\n ", " ", folder.c_str(),
+                     name.c_str());
+  if (path.empty()) path = ProjectFilePath(store, folder, info.number);
+  int32_t result =
+      ProjectFileOperation(store, environment::Ui::FileOperation::kDelete, path,
+                           std::string(), std::string());
   if (result != 0) {
     result = -1;
     if (!os.FileExists(path)) {
-      os.DeleteFile(
+      os.RemoveFile(
           CompanionPath(path, environment::ConfigSettings::kResultExtension));
-      os.DeleteFile(
+      os.RemoveFile(
           CompanionPath(path, environment::ConfigSettings::kPreviewExtension));
-      CheckListAgainstFolder(folder);
+      CheckListAgainstFolder(store, folder);
       result = 1;
     }
   }
   if (result < 1)
-    TheLog().Printf("\n%8s ..... %s!!\n", " ",
-                    result == 0 ? "interrupted" : "failed");
+    store.log().Printf("\n%8s ..... %s!!\n", " ",
+                       result == 0 ? "interrupted" : "failed");
   if (result == 0) return -1;  // the user stopped it: the list stays
-  const int32_t h = OpenProjectList(folder);
+  const int32_t h = OpenProjectList(store, folder);
   if (h < 0) return -2;
-  Engine& engine = Engine::Instance();
-  int32_t removed = RemoveEntryAt(h, index, info);
+  Engine& engine = store.engine();
+  int32_t removed = RemoveEntryAt(store, h, index, info);
   // The check may have rebuilt the list without the entry already.
   if (removed < 0) removed = result == 1 ? 1 : 0;
-  WriteNextNumber(h, FirstFreeNumber(folder));
+  WriteNextNumber(store, h, FirstFreeNumber(store, folder));
   engine.Close(h);
   return removed;
 }
 
-int32_t RemoveListEntry(const std::string& folder, const std::string& name) {
+int32_t RemoveListEntry(Store& store, const std::string& folder,
+                        const std::string& name) {
   PROINFO info;
-  const int32_t index = FindProject(folder, name, &info, nullptr);
+  const int32_t index = FindProject(store, folder, name, &info, nullptr);
   if (index == kListNotOpenable) return -2;
   if (index < 0) return 0;
-  const int32_t h = OpenProjectList(folder);
+  const int32_t h = OpenProjectList(store, folder);
   if (h < 0) return -2;
-  const int32_t removed = RemoveEntryAt(h, index, info);
-  WriteNextNumber(h, FirstFreeNumber(folder));
-  Engine::Instance().Close(h);
+  const int32_t removed = RemoveEntryAt(store, h, index, info);
+  WriteNextNumber(store, h, FirstFreeNumber(store, folder));
+  store.engine().Close(h);
   return removed > 0 ? 1 : 0;
-}
-
-void SetProcessEnderForTests(ProcessEnder ender) {
-  g_ender = ender ? ender : EndProcess;
 }
 
 }  // namespace zb::projectstore

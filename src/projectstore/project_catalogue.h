@@ -16,6 +16,8 @@
 
 namespace zb::projectstore {
 
+class Store;
+
 // Keys of the project list.
 constexpr int16_t kListKey = 30003;        // with kListKey: entry i
 constexpr int16_t kNextNumberKey = 30001;  // (kListKey, this): next number
@@ -38,9 +40,10 @@ void SetListKind(PROINFO* info, uint16_t kind);
 
 std::string WithBackslash(const std::string& folder);
 // Folder + the configured list name ("ZBPROS.ZB").
-std::string ProjectListPath(const std::string& folder);
+std::string ProjectListPath(Store& store, const std::string& folder);
 // Folder + "PRO" + number as %05d + the project extension.
-std::string ProjectFilePath(const std::string& folder, int number);
+std::string ProjectFilePath(Store& store, const std::string& folder,
+                            int number);
 // The project file's name with ".ERG" or ".PRV".
 std::string CompanionPath(const std::string& project_file,
                           const char* extension);
@@ -54,28 +57,29 @@ std::string TrimProjectName(const std::string& name);
 // The list entry whose trimmed, umlaut-converted name equals `name`
 // exactly; its index, or kProjectNotFound / kListNotOpenable. `info` and
 // `path` (relocated into `folder`) may be null.
-int32_t FindProject(const std::string& folder, const std::string& name,
-                    PROINFO* info, std::string* path);
+int32_t FindProject(Store& store, const std::string& folder,
+                    const std::string& name, PROINFO* info, std::string* path);
 
 // A record handle on the list, shared. A missing list is rebuilt first; a
 // write-protected one ends the process after telling the user.
-int32_t OpenProjectList(const std::string& folder);
+int32_t OpenProjectList(Store& store, const std::string& folder);
 
 // The first number 1..29999 without a project file; 1 when all exist.
-int32_t FirstFreeNumber(const std::string& folder);
+int32_t FirstFreeNumber(Store& store, const std::string& folder);
 
 // Creates the project (or gives an existing one the author); its number,
 // 0 when the file of the next number exists already, negative on failure.
-int32_t CreateProject(const std::string& folder, const std::string& name,
-                      const std::string& author);
+int32_t CreateProject(Store& store, const std::string& folder,
+                      const std::string& name, const std::string& author);
 
 // New name and author for list entry `index`, in the project file, its
 // companions and the list. 1, kProjectNoAccess, or kListNotOpenable.
-int32_t RenameProject(const std::string& folder, int32_t index,
+int32_t RenameProject(Store& store, const std::string& folder, int32_t index,
                       const std::string& name, const std::string& author);
 
 // 0 file project, 1 folder project, negative when not found.
-int32_t ProjectKind(const std::string& folder, const std::string& name);
+int32_t ProjectKind(Store& store, const std::string& folder,
+                    const std::string& name);
 // True for the path of a folder project's data file ("ProjectData.ZBDB").
 bool IsFolderProjectPath(const std::string& path);
 
@@ -84,39 +88,37 @@ bool IsFolderProjectPath(const std::string& path);
 // whether to read it anyway. True to go on: a project file, a folder
 // project when `ask` is false or the answer is Yes, and a project whose
 // kind is unknown (logged; reading it fails on its own).
-bool MayReadProject(const std::string& folder, const std::string& name,
-                    bool ask);
+bool MayReadProject(Store& store, const std::string& folder,
+                    const std::string& name, bool ask);
 
 // Builds the list anew from the folder's files; the number of entries or a
 // negative record engine code.
-int32_t RebuildProjectList(const std::string& folder);
+int32_t RebuildProjectList(Store& store, const std::string& folder);
 // Gives clashing list names the project number; true when any changed.
-bool MakeNamesUnique(int32_t list_handle);
+bool MakeNamesUnique(Store& store, int32_t list_handle);
 
 // Rebuilds the list when its entry count differs from the projects in the
 // folder. The rebuild's result, 0 when none was needed, or negative when
 // the list could not be opened.
-int32_t CheckListAgainstFolder(const std::string& folder);
+int32_t CheckListAgainstFolder(Store& store, const std::string& folder);
 
 // Compacts a project file whose write counter is 0 or above 499 and resets
 // the counter; the compaction's result, 0 when none was due.
-int32_t CompactWhenDue(const std::string& project_file);
+int32_t CompactWhenDue(Store& store, const std::string& project_file);
 
 // Takes the project's entry out of the list (the path records of the
 // entries behind it move up with them) and rewrites the next free number.
 // 1 removed, 0 not in the list, -2 list not openable.
-int32_t RemoveListEntry(const std::string& folder, const std::string& name);
+int32_t RemoveListEntry(Store& store, const std::string& folder,
+                        const std::string& name);
 
 // Deletes the project file (through the shell while a dialog parent is
 // set), then its companions and its list entry; a deletion that failed
 // still takes the entry out of the list, an interrupted one leaves it.
 // 1 entry removed, 0 not removed, -1 interrupted, -2 list not openable,
 // kProjectNotFound.
-int32_t DeleteProject(const std::string& folder, const std::string& name);
-
-// The process end after the read-only message (tests record it instead).
-using ProcessEnder = void (*)(int exit_code);
-void SetProcessEnderForTests(ProcessEnder ender);  // nullptr: the real one
+int32_t DeleteProject(Store& store, const std::string& folder,
+                      const std::string& name);
 
 }  // namespace zb::projectstore
 

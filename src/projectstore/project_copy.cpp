@@ -3,13 +3,13 @@
 #include <memory>
 #include <vector>
 
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "environment/string_utils.h"
 #include "environment/strings.h"
 #include "platform/platform.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/store.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -21,8 +21,6 @@ using recordstore::Engine;
 constexpr int kShellCancelled = 7;
 constexpr size_t kCopyChunk = 64 * 1024;
 
-environment::Log& TheLog() { return environment::Context().log; }
-
 bool SamePath(const std::string& a, const std::string& b) {
   std::string x = environment::UpperText(a);
   std::string y = environment::UpperText(b);
@@ -32,14 +30,14 @@ bool SamePath(const std::string& a, const std::string& b) {
 }
 
 // The bytes of `from` into a new file `to`; false leaves `to` behind.
-bool CopyBytes(const std::string& from, const std::string& to) {
-  platform::Platform& os = platform::Default();
+bool CopyBytes(Store& store, const std::string& from, const std::string& to) {
+  platform::Platform& os = store.os();
   std::unique_ptr<platform::File> in;
   std::unique_ptr<platform::File> out;
   if (!os.OpenFile(from, platform::Access::kRead, platform::Share::kDenyNone,
                    &in)
            .ok() ||
-      !os.CreateFile(to, platform::Share::kDenyReadWrite, &out).ok())
+      !os.NewFile(to, platform::Share::kDenyReadWrite, &out).ok())
     return false;
   std::vector<char> buffer(kCopyChunk);
   for (uint64_t at = 0;;) {
@@ -55,42 +53,44 @@ bool CopyBytes(const std::string& from, const std::string& to) {
 
 // Copied beside the target first, so that a failing copy leaves an
 // existing target as it was.
-bool CopyDirectly(const std::string& from, const std::string& to) {
-  platform::Platform& os = platform::Default();
+bool CopyDirectly(Store& store, const std::string& from,
+                  const std::string& to) {
+  platform::Platform& os = store.os();
   const std::string partial = to + ".$$$";
-  if (!CopyBytes(from, partial)) {
-    os.DeleteFile(partial);
+  if (!CopyBytes(store, from, partial)) {
+    os.RemoveFile(partial);
     return false;
   }
-  if (os.FileExists(to)) os.DeleteFile(to);
+  if (os.FileExists(to)) os.RemoveFile(to);
   if (!os.RenameFile(partial, to).ok()) {
-    os.DeleteFile(partial);
+    os.RemoveFile(partial);
     return false;
   }
   return true;
 }
 
-bool MoveDirectly(const std::string& from, const std::string& to) {
-  platform::Platform& os = platform::Default();
+bool MoveDirectly(Store& store, const std::string& from,
+                  const std::string& to) {
+  platform::Platform& os = store.os();
   if (!os.FileExists(from)) return false;
-  if (os.FileExists(to) && !os.DeleteFile(to).ok()) return false;
+  if (os.FileExists(to) && !os.RemoveFile(to).ok()) return false;
   if (os.RenameFile(from, to).ok()) return true;
   // Another drive: copy, then give up the source; a source that stays
   // takes its copy back, so the project exists exactly once.
-  if (!CopyDirectly(from, to)) return false;
-  if (os.DeleteFile(from).ok()) return true;
-  os.DeleteFile(to);
+  if (!CopyDirectly(store, from, to)) return false;
+  if (os.RemoveFile(from).ok()) return true;
+  os.RemoveFile(to);
   return false;
 }
 
-bool DeleteDirectly(const std::string& path) {
-  platform::Platform& os = platform::Default();
-  os.DeleteFile(path);
+bool DeleteDirectly(Store& store, const std::string& path) {
+  platform::Platform& os = store.os();
+  os.RemoveFile(path);
   return !os.FileExists(path);
 }
 
-bool IsEmptyRecordFile(const std::string& path) {
-  Engine& engine = Engine::Instance();
+bool IsEmptyRecordFile(Store& store, const std::string& path) {
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenReadOnly(path.c_str());
   if (h <= 0) return false;
   const bool empty = engine.NumRecords(h) == 0;
@@ -100,13 +100,13 @@ bool IsEmptyRecordFile(const std::string& path) {
 
 // Unlocks the copied positions and gives the file its own header: locks
 // and header of the source mean nothing in the target.
-bool AdoptTarget(const std::string& path, const PROINFO& header,
+bool AdoptTarget(Store& store, const std::string& path, const PROINFO& header,
                  const std::string& program_key) {
-  if (!platform::Default().FileExists(path)) return false;
-  Engine& engine = Engine::Instance();
+  if (!store.os().FileExists(path)) return false;
+  Engine& engine = store.engine();
   const int32_t h = engine.OpenExclusive(path.c_str());
   if (h <= 0) return false;
-  UnlockAll(h, environment::Catalogue().NumberByKey(program_key));
+  UnlockAll(store, h, store.catalogue().NumberByKey(program_key));
   const bool written =
       engine.WriteBin(h, 0, sizeof header, &header) == int32_t(sizeof header);
   engine.Close(h);
@@ -118,15 +118,15 @@ bool AdoptTarget(const std::string& path, const PROINFO& header,
 // can come out even, so an entry still naming the file that left is taken
 // out: a later project would otherwise share its number and file.
 // Negative when the list could not be opened.
-int32_t ForgetMovedSource(const ProjectSide& source,
+int32_t ForgetMovedSource(Store& store, const ProjectSide& source,
                           const std::string& moved_file) {
-  const int32_t checked = CheckListAgainstFolder(source.folder);
+  const int32_t checked = CheckListAgainstFolder(store, source.folder);
   if (checked < 0) return checked;
   std::string path;
-  if (FindProject(source.folder, source.name, nullptr, &path) < 0 ||
-      !SamePath(path, moved_file) || platform::Default().FileExists(path))
+  if (FindProject(store, source.folder, source.name, nullptr, &path) < 0 ||
+      !SamePath(path, moved_file) || store.os().FileExists(path))
     return 0;
-  return RemoveListEntry(source.folder, source.name);
+  return RemoveListEntry(store, source.folder, source.name);
 }
 
 const char* FailureText(int32_t result) {
@@ -134,29 +134,30 @@ const char* FailureText(int32_t result) {
 }
 
 // One companion of the project (".ERG" or ".PRV") after the project file.
-void FollowCompanion(int32_t mode, const TransferredProject& project,
-                     const char* extension, const char* label) {
-  platform::Platform& os = platform::Default();
+void FollowCompanion(Store& store, int32_t mode,
+                     const TransferredProject& project, const char* extension,
+                     const char* label) {
+  platform::Platform& os = store.os();
   const std::string from = CompanionPath(project.source_file, extension);
   const std::string to = CompanionPath(project.target_file, extension);
   if (SamePath(from, to)) return;
   if (!os.FileExists(from)) {
-    os.DeleteFile(to);
+    os.RemoveFile(to);
     return;
   }
   const bool copy = mode == kCopyProject;
   if (copy)
-    TheLog().Printf("\n%10s Copy %s file  from: %s\n%25sto  : %s ", " ", label,
-                    from.c_str(), " ", to.c_str());
+    store.log().Printf("\n%10s Copy %s file  from: %s\n%25sto  : %s ", " ",
+                       label, from.c_str(), " ", to.c_str());
   else
-    TheLog().Printf("\n%10s Move %s file from: %s\n%25sto  : %s ", " ", label,
-                    from.c_str(), " ", to.c_str());
+    store.log().Printf("\n%10s Move %s file from: %s\n%25sto  : %s ", " ",
+                       label, from.c_str(), " ", to.c_str());
   const std::string title = std::string(copy ? "Copy " : "Move ") + label;
   int32_t result = ProjectFileOperation(
-      copy ? Ui::FileOperation::kCopy : Ui::FileOperation::kMove, from, to,
-      title);
+      store, copy ? Ui::FileOperation::kCopy : Ui::FileOperation::kMove, from,
+      to, title);
   if (result == 1 && os.FileExists(to)) {
-    Engine& engine = Engine::Instance();
+    Engine& engine = store.engine();
     const int32_t h = engine.OpenExclusive(to.c_str());
     if (h > 0) {
       engine.WriteBin(h, 0, sizeof project.target_header,
@@ -170,82 +171,88 @@ void FollowCompanion(int32_t mode, const TransferredProject& project,
       result == 1   ? std::string(label) + " Copy/Move done"
       : result == 0 ? std::string("interrupted")
                     : std::string(label) + " Copy/Move failed";
-  TheLog().Printf("\n%10s ..... %s!!\n", " ", text.c_str());
+  store.log().Printf("\n%10s ..... %s!!\n", " ", text.c_str());
 }
 
 }  // namespace
 
-int32_t ProjectFileOperation(Ui::FileOperation operation,
+int32_t ProjectFileOperation(Store& store, Ui::FileOperation operation,
                              const std::string& from, const std::string& to,
                              const std::string& progress_title) {
-  if (environment::Context().dialog_parent != 0) {
-    const int shell = environment::CurrentUi().ShellFileOperation(
-        operation, from, to, progress_title);
+  if (store.context().dialog_parent != 0) {
+    const int shell =
+        store.ui().ShellFileOperation(operation, from, to, progress_title);
     if (shell != Ui::kNoShell) {
       if (shell == 0) return 1;
       return shell == kShellCancelled ? 0 : -1;
     }
   }
   switch (operation) {
-    case Ui::FileOperation::kCopy: return CopyDirectly(from, to) ? 1 : -1;
-    case Ui::FileOperation::kMove: return MoveDirectly(from, to) ? 1 : -1;
-    case Ui::FileOperation::kDelete: return DeleteDirectly(from) ? 1 : -1;
+    case Ui::FileOperation::kCopy:
+      return CopyDirectly(store, from, to) ? 1 : -1;
+    case Ui::FileOperation::kMove:
+      return MoveDirectly(store, from, to) ? 1 : -1;
+    case Ui::FileOperation::kDelete:
+      return DeleteDirectly(store, from) ? 1 : -1;
   }
   return -1;
 }
 
-int32_t CopyOrMoveProjectFile(int32_t mode, const ProjectSide& source,
+int32_t CopyOrMoveProjectFile(Store& store, int32_t mode,
+                              const ProjectSide& source,
                               const ProjectSide& target,
                               TransferredProject* out) {
   TransferredProject local;
   TransferredProject& project = out ? *out : local;
   project = TransferredProject();
   if (mode == kCopyProject)
-    TheLog().Printf("\n%8s COPY project  from: %s//%s\n%25s to: %s//%s ", " ",
-                    source.folder.c_str(), source.name.c_str(), " ",
-                    target.folder.c_str(), target.name.c_str());
+    store.log().Printf("\n%8s COPY project  from: %s//%s\n%25s to: %s//%s ",
+                       " ", source.folder.c_str(), source.name.c_str(), " ",
+                       target.folder.c_str(), target.name.c_str());
   else if (mode == kMoveProject)
-    TheLog().Printf("\n\n%8s MOVE project from: %s//%s\n%25sto: %s//%s ", " ",
-                    source.folder.c_str(), source.name.c_str(), " ",
-                    target.folder.c_str(), target.name.c_str());
+    store.log().Printf("\n\n%8s MOVE project from: %s//%s\n%25sto: %s//%s ",
+                       " ", source.folder.c_str(), source.name.c_str(), " ",
+                       target.folder.c_str(), target.name.c_str());
   else
     return 0;
 
   int32_t result = -1;
-  if (FindProject(source.folder, source.name, nullptr, &project.source_file) >=
-          0 &&
-      FindProject(target.folder, target.name, &project.target_header,
+  if (FindProject(store, source.folder, source.name, nullptr,
+                  &project.source_file) >= 0 &&
+      FindProject(store, target.folder, target.name, &project.target_header,
                   &project.target_file) >= 0 &&
       !SamePath(project.source_file, project.target_file)) {
     // A target made just now holds nothing worth keeping.
-    if (IsEmptyRecordFile(project.target_file))
-      platform::Default().DeleteFile(project.target_file);
+    if (IsEmptyRecordFile(store, project.target_file))
+      store.os().RemoveFile(project.target_file);
     const bool copy = mode == kCopyProject;
     result = ProjectFileOperation(
-        copy ? Ui::FileOperation::kCopy : Ui::FileOperation::kMove,
+        store, copy ? Ui::FileOperation::kCopy : Ui::FileOperation::kMove,
         project.source_file, project.target_file,
         environment::SystemText(copy ? 35400 : 35402, source.name,
                                 target.folder));
     if (result == 1) {
       project.done = true;
-      if (!AdoptTarget(project.target_file, project.target_header,
+      if (!AdoptTarget(store, project.target_file, project.target_header,
                        target.program))
         result = -1;
-      else if (!copy && ForgetMovedSource(source, project.source_file) < 0)
+      else if (!copy &&
+               ForgetMovedSource(store, source, project.source_file) < 0)
         result = -2;
     }
   }
   if (result < 1)
-    TheLog().Printf("\n%8s ..... %s!!\n", " ", FailureText(result));
+    store.log().Printf("\n%8s ..... %s!!\n", " ", FailureText(result));
   return result;
 }
 
-void FollowCompanions(int32_t mode, const TransferredProject& project) {
+void FollowCompanions(Store& store, int32_t mode,
+                      const TransferredProject& project) {
   if (!project.done || (mode != kCopyProject && mode != kMoveProject)) return;
-  FollowCompanion(mode, project, environment::ConfigSettings::kResultExtension,
-                  "Result");
-  FollowCompanion(mode, project, environment::ConfigSettings::kPreviewExtension,
-                  "Preview");
+  FollowCompanion(store, mode, project,
+                  environment::ConfigSettings::kResultExtension, "Result");
+  FollowCompanion(store, mode, project,
+                  environment::ConfigSettings::kPreviewExtension, "Preview");
 }
 
 }  // namespace zb::projectstore

@@ -13,6 +13,8 @@
 
 namespace zb::projectstore {
 
+class Store;
+
 // The modes of a project transfer, as the exports and the explorer pass
 // them.
 constexpr int32_t kMoveProject = 1;
@@ -20,7 +22,8 @@ constexpr int32_t kCopyProject = 2;
 
 // One file copied (an existing target is replaced), moved or deleted (`to`
 // unused). 1 done, 0 interrupted by the user (shell result 7), -1 failed.
-int32_t ProjectFileOperation(environment::Ui::FileOperation operation,
+int32_t ProjectFileOperation(Store& store,
+                             environment::Ui::FileOperation operation,
                              const std::string& from, const std::string& to,
                              const std::string& progress_title);
 
@@ -48,7 +51,8 @@ struct TransferredProject {
 // 1 done; 0 interrupted, or an unknown mode; -1 failed (either project
 // missing, both the same file, the file operation failed); -2 moved, but
 // the source list could not be checked. `out` may be null.
-int32_t CopyOrMoveProjectFile(int32_t mode, const ProjectSide& source,
+int32_t CopyOrMoveProjectFile(Store& store, int32_t mode,
+                              const ProjectSide& source,
                               const ProjectSide& target,
                               TransferredProject* out);
 
@@ -57,7 +61,8 @@ int32_t CopyOrMoveProjectFile(int32_t mode, const ProjectSide& source,
 // given the target's header. A companion the source lacks is removed from
 // the target, where it belonged to the project that was overwritten.
 // Companions are optional: nothing here fails the transfer.
-void FollowCompanions(int32_t mode, const TransferredProject& project);
+void FollowCompanions(Store& store, int32_t mode,
+                      const TransferredProject& project);
 
 }  // namespace zb::projectstore
 

@@ -4,6 +4,7 @@
 
 #include "fsutil/path_text.h"
 #include "platform/platform.h"
+#include "projectstore/store.h"
 
 namespace zb::projectstore {
 
@@ -40,10 +41,10 @@ std::string TemporaryName(const std::string& program_key, uint32_t number) {
   return name + ".TMP";
 }
 
-std::string FreeTemporaryPath(const std::string& folder,
+std::string FreeTemporaryPath(Store& store, const std::string& folder,
                               const std::string& program_key) {
   const std::string base = WithoutTrailingSeparator(folder) + "\\";
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = store.os();
   std::string path;
   for (uint32_t number = 1; number <= kLastNumber; ++number) {
     path = base + TemporaryName(program_key, number);
@@ -52,18 +53,18 @@ std::string FreeTemporaryPath(const std::string& folder,
   return path;
 }
 
-std::string NewTemporaryPath(const std::string& previous,
+std::string NewTemporaryPath(Store& store, const std::string& previous,
                              const std::string& program_key) {
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = store.os();
   if (!previous.empty() && os.FileExists(previous) && !os.IsFolder(previous)) {
-    if (os.DeleteFile(previous).ok()) return previous;
-    return FreeTemporaryPath(fsutil::FolderOf(previous), program_key);
+    if (os.RemoveFile(previous).ok()) return previous;
+    return FreeTemporaryPath(store, fsutil::FolderOf(previous), program_key);
   }
   // A file name given before whose file is gone: its folder is meant.
   if (!previous.empty() && !os.IsFolder(previous) &&
       LooksLikeFileName(previous))
-    return FreeTemporaryPath(fsutil::FolderOf(previous), program_key);
-  return FreeTemporaryPath(previous, program_key);
+    return FreeTemporaryPath(store, fsutil::FolderOf(previous), program_key);
+  return FreeTemporaryPath(store, previous, program_key);
 }
 
 }  // namespace zb::projectstore

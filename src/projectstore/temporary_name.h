@@ -10,6 +10,8 @@
 
 namespace zb::projectstore {
 
+class Store;
+
 // The file name alone for the key (trailing blanks dropped) and number.
 // Digits of a number longer than the room behind the key overwrite the
 // key's last characters; only the number's last eight digits fit at all.
@@ -17,14 +19,14 @@ std::string TemporaryName(const std::string& program_key, uint32_t number);
 
 // folder (one trailing backslash removed) + "\" + the name with the first
 // number from 1 up whose file does not exist.
-std::string FreeTemporaryPath(const std::string& folder,
+std::string FreeTemporaryPath(Store& store, const std::string& folder,
                               const std::string& program_key);
 
 // A temporary file for a new position. `previous` is a folder or a file
 // name given before: an existing file is deleted and its name used again;
 // when it cannot be deleted, or `previous` names no file, the free name in
 // its folder is returned. Nothing is created.
-std::string NewTemporaryPath(const std::string& previous,
+std::string NewTemporaryPath(Store& store, const std::string& previous,
                              const std::string& program_key);
 
 }  // namespace zb::projectstore

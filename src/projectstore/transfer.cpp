@@ -4,12 +4,12 @@
 #include <cstring>
 #include <vector>
 
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "platform/platform.h"
 #include "projectstore/position_edit.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
+#include "projectstore/store.h"
 #include "recordstore/engine.h"
 #include "recordstore/overwrite_pass.h"
 #include "recordstore/record_format.h"
@@ -22,13 +22,6 @@ using recordstore::PosInfoExt;
 namespace {
 
 constexpr int16_t kMaxData = recordstore::kMaxRecordSize;
-
-PosInfoExt& KeptPosInfo() {
-  static PosInfoExt info{};
-  return info;
-}
-
-environment::Log& TheLog() { return environment::Context().log; }
 
 std::string Field(const char* text, size_t width) {
   return std::string(text, strnlen(text, width));
@@ -57,7 +50,9 @@ void Progress(TransferProgress progress, uint32_t done, uint32_t total) {
 
 }  // namespace
 
-const PosInfoExt& LastTransferredPosInfo() { return KeptPosInfo(); }
+const PosInfoExt& LastTransferredPosInfo(Store& store) {
+  return store.kept_posinfo;
+}
 
 void BuildProPos(const PosInfoExt& info, uint16_t project, PROPOS* out) {
   std::memset(out, 0, sizeof *out);
@@ -71,10 +66,10 @@ void BuildProPos(const PosInfoExt& info, uint16_t project, PROPOS* out) {
   out->number2 = info.id;
 }
 
-int32_t WriteNewPositionHeaders(int w, int16_t program, const PROINFO& project,
-                                const PosInfoExt& info,
+int32_t WriteNewPositionHeaders(Store& store, int w, int16_t program,
+                                const PROINFO& project, const PosInfoExt& info,
                                 uint16_t project_number) {
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   PROPOS tag{};
   BuildProPos(info, project_number, &tag);
   int32_t headers = 0;
@@ -85,28 +80,28 @@ int32_t WriteNewPositionHeaders(int w, int16_t program, const PROINFO& project,
   return headers;
 }
 
-int32_t ExportPosition(const std::string& project_path,
+int32_t ExportPosition(Store& store, const std::string& project_path,
                        const std::string& working_path, int16_t program,
                        ProPosLong* pp, int32_t factor,
                        TransferProgress progress, int32_t* error,
                        uint32_t flags) {
   (void)factor;
   *error = 0;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   int h = engine.OpenReadOnly(project_path.c_str());
   if (h <= 0) {
-    TheLog().RecordFileError("PosFct/uPosExport", project_path, h);
+    store.log().RecordFileError("PosFct/uPosExport", project_path, h);
     *error = -1;
     return 0;
   }
   const std::string name = Field(pp->long_name, sizeof pp->long_name);
   PosInfoExt info{};
-  const int32_t index = FindPosition(h, name, program, &info);
+  const int32_t index = FindPosition(store, h, name, program, &info);
 
-  platform::Default().DeleteFile(working_path);
+  store.os().RemoveFile(working_path);
   const int w = engine.Open(working_path.c_str());
   if (w <= 0) {
-    TheLog().RecordFileError("PosFct/uPosExport", working_path, w);
+    store.log().RecordFileError("PosFct/uPosExport", working_path, w);
     engine.Close(h);
     *error = -4;
     return 0;
@@ -125,9 +120,10 @@ int32_t ExportPosition(const std::string& project_path,
     recordstore::ShortNameFromLong(info.PosNameLong, info.PosName);
     recordstore::CopyTextField(info.Designation, pp->designation,
                                sizeof info.Designation);
-    headers = WriteNewPositionHeaders(w, program, project, info, pp->project);
+    headers =
+        WriteNewPositionHeaders(store, w, program, project, info, pp->project);
   } else {
-    locked = CheckLockAndInform(&h, program, name, true) == 1;
+    locked = CheckLockAndInform(store, &h, program, name, true) == 1;
     PosInfoExt copy = info;
     if (locked) copy.Ctrl |= kCtrlLocked;
     if (copy.Designation[0] == 0)
@@ -168,31 +164,31 @@ int32_t ExportPosition(const std::string& project_path,
       working_open = false;
       const int x = engine.OpenExclusive(project_path.c_str());
       const int w2 = engine.OpenReadOnly(working_path.c_str());
-      if (x > 0) LockOn(x, w2 > 0 ? w2 : 0, program, name);
+      if (x > 0) LockOn(store, x, w2 > 0 ? w2 : 0, program, name);
       if (w2 > 0) engine.Close(w2);
       if (x > 0) engine.Close(x);
-      KeptPosInfo() = info;
+      store.kept_posinfo = info;
     }
   }
   if (index >= 0 && copied < static_cast<uint32_t>(std::max<int16_t>(
                                  info.Recs, 0)))
-    TheLog().Printf("#ERROR :POSITION %s DOMAGED ? Read %u from %d records.",
-                    Field(info.PosName, sizeof info.PosName).c_str(), copied,
-                    static_cast<int>(info.Recs));
+    store.log().Printf("#ERROR :POSITION %s DOMAGED ? Read %u from %d records.",
+                       Field(info.PosName, sizeof info.PosName).c_str(), copied,
+                       static_cast<int>(info.Recs));
   if (working_open) engine.Close(w);
   return static_cast<int32_t>(copied) + headers;
 }
 
-int32_t ImportPosition(const std::string& project_path,
+int32_t ImportPosition(Store& store, const std::string& project_path,
                        const std::string& working_path, int16_t program,
                        const ProPosLong& pp, const char* description,
                        int32_t factor, TransferProgress progress,
                        int32_t* error, uint32_t flags) {
   *error = 0;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const int h = engine.OpenExclusive(project_path.c_str());
   if (h <= 0) {
-    TheLog().Printf("\n####  ERROR DBOpen ( %s) ", project_path.c_str());
+    store.log().Printf("\n####  ERROR DBOpen ( %s) ", project_path.c_str());
     *error = h;
     return 0;
   }
@@ -216,7 +212,7 @@ int32_t ImportPosition(const std::string& project_path,
     uint8_t narrow[recordstore::kPosInfoShortFileSize];
     if (engine.Read(w, any, kKeyPosInfo, 0, sizeof narrow, narrow) !=
         static_cast<int32_t>(sizeof narrow)) {
-      TheLog().Append("\n #-> Position hat keine HeaderRekords!");
+      store.log().Append("\n #-> Position hat keine HeaderRekords!");
       *error = -2;
       return finish(0);
     }
@@ -225,7 +221,7 @@ int32_t ImportPosition(const std::string& project_path,
   PROPOS work_tag{};
   engine.Read(w, any, kKeyProPos, 0, sizeof work_tag, &work_tag);
 
-  const uint32_t now = platform::Default().Now();
+  const uint32_t now = store.os().Now();
   PROINFO project{};
   engine.ReadBin(h, 0, sizeof project, &project);
   if (project.number != 0) {
@@ -233,7 +229,7 @@ int32_t ImportPosition(const std::string& project_path,
                                sizeof project.szProject);
     work_project.number = project.number;
     const std::string key =
-        environment::Catalogue().KeyByNumber(static_cast<uint16_t>(program));
+        store.catalogue().KeyByNumber(static_cast<uint16_t>(program));
     recordstore::CopyTextField(work_project.szPrgShort, key.c_str(),
                                sizeof work_project.szPrgShort);
     recordstore::CopyTextField(project.szPrgShort, key.c_str(),
@@ -247,33 +243,34 @@ int32_t ImportPosition(const std::string& project_path,
   std::string name = Field(pp.long_name, sizeof pp.long_name);
   if (name.empty()) name = Field(work.PosNameLong, sizeof work.PosNameLong);
   PosInfoExt stored{};
-  int32_t index = FindPosition(h, name, program, &stored);
+  int32_t index = FindPosition(store, h, name, program, &stored);
   if (index < 0) {
-    CreatePosition(h, name, Field(work.Msg, sizeof work.Msg), program);
-    index = FindPosition(h, name, program, &stored);
+    CreatePosition(store, h, name, Field(work.Msg, sizeof work.Msg), program);
+    index = FindPosition(store, h, name, program, &stored);
     if (index < 0) {
       *error = -2;
       return finish(0);
     }
   }
   if (stored.Ctrl & kCtrlLocked) {
-    if (LockedForMe(h, w) == 1) {
-      LockOff(h, program, name);
-      TheLog().Printf("\n%16s§ PosImport: PositionIsLockedForMe; Lock_Off %s",
-                      " ", name.c_str());
+    if (LockedForMe(store, h, w) == 1) {
+      LockOff(store, h, program, name);
+      store.log().Printf(
+          "\n%16s§ PosImport: PositionIsLockedForMe; Lock_Off %s", " ",
+          name.c_str());
     } else {
       int hh = h;
       const bool quiet = (flags & kTransferQuiet) != 0;
-      if (CheckLockAndInform(&hh, program, name, quiet) == 1) {
-        TheLog().Printf("\n%16s§ PosImport:PosIsLocked, no write : '%s' \n",
-                        " ", name.c_str());
+      if (CheckLockAndInform(store, &hh, program, name, quiet) == 1) {
+        store.log().Printf("\n%16s§ PosImport:PosIsLocked, no write : '%s' \n",
+                           " ", name.c_str());
         *error = -5;
         engine.Close(w);
         engine.Close(hh);
         return 0;
       }
     }
-    FindPosition(h, name, program, &stored);
+    FindPosition(store, h, name, program, &stored);
   }
 
   // The project decides who the position is; the working file what it holds.
@@ -307,7 +304,7 @@ int32_t ImportPosition(const std::string& project_path,
   uint32_t counter = 0;
   engine.Read(h, kKeyWriteCounter, 0, 0, sizeof counter, &counter);
   const uint32_t total = engine.NumRecords(w);
-  recordstore::OverwritePass& pass = recordstore::OverwritePass::Instance();
+  recordstore::OverwritePass& pass = store.overwrite_pass();
   const int16_t id = static_cast<int16_t>(merged.id);
   // Until the save ends, the stored POSINFO claims at least as many records
   // as either version has: a save cut short then always shows fewer records
@@ -315,28 +312,29 @@ int32_t ImportPosition(const std::string& project_path,
   // already has its long form is rewritten here, in place, so the file
   // ends up laid out as without this step.
   PosInfoExt pending{};
-  if (ReadStoredPosInfo(h, program, static_cast<uint32_t>(index), &pending) ==
-      recordstore::kPosInfoExtFileSize) {
+  if (ReadStoredPosInfo(store, h, program, static_cast<uint32_t>(index),
+                        &pending) == recordstore::kPosInfoExtFileSize) {
     const uint32_t claim =
         std::min<uint32_t>(32767, std::max<uint32_t>(
                                       pending.Recs > 0 ? pending.Recs : 0,
                                       total));
     pending.Recs = static_cast<int16_t>(claim);
-    WritePosInfo(h, program, static_cast<uint32_t>(index), pending);
+    WritePosInfo(store, h, program, static_cast<uint32_t>(index), pending);
   }
   const int32_t released = pass.StartExpecting(h, id, program, total);
-  TheLog().Printf("\n%16s§ PosImport: PositionIsNotLocked", " ");
+  store.log().Printf("\n%16s§ PosImport: PositionIsNotLocked", " ");
   std::vector<uint8_t> buf(static_cast<size_t>(kMaxData) + 4);
   uint32_t stored_count = 0;
-  auto store = [&](int16_t k1, int16_t k2, int32_t size, const uint8_t* data) {
+  auto store_record = [&](int16_t k1, int16_t k2, int32_t size,
+                          const uint8_t* data) {
     recordstore::StoreI16(buf.data(), k1);
     recordstore::StoreI16(buf.data() + 2, k2);
     if (data != buf.data() + 4) std::memmove(buf.data() + 4, data, size);
     pass.Write(h, id, program, static_cast<int16_t>(size + 4), buf.data());
     ++stored_count;
   };
-  store(program, kKeyProPos, sizeof work_tag,
-        reinterpret_cast<const uint8_t*>(&work_tag));
+  store_record(program, kKeyProPos, sizeof work_tag,
+               reinterpret_cast<const uint8_t*>(&work_tag));
   const uint32_t step =
       static_cast<uint32_t>(factor > 0 ? factor : 1) * (total ? total : 1);
   uint32_t since = 0;
@@ -346,7 +344,7 @@ int32_t ImportPosition(const std::string& project_path,
     int16_t k1 = 0, k2 = 0;
     engine.GetKeys(&k1, &k2);
     if (k1 > 0 && !IsHeaderKey(k2)) {
-      store(k1, k2, n, rec.data());
+      store_record(k1, k2, n, rec.data());
       if (++since > step / 100) {
         since = 0;
         Progress(progress, stored_count, total);
@@ -370,12 +368,12 @@ int32_t ImportPosition(const std::string& project_path,
     next_page = static_cast<uint16_t>(end_page);
     engine.WriteFar(h, kKeyPageCounter, 0, 0, sizeof next_page, &next_page, true);
   }
-  WritePosInfo(h, program, static_cast<uint32_t>(index), merged);
+  WritePosInfo(store, h, program, static_cast<uint32_t>(index), merged);
 
   if ((flags & kTransferNoLock) == 0) {
-    TheLog().Printf("\n%16s§ PosImport: Lock_On", " ");
-    LockOn(h, w, program, name);
-    KeptPosInfo() = merged;
+    store.log().Printf("\n%16s§ PosImport: Lock_On", " ");
+    LockOn(store, h, w, program, name);
+    store.kept_posinfo = merged;
   }
   return finish(static_cast<int32_t>(stored_count) + 3);
 }

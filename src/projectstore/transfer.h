@@ -6,11 +6,14 @@
 #define ZBDB_PROJECTSTORE_TRANSFER_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "recordstore/typed_records.h"
 
 namespace zb::projectstore {
+
+class Store;
 
 constexpr int16_t kKeyProInfo = 30003;
 constexpr uint32_t kTransferQuiet = 1;
@@ -27,14 +30,14 @@ struct ProPosLong {
 #pragma pack(pop)
 static_assert(sizeof(ProPosLong) == 88, "ProPosLong");
 
-using TransferProgress = void (*)(int32_t percent);
+using TransferProgress = std::function<void(int32_t percent)>;
 
 // Project -> working file. Returns data records copied + header records
 // written; *error 0 or -1 project, -3 nothing written, -4 working file,
 // -5 empty position (no data records, or not in the project: then only
 // the header records of a new one are written). The designation is handed
 // back in pp->designation.
-int32_t ExportPosition(const std::string& project_path,
+int32_t ExportPosition(Store& store, const std::string& project_path,
                        const std::string& working_path, int16_t program,
                        ProPosLong* pp, int32_t factor,
                        TransferProgress progress, int32_t* error,
@@ -44,7 +47,7 @@ int32_t ExportPosition(const std::string& project_path,
 // file's own name when empty), created when missing. Returns records
 // stored + 3, or 0 with *error set (the open's code, -2 no POSINFO, -4
 // working file, -5 locked).
-int32_t ImportPosition(const std::string& project_path,
+int32_t ImportPosition(Store& store, const std::string& project_path,
                        const std::string& working_path, int16_t program,
                        const ProPosLong& pp, const char* description,
                        int32_t factor, TransferProgress progress,
@@ -54,7 +57,8 @@ int32_t ImportPosition(const std::string& project_path,
 // the working file w under the program key: (P, 30003) PROINFO, both
 // POSINFO forms (P, 30002, 0 and 1) and the PROPOS tag (P, 30000) built
 // from info for project number `project`. Returns the records written.
-int32_t WriteNewPositionHeaders(int w, int16_t program, const PROINFO& project,
+int32_t WriteNewPositionHeaders(Store& store, int w, int16_t program,
+                                const PROINFO& project,
                                 const recordstore::PosInfoExt& info,
                                 uint16_t project_number);
 

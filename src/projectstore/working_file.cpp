@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "environment/strings.h"
 #include "environment/ui.h"
@@ -10,6 +9,7 @@
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/store.h"
 #include "projectstore/temporary_name.h"
 #include "recordstore/engine.h"
 
@@ -23,8 +23,6 @@ namespace {
 constexpr int32_t kLoadFactor = 5;
 constexpr int kNotSavedText = 35443;
 
-environment::Log& TheLog() { return environment::Context().log; }
-
 std::string Field(const char* text, size_t width) {
   return std::string(text, strnlen(text, width));
 }
@@ -35,18 +33,17 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-int16_t ProgramKey(const std::string& program_name) {
-  return environment::Catalogue().NumberByKey(program_name);
+int16_t ProgramKey(Store& store, const std::string& program_name) {
+  return store.catalogue().NumberByKey(program_name);
 }
 
-void SignalContextProgress(int32_t percent) {
+void SignalContextProgress(Store& store, int32_t percent) {
   // The signal carries no value: one call per percentage step is enough for
   // a progress bar, and keeps a long copy from flooding the window.
-  static int32_t last = -1;
   const environment::ProgressCallback callback =
-      environment::Context().progress_callback;
-  if (callback == nullptr || percent == last) return;
-  last = percent;
+      store.context().progress_callback;
+  if (callback == nullptr || percent == store.last_progress) return;
+  store.last_progress = percent;
   callback();
 }
 
@@ -76,30 +73,32 @@ std::string StoreErrorText(int32_t code, const std::string& folder) {
 
 // The path a position is copied to: a file named by the program's rule
 // when the caller gave only a folder (or nothing).
-std::string WorkingFileOf(const std::string& given,
+std::string WorkingFileOf(Store& store, const std::string& given,
                           const std::string& program_name) {
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = store.os();
   if (given.empty())
-    return FreeTemporaryPath(environment::Context().folders.temporary,
+    return FreeTemporaryPath(store, store.context().folders.temporary,
                              program_name);
-  if (os.IsFolder(given)) return FreeTemporaryPath(given, program_name);
+  if (os.IsFolder(given)) return FreeTemporaryPath(store, given, program_name);
   return given;
 }
 
 }  // namespace
 
-TransferProgress ContextProgress() {
-  return environment::Context().progress_callback != nullptr
-             ? &SignalContextProgress
-             : nullptr;
+TransferProgress ContextProgress(Store& store) {
+  return store.context().progress_callback != nullptr
+             ? TransferProgress([&store](int32_t percent) {
+                 SignalContextProgress(store, percent);
+               })
+             : TransferProgress();
 }
 
-int32_t CreateWorkingFileForNewPosition(std::string* working_path,
+int32_t CreateWorkingFileForNewPosition(Store& store, std::string* working_path,
                                         const std::string& program_name,
                                         const PROINFO& project,
                                         const PosInfoExt& position) {
-  const std::string path = NewTemporaryPath(*working_path, program_name);
-  Engine& engine = Engine::Instance();
+  const std::string path = NewTemporaryPath(store, *working_path, program_name);
+  Engine& engine = store.engine();
   const int32_t w = engine.Open(path.c_str());
   if (w <= 0) return w < 0 ? w : DB_OPENERR;
   PosInfoExt info = position;
@@ -107,23 +106,21 @@ int32_t CreateWorkingFileForNewPosition(std::string* working_path,
   if (info.PosName[0] == 0)
     recordstore::ShortNameFromLong(info.PosNameLong, info.PosName);
   const int32_t headers = WriteNewPositionHeaders(
-      w, ProgramKey(program_name), project, info, project.number);
+      store, w, ProgramKey(store, program_name), project, info, project.number);
   engine.Close(w);
   *working_path = path;
   return headers;
 }
 
-int32_t LoadPositionIntoWorkingFile(const std::string& data_folder,
-                                    std::string* working_path,
-                                    const std::string& program_name,
-                                    const PROINFO& project,
-                                    PosInfoExt* position, int32_t* error,
-                                    uint32_t flags) {
+int32_t LoadPositionIntoWorkingFile(
+    Store& store, const std::string& data_folder, std::string* working_path,
+    const std::string& program_name, const PROINFO& project,
+    PosInfoExt* position, int32_t* error, uint32_t flags) {
   *error = 0;
   if ((flags & kTransferNoLock) == 0) {
-    TheLog().Printf("\n%16s§ uProPosToTmp Psst '%d' ", "iSetLockOff",
-                    static_cast<int>(flags));
-    ReleaseOwnLock();
+    store.log().Printf("\n%16s§ uProPosToTmp Psst '%d' ", "iSetLockOff",
+                       static_cast<int>(flags));
+    ReleaseOwnLock(store);
   }
   const std::string project_name = Field(project.szProject,
                                          sizeof project.szProject);
@@ -132,7 +129,7 @@ int32_t LoadPositionIntoWorkingFile(const std::string& data_folder,
   PROINFO found{};
   std::string list_path;
   const int32_t index =
-      FindProject(data_folder, project_name, &found, &list_path);
+      FindProject(store, data_folder, project_name, &found, &list_path);
   std::string project_path;
   // The header records of a new position carry the project file's own
   // header where there is one.
@@ -140,13 +137,13 @@ int32_t LoadPositionIntoWorkingFile(const std::string& data_folder,
     PROINFO header = project;
     const int32_t h = project_path.empty()
                           ? 0
-                          : Engine::Instance().OpenReadOnly(project_path.c_str());
+                          : store.engine().OpenReadOnly(project_path.c_str());
     if (h > 0) {
-      Engine::Instance().ReadBin(h, 0, sizeof header, &header);
-      Engine::Instance().Close(h);
+      store.engine().ReadBin(h, 0, sizeof header, &header);
+      store.engine().Close(h);
     }
-    return CreateWorkingFileForNewPosition(working_path, program_name, header,
-                                           *position);
+    return CreateWorkingFileForNewPosition(store, working_path, program_name,
+                                           header, *position);
   };
   if (index < 0 || found.number == 0 || Trimmed(long_name).empty()) {
     const int32_t n = create_new();
@@ -154,16 +151,16 @@ int32_t LoadPositionIntoWorkingFile(const std::string& data_folder,
     return n < 0 ? 0 : n;
   }
 
-  int32_t kind = ProjectKind(data_folder, project_name);
+  int32_t kind = ProjectKind(store, data_folder, project_name);
   if (kind < 0) kind = 0;
   if (kind == 0)
-    project_path = ProjectFilePath(data_folder, found.number);
+    project_path = ProjectFilePath(store, data_folder, found.number);
   else if (kind == 1)
     project_path = list_path;
   else
-    TheLog().Append("\n*****  iProjektVersion = unbekannt!!!");
+    store.log().Append("\n*****  iProjektVersion = unbekannt!!!");
 
-  const std::string path = WorkingFileOf(*working_path, program_name);
+  const std::string path = WorkingFileOf(store, *working_path, program_name);
   ProPosLong pp{};
   recordstore::CopyTextField(pp.designation, project_name.c_str(),
                              sizeof pp.designation);
@@ -171,8 +168,8 @@ int32_t LoadPositionIntoWorkingFile(const std::string& data_folder,
   recordstore::CopyTextField(pp.long_name, long_name.c_str(),
                              sizeof pp.long_name);
   int32_t records =
-      ExportPosition(project_path, path, ProgramKey(program_name), &pp,
-                     kLoadFactor, ContextProgress(), error, flags);
+      ExportPosition(store, project_path, path, ProgramKey(store, program_name),
+                     &pp, kLoadFactor, ContextProgress(store), error, flags);
   recordstore::CopyTextField(position->Designation, pp.designation,
                              sizeof position->Designation);
   const std::string given = *working_path;
@@ -188,27 +185,28 @@ int32_t LoadPositionIntoWorkingFile(const std::string& data_folder,
   if (*error != 0) {
     // The caller keeps the name it gave: no working file is handed back.
     *working_path = given;
-    TheLog().Append("\n***ERROR*ProPosToTmp*");
-    TheLog().Append(LoadErrorText(*error));
-    TheLog().Append("\n");
+    store.log().Append("\n***ERROR*ProPosToTmp*");
+    store.log().Append(LoadErrorText(*error));
+    store.log().Append("\n");
   }
   return records;
 }
 
-int32_t StoreWorkingFileIntoPosition(const std::string& data_folder,
+int32_t StoreWorkingFileIntoPosition(Store& store,
+                                     const std::string& data_folder,
                                      const std::string& working_path,
                                      const std::string& program_name,
                                      const PROINFO& project,
-                                     const PosInfoExt& position,
-                                     int32_t* error, uint32_t flags) {
+                                     const PosInfoExt& position, int32_t* error,
+                                     uint32_t flags) {
   *error = 0;
   int32_t result = 0;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const std::string project_name = Field(project.szProject,
                                          sizeof project.szProject);
   std::string project_path;
   int32_t number = 0;
-  if (!platform::Default().IsFolder(data_folder)) {
+  if (!store.os().IsFolder(data_folder)) {
     *error = -1;
     result = -1;
   } else {
@@ -219,20 +217,20 @@ int32_t StoreWorkingFileIntoPosition(const std::string& data_folder,
       engine.Close(w);
       PROINFO existing{};
       std::string author = Field(project.szAuthor, sizeof project.szAuthor);
-      if (author.empty() &&
-          FindProject(data_folder, project_name, &existing, nullptr) >= 0)
+      if (author.empty() && FindProject(store, data_folder, project_name,
+                                        &existing, nullptr) >= 0)
         author = Field(existing.szAuthor, sizeof existing.szAuthor);
-      number = CreateProject(data_folder, project_name, author);
-      if (number < 1 ||
-          FindProject(data_folder, project_name, nullptr, &project_path) < 0)
+      number = CreateProject(store, data_folder, project_name, author);
+      if (number < 1 || FindProject(store, data_folder, project_name, nullptr,
+                                    &project_path) < 0)
         *error = -6;
     }
   }
   if (*error == 0) {
     if ((flags & kTransferNoLock) == 0) {
-      TheLog().Printf("\n%16s§ TmpToProPos Psst '%d' ", "iSetLockOff",
-                      static_cast<int>(flags));
-      ReleaseOwnLock();
+      store.log().Printf("\n%16s§ TmpToProPos Psst '%d' ", "iSetLockOff",
+                         static_cast<int>(flags));
+      ReleaseOwnLock(store);
     }
     ProPosLong pp{};
     recordstore::CopyTextField(pp.designation, position.Designation,
@@ -241,19 +239,19 @@ int32_t StoreWorkingFileIntoPosition(const std::string& data_folder,
     recordstore::CopyTextField(pp.long_name, position.PosNameLong,
                                sizeof pp.long_name);
     const std::string description = Field(position.Msg, sizeof position.Msg);
-    result = ImportPosition(project_path, working_path,
-                            ProgramKey(program_name), pp, description.c_str(),
-                            0, nullptr, error, flags);
+    result = ImportPosition(store, project_path, working_path,
+                            ProgramKey(store, program_name), pp,
+                            description.c_str(), 0, nullptr, error, flags);
     if (*error == -5) *error = -7;
   }
   if (*error != 0) {
     if (result != -1) result = 0;
     const std::string text = StoreErrorText(*error, data_folder);
-    TheLog().Append("\n### ERROR ");
-    TheLog().Append(text);
-    TheLog().Append("\n");
+    store.log().Append("\n### ERROR ");
+    store.log().Append(text);
+    store.log().Append("\n");
     if (flags == 0)
-      environment::CurrentUi().MessageBox(
+      store.ui().Ask(
           environment::kMessageTitle,
           std::string(environment::SystemText(kNotSavedText)) + "\n\n" + text,
           environment::Buttons::kOk, environment::Icon::kError);
@@ -261,10 +259,10 @@ int32_t StoreWorkingFileIntoPosition(const std::string& data_folder,
   return result;
 }
 
-int32_t CompareRequestWithWorkingFile(ZBPROPOS_L* request) {
+int32_t CompareRequestWithWorkingFile(Store& store, ZBPROPOS_L* request) {
   if (request->szProName[0] == 0) return 2;
   if (request->szPosNameLong[0] == 0) return 1;
-  Engine& engine = Engine::Instance();
+  Engine& engine = store.engine();
   const int32_t w = engine.OpenReadOnly(
       Field(request->szTmpDatei, sizeof request->szTmpDatei).c_str());
   if (w <= 0) return -4;
@@ -283,8 +281,9 @@ int32_t CompareRequestWithWorkingFile(ZBPROPOS_L* request) {
   engine.Read(w, program, kKeyProInfo, 0, sizeof info, &info);
   const std::string work_project = Field(info.szProject,
                                          sizeof info.szProject);
-  TheLog().Append("\n XXXXX ProPosChanged : ");
-  TheLog().Printf("ProInfo.szProject aus TMP : Name %s", work_project.c_str());
+  store.log().Append("\n XXXXX ProPosChanged : ");
+  store.log().Printf("ProInfo.szProject aus TMP : Name %s",
+                     work_project.c_str());
   PosInfoExt work{};
   const bool long_read =
       engine.Read(w, program, kKeyPosInfo, 1, sizeof work, &work) > 0;

@@ -20,9 +20,8 @@ std::string CompactionBackupPath(const std::string& path) {
   return fsutil::ReplaceExtension(path, ".xxx");
 }
 
-int32_t CompactRecordFile(const std::string& path) {
-  platform::Platform& os = platform::Default();
-  Engine& engine = Engine::Instance();
+int32_t CompactRecordFile(Engine& engine, const std::string& path) {
+  platform::Platform& os = engine.platform();
   if (!os.FileExists(path)) return DB_EOF;
   const int32_t h = engine.OpenExclusive(path.c_str());
   if (h < 0) return h;
@@ -33,7 +32,7 @@ int32_t CompactRecordFile(const std::string& path) {
 
   const std::string temp_path = CompactionTempPath(path);
   std::unique_ptr<platform::File> temp;
-  if (!os.CreateFile(temp_path, platform::Share::kDenyNone, &temp).ok()) {
+  if (!os.NewFile(temp_path, platform::Share::kDenyNone, &temp).ok()) {
     engine.Close(h);
     return 0;
   }

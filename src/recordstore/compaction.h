@@ -8,6 +8,8 @@
 
 namespace zb::recordstore {
 
+class Engine;
+
 // Copies the live records of `path` into "COMPRESS.TMP" in its folder, with
 // the project header (the first 104 bytes of the user header) carried over.
 // When deleted records were met, the old file becomes "<name>.xxx" and the
@@ -15,7 +17,7 @@ namespace zb::recordstore {
 // behind. Returns the number of deleted records met (0 for an empty file),
 // -1 when the file does not exist, or the negative result of the exclusive
 // open.
-int32_t CompactRecordFile(const std::string& path);
+int32_t CompactRecordFile(Engine& engine, const std::string& path);
 
 // "<folder>\COMPRESS.TMP" and "<path with its extension replaced>.xxx".
 std::string CompactionTempPath(const std::string& path);

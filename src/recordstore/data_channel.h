@@ -6,22 +6,43 @@
 #define ZBDB_RECORDSTORE_DATA_CHANNEL_H_
 
 #include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "platform/platform.h"
 
 namespace zb::recordstore {
 
-// Opens "r+b", or creates the file empty "w+b"; 0 when both fail.
-uint32_t OpenDataStream(const char* path);
-int32_t GetDataItems(void* buf, int32_t item_size, int32_t count,
-                     uint32_t stream);
-int32_t PutDataItems(const void* buf, int32_t item_size, int32_t count,
-                     uint32_t stream);
-// 1 when positioned at byte position - 1 (0 also means the start).
-int32_t SetDataPosition(int32_t position, uint32_t stream);
-// The current byte offset + 1 (0 for an unknown stream).
-int32_t GetDataPosition(uint32_t stream);
-// 1 when closed without error.
-int32_t CloseDataStream(uint32_t stream);
-void ResetDataStreamsForTests();
+class DataChannel {
+ public:
+  explicit DataChannel(platform::Platform& os) : os_(os) {}
+  ~DataChannel();  // closes the streams still open
+  DataChannel(const DataChannel&) = delete;
+  DataChannel& operator=(const DataChannel&) = delete;
+
+  // Opens "r+b", or creates the file empty "w+b"; 0 when both fail.
+  uint32_t Open(const char* path);
+  int32_t Get(void* buf, int32_t item_size, int32_t count, uint32_t stream);
+  int32_t Put(const void* buf, int32_t item_size, int32_t count,
+              uint32_t stream);
+  // 1 when positioned at byte position - 1 (0 also means the start).
+  int32_t SetPosition(int32_t position, uint32_t stream);
+  // The current byte offset + 1 (0 for an unknown stream).
+  int32_t GetPosition(uint32_t stream);
+  // 1 when closed without error.
+  int32_t Close(uint32_t stream);
+
+ private:
+  enum class LastOp { kNone, kRead, kWrite };
+  struct Stream {
+    std::FILE* file = nullptr;
+    LastOp last = LastOp::kNone;
+  };
+  Stream* Find(uint32_t stream);
+
+  platform::Platform& os_;
+  std::vector<Stream> streams_ = std::vector<Stream>(1);  // 0: no stream
+};
 
 }  // namespace zb::recordstore
 

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "recordstore/handle_stack.h"
 #include "recordstore/log_sink.h"
 #include "recordstore/record_format.h"
 
@@ -58,24 +57,15 @@ bool WriteFully(platform::File& file, uint64_t offset, const void* data,
   return file.WriteAt(offset, data, n, &written).ok() && written == n;
 }
 
-void ExitHandler() { CloseAllRecordFiles(); }
-
 // The mark a file carries at its end while a change is under way: read at
 // open like the end-of-data mark, so the index is rebuilt by the walk.
 constexpr uint8_t kReindexMark[4] = {0xFE, 0x7F, 0xFE, 0x7F};
 
 }  // namespace
 
-Engine& Engine::Instance() {
-  // Never destroyed: the exit handler may run after static destructors.
-  static Engine* engine = new Engine;
-  return *engine;
-}
-
-void CloseAllRecordFiles() {
-  Engine::Instance().CloseAll();
-  HandleStack::Instance().Free();
-}
+Engine::Engine(platform::Platform& os, LogSink& log,
+               std::function<void()> at_first_open)
+    : os_(os), log_(log), at_first_open_(std::move(at_first_open)) {}
 
 Slot* Engine::OpenSlot(int h) {
   if (h < 0 || h >= kSlots || !slots_[h].in_use) return nullptr;
@@ -96,7 +86,7 @@ int32_t Engine::Open(const char* path) {
 
 int32_t Engine::OpenReadOnly(const char* path) {
   if (!path || !*path) return DB_EOF;
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = os_;
   if (!os.FileExists(path) || os.IsFolder(path)) return DB_EOF;
   // The readability check below opens the file, so a file this process
   // holds exclusively would look unreadable; the second-open rule must
@@ -112,7 +102,7 @@ int32_t Engine::OpenReadOnly(const char* path) {
 
 int32_t Engine::OpenExclusive(const char* path) {
   if (!path || !*path) return DB_EOF;
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = os_;
   if (!os.FileExists(path) || os.IsFolder(path)) return DB_EOF;
   // Write protection is often lifted by whoever set it (a copy finishing,
   // a user): wait for it a while before giving up.
@@ -129,14 +119,14 @@ int32_t Engine::OpenExclusive(const char* path) {
 
 int32_t Engine::CreateNew(const std::string& path, Share share,
                           std::unique_ptr<platform::File>* file) {
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = os_;
   std::unique_ptr<platform::File> created;
-  Status s = os.CreateFile(path, share, &created);
+  Status s = os.NewFile(path, share, &created);
   uint8_t layout[kNewFileSize];
   BuildNewFile(layout);
   if (s.ok() && !WriteFully(*created, 0, layout, kNewFileSize)) {
     created.reset();
-    os.DeleteFile(path);
+    os.RemoveFile(path);
     s.kind = ErrorKind::kOther;
     s.code = 28;
     s.message = "No space left on device";
@@ -150,7 +140,7 @@ int32_t Engine::CreateNew(const std::string& path, Share share,
     entry += "\n###         pmode  = S_IREAD | S_IWRITE";
     entry += Format("\n###        ) = errno %d", s.code);
     entry += Format("\n### :%s \n", s.message);
-    Log().Append(entry);
+    log_.Append(entry);
     return DB_OPENERR;
   }
   created.reset();
@@ -160,12 +150,12 @@ int32_t Engine::CreateNew(const std::string& path, Share share,
     std::snprintf(buf, sizeof buf,
                   "\n### ReOpen nach Create (%s) : Error = %d ***\n",
                   path.c_str(), s.code);
-    Log().Append(buf);
-    Log().Append(Format("\n### DBOpenError : O_BINARY |O_Attr = %d ***\n",
-                        kOpenBinaryReadWrite));
-    Log().Append(Format("\n### DBOpenError :  S_Attr = %d ***\n",
-                        share == Share::kDenyNone ? kShareDenyNone
-                                                  : kShareDenyReadWrite));
+    log_.Append(buf);
+    log_.Append(Format("\n### DBOpenError : O_BINARY |O_Attr = %d ***\n",
+                       kOpenBinaryReadWrite));
+    log_.Append(Format(
+        "\n### DBOpenError :  S_Attr = %d ***\n",
+        share == Share::kDenyNone ? kShareDenyNone : kShareDenyReadWrite));
     return DB_OPENERR;
   }
   return 0;
@@ -191,16 +181,17 @@ int32_t Engine::OpenWithMode(const char* path_text, Mode mode) {
   if (OpenUnderLowerCase(path)) return DB_SECOND_OPEN;
 
   // 2. The first open arranges for every index to be written at exit.
-  if (!exit_handler_registered_) {
-    exit_handler_registered_ = true;
-    std::atexit(ExitHandler);
+  if (at_first_open_) {
+    std::function<void()> once = std::move(at_first_open_);
+    at_first_open_ = nullptr;
+    once();
   }
 
   const Access access =
       mode == Mode::kReadOnly ? Access::kRead : Access::kReadWrite;
   const Share share =
       mode == Mode::kExclusive ? Share::kDenyReadWrite : Share::kDenyNone;
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = os_;
 
   // 3. The lowest free slot; other errors move on to the next free one.
   for (int h = 1; h < kSlots; ++h) {
@@ -238,8 +229,7 @@ int32_t Engine::OpenWithMode(const char* path_text, Mode mode) {
     }
     slot.in_use = true;
     slot.name = path;
-    static uint64_t opens = 0;
-    slot.open_serial = ++opens;
+    slot.open_serial = ++opens_;
     return h;
   }
   return DB_STACKERR;
@@ -428,7 +418,7 @@ void Engine::CloseAll() {
     if (slots_[h].in_use) WriteIndexAndClose(slots_[h]);
 }
 
-void Engine::ResetForTests() {
+void Engine::AbandonAll() {
   for (Slot& slot : slots_) {
     slot.file.reset();
     slot.index.Clear();

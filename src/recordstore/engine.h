@@ -2,6 +2,7 @@
 // keyed operations on them. The DB... exports forward here one to one; the
 // results are exactly theirs (see include/zbdb900.h and the codes there).
 //
+// One Engine per library: the library object owns it and hands it down.
 // Handles are slots 1..9 (slot 0 is never handed out but accepted, and
 // answers -1 like any slot that is not open). Each slot keeps a search
 // cursor, the keys and size of its last keyed call and the unread rest of
@@ -14,13 +15,15 @@
 #define ZBDB_RECORDSTORE_ENGINE_H_
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
-#include "zbdb900.h"
 #include "recordstore/key_index.h"
+#include "recordstore/log_sink.h"
+#include "zbdb900.h"
 
 namespace zb::recordstore {
 
@@ -68,7 +71,15 @@ struct FoundLast {
 
 class Engine {
  public:
-  static Engine& Instance();
+  // `at_first_open` runs once, before the first open of this engine (the
+  // library arranges there for every index to be written at exit).
+  // Open errors are logged to `log`.
+  Engine(platform::Platform& os, LogSink& log,
+         std::function<void()> at_first_open = {});
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  platform::Platform& platform() const { return os_; }
 
   // -- Opening and closing ------------------------------------------------
   int32_t Open(const char* path);
@@ -122,11 +133,12 @@ class Engine {
   bool RewriteRecord(int h, uint32_t record, int16_t k1, int16_t k2,
                      int16_t size, const void* data);
 
-  void ResetForTests();  // closes everything without writing indexes
+  // Forgets every open file without writing its index, as a process that
+  // is killed does (crash tests).
+  void AbandonAll();
 
  private:
   enum class Mode { kReadWrite, kReadOnly, kExclusive };
-  Engine() = default;
 
   int32_t OpenWithMode(const char* path, Mode mode);
   // The second-open rule: the lower-case path equals a recorded name.
@@ -161,15 +173,14 @@ class Engine {
   int32_t FlipFound(Slot& slot, uint32_t record, bool undelete);
   void WriteIndexAndClose(Slot& slot);
 
+  platform::Platform& os_;
+  LogSink& log_;
+  std::function<void()> at_first_open_;
   Slot slots_[kSlots];
   FoundLast found_last_;
-  bool exit_handler_registered_ = false;
+  uint64_t opens_ = 0;
   std::vector<uint8_t> scratch_;  // one record's header, data and mark
 };
-
-// Writes the index of every open record file; registered with atexit by
-// the first open, and called when the library is unloaded.
-void CloseAllRecordFiles();
 
 }  // namespace zb::recordstore
 

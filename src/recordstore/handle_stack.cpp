@@ -2,13 +2,8 @@
 
 namespace zb::recordstore {
 
-HandleStack& HandleStack::Instance() {
-  static HandleStack* stack = new HandleStack;  // used by the exit handler
-  return *stack;
-}
-
 int32_t HandleStack::Push(int h) {
-  Slot* slot = Engine::Instance().OpenSlot(h);
+  Slot* slot = engine_.OpenSlot(h);
   if (!slot) return DB_EOF;
   if (states_.capacity() == 0) states_.reserve(10);
   states_.push_back(slot->state);
@@ -16,7 +11,7 @@ int32_t HandleStack::Push(int h) {
 }
 
 int32_t HandleStack::Pop(int h) {
-  Slot* slot = Engine::Instance().OpenSlot(h);
+  Slot* slot = engine_.OpenSlot(h);
   if (!slot) return DB_EOF;
   if (states_.empty()) return 0;
   slot->state = states_.back();

@@ -13,7 +13,9 @@ namespace zb::recordstore {
 
 class HandleStack {
  public:
-  static HandleStack& Instance();
+  explicit HandleStack(Engine& engine) : engine_(engine) {}
+  HandleStack(const HandleStack&) = delete;
+  HandleStack& operator=(const HandleStack&) = delete;
 
   // 1, or -1 when h is not open.
   int32_t Push(int h);
@@ -24,7 +26,7 @@ class HandleStack {
   size_t depth() const { return states_.size(); }
 
  private:
-  HandleStack() = default;
+  Engine& engine_;
   std::vector<SlotState> states_;
 };
 

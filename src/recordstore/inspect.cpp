@@ -55,12 +55,11 @@ const char* FileStateName(FileState state) {
   return "";
 }
 
-FileReport InspectRecordFile(const std::string& path) {
+FileReport InspectRecordFile(platform::Platform& os, const std::string& path) {
   FileReport report;
   std::unique_ptr<platform::File> file;
-  if (!platform::Default()
-           .OpenFile(path, platform::Access::kRead,
-                     platform::Share::kDenyNone, &file)
+  if (!os.OpenFile(path, platform::Access::kRead, platform::Share::kDenyNone,
+                   &file)
            .ok() ||
       !file->Size(&report.file_size).ok()) {
     report.problem = "cannot be opened for reading";

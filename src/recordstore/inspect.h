@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace zb::recordstore {
 
 enum class FileState {
@@ -25,7 +27,7 @@ struct FileReport {
   std::string problem;       // why a file is not a sound record file
 };
 
-FileReport InspectRecordFile(const std::string& path);
+FileReport InspectRecordFile(platform::Platform& os, const std::string& path);
 const char* FileStateName(FileState state);
 
 }  // namespace zb::recordstore

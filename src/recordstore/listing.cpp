@@ -99,8 +99,7 @@ void Interpret(std::FILE* out, int16_t key1, int16_t key2, const uint8_t* d,
 
 }  // namespace
 
-uint32_t ListRecords(int h, std::FILE* out) {
-  Engine& engine = Engine::Instance();
+uint32_t ListRecords(Engine& engine, int h, std::FILE* out) {
   std::fprintf(out, "\n%8s %8s %8s %8s %8s %8s\n", "RecNr.", "Offset", "Key1",
                "Key2", "Bytes", "Text");
   std::vector<uint8_t> data(kMaxRecordSize + 1);
@@ -126,10 +125,11 @@ uint32_t ListRecords(int h, std::FILE* out) {
   return count;
 }
 
-uint32_t ListRecordsToFile(int h, const std::string& text_path) {
-  std::FILE* out = platform::Default().OpenStream(text_path, "a+");
+uint32_t ListRecordsToFile(Engine& engine, int h,
+                           const std::string& text_path) {
+  std::FILE* out = engine.platform().OpenStream(text_path, "a+");
   if (!out) return 0;
-  const uint32_t count = ListRecords(h, out);
+  const uint32_t count = ListRecords(engine, h, out);
   std::fclose(out);
   return count;
 }

@@ -11,13 +11,15 @@
 
 namespace zb::recordstore {
 
+class Engine;
+
 // Lists every record of the open handle h, deleted ones included, to out.
 // Returns the number of records listed.
-uint32_t ListRecords(int h, std::FILE* out);
+uint32_t ListRecords(Engine& engine, int h, std::FILE* out);
 // The same, appended to the text file at text_path (created when missing).
 // Returns the number of records listed, 0 when the text file cannot be
 // opened.
-uint32_t ListRecordsToFile(int h, const std::string& text_path);
+uint32_t ListRecordsToFile(Engine& engine, int h, const std::string& text_path);
 
 }  // namespace zb::recordstore
 

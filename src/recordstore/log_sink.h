@@ -1,6 +1,6 @@
 // Where the record store sends its diagnostic log entries (the open
-// errors). The record store knows nothing of the log file; the environment
-// installs a sink that appends to it. Until then entries are dropped.
+// errors). The record store knows nothing of the log file; whoever makes
+// an engine hands it the sink, the library the diagnostic log.
 #ifndef ZBDB_RECORDSTORE_LOG_SINK_H_
 #define ZBDB_RECORDSTORE_LOG_SINK_H_
 
@@ -16,8 +16,11 @@ class LogSink {
 };
 
 // The installed sink (not owned); never null: a dropping sink by default.
-LogSink& Log();
-void SetLogSink(LogSink* sink);  // nullptr restores the dropping sink
+// Drops every entry: for record files handled without a log.
+class NoLog final : public LogSink {
+ public:
+  void Append(const std::string&) override {}
+};
 
 }  // namespace zb::recordstore
 

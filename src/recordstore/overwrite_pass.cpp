@@ -4,13 +4,8 @@
 
 namespace zb::recordstore {
 
-OverwritePass& OverwritePass::Instance() {
-  static OverwritePass* pass = new OverwritePass;
-  return *pass;
-}
-
 int32_t OverwritePass::Release(int h, int16_t k1, int16_t k2) {
-  Engine& engine = Engine::Instance();
+  Engine& engine = engine_;
   Slot* slot = engine.OpenSlot(h);
   if (slot && !slot->read_only) {
     slot->changed = true;
@@ -46,7 +41,7 @@ int32_t OverwritePass::StartExpecting(int h, int16_t k1, int16_t k2,
 
 int32_t OverwritePass::Write(int h, int16_t k1, int16_t k2, int16_t size,
                              const void* data) {
-  Engine& engine = Engine::Instance();
+  Engine& engine = engine_;
   auto it = by_size_.find(size);
   if (size >= 1 && it != by_size_.end()) {
     size_t& next = next_of_size_[size];
@@ -69,12 +64,6 @@ uint32_t OverwritePass::End() {
   by_size_.clear();
   next_of_size_.clear();
   return released_bytes_;
-}
-
-void OverwritePass::ResetForTests() {
-  End();
-  released_bytes_ = 0;
-  released_count_ = 0;
 }
 
 }  // namespace zb::recordstore

@@ -13,9 +13,13 @@
 
 namespace zb::recordstore {
 
+class Engine;
+
 class OverwritePass {
  public:
-  static OverwritePass& Instance();
+  explicit OverwritePass(Engine& engine) : engine_(engine) {}
+  OverwritePass(const OverwritePass&) = delete;
+  OverwritePass& operator=(const OverwritePass&) = delete;
 
   // DBStartOverWrite: the result of the last delete attempt (-1 when the
   // search ran out, 0 when it stopped at a record that cannot be deleted).
@@ -30,16 +34,15 @@ class OverwritePass {
 
   uint32_t released_bytes() const { return released_bytes_; }
   uint32_t released_count() const { return released_count_; }
-  void ResetForTests();
 
  private:
   struct Released {
     uint32_t record;
     int16_t size;  // 0 once reused
   };
-  OverwritePass() = default;
   int32_t Release(int h, int16_t k1, int16_t k2);
 
+  Engine& engine_;
   std::vector<Released> released_;
   // Released places by size, in list order, with the next unused one first.
   std::unordered_map<int16_t, std::vector<uint32_t>> by_size_;

@@ -35,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "api/library.h"
 #include "environment/library_context.h"
 #include "environment/scripted_ui.h"
 #include "platform/fault_injection.h"
@@ -52,6 +53,9 @@ namespace pf = zb::platform;
 using zb::recordstore::Engine;
 
 constexpr int kCrashed = 42;
+
+zb::api::Library& lib() { return zb::api::TheLibrary(); }
+ps::Store& store() { return lib().store(); }
 constexpr int kTimeoutMs = 60000;
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -97,29 +101,30 @@ void PauseOnce(int32_t /*percent*/) {
 std::string Run(const std::vector<std::string>& w, env::ScriptedUi& ui) {
   const std::string& verb = w[0];
   std::ostringstream out;
-  Engine& engine = Engine::Instance();
+  Engine& engine = lib().engine();
   if (verb == "export" && w.size() == 5) {
     ps::ProPosLong pp = Request(w[4]);
     int32_t error = 0;
-    const int32_t r = ps::ExportPosition(w[1], w[2], Program(w[3]), &pp, 5,
-                                         nullptr, &error, ps::kTransferQuiet);
-    out << r << ' ' << error << ' ' << ps::OwnLock().state;
+    const int32_t r =
+        ps::ExportPosition(store(), w[1], w[2], Program(w[3]), &pp, 5, nullptr,
+                           &error, ps::kTransferQuiet);
+    out << r << ' ' << error << ' ' << lib().context().position_lock.state;
   } else if (verb == "import" && w.size() == 6) {
     int32_t error = 0;
     const int32_t r = ps::ImportPosition(
-        w[1], w[2], Program(w[3]), Request(w[4]), nullptr, 5, nullptr, &error,
-        static_cast<uint32_t>(std::atoi(w[5].c_str())));
+        store(), w[1], w[2], Program(w[3]), Request(w[4]), nullptr, 5, nullptr,
+        &error, static_cast<uint32_t>(std::atoi(w[5].c_str())));
     out << r << ' ' << error;
   } else if (verb == "paused-import" && w.size() == 7) {
     g_paused_marker = w[5];
     g_go_marker = w[6];
     int32_t error = 0;
     const int32_t r =
-        ps::ImportPosition(w[1], w[2], Program(w[3]), Request(w[4]), nullptr,
-                           1, PauseOnce, &error, ps::kTransferQuiet);
+        ps::ImportPosition(store(), w[1], w[2], Program(w[3]), Request(w[4]),
+                           nullptr, 1, PauseOnce, &error, ps::kTransferQuiet);
     out << r << ' ' << error;
   } else if (verb == "state" && w.size() == 4) {
-    out << ps::PositionStateOfFile(w[1], Program(w[2]), w[3], nullptr);
+    out << ps::PositionStateOfFile(store(), w[1], Program(w[2]), w[3], nullptr);
   } else if (verb == "check" && w.size() == 5) {
     if (w[4] == "yes") ui.QueueAnswer(env::Answer::kYes);
     if (w[4] == "no") ui.QueueAnswer(env::Answer::kNo);
@@ -128,7 +133,7 @@ std::string Run(const std::vector<std::string>& w, env::ScriptedUi& ui) {
     if (h <= 0) {
       out << "open " << h;
     } else {
-      out << ps::CheckLockAndInform(&h, Program(w[2]), w[3], false);
+      out << ps::CheckLockAndInform(store(), &h, Program(w[2]), w[3], false);
       if (h > 0) engine.Close(h);
     }
     for (size_t i = shown; i < ui.messages().size(); ++i) {
@@ -141,11 +146,11 @@ std::string Run(const std::vector<std::string>& w, env::ScriptedUi& ui) {
     if (h <= 0) {
       out << "open " << h;
     } else {
-      out << ps::LockOn(h, 0, Program(w[2]), w[3]);
+      out << ps::LockOn(store(), h, 0, Program(w[2]), w[3]);
       engine.Close(h);
     }
   } else if (verb == "release" && w.size() == 1) {
-    out << ps::ReleaseOwnLock();
+    out << ps::ReleaseOwnLock(store());
   } else {
     out << "unknown command";
   }
@@ -154,16 +159,17 @@ std::string Run(const std::vector<std::string>& w, env::ScriptedUi& ui) {
 
 int Session(const std::string& channel, const std::string& user,
             const std::string& computer) {
-  env::Context().user = user;
-  env::Context().computer = computer;
-  env::Context().log.set_path(zbtest::JoinPath(channel, user + ".log"));
+  lib().context().user = user;
+  lib().context().computer = computer;
+  lib().log().set_path(zbtest::JoinPath(channel, user + ".log"));
   env::ScriptedUi ui;
-  env::SetUi(&ui);
+  lib().set_ui(ui);
   for (int n = 1;; ++n) {
     const std::string command =
         zbtest::JoinPath(channel, "cmd." + std::to_string(n));
-    if (!zbtest::WaitForFile(command, kTimeoutMs)) return 5;
-    const std::vector<std::string> words = SplitTabs(zbtest::ReadText(command));
+    const std::string line = zbtest::AwaitText(command, kTimeoutMs);
+    if (line.empty()) return 5;
+    const std::vector<std::string> words = SplitTabs(line);
     const bool done = words[0] == "exit";
     const std::string reply = done ? "bye" : Run(words, ui);
     std::printf("%s: %s\n", words[0].c_str(), reply.c_str());
@@ -172,7 +178,6 @@ int Session(const std::string& channel, const std::string& user,
                         reply);
     if (done) break;
   }
-  env::SetUi(nullptr);
   return 0;
 }
 
@@ -231,15 +236,15 @@ class CrashingPlatform final : public pf::Platform {
     if (s.ok()) file->reset(new CrashingFile(std::move(inner), *this));
     return s;
   }
-  pf::Status CreateFile(const std::string& path, pf::Share share,
-                        std::unique_ptr<pf::File>* file) override {
+  pf::Status NewFile(const std::string& path, pf::Share share,
+                     std::unique_ptr<pf::File>* file) override {
     std::unique_ptr<pf::File> inner;
-    pf::Status s = faults_.CreateFile(path, share, &inner);
+    pf::Status s = faults_.NewFile(path, share, &inner);
     if (s.ok()) file->reset(new CrashingFile(std::move(inner), *this));
     return s;
   }
-  pf::Status DeleteFile(const std::string& path) override {
-    return faults_.DeleteFile(path);
+  pf::Status RemoveFile(const std::string& path) override {
+    return faults_.RemoveFile(path);
   }
   pf::Status RenameFile(const std::string& from,
                         const std::string& to) override {
@@ -269,20 +274,20 @@ class CrashingPlatform final : public pf::Platform {
   }
   uint32_t Now() override { return faults_.Now(); }
   void SleepMs(uint32_t ms) override { faults_.SleepMs(ms); }
-  std::string ReadProfileString(const std::string& file,
-                                const std::string& section,
-                                const std::string& key,
-                                const std::string& default_value) override {
-    return faults_.ReadProfileString(file, section, key, default_value);
+  std::string ReadProfileText(const std::string& file,
+                              const std::string& section,
+                              const std::string& key,
+                              const std::string& default_value) override {
+    return faults_.ReadProfileText(file, section, key, default_value);
   }
   int ReadProfileInt(const std::string& file, const std::string& section,
                      const std::string& key, int default_value) override {
     return faults_.ReadProfileInt(file, section, key, default_value);
   }
-  bool WriteProfileString(const std::string& file, const std::string& section,
-                          const std::string& key,
-                          const std::string& value) override {
-    return faults_.WriteProfileString(file, section, key, value);
+  bool WriteProfileText(const std::string& file, const std::string& section,
+                        const std::string& key,
+                        const std::string& value) override {
+    return faults_.WriteProfileText(file, section, key, value);
   }
   std::string UserName() override { return faults_.UserName(); }
   std::string ComputerName() override { return faults_.ComputerName(); }
@@ -296,37 +301,40 @@ class CrashingPlatform final : public pf::Platform {
 
 int CrashImport(const std::vector<std::string>& w) {
   const std::string& mode = w[5];
-  pf::FaultInjectingPlatform faults(pf::Default());
+  const std::unique_ptr<pf::Platform> native = pf::NewNativePlatform();
+  pf::FaultInjectingPlatform faults(*native);
   CrashingPlatform crashing(
       faults,
       mode == "fail"  ? CrashingPlatform::Mode::kFail
       : mode == "cut" ? CrashingPlatform::Mode::kCut
                       : CrashingPlatform::Mode::kNone,
       std::strtoull(w[6].c_str(), nullptr, 10));
-  pf::SetDefaultForTests(&crashing);
-  env::Context().user = "crash";
-  env::Context().computer = "CRASH-PC";
+  zb::api::LibraryServices services;
+  services.os = &crashing;
+  zb::api::Library crash_library(services);
+  zb::api::LibraryInstallation installation(crash_library);
+  lib().context().user = "crash";
+  lib().context().computer = "CRASH-PC";
   int32_t error = 0;
   const int32_t r = ps::ImportPosition(
-      w[1], w[2], Program(w[3]), Request(w[4]), nullptr, 5, nullptr, &error,
-      ps::kTransferQuiet | ps::kTransferNoLock);
+      store(), w[1], w[2], Program(w[3]), Request(w[4]), nullptr, 5, nullptr,
+      &error, ps::kTransferQuiet | ps::kTransferNoLock);
   // The project is closed by now; what is left is the result.
-  pf::SetDefaultForTests(nullptr);
   zbtest::WriteMarker(w[7], std::to_string(r) + " " + std::to_string(error) +
                                 " " + std::to_string(crashing.writes()));
   return 0;
 }
 
 int ImportLoop(const std::vector<std::string>& w) {
-  env::Context().user = "loop";
-  env::Context().computer = "LOOP-PC";
+  lib().context().user = "loop";
+  lib().context().computer = "LOOP-PC";
   const int count = std::atoi(w[6].c_str());
   for (int v = std::atoi(w[5].c_str());; v = v % count + 1) {
     zbtest::WriteMarker(w[7], std::to_string(v));
     int32_t error = 0;
     const std::string working = w[2] + std::to_string(v) + ".TMP";
-    ps::ImportPosition(w[1], working, Program(w[3]), Request(w[4]), nullptr, 5,
-                       nullptr, &error,
+    ps::ImportPosition(store(), w[1], working, Program(w[3]), Request(w[4]),
+                       nullptr, 5, nullptr, &error,
                        ps::kTransferQuiet | ps::kTransferNoLock);
     if (error != 0) return 6;
   }

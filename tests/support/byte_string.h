@@ -9,10 +9,6 @@
 #include <windows.h>
 // oleauto.h needs the types of windows.h first.
 #include <oleauto.h>
-// windows.h renames these; the platform interface uses the plain names.
-#undef CreateFile
-#undef DeleteFile
-#undef WriteProfileString
 #endif
 
 #include "zbdb900.h"

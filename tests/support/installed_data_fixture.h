@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "environment/catalogue_access.h"
 #include "environment/library_context.h"
 #include "support/project_fixture.h"
 #include "support/test_support.h"
@@ -51,14 +50,9 @@ class InstalledDataTest : public ProjectStoreTest {
   void SetUp() override {
     ProjectStoreTest::SetUp();
     // The folders are the test's own, no first login's checks.
-    zb::environment::Context().login_counter = 2;
+    lib().context().login_counter = 2;
     if (!files_.empty()) InstallData(files_);
   }
-  void TearDown() override {
-    zb::environment::Catalogue() = zb::environment::ProgramCatalogue();
-    ProjectStoreTest::TearDown();
-  }
-
   // Makes data_ with copies of the fixture data folder's files and loads
   // the fixture's program catalogue. Fails the test (void) when it cannot.
   void InstallData(const std::vector<std::string>& files) {
@@ -67,9 +61,7 @@ class InstalledDataTest : public ProjectStoreTest {
     for (const std::string& file : files)
       ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/Daten/" + file),
                              JoinPath(data_, file)));
-    ASSERT_EQ(zb::environment::Catalogue().Load(
-                  FixturePath("ZBStatik/Programme/")),
-              7);
+    ASSERT_EQ(lib().catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
   }
 
   // The text of this test's log, without '\r'.

@@ -1,4 +1,4 @@
-// GoogleTest base for the project store's tests: a clean library, a known
+// GoogleTest base for the project store's tests: a library of its own, a known
 // user on a known computer, the log in the test's folder and a ScriptedUi
 // answering every window.
 #ifndef ZBDB_TESTS_SUPPORT_PROJECT_FIXTURE_H_
@@ -8,29 +8,32 @@
 
 #include "environment/library_context.h"
 #include "environment/scripted_ui.h"
-#include "projectstore/position_locks.h"
+#include "projectstore/store.h"
 #include "support/record_fixture.h"
 
 namespace zbtest {
+
+// The store of the library installed for the test, for helpers outside a
+// fixture.
+inline zb::projectstore::Store& InstalledStore() {
+  return zb::api::TheLibrary().store();
+}
 
 class ProjectStoreTest : public RecordStoreTest {
  protected:
   void SetUp() override {
     RecordStoreTest::SetUp();
-    zb::environment::ResetContextForTests();
-    zb::projectstore::ResetOwnLockForTests();
-    zb::environment::Context().user = "anna";
-    zb::environment::Context().computer = "CAD-01";
+    lib().context().user = "anna";
+    lib().context().computer = "CAD-01";
     log_ = Path("DBReport.Log");
-    zb::environment::Context().log.set_path(log_);
-    zb::environment::SetUi(&ui_);
+    lib().log().set_path(log_);
   }
-  void TearDown() override {
-    zb::environment::SetUi(nullptr);
-    zb::projectstore::ResetOwnLockForTests();
-    zb::environment::ResetContextForTests();
-    RecordStoreTest::TearDown();
+  zb::api::LibraryServices Services() override {
+    zb::api::LibraryServices services;
+    services.ui = &ui_;
+    return services;
   }
+  zb::projectstore::Store& store() { return lib().store(); }
 
   zb::environment::ScriptedUi ui_;
   std::string log_;

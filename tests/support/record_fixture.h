@@ -1,5 +1,6 @@
-// GoogleTest base for the record-store tests: each test starts and ends
-// with a clean library and has its own temporary folder.
+// GoogleTest base for the record-store tests: each test has a library of
+// its own, installed for the exports while it runs, and its own temporary
+// folder.
 #ifndef ZBDB_TESTS_SUPPORT_RECORD_FIXTURE_H_
 #define ZBDB_TESTS_SUPPORT_RECORD_FIXTURE_H_
 
@@ -7,26 +8,28 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "api/library.h"
 #include "platform/fault_injection.h"
-#include "recordstore/data_channel.h"
-#include "recordstore/engine.h"
-#include "recordstore/handle_stack.h"
-#include "recordstore/overwrite_pass.h"
 #include "support/test_support.h"
 #include "zbdb900.h"
 
 namespace zbtest {
 
-inline void ResetLibrary() {
-  zb::platform::SetDefaultForTests(nullptr);
-  zb::recordstore::Engine::Instance().ResetForTests();
-  zb::recordstore::OverwritePass::Instance().ResetForTests();
-  zb::recordstore::HandleStack::Instance().Free();
-  zb::recordstore::ResetDataStreamsForTests();
-}
+// A library the exports work with while this object lives.
+class InstalledLibrary {
+ public:
+  explicit InstalledLibrary(const zb::api::LibraryServices& services = {})
+      : library_(services), installation_(library_) {}
+  zb::api::Library& library() { return library_; }
+
+ private:
+  zb::api::Library library_;
+  zb::api::LibraryInstallation installation_;
+};
 
 inline int16_t H(int32_t h) { return static_cast<int16_t>(h); }
 inline Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
@@ -51,8 +54,24 @@ inline std::string FixturePath(const std::string& relative) {
 
 class RecordStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetLibrary(); }
-  void TearDown() override { ResetLibrary(); }
+  void SetUp() override { UseLibrary(Services()); }
+  // What the test's library is made with; the native platform, windows
+  // that answer as if cancelled and the real companions unless a test says.
+  virtual zb::api::LibraryServices Services() { return {}; }
+  // Closes what a test left open before its folder goes.
+  void TearDown() override { installed_.reset(); }
+  zb::api::Library& lib() { return installed_->library(); }
+  // A fresh library made with these services in place of the test's one.
+  void UseLibrary(const zb::api::LibraryServices& services = {}) {
+    installed_.reset();  // installations nest: the old one goes first
+    installed_ = std::make_unique<InstalledLibrary>(services);
+  }
+  // As if the program ended without closing its files: the next library
+  // finds them as they were left.
+  void AbandonLibrary() {
+    lib().engine().AbandonAll();
+    UseLibrary(Services());
+  }
   std::string Path(const std::string& name) const { return dir_.File(name); }
 
   // Opens with the given call and expects a handle.
@@ -72,18 +91,27 @@ class RecordStoreTest : public ::testing::Test {
   }
 
   TempDir dir_;
+  std::unique_ptr<InstalledLibrary> installed_;
 };
 
-// Faults injected into the real platform while the object lives; sleeps
-// are counted instead of waited.
+// A library over the fault-injecting platform, installed while the object
+// lives (the test's own library comes back afterwards); sleeps are counted
+// instead of waited.
 class InstalledFaults {
  public:
-  InstalledFaults() { zb::platform::SetDefaultForTests(&faults_); }
-  ~InstalledFaults() { zb::platform::SetDefaultForTests(nullptr); }
+  InstalledFaults() : installed_(Services(&faults_)) {}
   zb::platform::FaultInjectingPlatform* operator->() { return &faults_; }
 
  private:
-  zb::platform::FaultInjectingPlatform faults_{zb::platform::Default()};
+  static zb::api::LibraryServices Services(zb::platform::Platform* os) {
+    zb::api::LibraryServices services;
+    services.os = os;
+    return services;
+  }
+  std::unique_ptr<zb::platform::Platform> native_ =
+      zb::platform::NewNativePlatform();
+  zb::platform::FaultInjectingPlatform faults_{*native_};
+  InstalledLibrary installed_;
 };
 
 // File bytes compared with the sizes and the first differing offset named.

@@ -105,6 +105,17 @@ bool WaitForFile(const std::string& path, int timeout_ms) {
   return true;
 }
 
+std::string AwaitText(const std::string& path, int timeout_ms) {
+  for (int waited = 0; waited <= timeout_ms; waited += 20) {
+    if (FileExists(path)) {
+      const std::string text = ReadText(path);
+      if (!text.empty()) return text;
+    }
+    SleepMs(20);
+  }
+  return std::string();
+}
+
 bool SetWritable(const std::string& path, bool writable) {
   std::error_code ec;
   const auto all = fs::perms::owner_write | fs::perms::group_write |

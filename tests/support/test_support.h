@@ -51,6 +51,10 @@ inline bool WriteText(const std::string& path, const std::string& text) {
 // Written under another name and renamed, so a poller never sees half.
 bool WriteMarker(const std::string& path, const std::string& text);
 bool WaitForFile(const std::string& path, int timeout_ms);
+// The text of a marker another process writes, once it can be read whole:
+// a renamed file may still refuse a reader for a moment under wine. Empty
+// when nothing came within timeout_ms.
+std::string AwaitText(const std::string& path, int timeout_ms);
 inline void SleepMs(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }

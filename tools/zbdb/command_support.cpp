@@ -6,7 +6,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "environment/catalogue_access.h"
+#include "api/library.h"
 #include "platform/platform.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
@@ -73,13 +73,7 @@ std::string Field(const char* field, size_t width) {
 
 std::string DateText(uint32_t seconds, bool with_time) {
   if (seconds == 0) return std::string();
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm tm{};
-#ifdef _WIN32
-  gmtime_s(&tm, &t);
-#else
-  gmtime_r(&t, &tm);
-#endif
+  const std::tm tm = platform::CalendarTime(seconds, false);
   char text[32] = {};
   std::strftime(text, sizeof text, with_time ? "%d.%m.%Y,%H:%M" : "%d.%m.%Y",
                 &tm);
@@ -121,14 +115,14 @@ std::string PathText(const std::string& typed) {
 #endif
 }
 
-bool UsableFolder(const Streams& io, const char* command,
+bool UsableFolder(zb::api::Library& lib, const Streams& io, const char* command,
                   const std::string& folder) {
-  platform::Platform& os = platform::Default();
+  platform::Platform& os = lib.os();
   if (!os.IsFolder(folder)) {
     Fail(io, command, ShownPath(folder) + ": no such folder");
     return false;
   }
-  const std::string list = ps::ProjectListPath(folder);
+  const std::string list = ps::ProjectListPath(lib.store(), folder);
   bool read_only = false;
   if (os.FileExists(list) && os.IsReadOnly(list, &read_only).ok() &&
       read_only) {
@@ -141,10 +135,11 @@ bool UsableFolder(const Streams& io, const char* command,
   return true;
 }
 
-bool FindProjectOrFail(const Streams& io, const char* command,
-                       const std::string& folder, const std::string& name,
-                       FoundProject* out) {
-  const int32_t index = ps::FindProject(folder, name, &out->info, &out->path);
+bool FindProjectOrFail(zb::api::Library& lib, const Streams& io,
+                       const char* command, const std::string& folder,
+                       const std::string& name, FoundProject* out) {
+  const int32_t index =
+      ps::FindProject(lib.store(), folder, name, &out->info, &out->path);
   if (index >= 0 && !out->path.empty()) return true;
   if (index == ps::kListNotOpenable)
     Fail(io, command,
@@ -183,9 +178,9 @@ std::string RelativeToFolder(const std::string& folder,
   return ShownPath(path.substr(base.size()));
 }
 
-bool ProgramOf(const Streams& io, const char* command, const std::string& text,
-               int16_t* program) {
-  const env::ProgramCatalogue& catalogue = env::Catalogue();
+bool ProgramOf(zb::api::Library& lib, const Streams& io, const char* command,
+               const std::string& text, int16_t* program) {
+  const env::ProgramCatalogue& catalogue = lib.catalogue();
   const int index = catalogue.FindKey(text);
   long number = -1;
   if (index >= 0) {
@@ -209,8 +204,8 @@ bool ProgramOf(const Streams& io, const char* command, const std::string& text,
   return true;
 }
 
-std::string ProgramName(int16_t program) {
-  return env::Catalogue().KeyByNumber(program);
+std::string ProgramName(zb::api::Library& lib, int16_t program) {
+  return lib.catalogue().KeyByNumber(program);
 }
 
 bool PutRequestPath(const Streams& io, const char* command,

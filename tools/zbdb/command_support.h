@@ -13,6 +13,10 @@
 #include "zbdb900.h"
 #include "zbdb_commands.h"
 
+namespace zb::api {
+class Library;
+}  // namespace zb::api
+
 namespace zb::tool {
 
 // Columns padded in Windows-1252 (one byte a character) before a line is
@@ -51,7 +55,7 @@ std::string PathText(const std::string& typed);
 
 // The folder exists and its project list, when there is one, is not
 // write-protected (the library ends a program that meets one).
-bool UsableFolder(const Streams& io, const char* command,
+bool UsableFolder(zb::api::Library& lib, const Streams& io, const char* command,
                   const std::string& folder);
 
 struct FoundProject {
@@ -59,9 +63,9 @@ struct FoundProject {
   std::string path;  // the project file, relocated into the folder
 };
 // The project of that name in the folder's list.
-bool FindProjectOrFail(const Streams& io, const char* command,
-                       const std::string& folder, const std::string& name,
-                       FoundProject* out);
+bool FindProjectOrFail(zb::api::Library& lib, const Streams& io,
+                       const char* command, const std::string& folder,
+                       const std::string& name, FoundProject* out);
 // A folder project: another product's data, read-only for the library.
 bool IsFolderProject(const std::string& path);
 bool RefuseFolderProject(const Streams& io, const char* command,
@@ -72,10 +76,10 @@ std::string RelativeToFolder(const std::string& folder,
 
 // The number of a program given by its catalogue key ("DLT") or as a
 // number ("101"); "ALLE" and other non-programs are refused.
-bool ProgramOf(const Streams& io, const char* command, const std::string& text,
-               int16_t* program);
+bool ProgramOf(zb::api::Library& lib, const Streams& io, const char* command,
+               const std::string& text, int16_t* program);
 // The catalogue's key of the number, or the number as "%05d".
-std::string ProgramName(int16_t program);
+std::string ProgramName(zb::api::Library& lib, int16_t program);
 
 // A zeroed request naming data folder and project; false when the folder
 // does not fit its field.

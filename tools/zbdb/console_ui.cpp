@@ -10,7 +10,7 @@
 namespace zb::tool {
 namespace env = zb::environment;
 
-char ConsoleUi::Ask(const char* choices) {
+char ConsoleUi::ReadChoice(const char* choices) {
   std::fprintf(out_, " [%s] ", choices);
   std::fflush(out_);
   char line[64];
@@ -24,9 +24,8 @@ char ConsoleUi::Ask(const char* choices) {
   return 0;
 }
 
-env::Answer ConsoleUi::MessageBox(const std::string& caption,
-                                  const std::string& text,
-                                  env::Buttons buttons, env::Icon icon) {
+env::Answer ConsoleUi::Ask(const std::string& caption, const std::string& text,
+                           env::Buttons buttons, env::Icon icon) {
   const char* kind = icon == env::Icon::kError     ? "error"
                      : icon == env::Icon::kWarning ? "warning"
                                                    : "message";
@@ -43,12 +42,12 @@ env::Answer ConsoleUi::MessageBox(const std::string& caption,
     return buttons == env::Buttons::kYesNo ? env::Answer::kNo
                                            : env::Answer::kCancel;
   if (question) {
-    const char c = Ask(buttons == env::Buttons::kYesNo ? "yn" : "ync");
+    const char c = ReadChoice(buttons == env::Buttons::kYesNo ? "yn" : "ync");
     if (c == 'y') return env::Answer::kYes;
     if (c == 'n' || buttons == env::Buttons::kYesNo) return env::Answer::kNo;
     return env::Answer::kCancel;
   }
-  const char c = Ask("yn");
+  const char c = ReadChoice("yn");
   if (c == 'y')
     return buttons == env::Buttons::kRetryCancel ? env::Answer::kRetry
                                                  : env::Answer::kOk;

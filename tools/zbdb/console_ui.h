@@ -17,10 +17,9 @@ class ConsoleUi final : public environment::Ui {
   ConsoleUi(Policy policy, std::FILE* in, std::FILE* out, bool raw)
       : policy_(policy), in_(in), out_(out), raw_(raw) {}
 
-  environment::Answer MessageBox(const std::string& caption,
-                                 const std::string& text,
-                                 environment::Buttons buttons,
-                                 environment::Icon icon) override;
+  environment::Answer Ask(const std::string& caption, const std::string& text,
+                          environment::Buttons buttons,
+                          environment::Icon icon) override;
   bool ChooseFolder(const std::string& title, std::string* folder) override;
   bool FolderSettings(environment::FolderSettingsModel& model) override;
   // Asks for a program key on the terminal; cancelled with --yes or --no
@@ -29,7 +28,7 @@ class ConsoleUi final : public environment::Ui {
 
  private:
   // "y"/"n"/"c" from the terminal; the negative answer at end of input.
-  char Ask(const char* choices);
+  char ReadChoice(const char* choices);
 
   Policy policy_;
   std::FILE* in_;

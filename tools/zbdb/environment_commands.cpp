@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "api/library.h"
 #include "environment/companion.h"
 #include "environment/config_file.h"
 #include "environment/folders.h"
@@ -36,19 +37,22 @@ void PrintFolder(const Streams& io, const char* label,
 }  // namespace
 
 int ConfigCommand(const Streams& io) {
-  if (env::RegInit() != 1) {
+  zb::api::Library& lib = zb::api::TheLibrary();
+  if (env::RegInit(lib.context()) != 1) {
     std::fprintf(io.err,
                  "zbdb: the folders cannot be read from the companion "
                  "library%s%s\n",
-                 env::TheCompanions().error().empty() ? "" : ": ",
-                 env::TheCompanions().error().c_str());
+                 lib.context().companions().error().empty() ? "" : ": ",
+                 lib.context().companions().error().c_str());
     return kExitFailed;
   }
-  const env::Folders& f = env::Context().folders;
-  const int data = env::ValidateDataFolder(f.data, f.program);
-  const int temporary = env::ValidateTemporaryFolder(f.temporary);
-  const int user = env::ValidateUserFolder(f.user);
-  const int configuration = env::ValidateConfigurationFolder(f.configuration);
+  const env::Folders& f = lib.context().folders;
+  const int data = env::ValidateDataFolder(lib.os(), f.data, f.program);
+  const int temporary =
+      env::ValidateTemporaryFolder(lib.os(), lib.log(), f.temporary);
+  const int user = env::ValidateUserFolder(lib.os(), lib.log(), f.user);
+  const int configuration =
+      env::ValidateConfigurationFolder(lib.os(), lib.log(), f.configuration);
   PrintFolder(io, "Program:", f.program, 0);
   PrintFolder(io, "Data:", f.data, data);
   PrintFolder(io, "Temporary:", f.temporary, temporary);
@@ -58,7 +62,8 @@ int ConfigCommand(const Streams& io) {
   std::fprintf(io.out, "Validation:     %d\n",
                data + temporary + user + configuration);
 
-  const env::ConfigSettings c = env::ReadConfig(f.configuration);
+  const env::ConfigSettings c =
+      env::ReadConfig(lib.os(), lib.log(), f.configuration);
   std::fprintf(io.out, "\n%s\n",
                Shown(env::ConfigPath(f.configuration), io.raw).c_str());
   const struct {
@@ -84,14 +89,15 @@ int ConfigCommand(const Streams& io) {
 }
 
 int ProgramsCommand(const Streams& io) {
-  if (env::RegInit() != 1) {
+  zb::api::Library& lib = zb::api::TheLibrary();
+  if (env::RegInit(lib.context()) != 1) {
     std::fprintf(io.err,
                  "zbdb: the program folder cannot be read from the "
                  "companion library\n");
     return kExitFailed;
   }
-  env::ProgramCatalogue catalogue;
-  catalogue.Load(env::Context().folders.program);
+  env::ProgramCatalogue catalogue(lib.os(), lib.context().companions());
+  catalogue.Load(lib.context().folders.program);
   std::fprintf(io.out, "%s\n\n",
                Shown(catalogue.file_path(), io.raw).c_str());
   std::fprintf(io.out, "%-6s %6s  %-40s %-20s %s\n", "Key", "Number", "Title",

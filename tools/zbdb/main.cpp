@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "api/library.h"
 #include "console_ui.h"
 #include "environment/ui.h"
 #include "environment_commands.h"
@@ -181,22 +182,25 @@ int main(int argc, char** argv) {
 
   tool::Streams io;
   io.raw = raw;
-  static tool::ConsoleUi ui(yes  ? tool::ConsoleUi::Policy::kYes
+  tool::ConsoleUi ui(yes  ? tool::ConsoleUi::Policy::kYes
                      : no ? tool::ConsoleUi::Policy::kNo
                           : tool::ConsoleUi::Policy::kAsk,
                      stdin, stdout, raw);
-  zb::environment::SetUi(&ui);
+  zb::api::LibraryServices services;
+  services.ui = &ui;
+  zb::api::Library library(services);
+  zb::api::LibraryInstallation installation(library);
   if (list->parsed()) return tool::ListCommand(file, io);
   if (check->parsed()) return tool::CheckCommand(file, io);
   if (compact->parsed()) return tool::CompactCommand(file, io);
   if (demo->parsed()) {
-    tool::PrepareLibrary();  // a demo project's lock names this user
+    tool::PrepareLibrary(library);  // a demo project's lock names this user
     return tool::DemoCommand(file, io);
   }
   if (config->parsed()) return tool::ConfigCommand(io);
   if (programs->parsed()) return tool::ProgramsCommand(io);
 
-  tool::PrepareLibrary();
+  tool::PrepareLibrary(library);
   position.folder = folder;
   position.project = project;
   if (projects->parsed()) return tool::ProjectsCommand(folder, io);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "api/library.h"
 #include "command_support.h"
-#include "environment/catalogue_access.h"
 #include "environment/config_file.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
@@ -75,28 +75,30 @@ std::vector<StoredPosition> StoredPositions(int16_t h) {
 
 }  // namespace
 
-void PrepareLibrary() {
-  platform::Platform& os = platform::Default();
-  env::LibraryContext& context = env::Context();
+void PrepareLibrary(zb::api::Library& lib) {
+  platform::Platform& os = lib.os();
+  env::LibraryContext& context = lib.context();
   if (context.user.empty()) context.user = os.UserName();
   if (context.user.empty()) context.user = "ZB_GAST";
   if (context.computer.empty()) context.computer = os.ComputerName();
   if (context.computer.empty()) context.computer = "NoName";
   // Without the companion library the folders stay unknown; the commands
   // still work on the folder they are given, with programs by number.
-  if (env::RegInit() == 1) {
-    context.config = env::ReadConfig(context.folders.configuration);
-    env::Catalogue().Load(context.folders.program);
+  if (env::RegInit(lib.context()) == 1) {
+    context.config =
+        env::ReadConfig(lib.os(), lib.log(), context.folders.configuration);
+    lib.catalogue().Load(context.folders.program);
   }
 }
 
 int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   const char* command = "projects";
   const std::string folder = PathText(typed_folder);
-  if (!UsableFolder(io, command, folder)) return kExitFailed;
-  const std::string list = ps::ProjectListPath(folder);
-  const bool had_list = platform::Default().FileExists(list);
-  const int32_t h = ps::OpenProjectList(folder);
+  if (!UsableFolder(lib, io, command, folder)) return kExitFailed;
+  const std::string list = ps::ProjectListPath(lib.store(), folder);
+  const bool had_list = lib.os().FileExists(list);
+  const int32_t h = ps::OpenProjectList(lib.store(), folder);
   if (h < 0) {
     Fail(io, command,
          ShownPath(list) + ": " +
@@ -128,9 +130,9 @@ int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
     // The path as the library relocates it. A name given twice (only in a
     // list nobody rebuilt) finds its first entry: the number stands in.
     std::string path;
-    if (ps::FindProject(folder, name, nullptr, &path) !=
+    if (ps::FindProject(lib.store(), folder, name, nullptr, &path) !=
         static_cast<int32_t>(i))
-      path = ps::ProjectFilePath(folder, e.number);
+      path = ps::ProjectFilePath(lib.store(), folder, e.number);
     table.Add({std::to_string(e.number), ps::DosUmlautsToWindows(name),
                ps::DosUmlautsToWindows(Field(e.szAuthor, sizeof e.szAuthor)),
                DateText(e.created, false), DateText(e.changed, false),
@@ -143,12 +145,13 @@ int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
 
 int PositionsCommand(const std::string& typed_folder,
                      const std::string& typed_project, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   const char* command = "positions";
   const std::string folder = PathText(typed_folder);
   const std::string project = LibraryText(typed_project);
   FoundProject found;
-  if (!UsableFolder(io, command, folder) ||
-      !FindProjectOrFail(io, command, folder, project, &found))
+  if (!UsableFolder(lib, io, command, folder) ||
+      !FindProjectOrFail(lib, io, command, folder, project, &found))
     return kExitFailed;
   const int32_t opened = DBOpenReadOnly(found.path.c_str());
   if (opened < 0) {
@@ -168,13 +171,15 @@ int PositionsCommand(const std::string& typed_folder,
   int listed = 0, locked = 0;
   for (const StoredPosition& s : stored) {
     rs::PosInfoExt info{};
-    if (ps::ReadStoredPosInfo(h, s.program, s.occurrence, &info) < 0) continue;
+    if (ps::ReadStoredPosInfo(lib.store(), h, s.program, s.occurrence, &info) <
+        0)
+      continue;
     ++listed;
     std::string holder = "-", since;
     if (info.Ctrl & ps::kCtrlLocked) {
       ++locked;
       ps::LockRecord lock;
-      if (ps::ReadLockRecord(h, s.program, info.id, &lock) >= 0) {
+      if (ps::ReadLockRecord(lib.store(), h, s.program, info.id, &lock) >= 0) {
         holder = LockHolder(lock);
         since = DateText(lock.time, true);
       } else {
@@ -182,9 +187,9 @@ int PositionsCommand(const std::string& typed_folder,
       }
     }
     table.Add({Field(info.PosNameLong, sizeof info.PosNameLong),
-               Field(info.PosName, sizeof info.PosName), ProgramName(s.program),
-               std::to_string(info.id), std::to_string(info.Recs), holder,
-               since});
+               Field(info.PosName, sizeof info.PosName),
+               ProgramName(lib, s.program), std::to_string(info.id),
+               std::to_string(info.Recs), holder, since});
   }
   DBClose(h);
 
@@ -203,6 +208,7 @@ int PositionsCommand(const std::string& typed_folder,
 int NewProjectCommand(const std::string& typed_folder,
                       const std::string& typed_name,
                       const std::string& typed_author, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   const char* command = "new-project";
   const std::string folder = PathText(typed_folder);
   const std::string name = ps::TrimProjectName(LibraryText(typed_name));
@@ -219,20 +225,20 @@ int NewProjectCommand(const std::string& typed_folder,
     Fail(io, command, "an author has at most 29 characters");
     return kExitUsage;
   }
-  if (!UsableFolder(io, command, folder)) return kExitFailed;
+  if (!UsableFolder(lib, io, command, folder)) return kExitFailed;
   PROINFO existing;
-  if (ps::FindProject(folder, name, &existing, nullptr) >= 0) {
+  if (ps::FindProject(lib.store(), folder, name, &existing, nullptr) >= 0) {
     Fail(io, command,
          "project " + Quoted(name) + " exists already (number " +
              std::to_string(existing.number) + "); nothing changed");
     return kExitFailed;
   }
-  int32_t number = ps::CreateProject(folder, name, author);
+  int32_t number = ps::CreateProject(lib.store(), folder, name, author);
   if (number == 0) {
     // The file of the list's next number exists without an entry: the
     // list no longer agrees with the folder. Bring it up to date, once.
-    ps::CheckListAgainstFolder(folder);
-    number = ps::CreateProject(folder, name, author);
+    ps::CheckListAgainstFolder(lib.store(), folder);
+    number = ps::CreateProject(lib.store(), folder, name, author);
   }
   if (number <= 0) {
     Fail(io, command,
@@ -242,20 +248,22 @@ int NewProjectCommand(const std::string& typed_folder,
   }
   Say(io, "Project " + Quoted(name) + " created: number " +
               std::to_string(number) + ", file " +
-              RelativeToFolder(folder, ps::ProjectFilePath(folder, number)));
+              RelativeToFolder(
+                  folder, ps::ProjectFilePath(lib.store(), folder, number)));
   return kExitOk;
 }
 
 int UnlockCommand(const PositionName& which, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   const char* command = "unlock";
   const std::string folder = PathText(which.folder);
   const std::string project = LibraryText(which.project);
   const std::string position = LibraryText(which.position);
   int16_t program = 0;
   FoundProject found;
-  if (!ProgramOf(io, command, LibraryText(which.program), &program) ||
-      !UsableFolder(io, command, folder) ||
-      !FindProjectOrFail(io, command, folder, project, &found) ||
+  if (!ProgramOf(lib, io, command, LibraryText(which.program), &program) ||
+      !UsableFolder(lib, io, command, folder) ||
+      !FindProjectOrFail(lib, io, command, folder, project, &found) ||
       RefuseFolderProject(io, command, project, found))
     return kExitFailed;
 
@@ -268,25 +276,27 @@ int UnlockCommand(const PositionName& which, const Streams& io) {
   }
   rs::PosInfoExt info{};
   ps::LockRecord shown{};
-  const bool exists = ps::FindPosition(reader, position, program, &info) >= 0;
+  const bool exists =
+      ps::FindPosition(lib.store(), reader, position, program, &info) >= 0;
   const bool has_record =
-      exists && ps::ReadLockRecord(reader, program, info.id, &shown) >= 0;
+      exists &&
+      ps::ReadLockRecord(lib.store(), reader, program, info.id, &shown) >= 0;
   DBClose(static_cast<int16_t>(reader));
   if (!exists) {
     Fail(io, command,
-         "no position " + Quoted(position) + " (" + ProgramName(program) +
+         "no position " + Quoted(position) + " (" + ProgramName(lib, program) +
              ") in project " + Quoted(project));
     return kExitFailed;
   }
   const std::string what =
       "position " + Quoted(Field(info.PosNameLong, sizeof info.PosNameLong)) +
-      " (" + ProgramName(program) + ") of project " + Quoted(project);
+      " (" + ProgramName(lib, program) + ") of project " + Quoted(project);
   if (!(info.Ctrl & ps::kCtrlLocked)) {
     Say(io, "The " + what + " is not locked; nothing to do.");
     return kExitOk;
   }
   Say(io, "The " + what + " is locked " + LockText(has_record, shown) + ".");
-  const env::Answer answer = env::CurrentUi().MessageBox(
+  const env::Answer answer = lib.ui().Ask(
       "zbdb unlock",
       "Remove the lock? Whoever holds it can then no longer save the "
       "position under its name.",
@@ -297,8 +307,7 @@ int UnlockCommand(const PositionName& which, const Streams& io) {
   }
 
   bool read_only = false;
-  if (platform::Default().IsReadOnly(found.path, &read_only).ok() &&
-      read_only) {
+  if (lib.os().IsReadOnly(found.path, &read_only).ok() && read_only) {
     Fail(io, command,
          ShownPath(found.path) + ": write-protected; nothing changed");
     return kExitFailed;
@@ -313,12 +322,14 @@ int UnlockCommand(const PositionName& which, const Streams& io) {
   // The lock may have changed hands while the question was open.
   ps::LockRecord now{};
   rs::PosInfoExt again{};
-  const bool same = ps::FindPosition(writer, position, program, &again) >= 0 &&
-                    (again.Ctrl & ps::kCtrlLocked) &&
-                    (ps::ReadLockRecord(writer, program, again.id, &now) >=
-                     0) == has_record &&
-                    std::memcmp(&now, &shown, sizeof now) == 0;
-  const int32_t done = same ? ps::LockOff(writer, program, position) : 0;
+  const bool same =
+      ps::FindPosition(lib.store(), writer, position, program, &again) >= 0 &&
+      (again.Ctrl & ps::kCtrlLocked) &&
+      (ps::ReadLockRecord(lib.store(), writer, program, again.id, &now) >= 0) ==
+          has_record &&
+      std::memcmp(&now, &shown, sizeof now) == 0;
+  const int32_t done =
+      same ? ps::LockOff(lib.store(), writer, program, position) : 0;
   DBClose(static_cast<int16_t>(writer));
   if (!same) {
     Fail(io, command,

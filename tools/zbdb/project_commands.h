@@ -14,13 +14,17 @@
 
 #include "zbdb_commands.h"
 
+namespace zb::api {
+class Library;
+}  // namespace zb::api
+
 namespace zb::tool {
 
 // Fills what a login would, without its dialogs and without giving up when
 // the installation is incomplete: user and computer name, the folders (for
 // the log and the temporary folder), ZBDB.CFG and the program catalogue.
 // The commands below run without it too, with the catalogue as it stands.
-void PrepareLibrary();
+void PrepareLibrary(zb::api::Library& lib);
 
 // One position of a project, as the position commands name it. `program`
 // is a catalogue key ("DLT") or a program number ("101").

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "api/library.h"
 #include "command_support.h"
 #include "platform/platform.h"
 #include "projectstore/position_locks.h"
@@ -144,11 +145,13 @@ constexpr char kDemoProject[] = "Demoprojekt";
 
 // One demo position through the store: its POSINFO with a new id, its
 // PROPOS tag and records keyed (id, program), then Recs and designation.
-bool AddDemoPosition(int16_t h, uint16_t project, const DemoPosition& p) {
-  const int32_t id = ps::CreatePosition(h, p.long_name, "Beispiel f\u00fcr zbdb",
-                                        kDemoProgram);
+bool AddDemoPosition(zb::api::Library& lib, int16_t h, uint16_t project,
+                     const DemoPosition& p) {
+  const int32_t id = ps::CreatePosition(lib.store(), h, p.long_name,
+                                        "Beispiel f\u00fcr zbdb", kDemoProgram);
   rs::PosInfoExt info;
-  const int32_t at = ps::FindPosition(h, p.long_name, kDemoProgram, &info);
+  const int32_t at =
+      ps::FindPosition(lib.store(), h, p.long_name, kDemoProgram, &info);
   if (id <= 0 || at < 0) return false;
   rs::CopyTextField(info.Designation, p.designation, sizeof info.Designation);
   rs::CopyTextField(info.PrgVer, "9.0", sizeof info.PrgVer);
@@ -170,25 +173,27 @@ bool AddDemoPosition(int16_t h, uint16_t project, const DemoPosition& p) {
       return false;
   }
   info.Recs = static_cast<int16_t>(p.records.size() + 1);
-  return ps::WritePosInfo(h, kDemoProgram, static_cast<uint32_t>(at), info) >=
-         0;
+  return ps::WritePosInfo(lib.store(), h, kDemoProgram,
+                          static_cast<uint32_t>(at), info) >= 0;
 }
 
-int DemoProject(const std::string& typed, const std::string& folder,
-                const Streams& io) {
-  if (ps::FindProject(folder, kDemoProject, nullptr, nullptr) >= 0) {
+int DemoProject(zb::api::Library& lib, const std::string& typed,
+                const std::string& folder, const Streams& io) {
+  if (ps::FindProject(lib.store(), folder, kDemoProject, nullptr, nullptr) >=
+      0) {
     Fail(io, "demo", typed,
          "holds the project \"Demoprojekt\" already; the demo makes new "
          "projects only");
     return kExitFailed;
   }
-  const int32_t number = ps::CreateProject(folder, kDemoProject, "ZBDB Support");
+  const int32_t number =
+      ps::CreateProject(lib.store(), folder, kDemoProject, "ZBDB Support");
   if (number <= 0) {
     Fail(io, "demo", typed,
          "the project cannot be created here (" + std::to_string(number) + ")");
     return kExitFailed;
   }
-  const std::string path = ps::ProjectFilePath(folder, number);
+  const std::string path = ps::ProjectFilePath(lib.store(), folder, number);
   // Position headers and locks change with the project held exclusively.
   const int32_t h = DBOpenExcl(path.c_str());
   if (h < 0) {
@@ -198,9 +203,9 @@ int DemoProject(const std::string& typed, const std::string& folder,
   const int16_t project = static_cast<int16_t>(h);
   bool ok = true;
   for (const DemoPosition& p : DemoPositions())
-    ok = ok && AddDemoPosition(project, static_cast<uint16_t>(number), p);
+    ok = ok && AddDemoPosition(lib, project, static_cast<uint16_t>(number), p);
   // Someone at work on the second position.
-  ok = ok && ps::LockOn(h, 0, kDemoProgram,
+  ok = ok && ps::LockOn(lib.store(), h, 0, kDemoProgram,
                         DemoPositions().back().long_name) == 1;
   DBClose(project);
   if (!ok) {
@@ -268,6 +273,7 @@ std::string TerminalText(const std::string& cp1252, bool raw) {
 }
 
 int ListCommand(const std::string& file, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
   const std::string path = LibraryText(file);
   const int32_t h = DBOpenReadOnly(path.c_str());
   if (h < 0) {
@@ -282,7 +288,7 @@ int ListCommand(const std::string& file, const Streams& io) {
   const bool convert = !io.raw;
 #endif
   if (!convert) {
-    rs::ListRecords(h, io.out);
+    rs::ListRecords(lib.engine(), h, io.out);
     DBClose(static_cast<int16_t>(h));
     return std::ferror(io.out) ? kExitFailed : kExitOk;
   }
@@ -296,7 +302,7 @@ int ListCommand(const std::string& file, const Streams& io) {
     Fail(io, "list", file, "out of memory");
     return kExitFailed;
   }
-  rs::ListRecords(h, buffer);
+  rs::ListRecords(lib.engine(), h, buffer);
   DBClose(static_cast<int16_t>(h));
   std::fclose(buffer);
   const std::string text = TerminalText(std::string(listing, length), false);
@@ -310,7 +316,9 @@ int ListCommand(const std::string& file, const Streams& io) {
 }
 
 int CheckCommand(const std::string& file, const Streams& io) {
-  const rs::FileReport report = rs::InspectRecordFile(LibraryText(file));
+  zb::api::Library& lib = zb::api::TheLibrary();
+  const rs::FileReport report =
+      rs::InspectRecordFile(lib.os(), LibraryText(file));
   if (report.state == rs::FileState::kMissing) {
     Fail(io, "check", file, "cannot be read (no such file, or no permission)");
     return kExitFailed;
@@ -344,9 +352,10 @@ int CheckCommand(const std::string& file, const Streams& io) {
 }
 
 int CompactCommand(const std::string& file, const Streams& io) {
-  platform::Platform& os = platform::Default();
+  zb::api::Library& lib = zb::api::TheLibrary();
+  platform::Platform& os = lib.os();
   const std::string path = LibraryText(file);
-  const rs::FileReport before = rs::InspectRecordFile(path);
+  const rs::FileReport before = rs::InspectRecordFile(lib.os(), path);
   if (before.state == rs::FileState::kMissing) {
     Fail(io, "compact", file, "cannot be read (no such file, or no permission)");
     return kExitFailed;
@@ -372,7 +381,7 @@ int CompactCommand(const std::string& file, const Streams& io) {
     return kExitFailed;
   }
 
-  const int32_t dropped = rs::CompactRecordFile(path);
+  const int32_t dropped = rs::CompactRecordFile(lib.engine(), path);
   if (dropped < 0) {
     Fail(io, "compact", file, OpenFailure(dropped));
     return kExitFailed;
@@ -380,7 +389,7 @@ int CompactCommand(const std::string& file, const Streams& io) {
   const std::string temp = rs::CompactionTempPath(path);
   if (dropped == 0) {
     // The copy of a file without deleted records is of no use.
-    if (before.records > 0) os.DeleteFile(temp);
+    if (before.records > 0) os.RemoveFile(temp);
     std::fprintf(io.out, "%s: no deleted records, the file is unchanged\n",
                  file.c_str());
     return kExitOk;
@@ -394,7 +403,7 @@ int CompactCommand(const std::string& file, const Streams& io) {
   }
   // The copy gets its index when the library opens and closes it; a copy
   // without one would leave the project unusable, so say so.
-  const rs::FileReport after = rs::InspectRecordFile(path);
+  const rs::FileReport after = rs::InspectRecordFile(lib.os(), path);
   if (after.state != rs::FileState::kClosed) {
     const std::string state =
         after.state == rs::FileState::kNotRecordFile
@@ -414,9 +423,10 @@ int CompactCommand(const std::string& file, const Streams& io) {
 }
 
 int DemoCommand(const std::string& file, const Streams& io) {
-  platform::Platform& os = platform::Default();
+  zb::api::Library& lib = zb::api::TheLibrary();
+  platform::Platform& os = lib.os();
   const std::string path = LibraryText(file);
-  if (os.IsFolder(path)) return DemoProject(file, PathText(file), io);
+  if (os.IsFolder(path)) return DemoProject(lib, file, PathText(file), io);
   if (os.FileExists(path)) {
     Fail(io, "demo", file, "exists already; the demo writes new files only");
     return kExitFailed;

@@ -4,16 +4,17 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "environment/library_context.h"
-
-#undef MessageBox
-
 namespace zb::explorer {
 namespace env = zb::environment;
 
-env::Answer Win32Ui::MessageBox(const std::string& caption,
-                                const std::string& text,
-                                env::Buttons buttons, env::Icon icon) {
+namespace {
+HWND ParentOf(const env::LibraryContext& context) {
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(context.dialog_parent));
+}
+}  // namespace
+
+env::Answer Win32Ui::Ask(const std::string& caption, const std::string& text,
+                         env::Buttons buttons, env::Icon icon) {
   UINT flags = MB_OK;
   switch (buttons) {
     case env::Buttons::kOk: flags = MB_OK; break;
@@ -29,8 +30,7 @@ env::Answer Win32Ui::MessageBox(const std::string& caption,
     case env::Icon::kInformation: flags |= MB_ICONINFORMATION; break;
     case env::Icon::kNone: break;
   }
-  const HWND parent = reinterpret_cast<HWND>(
-      static_cast<uintptr_t>(env::Context().dialog_parent));
+  const HWND parent = ParentOf(context_);
   switch (MessageBoxA(parent, text.c_str(), caption.c_str(),
                       flags | MB_TASKMODAL)) {
     case IDYES: return env::Answer::kYes;
@@ -43,8 +43,7 @@ env::Answer Win32Ui::MessageBox(const std::string& caption,
 
 bool Win32Ui::ChooseFolder(const std::string& title, std::string* folder) {
   BROWSEINFOA info = {};
-  info.hwndOwner = reinterpret_cast<HWND>(
-      static_cast<uintptr_t>(env::Context().dialog_parent));
+  info.hwndOwner = ParentOf(context_);
   info.lpszTitle = title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info);
@@ -65,8 +64,7 @@ int Win32Ui::ShellFileOperation(FileOperation operation,
   const std::string from_list = from + '\0';
   const std::string to_list = to + '\0';
   SHFILEOPSTRUCTA request = {};
-  request.hwnd = reinterpret_cast<HWND>(
-      static_cast<uintptr_t>(env::Context().dialog_parent));
+  request.hwnd = ParentOf(context_);
   request.pFrom = from_list.c_str();
   request.fFlags = FOF_SIMPLEPROGRESS | FOF_FILESONLY | FOF_ALLOWUNDO;
   switch (operation) {

@@ -176,8 +176,8 @@ class PosixPlatform final : public Platform {
     return OpenNative(native, flags, share, file);
   }
 
-  Status CreateFile(const std::string& path, Share share,
-                    std::unique_ptr<File>* file) override {
+  Status NewFile(const std::string& path, Share share,
+                 std::unique_ptr<File>* file) override {
     const std::string native = posix::ToNativePath(path);
     struct stat st;
     if (stat(native.c_str(), &st) == 0 && NoWriteBits(st))
@@ -185,7 +185,7 @@ class PosixPlatform final : public Platform {
     return OpenNative(native, O_RDWR | O_CREAT, share, file, true);
   }
 
-  Status DeleteFile(const std::string& path) override {
+  Status RemoveFile(const std::string& path) override {
     const std::string native = posix::ToNativePath(path);
     struct stat st;
     if (lstat(native.c_str(), &st) != 0) return FromErrno(errno);
@@ -298,10 +298,10 @@ class PosixPlatform final : public Platform {
 
   void SleepMs(uint32_t ms) override { usleep(ms * 1000u); }
 
-  std::string ReadProfileString(const std::string& file,
-                                const std::string& section,
-                                const std::string& key,
-                                const std::string& default_value) override {
+  std::string ReadProfileText(const std::string& file,
+                              const std::string& section,
+                              const std::string& key,
+                              const std::string& default_value) override {
     std::string value;
     if (posix::ProfileLookup(posix::ToNativePath(file), section, key, &value))
       return posix::StripProfileQuotes(value);
@@ -322,9 +322,9 @@ class PosixPlatform final : public Platform {
     return value.empty() ? default_value : posix::ProfileInt(value);
   }
 
-  bool WriteProfileString(const std::string& file, const std::string& section,
-                          const std::string& key,
-                          const std::string& value) override {
+  bool WriteProfileText(const std::string& file, const std::string& section,
+                        const std::string& key,
+                        const std::string& value) override {
     return posix::ProfileStore(posix::ToNativePath(file), section, key, &value);
   }
 
@@ -547,6 +547,8 @@ class PosixPlatform final : public Platform {
 
 }  // namespace
 
-Platform* NewNativePlatform() { return new PosixPlatform; }
+std::unique_ptr<Platform> NewNativePlatform() {
+  return std::make_unique<PosixPlatform>();
+}
 
 }  // namespace zb::platform

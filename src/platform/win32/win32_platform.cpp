@@ -18,21 +18,19 @@
 // mapping the runtime itself applies in _dosmaperr) and Status.message the
 // runtime's text for it: the library's log prints "errno %d" and that text,
 // and the lines must read the same whatever platform wrote them.
-#include "platform/platform.h"
+// windows.h first: the others build on its types.
+#include <windows.h>
+
+#include <objbase.h>
+#include <oleauto.h>
+#include <winver.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 
-// After platform.h: <windows.h> turns CreateFile, DeleteFile and
-// WriteProfileString into macros that would rename the interface's methods.
-#include <windows.h>
-#include <objbase.h>
-#include <winver.h>
-#undef CreateFile
-#undef DeleteFile
-#undef WriteProfileString
+#include "platform/platform.h"
 
 namespace zb::platform {
 namespace {
@@ -287,15 +285,15 @@ class Win32Platform final : public Platform {
     return Open(path, rights, share, OPEN_EXISTING, file);
   }
 
-  Status CreateFile(const std::string& path, Share share,
-                    std::unique_ptr<File>* file) override {
+  Status NewFile(const std::string& path, Share share,
+                 std::unique_ptr<File>* file) override {
     // CREATE_ALWAYS empties an existing file only after the share check has
     // passed, so a file held exclusively elsewhere is never cut.
     return Open(path, GENERIC_READ | GENERIC_WRITE, share, CREATE_ALWAYS,
                 file);
   }
 
-  Status DeleteFile(const std::string& path) override {
+  Status RemoveFile(const std::string& path) override {
     if (IsReadOnlyFile(path)) return FromWin32(ERROR_ACCESS_DENIED);
     if (!::DeleteFileA(path.c_str())) return LastError();
     return Status::Ok();
@@ -393,10 +391,10 @@ class Win32Platform final : public Platform {
 
   void SleepMs(uint32_t ms) override { ::Sleep(ms); }
 
-  std::string ReadProfileString(const std::string& file,
-                                const std::string& section,
-                                const std::string& key,
-                                const std::string& default_value) override {
+  std::string ReadProfileText(const std::string& file,
+                              const std::string& section,
+                              const std::string& key,
+                              const std::string& default_value) override {
     // The count comes back as size - 1 when the value did not fit.
     std::string buf(256, '\0');
     for (;;) {
@@ -417,9 +415,9 @@ class Win32Platform final : public Platform {
         section.c_str(), key.c_str(), default_value, file.c_str()));
   }
 
-  bool WriteProfileString(const std::string& file, const std::string& section,
-                          const std::string& key,
-                          const std::string& value) override {
+  bool WriteProfileText(const std::string& file, const std::string& section,
+                        const std::string& key,
+                        const std::string& value) override {
     return WritePrivateProfileStringA(section.c_str(), key.c_str(),
                                       value.c_str(), file.c_str()) != FALSE;
   }
@@ -603,6 +601,20 @@ class Win32Platform final : public Platform {
   }
   int posted_quit() const override { return posted_quit_; }
 
+  // The system's environment: the C runtime's copy can lag behind
+  // SetEnvironmentVariable.
+  std::string EnvironmentText(const std::string& name) override {
+    char value[1024];
+    const DWORD n = GetEnvironmentVariableA(name.c_str(), value, sizeof value);
+    return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+  }
+  void* NewByteString(const std::string& bytes) override {
+    return SysAllocStringByteLen(bytes.data(), static_cast<UINT>(bytes.size()));
+  }
+  void FreeByteString(void* text) override {
+    SysFreeString(static_cast<BSTR>(text));
+  }
+
   void* LoadLibraryFile(const std::string& name) override {
     return LoadLibraryA(name.c_str());
   }
@@ -624,6 +636,8 @@ class Win32Platform final : public Platform {
 
 }  // namespace
 
-Platform* NewNativePlatform() { return new Win32Platform; }
+std::unique_ptr<Platform> NewNativePlatform() {
+  return std::make_unique<Win32Platform>();
+}
 
 }  // namespace zb::platform
