@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "projectstore/position_copy.h"
+#include "api/request_records.h"
 #include "projectstore/position_edit.h"
 #include "projectstore/working_file.h"
 #include "transfer_fixture.h"
@@ -37,7 +38,7 @@ class PositionCopyTest : public TransferTest {
   // Plain requests as a program passes them to the exports.
   static ZBPROPOS Plain(const ZBPROPOS_L& r) {
     ZBPROPOS p{};
-    zb::recordstore::RequestFromLong(r, &p);
+    zb::api::RequestFromLong(r, &p);
     return p;
   }
 };

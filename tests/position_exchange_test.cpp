@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "projectstore/position_copy.h"
+#include "api/request_records.h"
 #include "projectstore/position_exchange.h"
 #include "projectstore/working_file.h"
 #include "transfer_fixture.h"
@@ -121,13 +122,13 @@ TEST_F(PositionExchangeTest, Refusals) {
 // Plain callers: a short name and the library's temporary folder.
 TEST_F(PositionExchangeTest, ThroughTheExports) {
   ZBPROPOS r{};
-  zb::recordstore::RequestFromLong(Request(kBruecke, "Dach", "DACH"), &r);
+  zb::api::RequestFromLong(Request(kBruecke, "Dach", "DACH"), &r);
   std::memset(r.szTmpPfad, 0, sizeof r.szTmpPfad);
   EXPECT_EQ(ZB_PositionExport(&r), 6);
   const std::string file = tmp_folder_ + "\\DACHDach.POS";
   EXPECT_EQ(Str(r.szTmpDatei, 100), file);
   ZBPROPOS in{};
-  zb::recordstore::RequestFromLong(Request(kHalle, "", ""), &in);
+  zb::api::RequestFromLong(Request(kHalle, "", ""), &in);
   SetText(in.szTmpDatei, 100, file);
   EXPECT_EQ(ZB_PositionImport(&in), 6);
   EXPECT_EQ(Str(in.szPrgName, 6), "DACH");

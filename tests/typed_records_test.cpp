@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "recordstore/typed_records.h"
+#include "api/request_records.h"
 #include "support/record_fixture.h"
 
 namespace zbtest {
@@ -202,7 +203,7 @@ TEST(RequestRecordTest, ConversionsBetweenShortAndLongRequests) {
   SetText(plain.szProBezeichnung, 42, "Achse B");
   ZBPROPOS_L wide;
   std::memset(&wide, 0x77, sizeof wide);
-  rs::RequestToLong(plain, &wide);
+  zb::api::RequestToLong(plain, &wide);
   const Bytes w = BytesOf(wide);
   EXPECT_EQ(Bytes(w.begin(), w.begin() + 470), BytesOf(plain));
   EXPECT_EQ(Field(w, 470, 42), Padded("Stuetze~", 42));
@@ -210,16 +211,16 @@ TEST(RequestRecordTest, ConversionsBetweenShortAndLongRequests) {
   SetText(wide.szPosName, 10, "ignored");
   ZBPROPOS back;
   std::memset(&back, 0x77, sizeof back);
-  rs::RequestFromLong(wide, &back);
+  zb::api::RequestFromLong(wide, &back);
   EXPECT_EQ(BytesOf(back), BytesOf(plain));  // the short name from the long
   SetText(wide.szPosNameLong, 42, "Dach");
-  rs::RequestFromLong(wide, &back);
+  zb::api::RequestFromLong(wide, &back);
   EXPECT_EQ(std::string(back.szPosName, 10), Padded("Dach", 10));
   // The long request's Zero form clears the short name: the long one counts.
   std::memset(&wide, ' ', sizeof wide);
   std::memcpy(wide.szPosName, "Dach", 4);
   std::memcpy(wide.szPosNameLong, "Dachstuhl", 9);
-  rs::ZeroTerminateRequest(&wide);
+  zb::api::ZeroTerminateRequest(&wide);
   EXPECT_EQ(Field(BytesOf(wide), 0, 512),
             std::string(470, '\0') + Padded("Dachstuhl", 42));
 }

@@ -10,6 +10,7 @@
 #include "api/frame.h"
 #include "api/library.h"
 #include "api/position_to_temporary.h"
+#include "api/request_records.h"
 #include "api/result_files.h"
 #include "api/temporary_files.h"
 #include "environment/library_context.h"
@@ -53,7 +54,7 @@ extern "C" {
 int32_t ZBAPI ZB_GetProDatei_L(ZBPROPOS_L* request, char* path) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  rs::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   env::EnsureLoggedIn(lib.session());
   const std::string folder = rs::FieldText(request->szDataPfad);
   CopyPath(path, folder);
@@ -118,7 +119,7 @@ int32_t ZBAPI ZB_GetErgDateiEx2_L(ZBPROPOS_L* request, int16_t* position,
                                   int16_t* program) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  rs::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   env::EnsureLoggedIn(lib.session());
   SetUpHelpPath();
   lib.log().Title("*** ZB_GetErgDateiEx2_L");
@@ -157,7 +158,7 @@ int16_t ZBAPI ZB_GetErgDateiEx2_LB(ZBPROPOS_L* request, int16_t* position,
 int32_t ZBAPI ZB_GetErgDateiEx_L(ZBPROPOS_L* request) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  rs::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   env::EnsureLoggedIn(lib.session());
   SetUpHelpPath();
   ZBPROPOS copy;
@@ -195,7 +196,7 @@ int16_t ZBAPI ZB_GetErgDateiEx_LB(ZBPROPOS_L* request) {
 int32_t ZBAPI ZB_InhaltTmp_L(ZBPROPOS_L* request) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  rs::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   env::EnsureLoggedIn(lib.session());
   SetUpHelpPath();
   return zb::api::ListTemporaryFile(lib, rs::FieldText(request->szTmpDatei));
@@ -213,7 +214,7 @@ int32_t ZBAPI ZB_InhaltTmp_LB(ZBPROPOS_L* request) {
 int32_t ZBAPI ZB_KillTmp_L(ZBPROPOS_L* request) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return 0;
-  rs::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   env::EnsureLoggedIn(lib.session());
   lib.log().Title("ZB_KillTmp");
   env::LibraryContext& context = lib.context();
@@ -249,19 +250,19 @@ int32_t ZBAPI ZB_CleanTmp(const char* path) {
 
 int32_t ZBAPI ZB_CleanTmpB(ZBPROPOS* request) {
   if (!request) return -1;
-  rs::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   const std::string path = rs::FieldText(request->szTmpDatei);
   const int32_t result = ZB_CleanTmp(path.c_str());
-  rs::BlankPadRequest(request);
+  zb::api::BlankPadRequest(request);
   return result;
 }
 
 int32_t ZBAPI ZB_CleanTmp_LB(ZBPROPOS_L* request) {
   if (!request) return -1;
-  rs::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   const std::string path = rs::FieldText(request->szTmpDatei);
   const int32_t result = ZB_CleanTmp(path.c_str());
-  rs::BlankPadRequest(request);
+  zb::api::BlankPadRequest(request);
   return result;
 }
 

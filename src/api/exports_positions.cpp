@@ -9,6 +9,7 @@
 #include "api/frame.h"
 #include "api/library.h"
 #include "api/position_info_cache.h"
+#include "api/request_records.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "environment/ui.h"
@@ -91,7 +92,7 @@ int32_t ShortNameFromInformationCache(Library& lib, const ZBPROPOS& request,
                                       char* text) {
   using zb::recordstore::FieldText;
   ZBPROPOS_L long_request;
-  zb::recordstore::RequestToLong(request, &long_request);
+  zb::api::RequestToLong(request, &long_request);
   const std::string wanted =
       ps::PositionCompareName(FieldText(long_request.szPosNameLong));
   if (wanted.empty()) return 0;
@@ -159,7 +160,7 @@ int32_t ZBAPI ZB_PositionExist_LB(ZBPROPOS_L* request) {
 int32_t ZBAPI ZB_PositionExistLong(ZBPROPOS_L* request) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
-  zb::recordstore::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   env::EnsureLoggedIn(lib.session());
   const int32_t state = ZB_PositionExist_L(request);
   std::memcpy(request->szPosName, lib.context().current_short_name,
@@ -342,7 +343,7 @@ int32_t ZBAPI ZB_GetPositionShortName(ZBPROPOS* request, char* text) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!request || !text) return 0;
   ZBPROPOS copy = *request;
-  zb::recordstore::ZeroTerminateRequest(&copy);
+  zb::api::ZeroTerminateRequest(&copy);
   const std::string working_file = zb::recordstore::FieldText(copy.szTmpDatei);
   std::string name;
   if (working_file.size() > zb::recordstore::FieldText(copy.szTmpPfad).size())

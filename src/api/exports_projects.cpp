@@ -12,6 +12,7 @@
 
 #include "api/frame.h"
 #include "api/library.h"
+#include "api/request_records.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "environment/strings.h"
@@ -167,7 +168,7 @@ int32_t TransferExport(Library& lib, int32_t mode, const char* export_name,
 }
 
 void Enter(Library& lib, ZBPROPOS* request) {
-  zb::recordstore::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   env::EnsureLoggedIn(lib.session());
 }
 
@@ -175,7 +176,7 @@ void Enter(Library& lib, ZBPROPOS* request) {
 // is apart from the fields an export hands back.
 ZBPROPOS_L EnterLong(Library& lib, const ZBPROPOS_L& request) {
   ZBPROPOS_L copy = request;
-  zb::recordstore::ZeroTerminateRequest(&copy);
+  zb::api::ZeroTerminateRequest(&copy);
   env::EnsureLoggedIn(lib.session());
   return copy;
 }
@@ -205,7 +206,7 @@ int32_t ZBAPI ZB_ProjectNew_L(ZBPROPOS_L* request) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!request) return -1;
   ZBPROPOS plain;
-  zb::recordstore::RequestFromLong(EnterLong(lib, *request), &plain);
+  zb::api::RequestFromLong(EnterLong(lib, *request), &plain);
   const int32_t result = ZB_ProjectNew(&plain);
   std::memcpy(request->szProName, plain.szProName, sizeof plain.szProName);
   std::memcpy(request->szAuthor, plain.szAuthor, sizeof plain.szAuthor);
@@ -262,7 +263,7 @@ int32_t ZBAPI ZB_ProjectRename(ZBPROPOS* source, ZBPROPOS* target) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!source || !target) return -1;
   Enter(lib, source);
-  zb::recordstore::ZeroTerminateRequest(target);
+  zb::api::ZeroTerminateRequest(target);
   const std::string folder = zb::recordstore::FieldText(source->szDataPfad);
   PROINFO entry;
   std::string path;
@@ -301,7 +302,7 @@ int32_t ZBAPI ZB_ProjectCopy(ZBPROPOS* source, ZBPROPOS* target) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!source || !target) return -1;
   Enter(lib, source);
-  zb::recordstore::ZeroTerminateRequest(target);
+  zb::api::ZeroTerminateRequest(target);
   return TransferExport(lib, ps::kCopyProject, "ZB_ProjectCopy", false, *source,
                         target);
 }
@@ -310,7 +311,7 @@ int32_t ZBAPI ZB_ProjectMove(ZBPROPOS* source, ZBPROPOS* target) {
   zb::api::Library& lib = zb::api::TheLibrary();
   if (!source || !target) return -1;
   Enter(lib, source);
-  zb::recordstore::ZeroTerminateRequest(target);
+  zb::api::ZeroTerminateRequest(target);
   return TransferExport(lib, ps::kMoveProject, "ZB_ProjectMove", false, *source,
                         target);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "api/library.h"
+#include "api/request_records.h"
 #include "recordstore/data_channel.h"
 #include "recordstore/engine.h"
 #include "recordstore/handle_stack.h"
@@ -266,7 +267,7 @@ int32_t ZBAPI ZeroTerminateProPos(PROPOS* record) {
   return 1;
 }
 int32_t ZBAPI ZeroTerminateZBProPos(ZBPROPOS* record) {
-  if (record) rs::ZeroTerminateRequest(record);
+  if (record) zb::api::ZeroTerminateRequest(record);
   return 1;
 }
 

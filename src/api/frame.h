@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "api/library.h"
+#include "api/request_records.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "recordstore/typed_records.h"
@@ -47,13 +48,13 @@ int32_t PlainFrame(const FrameOptions& options, ZBPROPOS* caller,
                    int32_t(ZBAPI* implementation)(ZBPROPOS_L*, Args...),
                    Args... args) {
   if (!caller) return -1;
-  recordstore::ZeroTerminateRequest(caller);
+  zb::api::ZeroTerminateRequest(caller);
   EnterFrame(options);
   if (options.clear_before) std::memset(caller, 0, sizeof *caller);
   ZBPROPOS_L request;
-  recordstore::RequestToLong(*caller, &request);
+  zb::api::RequestToLong(*caller, &request);
   const int32_t result = implementation(&request, args...);
-  if (options.write_back) recordstore::RequestFromLong(request, caller);
+  if (options.write_back) zb::api::RequestFromLong(request, caller);
   if (options.copy_context_short_name)
     std::memcpy(caller->szPosName, TheLibrary().context().current_short_name,
                 sizeof caller->szPosName);
@@ -67,17 +68,17 @@ inline int32_t PlainPairFrame(const FrameOptions& options, ZBPROPOS* source,
                               int32_t(ZBAPI* implementation)(ZBPROPOS_L*,
                                                              ZBPROPOS_L*)) {
   if (!source || !target) return -1;
-  recordstore::ZeroTerminateRequest(source);
-  recordstore::ZeroTerminateRequest(target);
+  zb::api::ZeroTerminateRequest(source);
+  zb::api::ZeroTerminateRequest(target);
   EnterFrame(options);
   ZBPROPOS_L source_long;
   ZBPROPOS_L target_long;
-  recordstore::RequestToLong(*source, &source_long);
-  recordstore::RequestToLong(*target, &target_long);
+  zb::api::RequestToLong(*source, &source_long);
+  zb::api::RequestToLong(*target, &target_long);
   const int32_t result = implementation(&source_long, &target_long);
   if (options.write_back) {
-    recordstore::RequestFromLong(source_long, source);
-    recordstore::RequestFromLong(target_long, target);
+    zb::api::RequestFromLong(source_long, source);
+    zb::api::RequestFromLong(target_long, target);
   }
   return result;
 }
@@ -87,14 +88,14 @@ int32_t BasicFrame(ZBPROPOS* caller,
                    int32_t(ZBAPI* plain)(ZBPROPOS*, Args...), Args... args) {
   int32_t result = -1;
   if (!caller) return result;
-  recordstore::ZeroTerminateRequest(caller);
+  zb::api::ZeroTerminateRequest(caller);
   ZBPROPOS request;
   std::memset(&request, 0, sizeof request);
-  recordstore::CopyRequestFields(*caller, &request);
+  zb::api::CopyRequestFields(*caller, &request);
   result = plain(&request, args...);
   std::memset(caller, 0, sizeof *caller);
-  recordstore::CopyRequestFields(request, caller);
-  recordstore::BlankPadRequest(caller);
+  zb::api::CopyRequestFields(request, caller);
+  zb::api::BlankPadRequest(caller);
   return result;
 }
 
@@ -107,16 +108,16 @@ int32_t BasicLongFrame(ZBPROPOS_L* caller,
   // szPosName is kept padded: the _L forms ignore it on the way in.
   char short_name[sizeof caller->szPosName];
   std::memcpy(short_name, caller->szPosName, sizeof short_name);
-  recordstore::ZeroTerminateRequest(caller);
+  zb::api::ZeroTerminateRequest(caller);
   std::memcpy(caller->szPosName, short_name, sizeof short_name);
   recordstore::BlankPadField(caller->szPosName, sizeof caller->szPosName);
   ZBPROPOS_L request;
   std::memset(&request, 0, sizeof request);
-  recordstore::CopyRequestFields(*caller, &request);
+  zb::api::CopyRequestFields(*caller, &request);
   result = implementation(&request, args...);
   std::memset(caller, 0, sizeof *caller);
-  recordstore::CopyRequestFields(request, caller);
-  recordstore::BlankPadRequest(caller);
+  zb::api::CopyRequestFields(request, caller);
+  zb::api::BlankPadRequest(caller);
   return result;
 }
 

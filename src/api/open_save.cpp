@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "api/library.h"
+#include "api/request_records.h"
 #include "environment/folders.h"
 #include "environment/history_file.h"
 #include "environment/library_context.h"
@@ -53,7 +54,7 @@ void HandOnDataFolder(const std::string& folder) {
 }  // namespace
 
 void EnterOpenSaveCall(Library& lib, ZBPROPOS_L* request, const char* title) {
-  recordstore::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   std::memset(request->szPosName, 0, sizeof request->szPosName);
   env::EnsureLoggedIn(lib.session());
   lib.log().Title(title);

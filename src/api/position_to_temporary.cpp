@@ -5,6 +5,7 @@
 #include <string>
 
 #include "api/library.h"
+#include "api/request_records.h"
 #include "environment/library_context.h"
 #include "projectstore/positions.h"
 #include "projectstore/working_file.h"
@@ -38,7 +39,7 @@ std::string DesignationOf(Library& lib, const std::string& path) {
 int32_t CopyPositionToTemporary(Library& lib, ZBPROPOS_L* request,
                                 int16_t control) {
   const auto start = std::chrono::steady_clock::now();
-  recordstore::ZeroTerminateRequest(request);
+  zb::api::ZeroTerminateRequest(request);
   if (request->szTmpDatei[0] == '\0')
     std::memcpy(request->szTmpDatei, request->szTmpPfad,
                 sizeof request->szTmpDatei);

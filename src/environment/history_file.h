@@ -9,7 +9,7 @@
 
 #include "environment/folders.h"
 #include "platform/platform.h"
-#include "zbdb900.h"
+#include "zbdb900_types.h"
 
 namespace zb::environment {
 

@@ -14,7 +14,7 @@
 
 #include "platform/platform.h"
 #include "recordstore/log_sink.h"
-#include "zbdb900.h"
+#include "zbdb900_types.h"
 
 namespace zb::environment {
 

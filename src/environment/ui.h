@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "zbdb900.h"
+#include "zbdb900_types.h"
 
 namespace zb::environment {
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "zbdb900.h"
+#include "zbdb900_types.h"
 
 namespace zb::projectstore {
 

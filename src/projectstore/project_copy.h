@@ -9,7 +9,7 @@
 #include <string>
 
 #include "environment/ui.h"
-#include "zbdb900.h"
+#include "zbdb900_types.h"
 
 namespace zb::projectstore {
 

@@ -11,7 +11,7 @@
 
 #include "projectstore/transfer.h"
 #include "recordstore/typed_records.h"
-#include "zbdb900.h"
+#include "zbdb900_types.h"
 
 namespace zb::projectstore {
 

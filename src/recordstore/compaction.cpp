@@ -8,7 +8,7 @@
 #include "recordstore/engine.h"
 #include "recordstore/record_format.h"
 #include "recordstore/typed_records.h"
-#include "zbdb900.h"
+#include "zbdb900_types.h"
 
 namespace zb::recordstore {
 

@@ -23,7 +23,7 @@
 #include "platform/platform.h"
 #include "recordstore/key_index.h"
 #include "recordstore/log_sink.h"
-#include "zbdb900.h"
+#include "zbdb900_types.h"
 
 namespace zb::recordstore {
 

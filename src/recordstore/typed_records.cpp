@@ -5,33 +5,19 @@
 namespace zb::recordstore {
 namespace {
 
-struct TextField {
-  uint16_t offset;
-  uint16_t width;
-};
-
 const TextField kPosInfoFields[] = {{6, 6}, {12, 40}, {52, 10}};
 const TextField kPosInfoExtFields[] = {{6, 6},    {12, 40},  {52, 10},
                                        {144, 42}, {186, 42}};
 const TextField kProInfoFields[] = {{4, 42}, {46, 6}, {52, 30}, {82, 10}};
 const TextField kProPosFields[] = {{0, 42}, {44, 10}};
-const TextField kRequestFields[] = {{0, 100},  {100, 100}, {200, 100},
-                                    {300, 6},  {306, 42},  {348, 30},
-                                    {378, 10}, {388, 40},  {428, 42}};
-const TextField kLongRequestFields[] = {
-    {0, 100}, {100, 100}, {200, 100}, {300, 6},  {306, 42},
-    {348, 30}, {378, 10}, {388, 40},  {428, 42}, {470, 42}};
-
 template <size_t N>
 void ZeroTerminateAll(void* record, const TextField (&fields)[N]) {
-  char* base = static_cast<char*>(record);
-  for (const TextField& f : fields) ZeroTerminateField(base + f.offset, f.width);
+  ZeroTerminateFields(record, fields, N);
 }
 
 template <size_t N>
 void BlankPadAll(void* record, const TextField (&fields)[N]) {
-  char* base = static_cast<char*>(record);
-  for (const TextField& f : fields) BlankPadField(base + f.offset, f.width);
+  BlankPadFields(record, fields, N);
 }
 
 // Fields of the short POSINFO: offset in the file, in memory, width.
@@ -149,51 +135,31 @@ void ZeroTerminatePosInfoExt(PosInfoExt* r) {
 }
 void ZeroTerminateProInfo(PROINFO* r) { ZeroTerminateAll(r, kProInfoFields); }
 void ZeroTerminateProPosTag(PROPOS* r) { ZeroTerminateAll(r, kProPosFields); }
-void ZeroTerminateRequest(ZBPROPOS* r) { ZeroTerminateAll(r, kRequestFields); }
-void ZeroTerminateRequest(ZBPROPOS_L* r) {
-  ZeroTerminateAll(r, kLongRequestFields);
-  std::memset(r->szPosName, 0, sizeof r->szPosName);
-}
 
 void BlankPadPosInfo(POSINFO* r) { BlankPadAll(r, kPosInfoFields); }
 void BlankPadPosInfoExt(PosInfoExt* r) { BlankPadAll(r, kPosInfoExtFields); }
 void BlankPadProInfo(PROINFO* r) { BlankPadAll(r, kProInfoFields); }
 void BlankPadProPosTag(PROPOS* r) { BlankPadAll(r, kProPosFields); }
-void BlankPadRequest(ZBPROPOS* r) { BlankPadAll(r, kRequestFields); }
-void BlankPadRequest(ZBPROPOS_L* r) { BlankPadAll(r, kLongRequestFields); }
 
-template <size_t N>
-void CopyFieldsOf(const void* from, void* to, const TextField (&fields)[N]) {
-  for (const TextField& f : fields)
-    CopyTextField(static_cast<char*>(to) + f.offset,
-                  static_cast<const char*>(from) + f.offset, f.width);
+void ZeroTerminateFields(void* record, const TextField* fields,
+                         size_t count) {
+  char* base = static_cast<char*>(record);
+  for (size_t i = 0; i < count; ++i)
+    ZeroTerminateField(base + fields[i].offset, fields[i].width);
 }
 
-void CopyRequestFields(const ZBPROPOS& from, ZBPROPOS* to) {
-  CopyFieldsOf(&from, to, kRequestFields);
-}
-void CopyRequestFields(const ZBPROPOS_L& from, ZBPROPOS_L* to) {
-  CopyFieldsOf(&from, to, kLongRequestFields);
-}
-
-void RequestToLong(const ZBPROPOS& in, ZBPROPOS_L* out) {
-  std::memset(out, 0, sizeof *out);
-  std::memcpy(out, &in, sizeof in);  // the nine fields lie at equal offsets
-  CopyTextField(out->szPosNameLong, in.szPosName, sizeof in.szPosName);
+void BlankPadFields(void* record, const TextField* fields, size_t count) {
+  char* base = static_cast<char*>(record);
+  for (size_t i = 0; i < count; ++i)
+    BlankPadField(base + fields[i].offset, fields[i].width);
 }
 
-void RequestFromLong(const ZBPROPOS_L& in, ZBPROPOS* out) {
-  std::memset(out, 0, sizeof *out);
-  std::memcpy(out->szDataPfad, in.szDataPfad, sizeof out->szDataPfad);
-  std::memcpy(out->szTmpPfad, in.szTmpPfad, sizeof out->szTmpPfad);
-  std::memcpy(out->szTmpDatei, in.szTmpDatei, sizeof out->szTmpDatei);
-  std::memcpy(out->szPrgName, in.szPrgName, sizeof out->szPrgName);
-  std::memcpy(out->szProName, in.szProName, sizeof out->szProName);
-  std::memcpy(out->szAuthor, in.szAuthor, sizeof out->szAuthor);
-  ShortNameFromLong(in.szPosNameLong, out->szPosName);
-  std::memcpy(out->szMsg, in.szMsg, sizeof out->szMsg);
-  std::memcpy(out->szProBezeichnung, in.szProBezeichnung,
-              sizeof out->szProBezeichnung);
+void CopyTextFields(const void* from, void* to, const TextField* fields,
+                    size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    CopyTextField(static_cast<char*>(to) + fields[i].offset,
+                  static_cast<const char*>(from) + fields[i].offset,
+                  fields[i].width);
 }
 
 }  // namespace zb::recordstore

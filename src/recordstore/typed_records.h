@@ -1,6 +1,6 @@
 // The typed records shared by the whole library: their file layouts, the
-// conversions to the memory layouts of include/zbdb900.h, the Zero and
-// Blank forms of their text fields, and the short-name rule.
+// conversions to the memory layouts of include/zbdb900_types.h, the Zero
+// and Blank forms of their text fields, and the short-name rule.
 #ifndef ZBDB_RECORDSTORE_TYPED_RECORDS_H_
 #define ZBDB_RECORDSTORE_TYPED_RECORDS_H_
 
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "zbdb900.h"
+#include "zbdb900_types.h"
 
 namespace zb::recordstore {
 
@@ -50,7 +50,6 @@ static_assert(offsetof(PosInfoExt, page_start) == 116, "page block");
 static_assert(offsetof(PosInfoExt, id_copy) == 142, "id copy");
 static_assert(offsetof(PosInfoExt, PosNameLong) == 144, "long name");
 static_assert(offsetof(PosInfoExt, Designation) == 186, "designation");
-static_assert(offsetof(ZBPROPOS_L, szPosNameLong) == 470, "long name");
 
 // File layout <-> memory layout of the two records that differ.
 void PosInfoFromFile(const uint8_t file[kPosInfoShortFileSize], POSINFO* out);
@@ -95,24 +94,23 @@ void ZeroTerminatePosInfo(POSINFO* record);
 void ZeroTerminatePosInfoExt(PosInfoExt* record);
 void ZeroTerminateProInfo(PROINFO* record);
 void ZeroTerminateProPosTag(PROPOS* record);
-void ZeroTerminateRequest(ZBPROPOS* record);
-// Also clears szPosName: the long name is the one that counts.
-void ZeroTerminateRequest(ZBPROPOS_L* record);
 
 void BlankPadPosInfo(POSINFO* record);
 void BlankPadPosInfoExt(PosInfoExt* record);
 void BlankPadProInfo(PROINFO* record);
 void BlankPadProPosTag(PROPOS* record);
-void BlankPadRequest(ZBPROPOS* record);
-void BlankPadRequest(ZBPROPOS_L* record);
 
-// Copies every text field up to its first zero, the rest of it zero.
-void CopyRequestFields(const ZBPROPOS& from, ZBPROPOS* to);
-void CopyRequestFields(const ZBPROPOS_L& from, ZBPROPOS_L* to);
-
-// The request record of the plain exports and of the _L exports.
-void RequestToLong(const ZBPROPOS& in, ZBPROPOS_L* out);
-void RequestFromLong(const ZBPROPOS_L& in, ZBPROPOS* out);
+// The text fields of a record (offset and width), for the forms above
+// applied field by field.
+struct TextField {
+  uint16_t offset;
+  uint16_t width;
+};
+void ZeroTerminateFields(void* record, const TextField* fields, size_t count);
+void BlankPadFields(void* record, const TextField* fields, size_t count);
+// Each field copied up to its first zero, the rest of it zero.
+void CopyTextFields(const void* from, void* to, const TextField* fields,
+                    size_t count);
 
 }  // namespace zb::recordstore
 
