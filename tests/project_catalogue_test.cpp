@@ -230,7 +230,7 @@ TEST_F(ProjectCatalogueTest, CreateStopsAtExistingFileAndWritesUnnamedAsQuestion
 TEST_F(ProjectCatalogueTest, WriteProtectedListStopsTheProcess) {
   CopyFixtureFolder();
   ASSERT_TRUE(SetWritable(Path("ZBPROS.ZB"), false));
-  EXPECT_LT(ps::OpenProjectList(store(), folder_), 0);
+  EXPECT_LT(ps::ProjectList::Open(store(), folder_).handle(), 0);
   EXPECT_EQ(faults_.ended_with(), -5);
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].caption, "ZB_Datenverwaltung ");

@@ -13,6 +13,7 @@
 #include "projectstore/position_index.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/record_file.h"
 #include "recordstore/engine.h"
 #include "recordstore/typed_records.h"
 
@@ -26,23 +27,21 @@ using recordstore::Engine;
 constexpr char kResultExtension[] = ".ERG";
 constexpr int kPathWidth = 260;
 
-std::string ProjectName(const PROINFO& info) {
-  return std::string(info.szProject, strnlen(info.szProject, sizeof info.szProject));
-}
-
 // The 104-byte header block of a record file; false when the file cannot be
 // opened or the block not read in full.
 bool ReadHeaderBlock(Library& lib, const std::string& path, PROINFO* info) {
   std::memset(info, 0, sizeof *info);
   Engine& engine = lib.engine();
   // A file this process holds open is read through that handle.
+  ps::RecordFile own;
   int32_t h = engine.GetFileHandle(path.c_str());
-  const bool was_open = h > 0;
-  if (!was_open) h = engine.OpenReadOnly(path.c_str());
+  if (h <= 0) {
+    own = ps::RecordFile::OpenReadOnly(engine, path);
+    h = own.handle();
+  }
   if (h <= 0) return false;
-  const int32_t got = engine.ReadBin(h, 0, sizeof *info, info);
-  if (!was_open) engine.Close(h);
-  return got == static_cast<int32_t>(sizeof *info);
+  return engine.ReadBin(h, 0, sizeof *info, info) ==
+         static_cast<int32_t>(sizeof *info);
 }
 
 // The list entry of project `number`: its PROINFO and file path.
@@ -50,25 +49,23 @@ bool ProjectByNumber(Library& lib, const std::string& folder, int number,
                      PROINFO* info, std::string* path) {
   if (number <= 0) return false;
   Engine& engine = lib.engine();
-  const int32_t list = ps::OpenProjectList(lib.store(), folder);
-  if (list <= 0) return false;
+  ps::ProjectList list = ps::ProjectList::Open(lib.store(), folder);
+  if (!list.is_open()) return false;
   std::string name;
   PROINFO entry{};
   for (uint32_t i = 0;; ++i) {
     std::memset(&entry, 0, sizeof entry);
-    if (engine.Read(list, ps::kListKey, ps::kListKey, i, sizeof entry,
+    if (engine.Read(list.handle(), ps::kListKey, ps::kListKey, i, sizeof entry,
                     &entry) < 0)
       break;
     if (entry.number == number) {
       recordstore::ZeroTerminateProInfo(&entry);
-      name = ProjectName(entry);
+      name = ps::NameOf(entry);
       break;
     }
   }
-  engine.Close(list);
   if (name.empty()) return false;
-  return ps::FindProject(lib.store(), folder, name, info, path) >= 0 &&
-         info->number == number;
+  return list.Find(name, info, path) >= 0 && info->number == number;
 }
 
 // Adds (or renews) the result link record of the project file.
@@ -81,30 +78,26 @@ bool WriteResultLink(Library& lib, const std::string& project_path,
   std::snprintf(reinterpret_cast<char*>(link) + kResultLinkPathAt, kPathWidth,
                 "%s", result_path.c_str());
   Engine& engine = lib.engine();
+  ps::RecordFile own;
   int32_t h = engine.GetFileHandle(project_path.c_str());
-  const bool was_open = h > 0;
-  if (!was_open) {
+  if (h <= 0) {
     if (!lib.os().FileExists(project_path)) return false;
-    h = engine.Open(project_path.c_str());
+    own = ps::RecordFile::Open(engine, project_path);
+    h = own.handle();
   }
   if (h <= 0) return false;
-  const int32_t written =
-      engine.WriteFar(h, kKeyResultLink, 1, 0, kResultLinkSize, link, true);
-  if (!was_open) engine.Close(h);
-  return written == kResultLinkSize;
+  return engine.WriteFar(h, kKeyResultLink, 1, 0, kResultLinkSize, link,
+                         true) == kResultLinkSize;
 }
 
 // Makes the result file with the project's header block.
 bool CreateResultFile(Library& lib, const std::string& path,
                       const PROINFO& block) {
   Engine& engine = lib.engine();
-  const int32_t h = engine.Open(path.c_str());
-  if (h <= 0) return false;
-  const bool written =
-      engine.WriteBin(h, 0, sizeof block, &block) ==
-      static_cast<int32_t>(sizeof block);
-  engine.Close(h);
-  return written;
+  ps::RecordFile file = ps::RecordFile::Open(engine, path);
+  return file.is_open() &&
+         engine.WriteBin(file.handle(), 0, sizeof block, &block) ==
+             static_cast<int32_t>(sizeof block);
 }
 
 }  // namespace
@@ -151,8 +144,8 @@ int32_t GetResultFile(Library& lib, const std::string& data_folder, int number,
         lib.log().Append("\n\t           wrong ProInfo! delete and re-open \n");
         lib.log().Printf("\n\t          %20s %20s", "tProProInfo",
                          "tErgProInfo");
-        lib.log().Printf("\n\t Projekt  %20s %20s", ProjectName(block).c_str(),
-                         ProjectName(stale).c_str());
+        lib.log().Printf("\n\t Projekt  %20s %20s", ps::NameOf(block).c_str(),
+                         ps::NameOf(stale).c_str());
         os.RemoveFile(result_path);
       }
       ok = ok && CreateResultFile(lib, result_path, block) &&
@@ -177,7 +170,7 @@ int32_t CheckResultFile(Library& lib, const std::string& project_path,
   ReadHeaderBlock(lib, result_path, &result);
   recordstore::ZeroTerminateProInfo(&project);
   recordstore::ZeroTerminateProInfo(&result);
-  if (ProjectName(project) != ProjectName(result)) return -3;
+  if (ps::NameOf(project) != ps::NameOf(result)) return -3;
   if (project.number != result.number) return -4;
   return 1;
 }
@@ -190,7 +183,7 @@ bool SetStaleResultFileAside(Library& lib, const std::string& result_path,
   const std::string stem =
       result_path.size() >= 4 ? result_path.substr(0, result_path.size() - 4)
                               : result_path;
-  *new_path = stem + "_" + ProjectName(block) + kResultExtension;
+  *new_path = stem + "_" + ps::NameOf(block) + kResultExtension;
   if (!lib.os().RenameFile(result_path, *new_path).ok()) return false;
   if (!silent) {
     const std::string text =
@@ -230,13 +223,13 @@ int32_t ResultFileOfRequest(Library& lib, ZBPROPOS* request,
         lib.catalogue().NumberByKey(recordstore::FieldText(request->szPrgName));
     int16_t id = 0;
     Engine& engine = lib.engine();
-    const int32_t h = engine.OpenReadOnly(project_path.c_str());
-    if (h > 0) {
+    ps::RecordFile project = ps::RecordFile::OpenReadOnly(engine, project_path);
+    if (project.is_open()) {
       recordstore::PosInfoExt found{};
-      if (ps::FindPosition(lib.store(), h, long_name, number, &found) >= 0)
+      if (ps::FindPosition(lib.store(), project.handle(), long_name, number,
+                           &found) >= 0)
         id = static_cast<int16_t>(found.id);
-      ps::ForgetPositionIndex(lib.store(), h);
-      engine.Close(h);
+      ps::ForgetPositionIndex(lib.store(), project.handle());
     }
     if (position) *position = id;
     if (program) *program = number;

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "projectstore/positions.h"
 #include "projectstore/transfer.h"
+#include "projectstore/record_file.h"
 #include "recordstore/engine.h"
 #include "recordstore/listing.h"
 #include "recordstore/typed_records.h"
@@ -50,11 +51,10 @@ int32_t ListTemporaryFile(Library& lib, const std::string& temporary_path) {
   if (!text) return -1;
   std::fclose(text);
   Engine& engine = lib.engine();
-  const int32_t h = engine.OpenReadOnly(temporary_path.c_str());
-  if (h <= 0) return -1;
+  ps::RecordFile file = ps::RecordFile::OpenReadOnly(engine, temporary_path);
+  if (!file.is_open()) return -1;
   const uint32_t listed =
-      recordstore::ListRecordsToFile(lib.engine(), h, text_path);
-  engine.Close(h);
+      recordstore::ListRecordsToFile(engine, file.handle(), text_path);
   constexpr uint32_t kMost = std::numeric_limits<int32_t>::max();
   return static_cast<int32_t>(listed > kMost ? kMost : listed);
 }
@@ -78,17 +78,22 @@ int32_t DeleteTemporaryFiles(Library& lib, const std::string& pattern) {
 
 int32_t ResetTemporaryFile(Library& lib, const std::string& path) {
   Engine& engine = lib.engine();
+  ps::RecordFile old_file;
   int32_t h = engine.GetFileHandle(path.c_str());
   const bool stays_open = h > 0;
-  if (!stays_open) h = engine.OpenReadOnly(path.c_str());
+  if (!stays_open) {
+    old_file = ps::RecordFile::OpenReadOnly(engine, path);
+    h = old_file.handle();
+  }
   if (h <= 0) return h;
 
   PROPOS tag{};
   if (engine.Read(h, ps::kAllPrograms, ps::kKeyProPos, 0, kProPosSize, &tag) !=
-      kProPosSize) {
-    if (!stays_open) engine.Close(h);
+      kProPosSize)
     return 0;
-  }
+  // The file is written anew: a handle the caller held is closed too, and
+  // the new one stays open in its place.
+  if (stays_open) old_file = ps::RecordFile(engine, h);
   int16_t program = 0;
   int16_t key2 = 0;
   engine.GetKeys(&program, &key2);
@@ -102,11 +107,12 @@ int32_t ResetTemporaryFile(Library& lib, const std::string& path) {
       engine.Read(h, program, ps::kKeyPosInfo, 1, kPosInfoLongSize, &position);
   // The short form is the long one's beginning; where both exist it wins.
   engine.Read(h, program, ps::kKeyPosInfo, 0, kPosInfoShortSize, &position);
-  engine.Close(h);
+  old_file.Close();
   if (got_tag <= 0 || got_project <= 0 || got_long <= 0) return 0;
 
   lib.os().RemoveFile(path);
-  h = engine.Open(path.c_str());
+  ps::RecordFile file = ps::RecordFile::Open(engine, path);
+  h = file.handle();
   if (h <= 0) return h;
   recordstore::ZeroTerminateProInfo(&project);
   bool written =
@@ -121,7 +127,7 @@ int32_t ResetTemporaryFile(Library& lib, const std::string& path) {
     written = engine.Append(h, program, ps::kKeyPosInfo, kPosInfoLongSize,
                             &position) == kPosInfoLongSize;
   }
-  if (!written || !stays_open) engine.Close(h);
+  if (written && stays_open) file.Release();
   return written ? h : 0;
 }
 

@@ -13,6 +13,7 @@
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "projectstore/store.h"
+#include "recordstore/typed_records.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -22,9 +23,7 @@ using recordstore::PosInfoExt;
 
 namespace {
 
-std::string FieldText(const char* field, size_t width) {
-  return std::string(field, strnlen(field, width));
-}
+using recordstore::FieldText;
 
 void LogF(Store& store, const char* format, ...) {
   char text[1024];

@@ -7,6 +7,7 @@
 
 #include "projectstore/positions.h"
 #include "projectstore/store.h"
+#include "recordstore/typed_records.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -17,6 +18,8 @@ using recordstore::KeyIndex;
 using recordstore::PosInfoExt;
 
 namespace {
+
+using recordstore::FieldText;
 
 struct Entry {
   PosInfoNames names;
@@ -179,16 +182,12 @@ ProgramIndex* Kept(Store& store, int h, int16_t program) {
   return it == store.position_indexes.map().end() ? nullptr : &it->second;
 }
 
-std::string FieldText(const char* field, size_t width) {
-  return std::string(field, strnlen(field, width));
-}
-
 }  // namespace
 
 PosInfoNames NamesOf(const PosInfoExt& info, int32_t stored_size) {
-  const std::string short_text = FieldText(info.PosName, sizeof info.PosName);
+  const std::string short_text = FieldText(info.PosName);
   const std::string long_text =
-      FieldText(info.PosNameLong, sizeof info.PosNameLong);
+      FieldText(info.PosNameLong);
   // A name that is not empty meets the long name of an extended record;
   // an empty one (and any name on a short record) meets the short name,
   // or the long name where the short one is empty.

@@ -12,6 +12,7 @@
 #include "projectstore/position_index.h"
 #include "projectstore/positions.h"
 #include "projectstore/store.h"
+#include "recordstore/typed_records.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -21,9 +22,7 @@ using recordstore::PosInfoExt;
 
 namespace {
 
-std::string FieldText(const char* field, size_t width) {
-  return std::string(field, strnlen(field, width));
-}
+using recordstore::FieldText;
 
 // Lock times are shown in UTC, like every date the library lists.
 std::string TimeText(const char* format, uint32_t seconds) {
@@ -115,7 +114,7 @@ int32_t LockOn(Store& store, int h, int working_h, int16_t program,
       std::memcmp(&lock, &own.block, sizeof lock) != 0) {
     Log(store, "\n" + environment::SystemText(35032, name));
     Log(store, "\n" + std::string(16, ' ') +
-                   FieldText(lock.user, sizeof lock.user) + ", " +
+                   FieldText(lock.user) + ", " +
                    TimeText("%d.%m.%Y %H", lock.time));
     return 0;
   }
@@ -158,7 +157,7 @@ int32_t LockOff(Store& store, int h, int16_t program, const std::string& name) {
   ReadLockRecord(store, h, program, info.id, &lock);
   store.context().log.Printf("\n%16s§ Lock_Off '%s' : %s, %s  ", " ",
                              name.c_str(),
-                             FieldText(lock.user, sizeof lock.user).c_str(),
+                             FieldText(lock.user).c_str(),
                              TimeText("%x,%X", lock.time).c_str());
   WritePosInfo(store, h, program, static_cast<uint32_t>(n), info);
   OwnLockState& own = store.context().position_lock;
@@ -199,7 +198,7 @@ int32_t CheckLockAndInform(Store& store, int* h, int16_t program,
                [&](int w) { return LockOff(store, w, program, name); });
     return 0;
   }
-  const std::string user = FieldText(lock.user, sizeof lock.user);
+  const std::string user = FieldText(lock.user);
   std::string text = environment::SystemText(35034, name) + "\n" +
                      environment::SystemText(35035, user);
   environment::Ui& ui = store.ui();

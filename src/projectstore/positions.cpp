@@ -9,6 +9,7 @@
 #include "projectstore/position_locks.h"
 #include "projectstore/project_catalogue.h"
 #include "projectstore/store.h"
+#include "recordstore/typed_records.h"
 #include "recordstore/engine.h"
 
 namespace zb::projectstore {
@@ -18,9 +19,7 @@ using recordstore::PosInfoExt;
 
 namespace {
 
-std::string FieldText(const char* field, size_t width) {
-  return std::string(field, strnlen(field, width));
-}
+using recordstore::FieldText;
 
 // Windows-1252 letters to lower case: A-Z and the accented capitals
 // (0xC0-0xDE without the multiplication sign).

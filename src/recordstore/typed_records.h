@@ -72,6 +72,9 @@ void ShortNameFromLong(const char* long_name, char short_name[10]);
 void CopyTextField(char* dest, const char* src, size_t width);
 
 // The text of a fixed-width field: up to its first zero, or all of it.
+inline std::string FieldText(const char* field, size_t width) {
+  return std::string(field, strnlen(field, width));
+}
 template <size_t N>
 std::string FieldText(const char (&field)[N]) {
   return std::string(field, strnlen(field, N));

@@ -98,7 +98,8 @@ int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
   if (!UsableFolder(lib, io, command, folder)) return kExitFailed;
   const std::string list = ps::ProjectListPath(lib.store(), folder);
   const bool had_list = lib.os().FileExists(list);
-  const int32_t h = ps::OpenProjectList(lib.store(), folder);
+  ps::ProjectList project_list = ps::ProjectList::Open(lib.store(), folder);
+  const int32_t h = project_list.handle();
   if (h < 0) {
     Fail(io, command,
          ShownPath(list) + ": " +
@@ -112,7 +113,7 @@ int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
   while (DBRead(static_cast<int16_t>(h), ps::kListKey, ps::kListKey,
                 static_cast<int32_t>(entries.size()), sizeof info, &info) > 0)
     entries.push_back(info);
-  DBClose(static_cast<int16_t>(h));
+  project_list.Close();
 
   if (!had_list)
     Say(io,
