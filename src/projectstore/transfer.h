@@ -11,6 +11,10 @@
 
 #include "recordstore/typed_records.h"
 
+namespace zb::recordstore {
+class Engine;
+}
+
 namespace zb::projectstore {
 
 class Store;
@@ -66,8 +70,17 @@ int32_t WriteNewPositionHeaders(Store& store, int w, int16_t program,
 void BuildProPos(const recordstore::PosInfoExt& info, uint16_t project,
                  PROPOS* out);
 
-// The POSINFO the library context keeps of the position last transferred.
-const recordstore::PosInfoExt& LastTransferredPosInfo();
+// The POSINFO the store keeps of the position last transferred.
+const recordstore::PosInfoExt& LastTransferredPosInfo(Store& store);
+
+// Both POSINFO forms of `info` into w under the program key: the short one
+// at occurrence 0, the long one at 1. True when both were written.
+bool WritePosInfoPair(recordstore::Engine& engine, int w, int16_t program,
+                      const recordstore::PosInfoExt& info);
+
+// Calls progress with done/total in percent (nothing when total is 0).
+void ReportProgress(const TransferProgress& progress, uint32_t done,
+                    uint32_t total);
 
 }  // namespace zb::projectstore
 
