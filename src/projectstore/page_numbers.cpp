@@ -8,6 +8,7 @@
 #include "projectstore/position_edit.h"
 #include "projectstore/position_index.h"
 #include "projectstore/positions.h"
+#include "projectstore/record_file.h"
 #include "projectstore/store.h"
 #include "recordstore/engine.h"
 
@@ -21,12 +22,6 @@ namespace {
 constexpr size_t kPageBlockSize = 26;
 constexpr uint32_t kWorkingLongPosInfo = 1;  // occurrence in a working file
 
-// The index of positions lives only as long as the handle.
-void CloseProject(Store& store, int h) {
-  ForgetPositionIndex(store, h);
-  store.engine().Close(h);
-}
-
 void ClearPageBlock(PosInfoExt* info) {
   std::memset(&info->page_start, 0, kPageBlockSize);
 }
@@ -37,9 +32,12 @@ void WriteBlockIntoWorkingFile(Store& store, const std::string& path,
                                const PosInfoExt& block_source) {
   Engine& engine = store.engine();
   // The program may hold the file open itself: its handle serves.
+  RecordFile own;
   int32_t h = engine.GetFileHandle(path.c_str());
-  const bool own_open = h <= 0;
-  if (own_open) h = engine.Open(path.c_str());
+  if (h <= 0) {
+    own = RecordFile::Open(engine, path);
+    h = own.handle();
+  }
   if (h <= 0) {
     store.log().RecordFileError("ZB_SetStartPageNr_L", path, h);
     return;
@@ -54,7 +52,6 @@ void WriteBlockIntoWorkingFile(Store& store, const std::string& path,
     engine.WriteFar(h, key1, kKeyPosInfo, kWorkingLongPosInfo, sizeof record,
                     record, false);
   }
-  if (own_open) engine.Close(h);
 }
 
 }  // namespace
@@ -98,8 +95,8 @@ int32_t SetStartPage(Store& store, const std::string& project_path,
   block.page_time = count != 0 ? store.os().Now() : 0;
   if (count > kMaxPageNumber) ClearPageBlock(&block);
 
-  Engine& engine = store.engine();
-  const int32_t h = engine.OpenExclusive(project_path.c_str());
+  RecordFile project = RecordFile::OpenExclusive(store.engine(), project_path);
+  const int32_t h = project.handle();
   if (h <= 0) {
     store.log().RecordFileError("ZB_SetStartPageNr_L", project_path, h);
     return 0;
@@ -119,7 +116,7 @@ int32_t SetStartPage(Store& store, const std::string& project_path,
     id = SetPositionInfo(store, h, position.info, changed, designation.c_str(),
                          program);
   }
-  CloseProject(store, h);
+  project.Close();  // before the working file, which may be opened anew
   if (id > 0 && !working_file.empty())
     WriteBlockIntoWorkingFile(store, working_file, block);
   return id;
@@ -130,15 +127,18 @@ int32_t GetStartPage(Store& store, const std::string& project_path,
                      uint16_t* count) {
   *start = 0;
   *count = 0;
-  Engine& engine = store.engine();
-  const int32_t h = engine.OpenReadOnly(project_path.c_str());
-  if (h <= 0) {
-    store.log().RecordFileError("ZB_GetStartPageNr_L", project_path, h);
-    return -1;
-  }
+  int32_t id = -1;
   PagingPosition position;
-  const int32_t id = ReadPositionForPaging(store, h, program, name, &position);
-  CloseProject(store, h);
+  {
+    RecordFile project = RecordFile::OpenReadOnly(store.engine(), project_path);
+    if (!project.is_open()) {
+      store.log().RecordFileError("ZB_GetStartPageNr_L", project_path,
+                                  project.handle());
+      return -1;
+    }
+    id = ReadPositionForPaging(store, project.handle(), program, name,
+                               &position);
+  }
   if (id < 0) return -1;
   *start = position.info.page_start;
   *count = position.info.page_count;
@@ -155,14 +155,14 @@ int32_t GetStartPage(Store& store, const std::string& project_path,
 int32_t SetNextPage(Store& store, const std::string& project_path,
                     uint16_t next) {
   Engine& engine = store.engine();
-  const int32_t h = engine.OpenExclusive(project_path.c_str());
+  RecordFile project = RecordFile::OpenExclusive(engine, project_path);
+  const int32_t h = project.handle();
   if (h <= 0) {
     store.log().RecordFileError("ZB_SetNextPageNr_L", project_path, h);
     return h < 0 ? h : -1;
   }
   const int32_t result =
       engine.WriteFar(h, kKeyPageCounter, 0, 0, sizeof next, &next, true);
-  engine.Close(h);
   if (result > 0) store.log().Printf("\n*** ZB_SetNextPageNr: %d", next);
   return result;
 }
@@ -170,16 +170,15 @@ int32_t SetNextPage(Store& store, const std::string& project_path,
 int32_t GetNextPage(Store& store, const std::string& project_path,
                     uint16_t* next) {
   *next = 1;
-  Engine& engine = store.engine();
-  const int32_t h = engine.OpenReadOnly(project_path.c_str());
-  if (h <= 0) {
-    store.log().RecordFileError("ZB_GetNextPageNr_L", project_path, h);
+  RecordFile project = RecordFile::OpenReadOnly(store.engine(), project_path);
+  if (!project.is_open()) {
+    store.log().RecordFileError("ZB_GetNextPageNr_L", project_path,
+                                project.handle());
     return -1;
   }
   uint16_t value = 0;
-  const int32_t got =
-      engine.Read(h, kKeyPageCounter, 0, 0, sizeof value, &value);
-  engine.Close(h);
+  const int32_t got = store.engine().Read(project.handle(), kKeyPageCounter, 0,
+                                          0, sizeof value, &value);
   if (got < 0) return got;
   *next = value > kMaxPageNumber ? 1 : value;
   return 1;
@@ -189,7 +188,8 @@ int32_t ResetPages(Store& store, const std::string& project_path,
                    int16_t program, const std::string& name) {
   if (!name.empty() && program == kAllPrograms) return 0;
   Engine& engine = store.engine();
-  const int32_t h = engine.OpenExclusive(project_path.c_str());
+  RecordFile project = RecordFile::OpenExclusive(engine, project_path);
+  const int32_t h = project.handle();
   if (h <= 0) {
     store.log().RecordFileError("ZB_ResetPageNr_L", project_path, h);
     return -1;
@@ -206,7 +206,6 @@ int32_t ResetPages(Store& store, const std::string& project_path,
       ClearPageBlock(&stored);
       WritePosInfo(store, h, program, static_cast<uint32_t>(result), stored);
     }
-    CloseProject(store, h);
     return result;
   }
 
@@ -231,7 +230,6 @@ int32_t ResetPages(Store& store, const std::string& project_path,
   const uint16_t first_page = 1;
   engine.WriteFar(h, kKeyPageCounter, 0, 0, sizeof first_page, &first_page,
                   true);
-  CloseProject(store, h);
   return result;
 }
 

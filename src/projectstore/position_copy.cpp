@@ -10,6 +10,7 @@
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/record_file.h"
 #include "projectstore/store.h"
 #include "projectstore/temporary_name.h"
 #include "projectstore/working_file.h"
@@ -51,7 +52,8 @@ bool SamePosition(const ZBPROPOS_L& a, const ZBPROPOS_L& b) {
 void ClearPageBlock(Store& store, const std::string& working_path,
                     int16_t program) {
   Engine& engine = store.engine();
-  const int32_t w = engine.Open(working_path.c_str());
+  RecordFile working = RecordFile::Open(engine, working_path);
+  const int32_t w = working.handle();
   if (w <= 0) return;
   PosInfoExt info{};
   if (engine.Read(w, program, kKeyPosInfo, 1, sizeof info, &info) ==
@@ -62,21 +64,13 @@ void ClearPageBlock(Store& store, const std::string& working_path,
     std::memset(info.page_reserved, 0, sizeof info.page_reserved);
     engine.WriteFar(w, program, kKeyPosInfo, 1, sizeof info, &info, false);
   }
-  engine.Close(w);
 }
 
 // Takes the lock of the position this process held before the copy again.
 void LockAgain(Store& store, const OwnLockState& before) {
   if (before.state != 1) return;
-  Engine& engine = store.engine();
-  const int32_t h = engine.OpenExclusive(before.project_path.c_str());
-  if (h <= 0) return;
-  const int32_t w = before.working_path.empty()
-                        ? 0
-                        : engine.OpenReadOnly(before.working_path.c_str());
-  LockOn(store, h, w > 0 ? w : 0, before.program, before.name);
-  if (w > 0) engine.Close(w);
-  engine.Close(h);
+  LockPositionFor(store, before.project_path, before.working_path,
+                  before.program, before.name);
 }
 
 }  // namespace
@@ -175,14 +169,12 @@ int32_t MovePosition(Store& store, ZBPROPOS_L* source, ZBPROPOS_L* target) {
                   recordstore::FieldText(source->szProName), nullptr,
                   &path) < 0)
     return 0;
-  Engine& engine = store.engine();
-  const int32_t h = engine.OpenExclusive(path.c_str());
-  if (h <= 0) return 0;
+  RecordFile project = RecordFile::OpenExclusive(store.engine(), path);
+  if (!project.is_open()) return 0;
   const uint32_t deleted = DeletePosition(
-      store, h,
+      store, project.handle(),
       store.catalogue().NumberByKey(recordstore::FieldText(source->szPrgName)),
       recordstore::FieldText(source->szPosNameLong));
-  engine.Close(h);
   return static_cast<int32_t>(deleted > 0x7FFFFFFFu ? 0x7FFFFFFFu : deleted);
 }
 

@@ -11,6 +11,7 @@
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/record_file.h"
 #include "projectstore/store.h"
 #include "projectstore/working_file.h"
 #include "recordstore/engine.h"
@@ -39,7 +40,8 @@ std::string WithoutTrailingBackslash(std::string folder) {
 int32_t ReadExchangeHeader(Store& store, const std::string& path,
                            PosInfoExt* info, int16_t* program) {
   Engine& engine = store.engine();
-  const int32_t h = engine.OpenReadOnly(path.c_str());
+  RecordFile file = RecordFile::OpenReadOnly(engine, path);
+  const int32_t h = file.handle();
   if (h <= 0) return -4;
   int32_t n = engine.Read(h, kAllPrograms, kKeyPosInfo, 1, sizeof *info, info);
   if (n <= 0) {
@@ -49,7 +51,6 @@ int32_t ReadExchangeHeader(Store& store, const std::string& path,
   }
   int16_t key2 = 0;
   if (n > 0) engine.GetKeys(program, &key2);
-  engine.Close(h);
   return n > 0 ? 0 : -2;
 }
 

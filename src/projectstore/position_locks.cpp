@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "projectstore/position_index.h"
 #include "projectstore/positions.h"
+#include "projectstore/record_file.h"
 #include "projectstore/store.h"
 #include "recordstore/typed_records.h"
 #include "recordstore/engine.h"
@@ -233,24 +234,33 @@ int32_t CheckLockAndInform(Store& store, int* h, int16_t program,
   return 0;
 }
 
+int32_t LockPositionFor(Store& store, const std::string& project_path,
+                        const std::string& working_path, int16_t program,
+                        const std::string& name) {
+  Engine& engine = store.engine();
+  RecordFile project = RecordFile::OpenExclusive(engine, project_path);
+  if (!project.is_open()) return project.handle();
+  RecordFile working;
+  if (!working_path.empty())
+    working = RecordFile::OpenReadOnly(engine, working_path);
+  return LockOn(store, project.handle(),
+                working.is_open() ? working.handle() : 0, program, name);
+}
+
 int32_t ReleaseOwnLock(Store& store) {
   Log(store, "iSetLockOff");
   const OwnLockState own = store.context().position_lock;
   if (own.state != 1) return 0;
   Engine& engine = store.engine();
-  int32_t work = 0;
+  RecordFile working;
   if (!own.working_path.empty())
-    work = engine.OpenReadOnly(own.working_path.c_str());
-  const int32_t h = engine.OpenExclusive(own.project_path.c_str());
-  int32_t result = 0;
-  if (h > 0) {
-    if (LockedForMe(store, h, work > 0 ? work : 0) == 1)
-      result = LockOff(store, h, own.program, own.name);
-    ForgetPositionIndex(store, h);
-    engine.Close(h);
-  }
-  if (work > 0) engine.Close(work);
-  return result;
+    working = RecordFile::OpenReadOnly(engine, own.working_path);
+  RecordFile project = RecordFile::OpenExclusive(engine, own.project_path);
+  if (!project.is_open()) return 0;
+  if (LockedForMe(store, project.handle(),
+                  working.is_open() ? working.handle() : 0) != 1)
+    return 0;
+  return LockOff(store, project.handle(), own.program, own.name);
 }
 
 namespace {

@@ -38,6 +38,12 @@ int32_t LockOn(Store& store, int h, int working_h, int16_t program,
 // Clears the lock bit (the lock record stays) and forgets this process's
 // lock: 1 done, 0 no such position.
 int32_t LockOff(Store& store, int h, int16_t program, const std::string& name);
+
+// LockOn with the files opened here: the project exclusively, the working
+// file (may be empty) read-only. For a caller that holds neither open.
+int32_t LockPositionFor(Store& store, const std::string& project_path,
+                        const std::string& working_path, int16_t program,
+                        const std::string& name);
 // 1 when h is the project this process locked and the position it locked
 // still carries its lock (or a bit without record).
 int32_t LockedForMe(Store& store, int h, int working_h);

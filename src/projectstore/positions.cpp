@@ -8,6 +8,7 @@
 #include "projectstore/position_index.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/record_file.h"
 #include "projectstore/store.h"
 #include "recordstore/typed_records.h"
 #include "recordstore/engine.h"
@@ -153,13 +154,9 @@ int32_t PositionState(Store& store, int h, int16_t program,
 int32_t PositionStateOfFile(Store& store, const std::string& project_path,
                             int16_t program, const std::string& name,
                             PosInfoExt* out) {
-  Engine& engine = store.engine();
-  const int32_t h = engine.OpenReadOnly(project_path.c_str());
-  if (h <= 0) return 0;
-  const int32_t state = PositionState(store, h, program, name, out);
-  ForgetPositionIndex(store, h);
-  engine.Close(h);
-  return state;
+  RecordFile project = RecordFile::OpenReadOnly(store.engine(), project_path);
+  if (!project.is_open()) return 0;
+  return PositionState(store, project.handle(), program, name, out);
 }
 
 bool ShortNameTaken(Store& store, int h, int16_t program,

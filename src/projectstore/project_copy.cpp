@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/record_file.h"
 #include "projectstore/store.h"
 #include "recordstore/engine.h"
 
@@ -90,12 +91,8 @@ bool DeleteDirectly(Store& store, const std::string& path) {
 }
 
 bool IsEmptyRecordFile(Store& store, const std::string& path) {
-  Engine& engine = store.engine();
-  const int32_t h = engine.OpenReadOnly(path.c_str());
-  if (h <= 0) return false;
-  const bool empty = engine.NumRecords(h) == 0;
-  engine.Close(h);
-  return empty;
+  RecordFile file = RecordFile::OpenReadOnly(store.engine(), path);
+  return file.is_open() && store.engine().NumRecords(file.handle()) == 0;
 }
 
 // Unlocks the copied positions and gives the file its own header: locks
@@ -103,14 +100,11 @@ bool IsEmptyRecordFile(Store& store, const std::string& path) {
 bool AdoptTarget(Store& store, const std::string& path, const PROINFO& header,
                  const std::string& program_key) {
   if (!store.os().FileExists(path)) return false;
-  Engine& engine = store.engine();
-  const int32_t h = engine.OpenExclusive(path.c_str());
-  if (h <= 0) return false;
-  UnlockAll(store, h, store.catalogue().NumberByKey(program_key));
-  const bool written =
-      engine.WriteBin(h, 0, sizeof header, &header) == int32_t(sizeof header);
-  engine.Close(h);
-  return written;
+  RecordFile file = RecordFile::OpenExclusive(store.engine(), path);
+  if (!file.is_open()) return false;
+  UnlockAll(store, file.handle(), store.catalogue().NumberByKey(program_key));
+  return store.engine().WriteBin(file.handle(), 0, sizeof header, &header) ==
+         int32_t(sizeof header);
 }
 
 // The source list after a move: checked against its folder (a rebuild
@@ -157,15 +151,13 @@ void FollowCompanion(Store& store, int32_t mode,
       store, copy ? Ui::FileOperation::kCopy : Ui::FileOperation::kMove, from,
       to, title);
   if (result == 1 && os.FileExists(to)) {
-    Engine& engine = store.engine();
-    const int32_t h = engine.OpenExclusive(to.c_str());
-    if (h > 0) {
-      engine.WriteBin(h, 0, sizeof project.target_header,
-                      &project.target_header);
-      engine.Close(h);
-    } else {
+    RecordFile companion = RecordFile::OpenExclusive(store.engine(), to);
+    if (companion.is_open())
+      store.engine().WriteBin(companion.handle(), 0,
+                              sizeof project.target_header,
+                              &project.target_header);
+    else
       result = -1;
-    }
   }
   const std::string text =
       result == 1   ? std::string(label) + " Copy/Move done"

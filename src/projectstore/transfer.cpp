@@ -99,20 +99,6 @@ uint32_t CopyRecordsOut(Store& store, int h, int w, int16_t program,
   return copied;
 }
 
-// The lock is written into the project, so it is opened exclusively, after
-// the caller closed both files; the working file names the lock's holder.
-void LockExportedPosition(Store& store, const std::string& project_path,
-                          const std::string& working_path, int16_t program,
-                          const std::string& name) {
-  Engine& engine = store.engine();
-  RecordFile project = RecordFile::OpenExclusive(engine, project_path);
-  RecordFile working = RecordFile::OpenReadOnly(engine, working_path);
-  if (project.is_open())
-    LockOn(store, project.handle(), working.is_open() ? working.handle() : 0,
-           program, name);
-  working.Close();
-}
-
 }  // namespace
 
 int32_t ExportPosition(Store& store, const std::string& project_path,
@@ -186,8 +172,10 @@ int32_t ExportPosition(Store& store, const std::string& project_path,
     if (copied == 0) {
       *error = -5;
     } else if ((flags & kTransferNoLock) == 0) {
+      // The lock is written into the project, so it is opened exclusively
+      // once both files are closed.
       working.Close();
-      LockExportedPosition(store, project_path, working_path, program, name);
+      LockPositionFor(store, project_path, working_path, program, name);
       store.kept_posinfo = info;
     }
   }

@@ -9,6 +9,7 @@
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/record_file.h"
 #include "projectstore/store.h"
 #include "projectstore/temporary_name.h"
 #include "recordstore/engine.h"
@@ -16,16 +17,13 @@
 namespace zb::projectstore {
 
 using recordstore::Engine;
+using recordstore::FieldText;
 using recordstore::PosInfoExt;
 
 namespace {
 
 constexpr int32_t kLoadFactor = 5;
 constexpr int kNotSavedText = 35443;
-
-std::string Field(const char* text, size_t width) {
-  return std::string(text, strnlen(text, width));
-}
 
 std::string Trimmed(const std::string& text) {
   const size_t first = text.find_first_not_of(' ');
@@ -98,8 +96,8 @@ int32_t CreateWorkingFileForNewPosition(Store& store, std::string* working_path,
                                         const PROINFO& project,
                                         const PosInfoExt& position) {
   const std::string path = NewTemporaryPath(store, *working_path, program_name);
-  Engine& engine = store.engine();
-  const int32_t w = engine.Open(path.c_str());
+  RecordFile working = RecordFile::Open(store.engine(), path);
+  const int32_t w = working.handle();
   if (w <= 0) return w < 0 ? w : DB_OPENERR;
   PosInfoExt info = position;
   info.Ctrl = 0;
@@ -107,7 +105,6 @@ int32_t CreateWorkingFileForNewPosition(Store& store, std::string* working_path,
     recordstore::ShortNameFromLong(info.PosNameLong, info.PosName);
   const int32_t headers = WriteNewPositionHeaders(
       store, w, ProgramKey(store, program_name), project, info, project.number);
-  engine.Close(w);
   *working_path = path;
   return headers;
 }
@@ -122,9 +119,9 @@ int32_t LoadPositionIntoWorkingFile(
                        static_cast<int>(flags));
     ReleaseOwnLock(store);
   }
-  const std::string project_name = Field(project.szProject,
+  const std::string project_name = FieldText(project.szProject,
                                          sizeof project.szProject);
-  const std::string long_name = Field(position->PosNameLong,
+  const std::string long_name = FieldText(position->PosNameLong,
                                       sizeof position->PosNameLong);
   PROINFO found{};
   std::string list_path;
@@ -135,12 +132,10 @@ int32_t LoadPositionIntoWorkingFile(
   // header where there is one.
   auto create_new = [&]() {
     PROINFO header = project;
-    const int32_t h = project_path.empty()
-                          ? 0
-                          : store.engine().OpenReadOnly(project_path.c_str());
-    if (h > 0) {
-      store.engine().ReadBin(h, 0, sizeof header, &header);
-      store.engine().Close(h);
+    if (!project_path.empty()) {
+      RecordFile file = RecordFile::OpenReadOnly(store.engine(), project_path);
+      if (file.is_open())
+        store.engine().ReadBin(file.handle(), 0, sizeof header, &header);
     }
     return CreateWorkingFileForNewPosition(store, working_path, program_name,
                                            header, *position);
@@ -201,8 +196,7 @@ int32_t StoreWorkingFileIntoPosition(Store& store,
                                      uint32_t flags) {
   *error = 0;
   int32_t result = 0;
-  Engine& engine = store.engine();
-  const std::string project_name = Field(project.szProject,
+  const std::string project_name = FieldText(project.szProject,
                                          sizeof project.szProject);
   std::string project_path;
   int32_t number = 0;
@@ -210,16 +204,15 @@ int32_t StoreWorkingFileIntoPosition(Store& store,
     *error = -1;
     result = -1;
   } else {
-    const int32_t w = engine.OpenReadOnly(working_path.c_str());
-    if (w <= 0) {
+    // Only whether it opens: the import opens it itself.
+    if (!RecordFile::OpenReadOnly(store.engine(), working_path).is_open()) {
       *error = -4;
     } else {
-      engine.Close(w);
       PROINFO existing{};
-      std::string author = Field(project.szAuthor, sizeof project.szAuthor);
+      std::string author = FieldText(project.szAuthor, sizeof project.szAuthor);
       if (author.empty() && FindProject(store, data_folder, project_name,
                                         &existing, nullptr) >= 0)
-        author = Field(existing.szAuthor, sizeof existing.szAuthor);
+        author = FieldText(existing.szAuthor, sizeof existing.szAuthor);
       number = CreateProject(store, data_folder, project_name, author);
       if (number < 1 || FindProject(store, data_folder, project_name, nullptr,
                                     &project_path) < 0)
@@ -238,7 +231,7 @@ int32_t StoreWorkingFileIntoPosition(Store& store,
     pp.project = static_cast<uint16_t>(number);
     recordstore::CopyTextField(pp.long_name, position.PosNameLong,
                                sizeof pp.long_name);
-    const std::string description = Field(position.Msg, sizeof position.Msg);
+    const std::string description = FieldText(position.Msg, sizeof position.Msg);
     result = ImportPosition(store, project_path, working_path,
                             ProgramKey(store, program_name), pp,
                             description.c_str(), 0, nullptr, error, flags);
@@ -263,23 +256,20 @@ int32_t CompareRequestWithWorkingFile(Store& store, ZBPROPOS_L* request) {
   if (request->szProName[0] == 0) return 2;
   if (request->szPosNameLong[0] == 0) return 1;
   Engine& engine = store.engine();
-  const int32_t w = engine.OpenReadOnly(
-      Field(request->szTmpDatei, sizeof request->szTmpDatei).c_str());
+  RecordFile working = RecordFile::OpenReadOnly(
+      engine, FieldText(request->szTmpDatei, sizeof request->szTmpDatei));
+  const int32_t w = working.handle();
   if (w <= 0) return -4;
-  auto finish = [&](int32_t result) {
-    engine.Close(w);
-    return result;
-  };
   PROINFO any{};
   if (engine.Read(w, kAllPrograms, kKeyProInfo, 0, sizeof any, &any) < 0)
-    return finish(-3);
+    return -3;
   int16_t program = 0, key2 = 0;
   engine.GetKeys(&program, &key2);
   PROPOS tag{};
   PROINFO info{};
   engine.Read(w, program, kKeyProPos, 0, sizeof tag, &tag);
   engine.Read(w, program, kKeyProInfo, 0, sizeof info, &info);
-  const std::string work_project = Field(info.szProject,
+  const std::string work_project = FieldText(info.szProject,
                                          sizeof info.szProject);
   store.log().Append("\n XXXXX ProPosChanged : ");
   store.log().Printf("ProInfo.szProject aus TMP : Name %s",
@@ -290,18 +280,18 @@ int32_t CompareRequestWithWorkingFile(Store& store, ZBPROPOS_L* request) {
   const bool short_read =
       engine.Read(w, program, kKeyPosInfo, 0,
                   recordstore::kPosInfoShortFileSize, &work) > 0;
-  if (!long_read && !short_read) return finish(-2);
-  engine.Close(w);
+  if (!long_read && !short_read) return -2;
+  working.Close();
 
-  if (Field(request->szProName, sizeof request->szProName) != work_project)
+  if (FieldText(request->szProName, sizeof request->szProName) != work_project)
     return 2;
   std::string long_name = Trimmed(
-      Field(request->szPosNameLong, sizeof request->szPosNameLong));
+      FieldText(request->szPosNameLong, sizeof request->szPosNameLong));
   const std::string short_name =
-      Trimmed(Field(request->szPosName, sizeof request->szPosName));
-  const std::string work_short = Trimmed(Field(work.PosName,
+      Trimmed(FieldText(request->szPosName, sizeof request->szPosName));
+  const std::string work_short = Trimmed(FieldText(work.PosName,
                                                sizeof work.PosName));
-  const std::string work_long = Trimmed(Field(work.PosNameLong,
+  const std::string work_long = Trimmed(FieldText(work.PosNameLong,
                                               sizeof work.PosNameLong));
   if (short_name.find('~') != std::string::npos &&
       short_name == work_short && !work_long.empty()) {
