@@ -17,6 +17,7 @@
 #include "projectstore/position_index.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/record_file.h"
 #include "recordstore/engine.h"
 #include "recordstore/typed_records.h"
 #include "zbdb900.h"
@@ -58,12 +59,6 @@ std::string ProjectFileOf(Library& lib, const ZBPROPOS_L& request) {
           zb::recordstore::FieldText(request.szProName), nullptr, &path) < 0)
     return {};
   return path;
-}
-
-// The index lives only as long as the handle.
-void CloseProject(Library& lib, int h) {
-  ps::ForgetPositionIndex(lib.store(), h);
-  lib.engine().Close(h);
 }
 
 // 0 not found, 1 found and not locked by another, 2 locked by another.
@@ -115,7 +110,8 @@ int32_t ShortNameFromInformationCache(Library& lib, const ZBPROPOS& request,
 // file cannot be read.
 std::string ShortNameOfWorkingFile(Library& lib, const std::string& path) {
   Engine& engine = lib.engine();
-  const int32_t h = engine.OpenReadOnly(path.c_str());
+  ps::RecordFile file = ps::RecordFile::OpenReadOnly(engine, path);
+  const int32_t h = file.handle();
   if (h <= 0) return {};
   uint8_t record[zb::recordstore::kPosInfoExtFileSize] = {};
   std::string name;
@@ -123,7 +119,6 @@ std::string ShortNameOfWorkingFile(Library& lib, const std::string& path) {
                   record) >= 0)
     name.assign(reinterpret_cast<const char*>(record) + 52,
                 strnlen(reinterpret_cast<const char*>(record) + 52, 10));
-  engine.Close(h);
   return name;
 }
 
@@ -185,7 +180,8 @@ int32_t ZBAPI ZB_PositionExistEx_L(ZBPROPOS_L* request, char* buffer,
   if (project.empty()) return -1;
 
   Engine& engine = lib.engine();
-  const int32_t h = engine.OpenReadOnly(project.c_str());
+  ps::RecordFile file = ps::RecordFile::OpenReadOnly(engine, project);
+  const int32_t h = file.handle();
   if (h <= 0) return -1;
   const std::string wanted =
       ps::PositionCompareName(zb::recordstore::FieldText(request->szPosNameLong));
@@ -213,7 +209,6 @@ int32_t ZBAPI ZB_PositionExistEx_L(ZBPROPOS_L* request, char* buffer,
     names += key;
     ++found;
   }
-  engine.Close(h);
   if (!names.empty()) std::memcpy(buffer, names.data(), names.size());
   return found > 0 ? found : -1;
 }
@@ -284,8 +279,8 @@ int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
                                  new_name.substr(0, 41).c_str(),
                                  sizeof renamed.PosNameLong);
 
-  Engine& engine = lib.engine();
-  const int32_t h = engine.OpenExclusive(project.c_str());
+  ps::RecordFile file = ps::RecordFile::OpenExclusive(lib.engine(), project);
+  const int32_t h = file.handle();
   if (h <= 0) {
     lib.log().RecordFileError("ZB_PositionRename_L", project, h);
     return kErrProjectOpen;
@@ -297,7 +292,7 @@ int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
   else
     result =
         ps::SetPositionInfo(lib.store(), h, info, renamed, nullptr, program);
-  CloseProject(lib, h);
+  file.Close();
   if (result > 0)
     zb::recordstore::CopyTextField(target->szPosNameLong, renamed.PosNameLong,
                                    sizeof target->szPosNameLong);
@@ -325,13 +320,13 @@ int32_t ZBAPI ZB_PositionDelete(ZBPROPOS_L* request) {
   if (program == ps::kAllPrograms && name != "ALLE") return 0;
   const std::string project = ProjectFileOf(lib, *request);
   if (project.empty()) return 0;
-  const int32_t h = lib.engine().OpenExclusive(project.c_str());
-  if (h <= 0) {
-    lib.log().RecordFileError("ZB_PositionDelete", project, h);
+  ps::RecordFile file = ps::RecordFile::OpenExclusive(lib.engine(), project);
+  if (!file.is_open()) {
+    lib.log().RecordFileError("ZB_PositionDelete", project, file.handle());
     return 0;
   }
-  const uint32_t deleted = ps::DeletePosition(lib.store(), h, program, name);
-  CloseProject(lib, h);
+  const uint32_t deleted =
+      ps::DeletePosition(lib.store(), file.handle(), program, name);
   return deleted > 2147483647u ? 2147483647 : static_cast<int32_t>(deleted);
 }
 

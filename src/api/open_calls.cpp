@@ -136,14 +136,8 @@ int32_t ZBAPI ZB_New_L(ZBPROPOS_L* request) {
   std::string project_path;
   if (ps::FindProject(lib.store(), FieldText(request->szDataPfad), project_name,
                       &listed, &project_path) >= 0) {
-    zb::recordstore::Engine& engine = zb::api::TheLibrary().engine();
-    const int32_t h = engine.OpenReadOnly(project_path.c_str());
-    PROINFO header{};
-    if (h > 0 && engine.ReadBin(h, 0, sizeof header, &header) >= 0)
-      project = header;
-    else
+    if (!ps::ReadProjectHeader(lib.store(), project_path, &project))
       project.number = listed.number;
-    if (h > 0) engine.Close(h);
   }
   lib.context().current_project = project_name;
 

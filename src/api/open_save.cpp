@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/record_file.h"
 #include "projectstore/transfer.h"
 #include "projectstore/working_file.h"
 #include "recordstore/engine.h"
@@ -242,13 +243,10 @@ void MakeProjectActive(Library& lib, const ZBPROPOS_L& request) {
     return;
   recordstore::Engine& engine = lib.engine();
   PROINFO header{};
-  const int32_t h = engine.OpenReadOnly(project_path.c_str());
-  if (h <= 0) return;
-  const int32_t got = engine.ReadBin(h, 0, sizeof header, &header);
-  engine.Close(h);
-  if (got < 0) return;
-  const std::string working = FieldText(request.szTmpDatei);
-  const int32_t w = engine.Open(working.c_str());
+  if (!ps::ReadProjectHeader(lib.store(), project_path, &header)) return;
+  ps::RecordFile working =
+      ps::RecordFile::Open(engine, FieldText(request.szTmpDatei));
+  const int32_t w = working.handle();
   if (w <= 0) return;
   PROINFO old{};
   if (engine.Read(w, ps::kAllPrograms, ps::kKeyProInfo, 0, sizeof old, &old) >=
@@ -258,7 +256,6 @@ void MakeProjectActive(Library& lib, const ZBPROPOS_L& request) {
     engine.WriteFar(w, program, ps::kKeyProInfo, 0, sizeof header, &header,
                     true);
   }
-  engine.Close(w);
 }
 
 bool IsAutoSaveName(const std::string& long_name) {

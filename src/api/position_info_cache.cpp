@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "projectstore/position_index.h"
 #include "projectstore/positions.h"
+#include "projectstore/record_file.h"
 #include "recordstore/engine.h"
 
 namespace zb::api {
@@ -38,7 +39,9 @@ std::vector<PositionListEntry> LoadPositionList(Library& lib,
                                                 const std::string& project) {
   std::vector<PositionListEntry> list;
   Engine& engine = lib.engine();
-  const int32_t h = engine.OpenReadOnly(project.c_str());
+  projectstore::RecordFile file =
+      projectstore::RecordFile::OpenReadOnly(engine, project);
+  const int32_t h = file.handle();
   if (h <= 0) return list;
   uint8_t record[recordstore::kPosInfoExtFileSize];
   for (uint32_t n = 0;; ++n) {
@@ -67,8 +70,6 @@ std::vector<PositionListEntry> LoadPositionList(Library& lib,
       recordstore::SetFieldText(entry.info.PosName, kNoName);
     list.push_back(entry);
   }
-  projectstore::ForgetPositionIndex(lib.store(), h);
-  engine.Close(h);
   return list;
 }
 

@@ -8,6 +8,7 @@
 #include "api/request_records.h"
 #include "environment/library_context.h"
 #include "projectstore/positions.h"
+#include "projectstore/record_file.h"
 #include "projectstore/working_file.h"
 #include "recordstore/engine.h"
 #include "recordstore/typed_records.h"
@@ -22,13 +23,11 @@ constexpr int16_t kProPosSize = 56;
 
 // The designation text of the working file's PROPOS; empty when unreadable.
 std::string DesignationOf(Library& lib, const std::string& path) {
-  Engine& engine = lib.engine();
-  const int32_t h = engine.OpenReadOnly(path.c_str());
-  if (h <= 0) return {};
+  ps::RecordFile file = ps::RecordFile::OpenReadOnly(lib.engine(), path);
+  if (!file.is_open()) return {};
   PROPOS tag{};
-  const int32_t got =
-      engine.Read(h, ps::kAllPrograms, ps::kKeyProPos, 0, kProPosSize, &tag);
-  engine.Close(h);
+  const int32_t got = lib.engine().Read(file.handle(), ps::kAllPrograms,
+                                        ps::kKeyProPos, 0, kProPosSize, &tag);
   if (got != kProPosSize) return {};
   recordstore::ZeroTerminateProPosTag(&tag);
   return recordstore::FieldText(tag.ProName);

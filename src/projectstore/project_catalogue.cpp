@@ -46,6 +46,16 @@ int32_t FindProject(Store& store, const std::string& folder,
   return list.Find(name, info, path);
 }
 
+bool ReadProjectHeader(Store& store, const std::string& path, PROINFO* out) {
+  RecordFile file = RecordFile::OpenReadOnly(store.engine(), path);
+  PROINFO header{};
+  if (!file.is_open() ||
+      store.engine().ReadBin(file.handle(), 0, sizeof header, &header) < 0)
+    return false;
+  *out = header;
+  return true;
+}
+
 int32_t FirstFreeNumber(Store& store, const std::string& folder) {
   platform::Platform& os = store.os();
   for (int number = 1; number <= kHighestNumber; ++number)

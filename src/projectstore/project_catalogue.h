@@ -28,6 +28,10 @@ constexpr int16_t kWriteCounterKey = 30005;  // in a project file, Key2 0
 int32_t FindProject(Store& store, const std::string& folder,
                     const std::string& name, PROINFO* info, std::string* path);
 
+// The PROINFO header of the project file at `path`; false (out untouched)
+// when the file does not open or has no header.
+bool ReadProjectHeader(Store& store, const std::string& path, PROINFO* out);
+
 // The first number 1..29999 without a project file; 1 when all exist.
 int32_t FirstFreeNumber(Store& store, const std::string& folder);
 

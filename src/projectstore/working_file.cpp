@@ -132,11 +132,7 @@ int32_t LoadPositionIntoWorkingFile(
   // header where there is one.
   auto create_new = [&]() {
     PROINFO header = project;
-    if (!project_path.empty()) {
-      RecordFile file = RecordFile::OpenReadOnly(store.engine(), project_path);
-      if (file.is_open())
-        store.engine().ReadBin(file.handle(), 0, sizeof header, &header);
-    }
+    if (!project_path.empty()) ReadProjectHeader(store, project_path, &header);
     return CreateWorkingFileForNewPosition(store, working_path, program_name,
                                            header, *position);
   };
