@@ -2,6 +2,7 @@
 #include "companion/zbdisk.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "companion/by_ordinal.h"
@@ -33,11 +34,20 @@ constexpr FolderFacts kFolders[] = {
     {"ZBDB_BASE_DIR", "BasePath", "\\Basis\\", 49},
 };
 
-// This library's own view of the system, made on first use.
-platform::Platform& Os() {
-  static platform::Platform* os = platform::NewNativePlatform().release();
-  return *os;
+// Everything this companion library keeps between calls: its own view of
+// the system and where the language enumeration stands. Made on first use
+// and kept until the process ends.
+struct DiskLibrary {
+  std::unique_ptr<platform::Platform> os = platform::NewNativePlatform();
+  size_t next_language = 0;  // position in the list of 36 and 37
+};
+
+DiskLibrary& TheDiskLibrary() {
+  static DiskLibrary* library = new DiskLibrary;
+  return *library;
 }
+
+platform::Platform& Os() { return *TheDiskLibrary().os; }
 
 std::string Setting(const char* name) { return Os().EnvironmentText(name); }
 
@@ -88,7 +98,6 @@ int32_t CurrentLanguage() {
   return kGerman;
 }
 
-size_t g_next_language = 0;  // position in the list of 36 and 37
 
 }  // namespace
 }  // namespace zb::companion::disk
@@ -153,13 +162,14 @@ int32_t ZBAPI DiskLanguageShortName(int32_t language, char* buffer,
 }
 
 int32_t ZBAPI DiskFirstLanguage() {
-  g_next_language = 1;
+  TheDiskLibrary().next_language = 1;
   return kInstalledLanguages[0];
 }
 int32_t ZBAPI DiskNextLanguage() {
   constexpr size_t n =
       sizeof kInstalledLanguages / sizeof kInstalledLanguages[0];
-  return g_next_language < n ? kInstalledLanguages[g_next_language++] : 0;
+  size_t& next = TheDiskLibrary().next_language;
+  return next < n ? kInstalledLanguages[next++] : 0;
 }
 
 int32_t ZBAPI DiskPositionListValue(int32_t) { return 0; }

@@ -434,10 +434,9 @@ class PosixPlatform final : public Platform {
       got += static_cast<size_t>(n);
     }
     if (got < 16) {  // no getrandom: the time and a counter at least
-      static uint64_t counter = 0;
       uint64_t mix[2] = {static_cast<uint64_t>(time(nullptr)) ^
                              (uint64_t{static_cast<uint32_t>(getpid())} << 32),
-                         ++counter};
+                         ++guid_counter_};
       std::memcpy(guid, mix, 16);
     }
     // Version 4 in the high nibble of Data3 (little-endian: byte 7), the
@@ -543,6 +542,7 @@ class PosixPlatform final : public Platform {
   }
 
   int posted_quit_ = -1;
+  uint64_t guid_counter_ = 0;  // only when getrandom gives nothing
 };
 
 }  // namespace
