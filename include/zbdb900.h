@@ -224,10 +224,43 @@ ZBEXPORT int32_t ZBAPI ZB_ProjectItem_LB(ZBPROPOS_L* request);
 ZBEXPORT void ZBAPI ZB_ProjectsReleaseStreamPRO(ZBPROPOS* request);
 
 /* ---- Opening and saving a position ------------------------------------ */
-/* The request names data folder, temporary folder, program, project and
- * position; on return szTmpDatei names the working file that holds the
- * position. Results: records copied (positive), 0 cancelled, negative
- * error. The Ex forms take a control word: bit 0 silent (no project-format
+/* The request record (ZBPROPOS_L; ZBPROPOS lacks szPosNameLong), in and out:
+ *   szDataPfad        data folder that holds the project list and projects
+ *   szTmpPfad         temporary folder for working files
+ *   szTmpDatei        in: a working file or a folder (or empty: the
+ *                     temporary folder); out: the working file that now
+ *                     holds the position
+ *   szPrgName         program key of the catalogue ("DLT", ...); "ALLE" or
+ *                     empty makes New/Open/Save/SaveAs ask for a program
+ *   szProName         project name (its list entry, not its file name)
+ *   szAuthor          author, given to a project the save creates
+ *   szPosName         short name; the _L calls ignore it on entry and
+ *                     return the position's own
+ *   szMsg             description of the position
+ *   szProBezeichnung  designation printed with the position
+ *   szPosNameLong     long name of the position (the name users see)
+ * The plain and B forms take ZBPROPOS; the B and _LB forms pad the texts
+ * with blanks instead of zeros.
+ *
+ * Results: records copied (positive; a save: records stored + 3), 0
+ * cancelled or nothing to do, or an error:
+ *   -1    the data folder does not exist, or the program check failed in
+ *         a save (after a dialog)
+ *   -2    the working file has no position header records (POSINFO)
+ *   -3    the working file is empty
+ *   -4    the working file cannot be opened
+ *   -5    (open) the position holds no data records
+ *   -6    (save) the project file cannot be opened or created
+ *   -7    (save) the position is locked by another program or computer
+ *   -14   (save) the project was converted to the other data format and
+ *         is read-only here
+ *   -101  not done (ERR_NOTDONE)
+ *   -102  the program key is not in the catalogue, or the user cancelled
+ *         the program selection (ERR_PRG_UNDEF)
+ *   -103  the data or temporary folder does not exist and none was chosen
+ *         (ERR_DIR_UNDEF)
+ *   -200  no project name (ERR_PRO_UNDEF)
+ * The Ex forms take a control word: bit 0 silent (no project-format
  * question), bit 1 make the project the active one and write the history. */
 
 /* A new, empty position of the program in a new working file. */
