@@ -319,6 +319,48 @@ ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_L(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_LB(ZBPROPOS_L* request);
 
 
+/* ---- Autosave and templates -------------------------------------------- */
+/* The autosave copy of a program's working file:
+ * "<temporary folder>\<program>_AutoSave.$POS". ZB_AutoSave copies the
+ * working file over it (non-zero when copied; a failed copy keeps the
+ * previous one); ZB_AutoSaveEnd deletes the program's copies (their
+ * number); ZB_AutoSaveGet offers the first copy found for rescue, saving it
+ * through the save-as dialog, and deletes the copies unless the user keeps
+ * them (the number found). The pattern "<program>*.$POS" also finds the
+ * copies of programs whose names begin with the program's name. */
+ZBEXPORT int32_t ZBAPI ZB_AutoSave(const char* program, const char* working_file);
+ZBEXPORT int32_t ZBAPI ZB_AutoSaveB(const char* program, const char* working_file);
+ZBEXPORT int32_t ZBAPI ZB_AutoSave_L(ZBPROPOS_L* request);   /* szPrgName, szTmpDatei */
+ZBEXPORT int32_t ZBAPI ZB_AutoSave_LB(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_AutoSaveEnd(const char* program);
+ZBEXPORT int32_t ZBAPI ZB_AutoSaveEndB(const char* program);
+ZBEXPORT int32_t ZBAPI ZB_AutoSaveEnd_L(ZBPROPOS_L* request);  /* szPrgName */
+ZBEXPORT int32_t ZBAPI ZB_AutoSaveEnd_LB(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_AutoSaveGet(const char* program);
+
+/* The template position of a program: in the project "VORLAGE" of the
+ * configuration folder, named as the program (szPrgName).
+ * ZB_SaveTemplate_L asks first (-101 declined; -5 when szTmpDatei names no
+ * working file) and saves szTmpDatei there: the records saved, or the
+ * silent save's negative code. ZB_OpenTemplate_L opens it into a new
+ * working file named in szTmpDatei: the records loaded, or <= 0. Both leave
+ * the working file belonging to the caller's project (szProName), so the
+ * next save goes there; the plain and B forms do not update the caller's
+ * record. ZB_TemplateExist_L: 0 none, 1 exists, 2 locked by another.
+ * ZB_DeleteTemplate_L: 1 deleted, 0 not. */
+ZBEXPORT int32_t ZBAPI ZB_SaveTemplate(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_SaveTemplate_B(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_SaveTemplate_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_SaveTemplate_LB(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_OpenTemplate(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_OpenTemplate_B(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_OpenTemplate_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_OpenTemplate_LB(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_TemplateExist_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_TemplateExist_LB(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_DeleteTemplate_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_DeleteTemplate_LB(ZBPROPOS_L* request);
+
 /* ---- Result files ------------------------------------------------------ */
 /* The result file of the request's project: its number, with szTmpDatei
  * naming the file; <= 0 on failure. */

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 
+#include "projectstore/autosave.h"
 #include "projectstore/position_locks.h"
+#include "projectstore/store.h"
 
 namespace zb::api {
 namespace {
@@ -75,6 +77,11 @@ LibraryInstallation::~LibraryInstallation() { g_installed = previous_; }
 
 void UnloadProcessLibrary() {
   if (!g_process_library) return;
+  // The autosave copy of the program that made one goes with the library.
+  projectstore::Store& store = g_process_library->store();
+  const std::string program = store.autosave.saving_program;
+  if (!program.empty() && program != "ALLE")
+    projectstore::EndAutosave(store, program);
   environment::UnloadHandling(g_process_library->session());
   delete g_process_library;
   g_process_library = nullptr;

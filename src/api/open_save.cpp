@@ -263,8 +263,9 @@ bool IsAutoSaveName(const std::string& long_name) {
   return name == "AUTO-SAVE" || name == "AUTOSAVE" || name == "AUTO_SAVE";
 }
 
-int32_t SaveAsAutoSave(Library& lib, ZBPROPOS_L* request) {
-  return StoreRequest(lib, request, 0);
+int32_t SaveAsAutoSave(Library&, ZBPROPOS_L* request) {
+  return ZB_AutoSave(FieldText(request->szPrgName).c_str(),
+                     FieldText(request->szTmpDatei).c_str());
 }
 
 int32_t StoreRequest(Library& lib, ZBPROPOS_L* request, uint32_t control) {

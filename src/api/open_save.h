@@ -65,8 +65,8 @@ void MakeProjectActive(Library& lib, const ZBPROPOS_L& request);
 // The position names "AUTO-SAVE", "AUTOSAVE" and "AUTO_SAVE", any case.
 bool IsAutoSaveName(const std::string& long_name);
 
-// Where a save of an autosave name goes: until the autosave copy is kept
-// apart, it is stored like any other plain save, so nothing is lost.
+// A save of an autosave name makes the program's autosave copy of the
+// working file instead (ZB_AutoSave); the project is left alone.
 int32_t SaveAsAutoSave(Library& lib, ZBPROPOS_L* request);
 
 // The plain save of a request into its project and position, no dialog

@@ -7,6 +7,7 @@
 #include "environment/string_utils.h"
 #include "environment/strings.h"
 #include "platform/platform.h"
+#include "projectstore/file_copy.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/project_catalogue.h"
 #include "projectstore/record_file.h"
@@ -20,7 +21,6 @@ using environment::Ui;
 using recordstore::Engine;
 
 constexpr int kShellCancelled = 7;
-constexpr size_t kCopyChunk = 64 * 1024;
 
 bool SamePath(const std::string& a, const std::string& b) {
   std::string x = environment::UpperText(a);
@@ -28,66 +28,6 @@ bool SamePath(const std::string& a, const std::string& b) {
   for (char& c : x) c = c == '/' ? '\\' : c;
   for (char& c : y) c = c == '/' ? '\\' : c;
   return x == y;
-}
-
-// The bytes of `from` into a new file `to`; false leaves `to` behind.
-bool CopyBytes(Store& store, const std::string& from, const std::string& to) {
-  platform::Platform& os = store.os();
-  std::unique_ptr<platform::File> in;
-  std::unique_ptr<platform::File> out;
-  if (!os.OpenFile(from, platform::Access::kRead, platform::Share::kDenyNone,
-                   &in)
-           .ok() ||
-      !os.NewFile(to, platform::Share::kDenyReadWrite, &out).ok())
-    return false;
-  std::vector<char> buffer(kCopyChunk);
-  for (uint64_t at = 0;;) {
-    size_t got = 0;
-    if (!in->ReadAt(at, buffer.data(), buffer.size(), &got).ok()) return false;
-    if (got == 0) return true;
-    size_t written = 0;
-    if (!out->WriteAt(at, buffer.data(), got, &written).ok() || written != got)
-      return false;
-    at += got;
-  }
-}
-
-// Copied beside the target first, so that a failing copy leaves an
-// existing target as it was.
-bool CopyDirectly(Store& store, const std::string& from,
-                  const std::string& to) {
-  platform::Platform& os = store.os();
-  const std::string partial = to + ".$$$";
-  if (!CopyBytes(store, from, partial)) {
-    os.RemoveFile(partial);
-    return false;
-  }
-  if (os.FileExists(to)) os.RemoveFile(to);
-  if (!os.RenameFile(partial, to).ok()) {
-    os.RemoveFile(partial);
-    return false;
-  }
-  return true;
-}
-
-bool MoveDirectly(Store& store, const std::string& from,
-                  const std::string& to) {
-  platform::Platform& os = store.os();
-  if (!os.FileExists(from)) return false;
-  if (os.FileExists(to) && !os.RemoveFile(to).ok()) return false;
-  if (os.RenameFile(from, to).ok()) return true;
-  // Another drive: copy, then give up the source; a source that stays
-  // takes its copy back, so the project exists exactly once.
-  if (!CopyDirectly(store, from, to)) return false;
-  if (os.RemoveFile(from).ok()) return true;
-  os.RemoveFile(to);
-  return false;
-}
-
-bool DeleteDirectly(Store& store, const std::string& path) {
-  platform::Platform& os = store.os();
-  os.RemoveFile(path);
-  return !os.FileExists(path);
 }
 
 bool IsEmptyRecordFile(Store& store, const std::string& path) {
@@ -181,11 +121,11 @@ int32_t ProjectFileOperation(Store& store, Ui::FileOperation operation,
   }
   switch (operation) {
     case Ui::FileOperation::kCopy:
-      return CopyDirectly(store, from, to) ? 1 : -1;
+      return CopyFileReplacing(store.os(), from, to) ? 1 : -1;
     case Ui::FileOperation::kMove:
-      return MoveDirectly(store, from, to) ? 1 : -1;
+      return MoveFileReplacing(store.os(), from, to) ? 1 : -1;
     case Ui::FileOperation::kDelete:
-      return DeleteDirectly(store, from) ? 1 : -1;
+      return RemoveFileFully(store.os(), from) ? 1 : -1;
   }
   return -1;
 }

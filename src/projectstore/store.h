@@ -10,6 +10,7 @@
 
 #include "environment/library_context.h"
 #include "environment/ui.h"
+#include "projectstore/autosave.h"
 #include "projectstore/position_index.h"
 #include "recordstore/engine.h"
 #include "recordstore/overwrite_pass.h"
@@ -41,6 +42,8 @@ class Store {
   recordstore::PosInfoExt kept_posinfo{};
   // The percentage signalled last to the caller's progress callback.
   int32_t last_progress = -1;
+  // The autosave files found last and the program that saved one.
+  AutosaveState autosave;
 
  private:
   environment::LibraryContext& context_;
