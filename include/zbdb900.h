@@ -319,6 +319,29 @@ ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_L(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_LB(ZBPROPOS_L* request);
 
 
+/* ---- Previews ------------------------------------------------------------ */
+/* A preview is a blob the program makes (tag 1, the offset, compressed and
+ * plain length of a zlib-compressed enhanced metafile, two extent
+ * rectangles, 16 reserved bytes, then the picture), below 32759 bytes. It
+ * is kept in the project's preview file (".PRV"; "ProjectPreview.ZBPRV" in
+ * a folder project) under the position named by szProName, szPrgName and
+ * szPosNameLong.
+ * ZB_SavePreview_L: 1 stored, 0 not (*size is the blob's length; the plain
+ * form returns -1 for 32760 bytes or more). ZB_GetPreview_Init loads the
+ * position's preview into the library and returns its size (0 or negative:
+ * none); ZB_GetPreview_Buffer copies it out when it fits (its size), else
+ * copies nothing and returns the buffer size. ZB_GetPreview shows it in a
+ * viewer window ("Ohne Vorschau" when there is none). */
+ZBEXPORT int32_t ZBAPI ZB_SavePreview(ZBPROPOS* request, void* blob, int32_t* size);
+ZBEXPORT int32_t ZBAPI ZB_SavePreviewB(ZBPROPOS* request, void* blob, int32_t* size);
+ZBEXPORT int32_t ZBAPI ZB_SavePreview_L(ZBPROPOS_L* request, void* blob, int32_t* size);
+ZBEXPORT int32_t ZBAPI ZB_SavePreview_LB(ZBPROPOS_L* request, void* blob, int32_t* size);
+ZBEXPORT int32_t ZBAPI ZB_GetPreview(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_GetPreview_Init(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_GetPreview_InitB(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_GetPreview_Buffer(void* buffer, int32_t size);
+ZBEXPORT int32_t ZBAPI ZB_GetPreview_BufferB(void* buffer, int32_t size);
+
 /* ---- Autosave and templates -------------------------------------------- */
 /* The autosave copy of a program's working file:
  * "<temporary folder>\<program>_AutoSave.$POS". ZB_AutoSave copies the

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "environment/config_file.h"
 #include "environment/folders.h"
@@ -81,6 +82,9 @@ struct LibraryContext {
   uintptr_t resource_handle = 0;
   std::string guid_text;
   std::string help_path;
+  // The preview last loaded by ZB_GetPreview_Init, until it is fetched.
+  std::vector<uint8_t> preview_buffer;
+  int32_t preview_size = 0;
 
   // Library-wide settings of the export frame.
   uint32_t dialog_parent = 0;

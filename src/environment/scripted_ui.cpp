@@ -96,6 +96,12 @@ bool ScriptedUi::SelectProgram(const std::string&, std::string* program) {
   return NextText(program);
 }
 
+int ScriptedUi::ShowPreview(const PreviewView& view) {
+  dialogs_.push_back("Preview:" + std::to_string(view.state));
+  last_preview_ = view;
+  return 1;
+}
+
 int ScriptedUi::ShellFileOperation(FileOperation, const std::string&,
                                    const std::string&,
                                    const std::string& progress_title) {

@@ -72,6 +72,9 @@ class ScriptedUi final : public Ui {
   bool PositionName(const std::string& title, std::string* long_name) override;
   bool SelectProject(const std::string& folder, std::string* project) override;
   bool SelectProgram(const std::string& prompt, std::string* program) override;
+  // Recorded as "Preview:" + the state; the last view is kept.
+  int ShowPreview(const PreviewView& view) override;
+  const PreviewView& last_preview() const { return last_preview_; }
   int ShellFileOperation(FileOperation operation, const std::string& from,
                          const std::string& to,
                          const std::string& progress_title) override;
@@ -85,6 +88,7 @@ class ScriptedUi final : public Ui {
   std::deque<PositionDialogScript> position_dialogs_;
   std::vector<std::string> dialogs_;
   std::deque<Answer> answers_;
+  PreviewView last_preview_;
   std::deque<std::optional<std::string>> folders_;
   std::deque<FolderSettingsScript> folder_settings_;
   std::vector<ShownMessage> messages_;

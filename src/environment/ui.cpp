@@ -26,6 +26,7 @@ bool Ui::PositionDialog(PositionDialogMode, const std::string&, ZBPROPOS_L*,
 bool Ui::PositionName(const std::string&, std::string*) { return false; }
 bool Ui::SelectProject(const std::string&, std::string*) { return false; }
 bool Ui::SelectProgram(const std::string&, std::string*) { return false; }
+int Ui::ShowPreview(const PreviewView&) { return 0; }
 int Ui::ShellFileOperation(FileOperation, const std::string&,
                            const std::string&, const std::string&) {
   return kNoShell;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "zbdb900_types.h"
 
@@ -75,6 +76,17 @@ class Ui {
   // The program selection dialog, after `prompt` when not empty; *program
   // receives the program's key name (szPrgName).
   virtual bool SelectProgram(const std::string& prompt, std::string* program);
+
+  // The preview viewer of a position: the decoded picture (state 0 with the
+  // enhanced metafile's bytes; 1 no preview, 2 unknown format, 3 damaged),
+  // "Ohne Vorschau" when there is none. The viewer's result; 0 where there
+  // is no screen.
+  struct PreviewView {
+    std::string title;
+    int state = 1;
+    std::vector<uint8_t> metafile;
+  };
+  virtual int ShowPreview(const PreviewView& view);
 
   // Copies, moves or deletes a file through the shell's file operation
   // with its progress window, owned by the dialog parent. Returns the

@@ -9,6 +9,7 @@
 #include "projectstore/position_edit.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
+#include "projectstore/previews.h"
 #include "projectstore/project_catalogue.h"
 #include "projectstore/record_file.h"
 #include "projectstore/store.h"
@@ -71,6 +72,23 @@ void LockAgain(Store& store, const OwnLockState& before) {
   if (before.state != 1) return;
   LockPositionFor(store, before.project_path, before.working_path,
                   before.program, before.name);
+}
+
+// The source position's preview becomes the copy's.
+void CopyPreviewAlong(Store& store, const std::string& source_path,
+                      uint16_t source_id, const ZBPROPOS_L& target,
+                      int16_t program) {
+  std::string target_path;
+  PosInfoExt copied{};
+  if (FindProject(store, recordstore::FieldText(target.szDataPfad),
+                  recordstore::FieldText(target.szProName), nullptr,
+                  &target_path) < 0 ||
+      PositionStateOfFile(store, target_path, program,
+                          recordstore::FieldText(target.szPosNameLong),
+                          &copied) == 0)
+    return;
+  CopyPreviewOfPosition(store, PreviewPathOf(source_path), source_id,
+                        PreviewPathOf(target_path), copied.id, program);
 }
 
 }  // namespace
@@ -142,6 +160,8 @@ int32_t CopyPosition(Store& store, ZBPROPOS_L* source, ZBPROPOS_L* target) {
   }
   ReleaseOwnLock(store);
   store.os().RemoveFile(working);
+  if (error == 0 && result > 0)
+    CopyPreviewAlong(store, source_path, stored.id, *target, key);
   if (error < 0) {
     result = error;
     store.log().Printf("\n%8s result: %d!!\n", " ", static_cast<int>(error));

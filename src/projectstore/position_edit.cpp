@@ -12,6 +12,8 @@
 #include "projectstore/position_index.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
+#include "projectstore/previews.h"
+#include "projectstore/record_file.h"
 #include "projectstore/store.h"
 #include "recordstore/typed_records.h"
 #include "recordstore/engine.h"
@@ -189,6 +191,9 @@ uint32_t DeletePosition(Store& store, int h, int16_t program,
       LogF(store, "\n%8s PosDelete: %s  is locked!", "", name.c_str());
       return 0;
     }
+    // The position's preview goes with it.
+    DeletePreview(store, PreviewPathOf(PathOfHandle(engine, h)), info.id,
+                  program);
     uint32_t freed = 0;
     for (int32_t size; (size = engine.Delete(h, static_cast<int16_t>(info.id),
                                              program, 0)) > 0;) {

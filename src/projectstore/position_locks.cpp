@@ -34,9 +34,7 @@ std::string TimeText(const char* format, uint32_t seconds) {
 }
 
 std::string PathOf(Store& store, int h) {
-  char buf[recordstore::kMaxPathLength + 1] = {};
-  if (h <= 0 || store.engine().GetFileName(buf, h) < 0) return {};
-  return buf;
+  return PathOfHandle(store.engine(), h);
 }
 
 bool SamePath(const std::string& a, const std::string& b) {

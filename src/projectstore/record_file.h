@@ -74,6 +74,13 @@ class RecordFile {
   int32_t handle_ = 0;
 };
 
+// The path a slot was opened under; empty when h is not open.
+inline std::string PathOfHandle(const recordstore::Engine& engine, int h) {
+  char buf[recordstore::kMaxPathLength + 1] = {};
+  if (h <= 0 || engine.GetFileName(buf, h) < 0) return {};
+  return buf;
+}
+
 }  // namespace zb::projectstore
 
 #endif  // ZBDB_PROJECTSTORE_RECORD_FILE_H_
