@@ -319,6 +319,31 @@ ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_L(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_LB(ZBPROPOS_L* request);
 
 
+/* ---- Repair ------------------------------------------------------------- */
+/* Repairs the record file szTmpDatei: what can still be recognised is
+ * copied into "<name>.REP", indexed afresh and put in the file's place; the
+ * damaged file is kept as "<name>.OLD" (asked first when that exists). The
+ * positions of a project file are then checked against their records. The
+ * listing goes to "REPAIR.LST" in szTmpPfad; the key messages are shown.
+ * No result is defined (0). */
+ZBEXPORT int32_t ZBAPI ZB_Repair(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_Repair_L(ZBPROPOS_L* request);
+
+/* Checks a project file for support, changing nothing: szTmpDatei when
+ * given, else project szProName of data folder szDataPfad. The worst
+ * finding (details in the log): */
+#define TEST_CHECKPRO_SOUND 1            /* nothing found */
+#define TEST_CHECKPRO_UNREADABLE (-1)    /* the file cannot be read */
+#define TEST_CHECKPRO_NOT_CLOSED (-21)   /* left open after changes; the
+                                            next open re-indexes it */
+#define TEST_CHECKPRO_RECORDS_MISSING (-22) /* a position holds fewer
+                                            records than its header says */
+#define TEST_CHECKPRO_STALE_LOCK (-23)   /* a lock bit without its holder */
+#define TEST_CHECKPRO_DAMAGED (-24)      /* index and records disagree:
+                                            ZB_Repair it */
+#define TEST_CHECKPRO_NOT_FOUND (-202)   /* no such project in the list */
+ZBEXPORT int32_t ZBAPI TEST_CheckPro(ZBPROPOS* request);
+
 /* ---- Previews ------------------------------------------------------------ */
 /* A preview is a blob the program makes (tag 1, the offset, compressed and
  * plain length of a zlib-compressed enhanced metafile, two extent

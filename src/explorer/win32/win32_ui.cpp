@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "explorer/win32/preview_window.h"
+
 namespace zb::explorer {
 namespace env = zb::environment;
 
@@ -56,6 +58,10 @@ bool Win32Ui::ChooseFolder(const std::string& title, std::string* folder) {
 }
 
 bool Win32Ui::FolderSettings(env::FolderSettingsModel&) { return false; }
+
+int Win32Ui::ShowPreview(const PreviewView& view) {
+  return ShowPreviewWindow(ParentOf(context_), view);
+}
 
 int Win32Ui::ShellFileOperation(FileOperation operation,
                                 const std::string& from, const std::string& to,

@@ -20,6 +20,7 @@ class Win32Ui final : public environment::Ui {
                           environment::Icon icon) override;
   bool ChooseFolder(const std::string& title, std::string* folder) override;
   bool FolderSettings(environment::FolderSettingsModel& model) override;
+  int ShowPreview(const PreviewView& view) override;
   int ShellFileOperation(FileOperation operation, const std::string& from,
                          const std::string& to,
                          const std::string& progress_title) override;
