@@ -158,6 +158,12 @@ int32_t Session::FindProgram() {
   return program_;
 }
 
+int32_t Session::ProjectNumber() {
+  ZBPROPOS_L r = Request();
+  PROINFO info;
+  return ZB_ProjectProperty_L(&r, &info);
+}
+
 int32_t Session::PositionState() {
   ZBPROPOS_L r = Request();
   return ZB_PositionExist_L(&r);

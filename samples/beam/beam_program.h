@@ -69,6 +69,9 @@ class Session {
 
   // The program number of kProgramKey, or -1 when the catalogue lacks it.
   int32_t FindProgram();
+  // The project's number in the data folder's project list, or -202 when
+  // the list has no project of that name.
+  int32_t ProjectNumber();
   // 0 no such position, 1 there, 2 locked by another program.
   int32_t PositionState();
   // Opens the position into a working file (a new, empty one when the
