@@ -2,7 +2,24 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+
 namespace zb::tool {
+
+bool OptionsFitTheLibrary(const Options& options) {
+  for (const std::string* text :
+       {&options.file, &options.folder, &options.project, &options.author,
+        &options.to, &options.position.position, &options.position.program}) {
+    if (IsWindows1252Text(*text)) continue;
+    std::fprintf(stderr,
+                 "zbdb: '%s' cannot be given to the library: its files keep "
+                 "Windows-1252 text, which lacks some of these characters (or "
+                 "it is no valid UTF-8); nothing changed\n",
+                 text->c_str());
+    return false;
+  }
+  return true;
+}
 
 void Dispatcher::Add(CLI::App* command, CommandRun run) {
   commands_.emplace_back(command, std::move(run));

@@ -34,6 +34,10 @@ struct Options {
   bool no = false;
 };
 
+// Whether every text of the options converts to the library's
+// Windows-1252; else the first that does not is reported on stderr.
+bool OptionsFitTheLibrary(const Options& options);
+
 // What a parsed command does, given the library main has set up.
 using CommandRun = std::function<int(zb::api::Library&, const Streams&)>;
 

@@ -99,5 +99,6 @@ int main(int argc, char** argv) {
                  "Run with --help for more information.\n");
     return tool::kExitUsage;
   }
+  if (!tool::OptionsFitTheLibrary(options)) return tool::kExitUsage;
   return RunWithLibrary(run, options);
 }

@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "api/library.h"
 #include "command_support.h"
+#include "index_check.h"
 #include "platform/platform.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
@@ -32,6 +34,23 @@ void Fail(const Streams& io, const char* command, const std::string& file,
           const std::string& why) {
   std::fprintf(io.err, "zbdb %s: %s: %s\n", command, file.c_str(),
                why.c_str());
+}
+
+// The file's bytes; empty when it cannot be read.
+std::string FileBytes(platform::Platform& os, const std::string& path) {
+  std::unique_ptr<platform::File> file;
+  uint64_t size = 0;
+  if (!os.OpenFile(path, platform::Access::kRead, platform::Share::kDenyNone,
+                   &file)
+           .ok() ||
+      !file->Size(&size).ok())
+    return std::string();
+  std::string bytes(static_cast<size_t>(size), '\0');
+  size_t got = 0;
+  if (size > 0 && (!file->ReadAt(0, bytes.data(), bytes.size(), &got).ok() ||
+                   got != bytes.size()))
+    return std::string();
+  return bytes;
 }
 
 // -- The demo file ----------------------------------------------------------
@@ -231,6 +250,16 @@ std::string LibraryText(const std::string& typed) {
 #endif
 }
 
+bool IsWindows1252Text(const std::string& typed) {
+#ifdef _WIN32
+  return true;
+#else
+  // The conversion hands text it cannot convert back as it is.
+  return platform::posix::Cp1252ToUtf8(platform::posix::Utf8ToCp1252(typed)) ==
+         typed;
+#endif
+}
+
 std::string ShownText(const std::string& library_text) {
 #ifdef _WIN32
   return library_text;
@@ -280,39 +309,38 @@ int ListCommand(const std::string& file, const Streams& io) {
     Fail(io, "list", file, OpenFailure(h));
     return kExitFailed;
   }
-#ifdef _WIN32
-  // The console shows the Windows-1252 text as it is (main sets its code
-  // page) and does not act on control characters.
-  const bool convert = false;
-#else
-  const bool convert = !io.raw;
-#endif
-  if (!convert) {
+  // Listed into a scratch file first: its footer is put on one line, and
+  // its text converted for the terminal.
+  std::FILE* buffer = std::tmpfile();
+  if (!buffer) {
     rs::ListRecords(lib.engine(), h, io.out);
     DBClose(static_cast<int16_t>(h));
+    std::fputc('\n', io.out);
     return std::ferror(io.out) ? kExitFailed : kExitOk;
-  }
-#ifndef _WIN32
-  // Listed into memory first, then converted for the terminal.
-  char* listing = nullptr;
-  size_t length = 0;
-  std::FILE* buffer = open_memstream(&listing, &length);
-  if (!buffer) {
-    DBClose(static_cast<int16_t>(h));
-    Fail(io, "list", file, "out of memory");
-    return kExitFailed;
   }
   rs::ListRecords(lib.engine(), h, buffer);
   DBClose(static_cast<int16_t>(h));
+  std::string listing;
+  std::rewind(buffer);
+  char chunk[8192];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, buffer)) > 0;)
+    listing.append(chunk, n);
   std::fclose(buffer);
-  const std::string text = TerminalText(std::string(listing, length), false);
-  std::free(listing);
+  // The library ends with "Records N \n, Bytes: 500 + M ".
+  const size_t footer = listing.rfind(" \n, Bytes: ");
+  if (footer != std::string::npos) listing.replace(footer, 3, ",");
+  while (!listing.empty() && listing.back() == ' ') listing.pop_back();
+  listing += '\n';
+#ifdef _WIN32
+  // The console shows the Windows-1252 text as it is (main sets its code
+  // page) and does not act on control characters.
+  const std::string text = listing;
+#else
+  const std::string text = TerminalText(listing, io.raw);
+#endif
   const bool ok =
       std::fwrite(text.data(), 1, text.size(), io.out) == text.size();
-  // The listing ends inside its last line.
-  std::fputc('\n', io.out);
   return ok && !std::ferror(io.out) ? kExitOk : kExitFailed;
-#endif
 }
 
 int CheckCommand(const std::string& file, const Streams& io) {
@@ -340,15 +368,26 @@ int CheckCommand(const std::string& file, const Streams& io) {
                    "                 the index from them.\n");
       break;
     default:
-      std::fprintf(io.out, "State:           %s\n",
-                   rs::FileStateName(report.state));
       break;
   }
+  const std::string disagreement =
+      IndexDisagreement(lib.os(), LibraryText(file), report);
+  if (report.state == rs::FileState::kClosed && disagreement.empty())
+    std::fprintf(io.out, "State:           %s\n",
+                 rs::FileStateName(report.state));
+  else if (report.state == rs::FileState::kClosed)
+    std::fprintf(io.out,
+                 "State:           damaged: closed cleanly, but its index "
+                 "disagrees with its records:\n"
+                 "                 %s.\n"
+                 "                 Records are found by the index, so reads "
+                 "go wrong.\n",
+                 disagreement.c_str());
   std::fprintf(io.out, "Records:         %u (deleted ones included)\n",
                report.records);
   std::fprintf(io.out, "Deleted records: %u\n", report.deleted);
   std::fprintf(io.out, "End of data:     %u\n", report.end_of_data);
-  return kExitOk;
+  return disagreement.empty() ? kExitOk : kExitFailed;
 }
 
 int CompactCommand(const std::string& file, const Streams& io) {
@@ -381,6 +420,9 @@ int CompactCommand(const std::string& file, const Streams& io) {
     return kExitFailed;
   }
 
+  // The exclusive open re-indexes a file left unclosed, also when there
+  // is nothing to drop.
+  const std::string old_bytes = FileBytes(os, path);
   const int32_t dropped = rs::CompactRecordFile(lib.engine(), path);
   if (dropped < 0) {
     Fail(io, "compact", file, OpenFailure(dropped));
@@ -390,9 +432,24 @@ int CompactCommand(const std::string& file, const Streams& io) {
   if (dropped == 0) {
     // The copy of a file without deleted records is of no use.
     if (before.records > 0) os.RemoveFile(temp);
-    std::fprintf(io.out, "%s: no deleted records, the file is unchanged\n",
-                 file.c_str());
-    return kExitOk;
+    const std::string new_bytes = FileBytes(os, path);
+    if (new_bytes == old_bytes) {
+      std::fprintf(io.out, "%s: no deleted records, the file is unchanged\n",
+                   file.c_str());
+      return kExitOk;
+    }
+    const rs::FileReport after = rs::InspectRecordFile(os, path);
+    std::fprintf(io.out,
+                 "%s: no deleted records to drop, but the file was %s: "
+                 "%zu bytes before, %zu now (%s)\n",
+                 file.c_str(),
+                 before.state == rs::FileState::kNeedsReindex
+                     ? "re-indexed, as it had not been closed after its last "
+                       "changes"
+                     : "rewritten when it was opened",
+                 old_bytes.size(), new_bytes.size(),
+                 rs::FileStateName(after.state));
+    return after.state == rs::FileState::kClosed ? kExitOk : kExitFailed;
   }
   if (os.FileExists(temp) || !os.FileExists(backup)) {
     Fail(io, "compact", file,
