@@ -471,13 +471,31 @@ TEST_F(ZbdbProjectToolTest, ExportAndImportOfPosFiles) {
 
   EXPECT_TRUE(imported("Neubau", JoinPath(out, "none.pos"))
                   .Complains("no such file"));
+  // Failures say what is wrong with which file.
+  EXPECT_TRUE(imported(kBruecke, JoinPath(out, "u1.pos"))
+                  .Complains("is locked by mueller@CAD-03 since"));
+  EXPECT_TRUE(exported(kStuetze, "DLT", JoinPath(Path("none"), "x.pos"))
+                  .Complains("does not exist"));
+  ASSERT_TRUE(SetWritable(ProjectFile(3), false));
+  EXPECT_TRUE(imported("Neubau", file).Complains("is write-protected"));
+  ASSERT_TRUE(SetWritable(ProjectFile(3), true));
+  ASSERT_TRUE(WriteFileBytes(ProjectFile(3), Bytes(project.begin(),
+                                                   project.begin() + 900)));
+  r = imported("Neubau", file);
+  EXPECT_TRUE(r.Complains("PRO00003.PRO is damaged")) << r.err;
   EXPECT_TRUE(imported("Gibt es nicht", file).Complains("no project"));
 }
 
 TEST_F(ZbdbProjectToolTest, DemoProjectInAFolder) {
   const std::string empty = Path("Leer");
   ASSERT_TRUE(MakeFolder(empty));
-  Result r = Run([&](const tool::Streams& io) {
+  Result r = Run([&](const tool::Streams& io) {  // no list made here
+    return tool::ProjectsCommand(empty, io);
+  });
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Complains("Leer is not a data folder")) << r.err;
+  EXPECT_FALSE(FileExists(JoinPath(empty, "ZBPROS.ZB")));
+  r = Run([&](const tool::Streams& io) {
     return tool::DemoCommand(empty, io);
   });
   ASSERT_EQ(r.status, tool::kExitOk) << r.err;

@@ -97,6 +97,14 @@ int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
   const std::string folder = PathText(typed_folder);
   if (!UsableFolder(lib, io, command, folder)) return kExitFailed;
   const std::string list = ps::ProjectListPath(lib.store(), folder);
+  // The list would be made anew in any folder at all.
+  if (!IsDataFolder(lib, folder)) {
+    Fail(io, command,
+         ShownPath(folder) +
+             " is not a data folder: it has no project list and no project "
+             "files; nothing written ('zbdb new-project' starts one)");
+    return kExitFailed;
+  }
   const bool had_list = lib.os().FileExists(list);
   ps::ProjectList project_list = ps::ProjectList::Open(lib.store(), folder);
   const int32_t h = project_list.handle();
