@@ -61,7 +61,38 @@ bool ParseNumber(const char* text, double* value) {
   return end != text && *end == '\0';
 }
 
-int Failed(const char* step, int32_t code) {
+// The library's code, explained by the project file's state where that
+// tells more: a damaged or write-protected file is no locked position.
+int Failed(beam::Session& session, const char* step, int32_t code) {
+  std::string path;
+  const beam::ProjectFileState state = session.CheckProjectFile(&path);
+  const char* why = nullptr;
+  switch (state) {
+    case beam::ProjectFileState::kMissing:
+      why = "is missing";
+      break;
+    case beam::ProjectFileState::kDamaged:
+      why = "is damaged: not a record file (zbdb check tells more)";
+      break;
+    case beam::ProjectFileState::kWriteProtected:
+      why = "is write-protected (read-only)";
+      break;
+    case beam::ProjectFileState::kUsable:
+      break;
+  }
+  if (why) {
+    std::fprintf(stderr,
+                 "beam: %s failed: the project file '%s' %s (result %d)\n",
+                 step, ShownPath(path).c_str(), why, static_cast<int>(code));
+    return kExitFailed;
+  }
+  if (code == -7 && session.PositionState() == 2) {
+    std::fprintf(stderr,
+                 "beam: %s failed: the position is locked by another program "
+                 "(result -7)\n",
+                 step);
+    return kExitLocked;
+  }
   std::fprintf(stderr, "beam: %s failed: %s\n", step,
                beam::ResultName(code).c_str());
   return code == -7 ? kExitLocked : kExitFailed;
@@ -79,7 +110,7 @@ void PrintResults(const beam::BeamInput& in, const beam::BeamResults& r) {
 int Show(beam::Session& session, const std::string& data,
          const std::string& project, const std::string& position) {
   const int32_t state = session.PositionState();
-  if (state < 0) return Failed("looking the position up", state);
+  if (state < 0) return Failed(session, "looking the position up", state);
   if (state == 0) {
     std::fprintf(stderr,
                  "beam: the project '%s' in '%s' has no beam position '%s'\n",
@@ -88,7 +119,7 @@ int Show(beam::Session& session, const std::string& data,
     return kExitFailed;
   }
   const int32_t records = session.Open(false);
-  if (records < 0) return Failed("opening the position", records);
+  if (records < 0) return Failed(session, "opening the position", records);
   beam::BeamInput in;
   beam::BeamResults r;
   if (session.ReadInput(&in) != 1 || session.ReadResults(&r) != 1) {
@@ -106,13 +137,13 @@ int Show(beam::Session& session, const std::string& data,
 
 int Calculate(beam::Session& session, const beam::BeamInput& in) {
   const int32_t state = session.PositionState();
-  if (state < 0) return Failed("looking the position up", state);
+  if (state < 0) return Failed(session, "looking the position up", state);
   if (state == 2)
     std::printf(
         "  the position is locked by another program: it is calculated, but "
         "cannot be saved while the other one holds it\n");
   const int32_t records = session.Open(true);
-  if (records < 0) return Failed("opening the position", records);
+  if (records < 0) return Failed(session, "opening the position", records);
   beam::BeamInput old;
   if (session.ReadInput(&old) == 1)
     std::printf("  was: span %.2f m, uniform load %.2f kN/m\n", old.span_m,
@@ -120,17 +151,17 @@ int Calculate(beam::Session& session, const beam::BeamInput& in) {
   const beam::BeamResults r = beam::Calculate(in);
   PrintResults(in, r);
   const int32_t stored = session.Store(in, r);
-  if (stored < 0) return Failed("writing the working file", stored);
+  if (stored < 0) return Failed(session, "writing the working file", stored);
   const int32_t saved = session.Save();
-  if (saved <= 0) return Failed("saving the position", saved);
+  if (saved <= 0) return Failed(session, "saving the position", saved);
   std::printf("  saved: %d records into the project\n", saved);
   std::string result_file;
   const int32_t project = session.WriteResultFile(in, r, &result_file);
-  if (project <= 0) return Failed("writing the result file", project);
+  if (project <= 0) return Failed(session, "writing the result file", project);
   std::printf("  result record in %s\n", ShownPath(result_file).c_str());
   int16_t first = 0;
   const int32_t id = session.RecordPrintout(&first);
-  if (id <= 0) return Failed("recording the printout's pages", id);
+  if (id <= 0) return Failed(session, "recording the printout's pages", id);
   std::printf("  printout: pages %d to %d\n", first,
               first + beam::kPrintedPages - 1);
   return kExitOk;
