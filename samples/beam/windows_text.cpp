@@ -3,6 +3,7 @@
 #include <cstdint>
 
 namespace beam {
+#ifndef _WIN32
 namespace {
 
 // Code points of the bytes 0x80..0x9F (0: unassigned).
@@ -54,6 +55,7 @@ bool NextCodePoint(const std::string& text, size_t* i, uint32_t* u) {
 }
 
 }  // namespace
+#endif
 
 bool ToLibraryText(const std::string& typed, std::string* library_text) {
 #ifdef _WIN32

@@ -20,7 +20,14 @@
 #include "recordstore/typed_records.h"
 #include "zbdb900.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include "platform/posix/path_map.h"
 #endif
 
@@ -51,6 +58,33 @@ std::string FileBytes(platform::Platform& os, const std::string& path) {
                    got != bytes.size()))
     return std::string();
   return bytes;
+}
+
+// A file for the listing that is gone once closed. Windows' tmpfile()
+// writes into the drive's root folder, which a user may not.
+std::FILE* ScratchFile() {
+#ifdef _WIN32
+  char folder[MAX_PATH + 1] = {};
+  char path[MAX_PATH + 1] = {};
+  if (GetTempPathA(sizeof folder, folder) == 0 ||
+      GetTempFileNameA(folder, "zbd", 0, path) == 0)
+    return nullptr;
+  const HANDLE file =
+      CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                  CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY |
+                  FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), 0);
+  if (fd < 0) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  std::FILE* stream = _fdopen(fd, "w+b");
+  if (!stream) _close(fd);
+  return stream;
+#else
+  return std::tmpfile();
+#endif
 }
 
 // -- The demo file ----------------------------------------------------------
@@ -252,6 +286,7 @@ std::string LibraryText(const std::string& typed) {
 
 bool IsWindows1252Text(const std::string& typed) {
 #ifdef _WIN32
+  (void)typed;  // the ANSI code page is Windows-1252
   return true;
 #else
   // The conversion hands text it cannot convert back as it is.
@@ -311,7 +346,7 @@ int ListCommand(const std::string& file, const Streams& io) {
   }
   // Listed into a scratch file first: its footer is put on one line, and
   // its text converted for the terminal.
-  std::FILE* buffer = std::tmpfile();
+  std::FILE* buffer = ScratchFile();
   if (!buffer) {
     rs::ListRecords(lib.engine(), h, io.out);
     DBClose(static_cast<int16_t>(h));
