@@ -425,25 +425,26 @@ int CheckCommand(const std::string& file, const Streams& io) {
   return disagreement.empty() ? kExitOk : kExitFailed;
 }
 
-int CompactCommand(const std::string& file, const Streams& io) {
-  zb::api::Library& lib = zb::api::TheLibrary();
-  platform::Platform& os = lib.os();
-  const std::string path = LibraryText(file);
-  const rs::FileReport before = rs::InspectRecordFile(lib.os(), path);
+namespace {
+
+// The checks before a compaction moves anything; false when reported.
+bool MayCompact(platform::Platform& os, const std::string& file,
+                const std::string& path, const rs::FileReport& before,
+                const Streams& io) {
   if (before.state == rs::FileState::kMissing) {
     Fail(io, "compact", file, "cannot be read (no such file, or no permission)");
-    return kExitFailed;
+    return false;
   }
   if (before.state == rs::FileState::kNotRecordFile) {
     Fail(io, "compact", file,
          "not a record file (" + before.problem + "); nothing changed");
-    return kExitFailed;
+    return false;
   }
   bool read_only = false;
   if (os.IsReadOnly(path, &read_only).ok() && read_only) {
     // The exclusive open would wait for the protection to go away first.
     Fail(io, "compact", file, "write-protected; nothing changed");
-    return kExitFailed;
+    return false;
   }
   // Renames never replace a file, so an old backup would stop the copy
   // from taking the file's place.
@@ -452,11 +453,44 @@ int CompactCommand(const std::string& file, const Streams& io) {
     Fail(io, "compact", file,
          "the backup " + ShownText(backup) +
              " of an earlier compaction is still there; move it away first");
-    return kExitFailed;
+    return false;
   }
+  return true;
+}
 
-  // The exclusive open re-indexes a file left unclosed, also when there
-  // is nothing to drop.
+// Nothing was dropped; the exclusive open may still have re-indexed it.
+int ReportNothingDropped(platform::Platform& os, const std::string& file,
+                         const std::string& path, const rs::FileReport& before,
+                         const std::string& old_bytes, const Streams& io) {
+  const std::string new_bytes = FileBytes(os, path);
+  if (new_bytes == old_bytes) {
+    std::fprintf(io.out, "%s: no deleted records, the file is unchanged\n",
+                 file.c_str());
+    return kExitOk;
+  }
+  const rs::FileReport after = rs::InspectRecordFile(os, path);
+  std::fprintf(io.out,
+               "%s: no deleted records to drop, but the file was %s: "
+               "%zu bytes before, %zu now (%s)\n",
+               file.c_str(),
+               before.state == rs::FileState::kNeedsReindex
+                   ? "re-indexed, as it had not been closed after its last "
+                     "changes"
+                   : "rewritten when it was opened",
+               old_bytes.size(), new_bytes.size(),
+               rs::FileStateName(after.state));
+  return after.state == rs::FileState::kClosed ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+int CompactCommand(const std::string& file, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
+  platform::Platform& os = lib.os();
+  const std::string path = LibraryText(file);
+  const rs::FileReport before = rs::InspectRecordFile(lib.os(), path);
+  if (!MayCompact(os, file, path, before, io)) return kExitFailed;
+
   const std::string old_bytes = FileBytes(os, path);
   const int32_t dropped = rs::CompactRecordFile(lib.engine(), path);
   if (dropped < 0) {
@@ -464,27 +498,11 @@ int CompactCommand(const std::string& file, const Streams& io) {
     return kExitFailed;
   }
   const std::string temp = rs::CompactionTempPath(path);
+  const std::string backup = rs::CompactionBackupPath(path);
   if (dropped == 0) {
     // The copy of a file without deleted records is of no use.
     if (before.records > 0) os.RemoveFile(temp);
-    const std::string new_bytes = FileBytes(os, path);
-    if (new_bytes == old_bytes) {
-      std::fprintf(io.out, "%s: no deleted records, the file is unchanged\n",
-                   file.c_str());
-      return kExitOk;
-    }
-    const rs::FileReport after = rs::InspectRecordFile(os, path);
-    std::fprintf(io.out,
-                 "%s: no deleted records to drop, but the file was %s: "
-                 "%zu bytes before, %zu now (%s)\n",
-                 file.c_str(),
-                 before.state == rs::FileState::kNeedsReindex
-                     ? "re-indexed, as it had not been closed after its last "
-                       "changes"
-                     : "rewritten when it was opened",
-                 old_bytes.size(), new_bytes.size(),
-                 rs::FileStateName(after.state));
-    return after.state == rs::FileState::kClosed ? kExitOk : kExitFailed;
+    return ReportNothingDropped(os, file, path, before, old_bytes, io);
   }
   if (os.FileExists(temp) || !os.FileExists(backup)) {
     Fail(io, "compact", file,
