@@ -65,9 +65,18 @@ TEST_F(ZbdbToolTest, DemoCheckAndListOfASoundFile) {
   EXPECT_TRUE(r.Says("State:           closed cleanly\nRecords:         9 "))
       << r.out;
   EXPECT_TRUE(r.Says("Deleted records: 1\n")) << r.out;
+  // A record's keys overwritten after the close: the index still names
+  // the old ones, and reads by key would go wrong.
+  Bytes overwritten = bytes;
+  overwritten[500] ^= 0x01;
+  ASSERT_TRUE(WriteFileBytes(Path("KEYS.PRO"), overwritten));
+  r = Run(tool::CheckCommand, Path("KEYS.PRO"));
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Says("index disagrees with its records:\n")) << r.out;
   r = Run(tool::ListCommand, path);
   EXPECT_EQ(r.status, tool::kExitOk) << r.err;
-  EXPECT_TRUE(r.Says("INDEX=IdTop 2") && r.Says("Records 9 ")) << r.out;
+  EXPECT_TRUE(r.Says("INDEX=IdTop 2")) << r.out;
+  EXPECT_TRUE(r.Says("\n\nRecords 9, Bytes: 500 + 674\n")) << r.out;
   EXPECT_TRUE(r.Says("      -2      101")) << r.out;  // the deleted record
 #ifndef _WIN32
   // The Windows-1252 umlaut reaches the terminal as UTF-8, unless raw.
@@ -100,8 +109,16 @@ TEST_F(ZbdbToolTest, UnclosedMissingAndForeignFiles) {
   EXPECT_TRUE(r.Says("End of data:     538")) << r.out;
   r = Run(tool::ListCommand, path);  // read-only: no index is written
   EXPECT_EQ(r.status, tool::kExitOk) << r.err;
-  EXPECT_TRUE(r.Says("Records 3 ")) << r.out;
+  EXPECT_TRUE(r.Says("Records 3, Bytes")) << r.out;
   EXPECT_EQ(ReadFileBytes(path), bytes);
+  // Nothing to drop, but the open for the copy re-indexes: said so.
+  const std::string unclosed = Path("LIVE.PRO");
+  ASSERT_TRUE(WriteFileBytes(unclosed, BuildUnclosedFile({{10, 1, {1, 2}}})));
+  r = Run(tool::CompactCommand, unclosed);
+  EXPECT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says("no deleted records to drop, but the file was "
+                     "re-indexed")) << r.out;
+  EXPECT_TRUE(Run(tool::CheckCommand, unclosed).Says("closed cleanly"));
 
   const std::string missing = Path("NONE.PRO"), text = Path("NOTES.TXT");
   ASSERT_TRUE(WriteText(text, "no record file at all\n"));
@@ -161,6 +178,10 @@ TEST(ZbdbTerminalText, ControlCharactersAreMaskedAndTextConverted) {
 #else
   EXPECT_EQ(tool::TerminalText(text, false), "a..[2J\tb\n.\xE2\x82\xAC");
   EXPECT_EQ(tool::TerminalText("\xFC", false), "\xC3\xBC");
+  // What the library could store only mangled is refused.
+  EXPECT_TRUE(tool::IsWindows1252Text("Br\xC3\xBC" "cke \xE2\x82\xAC 1"));
+  EXPECT_FALSE(tool::IsWindows1252Text("Haus \xF0\x9F\x98\x80"));  // emoji
+  EXPECT_FALSE(tool::IsWindows1252Text("Haus \xFC"));  // no UTF-8
 #endif
 }
 
@@ -450,13 +471,31 @@ TEST_F(ZbdbProjectToolTest, ExportAndImportOfPosFiles) {
 
   EXPECT_TRUE(imported("Neubau", JoinPath(out, "none.pos"))
                   .Complains("no such file"));
+  // Failures say what is wrong with which file.
+  EXPECT_TRUE(imported(kBruecke, JoinPath(out, "u1.pos"))
+                  .Complains("is locked by mueller@CAD-03 since"));
+  EXPECT_TRUE(exported(kStuetze, "DLT", JoinPath(Path("none"), "x.pos"))
+                  .Complains("does not exist"));
+  ASSERT_TRUE(SetWritable(ProjectFile(3), false));
+  EXPECT_TRUE(imported("Neubau", file).Complains("is write-protected"));
+  ASSERT_TRUE(SetWritable(ProjectFile(3), true));
+  ASSERT_TRUE(WriteFileBytes(ProjectFile(3), Bytes(project.begin(),
+                                                   project.begin() + 900)));
+  r = imported("Neubau", file);
+  EXPECT_TRUE(r.Complains("PRO00003.PRO is damaged")) << r.err;
   EXPECT_TRUE(imported("Gibt es nicht", file).Complains("no project"));
 }
 
 TEST_F(ZbdbProjectToolTest, DemoProjectInAFolder) {
   const std::string empty = Path("Leer");
   ASSERT_TRUE(MakeFolder(empty));
-  Result r = Run([&](const tool::Streams& io) {
+  Result r = Run([&](const tool::Streams& io) {  // no list made here
+    return tool::ProjectsCommand(empty, io);
+  });
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Complains("Leer is not a data folder")) << r.err;
+  EXPECT_FALSE(FileExists(JoinPath(empty, "ZBPROS.ZB")));
+  r = Run([&](const tool::Streams& io) {
     return tool::DemoCommand(empty, io);
   });
   ASSERT_EQ(r.status, tool::kExitOk) << r.err;

@@ -158,9 +158,43 @@ int32_t Session::FindProgram() {
   return program_;
 }
 
+int32_t Session::ProjectNumber() {
+  ZBPROPOS_L r = Request();
+  PROINFO info;
+  return ZB_ProjectProperty_L(&r, &info);
+}
+
 int32_t Session::PositionState() {
   ZBPROPOS_L r = Request();
   return ZB_PositionExist_L(&r);
+}
+
+ProjectFileState Session::CheckProjectFile(std::string* path) {
+  ZBPROPOS_L r = Request();
+  char file[260];
+  std::memset(file, 0, sizeof file);
+  const bool listed = ZB_GetProDatei_L(&r, file) == 1;
+  *path = FieldText(file, sizeof file);
+  // A project not in the list yet is made by the save: nothing to tell.
+  if (!listed) return ProjectFileState::kUsable;
+  // The library's own open takes the path text, and reads only.
+  const int32_t h = DBOpenReadOnly(path->c_str());
+  if (h == DB_EOF) return ProjectFileState::kMissing;
+  if (h < 0) return ProjectFileState::kDamaged;
+  DBClose(static_cast<int16_t>(h));
+  std::string native = *path;
+#ifndef _WIN32
+  for (char& c : native)
+    if (c == '\\') c = '/';
+#endif
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::perms perms = fs::status(native, error).permissions();
+  const fs::perms write =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if (!error && (perms & write) == fs::perms::none)
+    return ProjectFileState::kWriteProtected;
+  return ProjectFileState::kUsable;
 }
 
 int32_t Session::Open(bool create_project) {

@@ -52,6 +52,11 @@ BeamResults Calculate(const BeamInput& input);
 // another program)".
 std::string ResultName(int32_t code);
 
+// What a look at the project file from outside the library finds, to
+// explain a failed open or save: the library's codes do not tell a damaged
+// or write-protected file from a locked position.
+enum class ProjectFileState { kUsable, kMissing, kDamaged, kWriteProtected };
+
 // One position of one project, from the open to the end of the program.
 class Session {
  public:
@@ -69,8 +74,14 @@ class Session {
 
   // The program number of kProgramKey, or -1 when the catalogue lacks it.
   int32_t FindProgram();
+  // The project's number in the data folder's project list, or -202 when
+  // the list has no project of that name.
+  int32_t ProjectNumber();
   // 0 no such position, 1 there, 2 locked by another program.
   int32_t PositionState();
+  // The project file's state; *path names the file. A project the list
+  // does not know yet counts as usable (the save makes it).
+  ProjectFileState CheckProjectFile(std::string* path);
   // Opens the position into a working file (a new, empty one when the
   // project has no such position): records in the working file, or an error.
   int32_t Open(bool create_project);

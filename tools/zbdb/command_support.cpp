@@ -7,9 +7,13 @@
 #include <ctime>
 
 #include "api/library.h"
+#include "environment/library_context.h"
+#include "index_check.h"
 #include "platform/platform.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
+#include "projectstore/project_names.h"
+#include "recordstore/inspect.h"
 #include "recordstore/typed_records.h"
 
 #ifdef _WIN32
@@ -33,6 +37,13 @@ constexpr size_t kRequestPathWidth = 100;
 char Unified(char c) {
   return static_cast<char>(
       std::tolower(static_cast<unsigned char>(c == '/' ? '\\' : c)));
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Unified(a[i]) != Unified(b[i])) return false;
+  return true;
 }
 
 }  // namespace
@@ -133,6 +144,46 @@ bool UsableFolder(zb::api::Library& lib, const Streams& io, const char* command,
     return false;
   }
   return true;
+}
+
+bool IsDataFolder(zb::api::Library& lib, const std::string& folder) {
+  platform::Platform& os = lib.os();
+  if (os.FileExists(ps::ProjectListPath(lib.store(), folder))) return true;
+  const std::string base = ps::WithBackslash(folder);
+  const std::string installed = lib.context().folders.data;
+  if (!installed.empty() && SameText(ps::WithBackslash(installed), base))
+    return true;
+  std::vector<platform::DirEntry> entries;
+  os.FindFiles(base + "*" + lib.context().config.project_extension, &entries);
+  for (const platform::DirEntry& entry : entries)
+    if (!entry.is_folder) return true;
+  entries.clear();
+  os.FindFiles(base + ps::kFolderProjectPrefix + "*", &entries);
+  for (const platform::DirEntry& entry : entries)
+    if (entry.is_folder &&
+        os.FileExists(base + entry.name + "\\" + ps::kFolderProjectFile))
+      return true;
+  return false;
+}
+
+std::string ProjectFileProblem(zb::api::Library& lib, const std::string& path) {
+  platform::Platform& os = lib.os();
+  const std::string shown = "the project file " + ShownPath(path);
+  if (!os.FileExists(path)) return shown + " is missing";
+  const recordstore::FileReport report =
+      recordstore::InspectRecordFile(os, path);
+  if (report.state == recordstore::FileState::kMissing)
+    return shown + " cannot be read (no permission?)";
+  if (report.state == recordstore::FileState::kNotRecordFile)
+    return shown + " is damaged: " + report.problem + " ('zbdb check' tells more)";
+  const std::string disagreement = IndexDisagreement(os, path, report);
+  if (!disagreement.empty())
+    return shown + " is damaged: its index disagrees with its records (" +
+           disagreement + ")";
+  bool read_only = false;
+  if (os.IsReadOnly(path, &read_only).ok() && read_only)
+    return shown + " is write-protected (read-only)";
+  return std::string();
 }
 
 bool FindProjectOrFail(zb::api::Library& lib, const Streams& io,

@@ -58,6 +58,15 @@ std::string PathText(const std::string& typed);
 bool UsableFolder(zb::api::Library& lib, const Streams& io, const char* command,
                   const std::string& folder);
 
+// A data folder holds a project list, project files or folder projects,
+// or is the installation's data folder (which may still be empty).
+bool IsDataFolder(zb::api::Library& lib, const std::string& folder);
+
+// Why the project file cannot be worked with, seen from outside the
+// library: missing, unreadable, damaged (not a record file, or its index
+// disagrees with its records) or write-protected; empty when none of these.
+std::string ProjectFileProblem(zb::api::Library& lib, const std::string& path);
+
 struct FoundProject {
   PROINFO info{};
   std::string path;  // the project file, relocated into the folder

@@ -56,7 +56,9 @@ env::Answer ConsoleUi::Ask(const std::string& caption, const std::string& text,
 
 bool ConsoleUi::ChooseFolder(const std::string& title, std::string* folder) {
   if (policy_ != Policy::kAsk) return false;
-  std::fprintf(out_, "%s [%s]: ", TerminalText(title, raw_).c_str(),
+  // The title is the library's; the question is the tool's.
+  std::fprintf(out_, "%s - folder (Enter keeps '%s'): ",
+               TerminalText(title, raw_).c_str(),
                TerminalText(*folder, raw_).c_str());
   std::fflush(out_);
   char line[512];

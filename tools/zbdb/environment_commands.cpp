@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "api/library.h"
 #include "environment/companion.h"
@@ -10,6 +11,7 @@
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "environment/program_catalogue.h"
+#include "platform/platform.h"
 
 namespace zb::tool {
 namespace env = zb::environment;
@@ -32,6 +34,21 @@ void PrintFolder(const Streams& io, const char* label,
                folder.empty() ? "(none)" : Shown(folder, io.raw).c_str());
   if (flags) std::fprintf(io.out, "   invalid (%d)", flags);
   std::fprintf(io.out, "\n");
+}
+
+// The file the catalogue was read from: the INI form (zbkeys.ini) when
+// there is one, unless it gave too few entries for the older ZBKEYS.DAT
+// to be read in its place.
+std::string CatalogueFile(platform::Platform& os,
+                          const env::ProgramCatalogue& catalogue) {
+  const std::string dat = catalogue.file_path();
+  const std::string folder = catalogue.program_folder();
+  std::vector<platform::DirEntry> ini;
+  os.FindFiles(folder + "zbkeys.ini", &ini);
+  const bool dat_read = os.FileExists(dat) && catalogue.count() < 2 + 3;
+  if (!ini.empty() && !dat_read) return folder + ini.front().name;
+  if (os.FileExists(dat)) return dat;
+  return dat + " (missing, and so is zbkeys.ini)";
 }
 
 }  // namespace
@@ -99,7 +116,7 @@ int ProgramsCommand(const Streams& io) {
   env::ProgramCatalogue catalogue(lib.os(), lib.context().companions());
   catalogue.Load(lib.context().folders.program);
   std::fprintf(io.out, "%s\n\n",
-               Shown(catalogue.file_path(), io.raw).c_str());
+               Shown(CatalogueFile(lib.os(), catalogue), io.raw).c_str());
   std::fprintf(io.out, "%-6s %6s  %-40s %-20s %s\n", "Key", "Number", "Title",
                "Group", "Installed");
   for (int i = 0; i < catalogue.count(); ++i) {

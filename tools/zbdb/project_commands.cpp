@@ -73,6 +73,54 @@ std::vector<StoredPosition> StoredPositions(int16_t h) {
   return out;
 }
 
+// Clears the lock of the position with the project opened exclusively,
+// unless it changed hands since it was shown (shown: its lock record, null
+// when it had none).
+int ClearShownLock(zb::api::Library& lib, const Streams& io,
+                   const std::string& project_file,
+                   const std::string& position, int16_t program,
+                   const ps::LockRecord* shown, const std::string& what) {
+  const char* command = "unlock";
+  const bool has_record = shown != nullptr;
+  bool read_only = false;
+  if (lib.os().IsReadOnly(project_file, &read_only).ok() && read_only) {
+    Fail(io, command,
+         ShownPath(project_file) + ": write-protected; nothing changed");
+    return kExitFailed;
+  }
+  const int32_t writer = DBOpenExcl(project_file.c_str());
+  if (writer < 0) {
+    Fail(io, command,
+         ShownPath(project_file) + ": " + OpenFailure(writer) +
+             "; nothing changed");
+    return kExitFailed;
+  }
+  // The lock may have changed hands while the question was open.
+  ps::LockRecord now{};
+  rs::PosInfoExt again{};
+  const bool same =
+      ps::FindPosition(lib.store(), writer, position, program, &again) >= 0 &&
+      (again.Ctrl & ps::kCtrlLocked) &&
+      (ps::ReadLockRecord(lib.store(), writer, program, again.id, &now) >= 0) ==
+          has_record &&
+      (!has_record || std::memcmp(&now, shown, sizeof now) == 0);
+  const int32_t done =
+      same ? ps::LockOff(lib.store(), writer, program, position) : 0;
+  DBClose(static_cast<int16_t>(writer));
+  if (!same) {
+    Fail(io, command,
+         "the lock of the " + what +
+             " changed while the question was open; nothing changed");
+    return kExitFailed;
+  }
+  if (done != 1) {
+    Fail(io, command, "the lock of the " + what + " could not be removed");
+    return kExitFailed;
+  }
+  Say(io, "The lock of the " + what + " is removed.");
+  return kExitOk;
+}
+
 }  // namespace
 
 void PrepareLibrary(zb::api::Library& lib) {
@@ -97,6 +145,14 @@ int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
   const std::string folder = PathText(typed_folder);
   if (!UsableFolder(lib, io, command, folder)) return kExitFailed;
   const std::string list = ps::ProjectListPath(lib.store(), folder);
+  // The list would be made anew in any folder at all.
+  if (!IsDataFolder(lib, folder)) {
+    Fail(io, command,
+         ShownPath(folder) +
+             " is not a data folder: it has no project list and no project "
+             "files; nothing written ('zbdb new-project' starts one)");
+    return kExitFailed;
+  }
   const bool had_list = lib.os().FileExists(list);
   ps::ProjectList project_list = ps::ProjectList::Open(lib.store(), folder);
   const int32_t h = project_list.handle();
@@ -306,44 +362,8 @@ int UnlockCommand(const PositionName& which, const Streams& io) {
     Say(io, "Nothing changed; the position stays locked.");
     return kExitFailed;
   }
-
-  bool read_only = false;
-  if (lib.os().IsReadOnly(found.path, &read_only).ok() && read_only) {
-    Fail(io, command,
-         ShownPath(found.path) + ": write-protected; nothing changed");
-    return kExitFailed;
-  }
-  const int32_t writer = DBOpenExcl(found.path.c_str());
-  if (writer < 0) {
-    Fail(io, command,
-         ShownPath(found.path) + ": " + OpenFailure(writer) +
-             "; nothing changed");
-    return kExitFailed;
-  }
-  // The lock may have changed hands while the question was open.
-  ps::LockRecord now{};
-  rs::PosInfoExt again{};
-  const bool same =
-      ps::FindPosition(lib.store(), writer, position, program, &again) >= 0 &&
-      (again.Ctrl & ps::kCtrlLocked) &&
-      (ps::ReadLockRecord(lib.store(), writer, program, again.id, &now) >= 0) ==
-          has_record &&
-      std::memcmp(&now, &shown, sizeof now) == 0;
-  const int32_t done =
-      same ? ps::LockOff(lib.store(), writer, program, position) : 0;
-  DBClose(static_cast<int16_t>(writer));
-  if (!same) {
-    Fail(io, command,
-         "the lock of the " + what +
-             " changed while the question was open; nothing changed");
-    return kExitFailed;
-  }
-  if (done != 1) {
-    Fail(io, command, "the lock of the " + what + " could not be removed");
-    return kExitFailed;
-  }
-  Say(io, "The lock of the " + what + " is removed.");
-  return kExitOk;
+  return ClearShownLock(lib, io, found.path, position, program,
+                        has_record ? &shown : nullptr, what);
 }
 
 }  // namespace zb::tool

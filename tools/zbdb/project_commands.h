@@ -37,6 +37,7 @@ struct PositionName {
 
 // Every entry of the project list: number, name, author, creation and
 // change date, file (relative to the folder when it lies there) and kind.
+// A folder that is no data folder (see IsDataFolder) is refused unchanged.
 int ProjectsCommand(const std::string& folder, const Streams& io);
 // Every position of every program in the project: long and short name,
 // program, id, records, and who holds its lock since when.

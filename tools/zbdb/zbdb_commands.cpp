@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "api/library.h"
 #include "command_support.h"
+#include "index_check.h"
 #include "platform/platform.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
@@ -18,7 +20,14 @@
 #include "recordstore/typed_records.h"
 #include "zbdb900.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include "platform/posix/path_map.h"
 #endif
 
@@ -32,6 +41,50 @@ void Fail(const Streams& io, const char* command, const std::string& file,
           const std::string& why) {
   std::fprintf(io.err, "zbdb %s: %s: %s\n", command, file.c_str(),
                why.c_str());
+}
+
+// The file's bytes; empty when it cannot be read.
+std::string FileBytes(platform::Platform& os, const std::string& path) {
+  std::unique_ptr<platform::File> file;
+  uint64_t size = 0;
+  if (!os.OpenFile(path, platform::Access::kRead, platform::Share::kDenyNone,
+                   &file)
+           .ok() ||
+      !file->Size(&size).ok())
+    return std::string();
+  std::string bytes(static_cast<size_t>(size), '\0');
+  size_t got = 0;
+  if (size > 0 && (!file->ReadAt(0, bytes.data(), bytes.size(), &got).ok() ||
+                   got != bytes.size()))
+    return std::string();
+  return bytes;
+}
+
+// A file for the listing that is gone once closed. Windows' tmpfile()
+// writes into the drive's root folder, which a user may not.
+std::FILE* ScratchFile() {
+#ifdef _WIN32
+  char folder[MAX_PATH + 1] = {};
+  char path[MAX_PATH + 1] = {};
+  if (GetTempPathA(sizeof folder, folder) == 0 ||
+      GetTempFileNameA(folder, "zbd", 0, path) == 0)
+    return nullptr;
+  const HANDLE file =
+      CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                  CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY |
+                  FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), 0);
+  if (fd < 0) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  std::FILE* stream = _fdopen(fd, "w+b");
+  if (!stream) _close(fd);
+  return stream;
+#else
+  return std::tmpfile();
+#endif
 }
 
 // -- The demo file ----------------------------------------------------------
@@ -231,6 +284,17 @@ std::string LibraryText(const std::string& typed) {
 #endif
 }
 
+bool IsWindows1252Text(const std::string& typed) {
+#ifdef _WIN32
+  (void)typed;  // the ANSI code page is Windows-1252
+  return true;
+#else
+  // The conversion hands text it cannot convert back as it is.
+  return platform::posix::Cp1252ToUtf8(platform::posix::Utf8ToCp1252(typed)) ==
+         typed;
+#endif
+}
+
 std::string ShownText(const std::string& library_text) {
 #ifdef _WIN32
   return library_text;
@@ -280,39 +344,38 @@ int ListCommand(const std::string& file, const Streams& io) {
     Fail(io, "list", file, OpenFailure(h));
     return kExitFailed;
   }
-#ifdef _WIN32
-  // The console shows the Windows-1252 text as it is (main sets its code
-  // page) and does not act on control characters.
-  const bool convert = false;
-#else
-  const bool convert = !io.raw;
-#endif
-  if (!convert) {
+  // Listed into a scratch file first: its footer is put on one line, and
+  // its text converted for the terminal.
+  std::FILE* buffer = ScratchFile();
+  if (!buffer) {
     rs::ListRecords(lib.engine(), h, io.out);
     DBClose(static_cast<int16_t>(h));
+    std::fputc('\n', io.out);
     return std::ferror(io.out) ? kExitFailed : kExitOk;
-  }
-#ifndef _WIN32
-  // Listed into memory first, then converted for the terminal.
-  char* listing = nullptr;
-  size_t length = 0;
-  std::FILE* buffer = open_memstream(&listing, &length);
-  if (!buffer) {
-    DBClose(static_cast<int16_t>(h));
-    Fail(io, "list", file, "out of memory");
-    return kExitFailed;
   }
   rs::ListRecords(lib.engine(), h, buffer);
   DBClose(static_cast<int16_t>(h));
+  std::string listing;
+  std::rewind(buffer);
+  char chunk[8192];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, buffer)) > 0;)
+    listing.append(chunk, n);
   std::fclose(buffer);
-  const std::string text = TerminalText(std::string(listing, length), false);
-  std::free(listing);
+  // The library ends with "Records N \n, Bytes: 500 + M ".
+  const size_t footer = listing.rfind(" \n, Bytes: ");
+  if (footer != std::string::npos) listing.replace(footer, 3, ",");
+  while (!listing.empty() && listing.back() == ' ') listing.pop_back();
+  listing += '\n';
+#ifdef _WIN32
+  // The console shows the Windows-1252 text as it is (main sets its code
+  // page) and does not act on control characters.
+  const std::string text = listing;
+#else
+  const std::string text = TerminalText(listing, io.raw);
+#endif
   const bool ok =
       std::fwrite(text.data(), 1, text.size(), io.out) == text.size();
-  // The listing ends inside its last line.
-  std::fputc('\n', io.out);
   return ok && !std::ferror(io.out) ? kExitOk : kExitFailed;
-#endif
 }
 
 int CheckCommand(const std::string& file, const Streams& io) {
@@ -340,36 +403,48 @@ int CheckCommand(const std::string& file, const Streams& io) {
                    "                 the index from them.\n");
       break;
     default:
-      std::fprintf(io.out, "State:           %s\n",
-                   rs::FileStateName(report.state));
       break;
   }
+  const std::string disagreement =
+      IndexDisagreement(lib.os(), LibraryText(file), report);
+  if (report.state == rs::FileState::kClosed && disagreement.empty())
+    std::fprintf(io.out, "State:           %s\n",
+                 rs::FileStateName(report.state));
+  else if (report.state == rs::FileState::kClosed)
+    std::fprintf(io.out,
+                 "State:           damaged: closed cleanly, but its index "
+                 "disagrees with its records:\n"
+                 "                 %s.\n"
+                 "                 Records are found by the index, so reads "
+                 "go wrong.\n",
+                 disagreement.c_str());
   std::fprintf(io.out, "Records:         %u (deleted ones included)\n",
                report.records);
   std::fprintf(io.out, "Deleted records: %u\n", report.deleted);
   std::fprintf(io.out, "End of data:     %u\n", report.end_of_data);
-  return kExitOk;
+  return disagreement.empty() ? kExitOk : kExitFailed;
 }
 
-int CompactCommand(const std::string& file, const Streams& io) {
-  zb::api::Library& lib = zb::api::TheLibrary();
-  platform::Platform& os = lib.os();
-  const std::string path = LibraryText(file);
-  const rs::FileReport before = rs::InspectRecordFile(lib.os(), path);
+namespace {
+
+// The checks before a compaction moves anything; false when reported.
+bool MayCompact(platform::Platform& os, const std::string& file,
+                const std::string& path, const rs::FileReport& before,
+                const Streams& io) {
   if (before.state == rs::FileState::kMissing) {
     Fail(io, "compact", file, "cannot be read (no such file, or no permission)");
-    return kExitFailed;
+    return false;
   }
   if (before.state == rs::FileState::kNotRecordFile) {
     Fail(io, "compact", file,
          "not a record file (" + before.problem + "); nothing changed");
-    return kExitFailed;
+    return false;
   }
   bool read_only = false;
   if (os.IsReadOnly(path, &read_only).ok() && read_only) {
     // The exclusive open would wait for the protection to go away first.
     Fail(io, "compact", file, "write-protected; nothing changed");
-    return kExitFailed;
+    return false;
   }
   // Renames never replace a file, so an old backup would stop the copy
   // from taking the file's place.
@@ -378,21 +453,56 @@ int CompactCommand(const std::string& file, const Streams& io) {
     Fail(io, "compact", file,
          "the backup " + ShownText(backup) +
              " of an earlier compaction is still there; move it away first");
-    return kExitFailed;
+    return false;
   }
+  return true;
+}
 
+// Nothing was dropped; the exclusive open may still have re-indexed it.
+int ReportNothingDropped(platform::Platform& os, const std::string& file,
+                         const std::string& path, const rs::FileReport& before,
+                         const std::string& old_bytes, const Streams& io) {
+  const std::string new_bytes = FileBytes(os, path);
+  if (new_bytes == old_bytes) {
+    std::fprintf(io.out, "%s: no deleted records, the file is unchanged\n",
+                 file.c_str());
+    return kExitOk;
+  }
+  const rs::FileReport after = rs::InspectRecordFile(os, path);
+  std::fprintf(io.out,
+               "%s: no deleted records to drop, but the file was %s: "
+               "%zu bytes before, %zu now (%s)\n",
+               file.c_str(),
+               before.state == rs::FileState::kNeedsReindex
+                   ? "re-indexed, as it had not been closed after its last "
+                     "changes"
+                   : "rewritten when it was opened",
+               old_bytes.size(), new_bytes.size(),
+               rs::FileStateName(after.state));
+  return after.state == rs::FileState::kClosed ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+int CompactCommand(const std::string& file, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
+  platform::Platform& os = lib.os();
+  const std::string path = LibraryText(file);
+  const rs::FileReport before = rs::InspectRecordFile(lib.os(), path);
+  if (!MayCompact(os, file, path, before, io)) return kExitFailed;
+
+  const std::string old_bytes = FileBytes(os, path);
   const int32_t dropped = rs::CompactRecordFile(lib.engine(), path);
   if (dropped < 0) {
     Fail(io, "compact", file, OpenFailure(dropped));
     return kExitFailed;
   }
   const std::string temp = rs::CompactionTempPath(path);
+  const std::string backup = rs::CompactionBackupPath(path);
   if (dropped == 0) {
     // The copy of a file without deleted records is of no use.
     if (before.records > 0) os.RemoveFile(temp);
-    std::fprintf(io.out, "%s: no deleted records, the file is unchanged\n",
-                 file.c_str());
-    return kExitOk;
+    return ReportNothingDropped(os, file, path, before, old_bytes, io);
   }
   if (os.FileExists(temp) || !os.FileExists(backup)) {
     Fail(io, "compact", file,

@@ -31,9 +31,12 @@ struct Streams {
 int ListCommand(const std::string& file, const Streams& io);
 // State, record count, end of data and deleted records; never writes.
 // Exit 1 unless the file is a sound record file (one that only needs
-// re-indexing is sound).
+// re-indexing is sound; a closed one whose index disagrees with its
+// records is not).
 int CheckCommand(const std::string& file, const Streams& io);
-// Drops the deleted records; the old file is kept as "<name>.xxx".
+// Drops the deleted records; the old file is kept as "<name>.xxx". Says
+// whether a file without deleted records changed all the same (the open
+// re-indexes a file left unclosed).
 int CompactCommand(const std::string& file, const Streams& io);
 // Writes a small project-like record file; never overwrites a file. Given
 // a data folder, creates the project "Demoprojekt" in it instead, through
@@ -44,6 +47,10 @@ int DemoCommand(const std::string& file, const Streams& io);
 // The typed text (UTF-8 on POSIX, the ANSI code page on Windows) as the
 // library's Windows-1252 text.
 std::string LibraryText(const std::string& typed);
+// Whether the typed text converts to Windows-1252 and back unchanged: no
+// emoji, no character the code page lacks, valid UTF-8. The library could
+// store other text only mangled.
+bool IsWindows1252Text(const std::string& typed);
 // The library's Windows-1252 text as the terminal's.
 std::string ShownText(const std::string& library_text);
 // Why an open of the record engine failed, in words for support people.
