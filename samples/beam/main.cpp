@@ -61,26 +61,26 @@ bool ParseNumber(const char* text, double* value) {
   return end != text && *end == '\0';
 }
 
+// What is wrong with the project file, in words; null when nothing is.
+const char* ProjectFileProblem(beam::Session& session, std::string* path) {
+  switch (session.CheckProjectFile(path)) {
+    case beam::ProjectFileState::kMissing:
+      return "is missing";
+    case beam::ProjectFileState::kDamaged:
+      return "is damaged: not a record file (zbdb check tells more)";
+    case beam::ProjectFileState::kWriteProtected:
+      return "is write-protected (read-only)";
+    case beam::ProjectFileState::kUsable:
+      break;
+  }
+  return nullptr;
+}
+
 // The library's code, explained by the project file's state where that
 // tells more: a damaged or write-protected file is no locked position.
 int Failed(beam::Session& session, const char* step, int32_t code) {
   std::string path;
-  const beam::ProjectFileState state = session.CheckProjectFile(&path);
-  const char* why = nullptr;
-  switch (state) {
-    case beam::ProjectFileState::kMissing:
-      why = "is missing";
-      break;
-    case beam::ProjectFileState::kDamaged:
-      why = "is damaged: not a record file (zbdb check tells more)";
-      break;
-    case beam::ProjectFileState::kWriteProtected:
-      why = "is write-protected (read-only)";
-      break;
-    case beam::ProjectFileState::kUsable:
-      break;
-  }
-  if (why) {
+  if (const char* why = ProjectFileProblem(session, &path)) {
     std::fprintf(stderr,
                  "beam: %s failed: the project file '%s' %s (result %d)\n",
                  step, ShownPath(path).c_str(), why, static_cast<int>(code));
@@ -136,6 +136,15 @@ int Show(beam::Session& session, const std::string& data,
 }
 
 int Calculate(beam::Session& session, const beam::BeamInput& in) {
+  // Refused before the library is asked: on Windows its save waits for a
+  // write protection to go away.
+  std::string path;
+  if (const char* why = ProjectFileProblem(session, &path)) {
+    std::fprintf(stderr,
+                 "beam: the project file '%s' %s; nothing calculated\n",
+                 ShownPath(path).c_str(), why);
+    return kExitFailed;
+  }
   const int32_t state = session.PositionState();
   if (state < 0) return Failed(session, "looking the position up", state);
   if (state == 2)
@@ -304,5 +313,6 @@ int main(int argc, char** argv) {
   if (!ProjectThere(session, a)) return kExitFailed;
   std::printf("beam: project '%s', position '%s'\n", ShownText(project).c_str(),
               ShownText(position).c_str());
-  return a.show ? Show(session, data, project, position) : Calculate(session, a.in);
+  return a.show ? Show(session, data, project, position)
+                : Calculate(session, a.in);
 }

@@ -175,7 +175,8 @@ std::string ProjectFileProblem(zb::api::Library& lib, const std::string& path) {
   if (report.state == recordstore::FileState::kMissing)
     return shown + " cannot be read (no permission?)";
   if (report.state == recordstore::FileState::kNotRecordFile)
-    return shown + " is damaged: " + report.problem + " ('zbdb check' tells more)";
+    return shown + " is damaged: " + report.problem +
+           " ('zbdb check' tells more)";
   const std::string disagreement = IndexDisagreement(os, path, report);
   if (!disagreement.empty())
     return shown + " is damaged: its index disagrees with its records (" +

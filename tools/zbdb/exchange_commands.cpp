@@ -148,7 +148,8 @@ int ExportCommand(const PositionName& which, const std::string& to,
   }
   // A damaged project file holds no position that could be found.
   const std::string problem = ProjectFileProblem(lib, found.path);
-  if (!problem.empty() && problem.find("write-protected") == std::string::npos) {
+  if (!problem.empty() &&
+      problem.find("write-protected") == std::string::npos) {
     Fail(io, command, problem + "; nothing written");
     return kExitFailed;
   }
@@ -202,6 +203,12 @@ int ImportCommand(const std::string& typed_folder,
   platform::Platform& os = lib.os();
   if (!os.FileExists(path) || os.IsFolder(path)) {
     Fail(io, command, ShownPath(path) + ": no such file");
+    return kExitFailed;
+  }
+  // Windows' exclusive open waits for a write protection to go away.
+  const std::string problem = ProjectFileProblem(lib, found.path);
+  if (!problem.empty()) {
+    Fail(io, command, problem + "; nothing imported");
     return kExitFailed;
   }
   ZBPROPOS_L request;
