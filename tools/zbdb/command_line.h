@@ -64,6 +64,8 @@ void AddProjectCommands(CLI::App& app, Options& options, Dispatcher& commands);
 // export, import.
 void AddExchangeCommands(CLI::App& app, Options& options,
                          Dispatcher& commands);
+// repair, previews, autosave.
+void AddCareCommands(CLI::App& app, Options& options, Dispatcher& commands);
 
 // Shared by the groups: the required arguments FILE, DIR, PROJECT, and
 // POSITION with --program.

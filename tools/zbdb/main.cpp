@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
   tool::AddEnvironmentCommands(app, options, commands);
   tool::AddProjectCommands(app, options, commands);
   tool::AddExchangeCommands(app, options, commands);
+  tool::AddCareCommands(app, options, commands);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,5 +1,6 @@
 #include "zbdb_commands.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "api/library.h"
+#include "care_commands.h"
 #include "command_support.h"
 #include "index_check.h"
 #include "platform/platform.h"
@@ -378,6 +380,19 @@ int ListCommand(const std::string& file, const Streams& io) {
   return ok && !std::ferror(io.out) ? kExitOk : kExitFailed;
 }
 
+namespace {
+
+// PRO00017.PRO or a folder project's ProjectData.ZBDB.
+bool LooksLikeProjectFile(const std::string& path) {
+  std::string name = path.substr(path.find_last_of("\\/") + 1);
+  for (char& c : name) c = static_cast<char>(std::toupper(c));
+  return (name.size() == 12 && name.compare(0, 3, "PRO") == 0 &&
+          name.compare(8, 4, ".PRO") == 0) ||
+         name == "PROJECTDATA.ZBDB";
+}
+
+}  // namespace
+
 int CheckCommand(const std::string& file, const Streams& io) {
   zb::api::Library& lib = zb::api::TheLibrary();
   const rs::FileReport report =
@@ -422,7 +437,11 @@ int CheckCommand(const std::string& file, const Streams& io) {
                report.records);
   std::fprintf(io.out, "Deleted records: %u\n", report.deleted);
   std::fprintf(io.out, "End of data:     %u\n", report.end_of_data);
-  return disagreement.empty() ? kExitOk : kExitFailed;
+  // A project file also gets the library's check of its positions.
+  bool positions_sound = true;
+  if (disagreement.empty() && LooksLikeProjectFile(LibraryText(file)))
+    positions_sound = ReportProjectCheck(LibraryText(file), io);
+  return disagreement.empty() && positions_sound ? kExitOk : kExitFailed;
 }
 
 namespace {
