@@ -13,6 +13,7 @@
 #include "recordstore/engine.h"
 #include "recordstore/overwrite_pass.h"
 #include "recordstore/record_format.h"
+#include "recordstore/write_batch.h"
 
 namespace zb::projectstore {
 
@@ -106,6 +107,7 @@ int32_t ExportPosition(Store& store, const std::string& project_path,
     *error = -4;
     return 0;
   }
+  recordstore::WriteBatch batch(engine, w);
   PROINFO project{};
   engine.ReadBin(h, 0, sizeof project, &project);
 
@@ -198,6 +200,7 @@ int32_t ImportPosition(Store& store, const std::string& project_path,
     *error = -4;
     return 0;
   }
+  recordstore::WriteBatch batch(engine, h);
   auto finish = [&](int32_t result) {
     engine.Close(w);
     engine.Close(h);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "recordstore/batched_file.h"
 #include "recordstore/engine_io.h"
 #include "recordstore/log_sink.h"
 #include "recordstore/record_format.h"
@@ -54,7 +55,9 @@ Engine::Engine(platform::Platform& os, LogSink& log,
 
 Slot* Engine::OpenSlot(int h) {
   if (h < 0 || h >= kSlots || !slots_[h].in_use) return nullptr;
-  return &slots_[h];
+  Slot& slot = slots_[h];
+  if (slot.batch && slot.batch->failed()) SettleBatch(slot);
+  return &slot;
 }
 
 const Slot* Engine::OpenSlot(int h) const {
@@ -237,7 +240,11 @@ void Engine::CloseAll() {
 
 void Engine::AbandonAll() {
   for (Slot& slot : slots_) {
+    // What a batch gathered is lost with the process.
     slot.file.reset();
+    slot.batch = nullptr;
+    slot.batch_depth = 0;
+    slot.batch_failed = false;
     slot.index.Clear();
     slot.in_use = slot.changed = slot.read_only = false;
     slot.marked = slot.rebuilt_only = false;

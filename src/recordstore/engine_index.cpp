@@ -118,6 +118,8 @@ bool Engine::ChangedByOthers(Slot& slot) {
 }
 
 void Engine::WriteIndexAndClose(Slot& slot) {
+  // The records of a batch reach the file before the index that names them.
+  FinishBatch(slot);
   platform::File& file = *slot.file;
   // Another process changing the file writes its own index at its close;
   // an index this handle only rebuilt at open would be older.
