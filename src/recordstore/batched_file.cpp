@@ -11,6 +11,9 @@ using platform::Status;
 // The first read that grows a window is small (a single change costs no
 // more than without the batch); each further one doubles, up to kFlushAt.
 constexpr size_t kFirstReadAhead = 4096;
+// A gap before a write is filled from the file up to this length (about
+// one record, as between the keys of two records a delete writes).
+constexpr uint64_t kMostGap = 32 * 1024;
 
 Status ShortWrite() {
   Status s;
@@ -72,13 +75,15 @@ Status BatchedFile::WriteAt(uint64_t offset, const void* data, size_t n,
   const bool joins = !window_.empty() && offset >= last_start_ &&
                      end - start_ <= kMaxWindow &&
                      (offset <= window_end() ||
-                      (ExtendTo(offset) && offset <= window_end()));
+                      (offset - window_end() <= kMostGap &&
+                       ExtendTo(offset) && offset <= window_end()));
   if (!joins) return Restart(offset, data, n, written);
   if (end > window_end()) window_.resize(static_cast<size_t>(end - start_));
   std::memcpy(window_.data() + (offset - start_), data, n);
   dirty_from_ = std::min(dirty_from_, static_cast<size_t>(offset - start_));
   dirty_to_ = std::max(dirty_to_, static_cast<size_t>(end - start_));
   last_start_ = offset;
+  NoteWritten(offset, end);
   *written = n;
   if (dirty_to_ - dirty_from_ >= kFlushAt && !Flush()) {
     // This call's bytes are in the lost range as far as they lie in it.
@@ -99,6 +104,7 @@ Status BatchedFile::Restart(uint64_t offset, const void* data, size_t n,
                  static_cast<const uint8_t*>(data) + n);
   dirty_from_ = 0;
   dirty_to_ = n;
+  written_.assign(1, Range{offset, offset + n});
   read_ahead_ = kFirstReadAhead;
   *written = n;
   return Status::Ok();
@@ -120,22 +126,29 @@ bool BatchedFile::Flush() {
     if (!s.ok() || sent < length) {
       ok = false;
       failed_ = true;
-      lost_unreported_ = true;
       lost_from_ = start_ + dirty_from_ + std::min(sent, length);
-      lost_to_ = start_ + dirty_to_;
+      for (const Range& r : written_)
+        if (r.to > lost_from_)
+          lost_.push_back({std::max(r.from, lost_from_), r.to});
     }
   }
+  written_.clear();
   window_.clear();
   dirty_from_ = dirty_to_ = 0;
   return ok;
 }
 
-bool BatchedFile::TakeLostRange(uint64_t* from, uint64_t* to) {
-  if (!lost_unreported_) return false;
-  lost_unreported_ = false;
-  *from = lost_from_;
-  *to = lost_to_;
-  return true;
+void BatchedFile::NoteWritten(uint64_t from, uint64_t to) {
+  if (!written_.empty() && from <= written_.back().to)
+    written_.back().to = std::max(written_.back().to, to);
+  else
+    written_.push_back({from, to});
+}
+
+std::vector<BatchedFile::Range> BatchedFile::TakeLostRanges() {
+  std::vector<Range> lost;
+  lost.swap(lost_);
+  return lost;
 }
 
 }  // namespace zb::recordstore

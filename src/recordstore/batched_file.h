@@ -11,9 +11,10 @@
 // an unbatched run leaves at some earlier write. Reads inside the window
 // are served from it; a read that overlaps it otherwise sends it on first.
 //
-// When sending the window on fails, the bytes from the first one not
-// written to the window's end are lost; the range is kept for the engine
-// (TakeLostRange) and every later call goes straight to the file.
+// When sending the window on fails, the writes it held from the first
+// byte not written on are lost (the file's own bytes in the window are
+// not: the file has them); their ranges are kept for the engine
+// (TakeLostRanges) and every later call goes straight to the file.
 // Destroying the object drops what was not sent on, as a process that is
 // killed does.
 #ifndef ZBDB_RECORDSTORE_BATCHED_FILE_H_
@@ -30,6 +31,12 @@ namespace zb::recordstore {
 
 class BatchedFile final : public platform::File {
  public:
+  // A range of the file, [from, to).
+  struct Range {
+    uint64_t from;
+    uint64_t to;
+  };
+
   // The window is sent on once this many bytes in it were written.
   static constexpr size_t kFlushAt = 64 * 1024;
   // The window never grows beyond this (a last record may cross kFlushAt).
@@ -49,15 +56,16 @@ class BatchedFile final : public platform::File {
 
   // Sends the window on; false when that write failed.
   bool Flush();
-  // True once, after a failed write: the file range [*from, *to) that the
-  // window held and the file did not get.
-  bool TakeLostRange(uint64_t* from, uint64_t* to);
+  // After a failed write, once: the ranges written into the window that
+  // the file did not get, ascending and apart. Empty otherwise.
+  std::vector<Range> TakeLostRanges();
   bool failed() const { return failed_; }
   // The file itself, after Flush.
   std::unique_ptr<platform::File> Release() { return std::move(base_); }
 
  private:
   uint64_t window_end() const { return start_ + window_.size(); }
+  void NoteWritten(uint64_t from, uint64_t to);
   // Grows the window with the file's bytes up to at least `end` (and some
   // more, so that a run of small reads and writes costs one read). False
   // when the file ends before `end` or the window would grow too large.
@@ -73,11 +81,13 @@ class BatchedFile final : public platform::File {
   // The part of the window written (the rest is the file's own bytes).
   size_t dirty_from_ = 0;
   size_t dirty_to_ = 0;
+  // What was written into the window, ascending and apart (writes never
+  // start before the one that joined last).
+  std::vector<Range> written_;
   size_t read_ahead_;
   bool failed_ = false;
-  bool lost_unreported_ = false;
-  uint64_t lost_from_ = 0;
-  uint64_t lost_to_ = 0;
+  uint64_t lost_from_ = 0;  // the first byte the failed write did not get
+  std::vector<Range> lost_;
 };
 
 }  // namespace zb::recordstore

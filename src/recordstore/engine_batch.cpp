@@ -2,6 +2,7 @@
 // the length of one operation, and what a failed write of it leaves.
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "recordstore/batched_file.h"
 #include "recordstore/engine.h"
@@ -43,9 +44,18 @@ int32_t Engine::FinishBatch(Slot& slot) {
 }
 
 void Engine::SettleBatch(Slot& slot) {
-  uint64_t lost_from = 0, lost_to = 0;
-  if (!slot.batch || !slot.batch->TakeLostRange(&lost_from, &lost_to)) return;
+  if (!slot.batch) return;
+  const std::vector<BatchedFile::Range> lost = slot.batch->TakeLostRanges();
+  if (lost.empty()) return;
   slot.batch_failed = true;
+  // Whether a lost write touched [from, to) (the ranges are ascending and
+  // apart).
+  auto touched = [&lost](uint64_t from, uint64_t to) {
+    auto it = std::upper_bound(
+        lost.begin(), lost.end(), from,
+        [](uint64_t x, const BatchedFile::Range& r) { return x < r.to; });
+    return it != lost.end() && it->from < to;
+  };
   KeyIndex& index = slot.index;
   // An appended record that did not reach the file in full is not added,
   // and nor is any appended after it (they lie behind it).
@@ -53,7 +63,7 @@ void Engine::SettleBatch(Slot& slot) {
   for (uint32_t r = std::min(slot.batch_first_record, keep); r < keep; ++r) {
     const uint64_t end =
         r + 1 < index.size() ? index.at(r + 1).offset : slot.end_of_data;
-    if (end > lost_from) {
+    if (touched(index.at(r).offset, end)) {
       keep = r;
       break;
     }
@@ -67,9 +77,9 @@ void Engine::SettleBatch(Slot& slot) {
   // Keys written over older records and lost: the index takes the file's.
   for (uint32_t r = 0; r < keep; ++r) {
     const IndexEntry e = index.at(r);
-    if (e.offset + uint64_t{4} <= lost_from || e.offset >= lost_to) continue;
     uint8_t keys[4];
-    if (ReadFully(*slot.file, e.offset, keys, sizeof keys))
+    if (touched(e.offset, uint64_t{e.offset} + 4) &&
+        ReadFully(*slot.file, e.offset, keys, sizeof keys))
       index.SetKeys(r, LoadI16(keys), LoadI16(keys + 2));
   }
   slot.state.cursor = std::min(slot.state.cursor, index.size());
