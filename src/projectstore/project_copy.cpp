@@ -11,6 +11,7 @@
 #include "projectstore/project_catalogue.h"
 #include "projectstore/store.h"
 #include "recordstore/engine.h"
+#include "recordstore/write_batch.h"
 
 namespace zb::projectstore {
 namespace {
@@ -106,7 +107,9 @@ bool AdoptTarget(Store& store, const std::string& path, const PROINFO& header,
   Engine& engine = store.engine();
   const int32_t h = engine.OpenExclusive(path.c_str());
   if (h <= 0) return false;
+  recordstore::WriteBatch batch(engine, h);
   UnlockAll(store, h, store.catalogue().NumberByKey(program_key));
+  batch.End();  // the header's write below reports its own result
   const bool written =
       engine.WriteBin(h, 0, sizeof header, &header) == int32_t(sizeof header);
   engine.Close(h);
