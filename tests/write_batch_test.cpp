@@ -1,5 +1,6 @@
 // Write batches: the same calls with and without a batch give the same
-// results and the same file, the batched one in far fewer writes; a
+// results and the same file, the batched one in far fewer writes (a
+// planned request and random calls with batches begun and ended); a
 // process that ends inside a batch leaves a file the walk reads, holding
 // the records that were sent on; a failed write takes out of the index
 // what it lost.
@@ -7,6 +8,9 @@
 
 #include <cstdio>
 #include <numeric>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 
 #include "recordstore/write_batch.h"
 #include "support/record_fixture.h"
@@ -57,6 +61,8 @@ std::vector<int32_t> Work(int16_t h) {
     r.push_back(DBOverWrite(h, 1, 1, 64, Pattern(64, 500 + i).data()));
   r.push_back(int32_t(DBEndOverWrite()));
   r.push_back(DBWrite(h, 2, 2, 0, 7, "COUNTER"));
+  r.push_back(DBRead(h, 2, 2, 0, 7, buf));  // from before the window
+  r.push_back(Sum(buf, 7));
   r.push_back(DBDel(h, 7, 10, 2));
   r.push_back(DBDel(h, 1, 1, 3));
   r.push_back(DBChangeKeys(h, 7, 20, 8, 20));
@@ -98,6 +104,64 @@ TEST_F(WriteBatchTest, SameResultsAndBytesInFewerWrites) {
   std::printf("[ writes ] unbatched %llu, batched %llu\n",
               static_cast<unsigned long long>(plain_writes),
               static_cast<unsigned long long>(batched_writes));
+}
+
+// One random call on h: its result and a sum of the bytes it delivered.
+std::vector<int32_t> RandomCall(std::mt19937& random, int16_t h) {
+  auto pick = [&random](int n) { return int(random() % uint32_t(n)); };
+  const int16_t k1 = int16_t(1 + pick(4)), k2 = int16_t(1 + pick(3));
+  const int16_t size = int16_t(1 + (pick(4) == 0 ? pick(3000) : pick(120)));
+  const uint32_t n = uint32_t(pick(6));
+  static uint8_t buf[4000];
+  const Bytes data = Pattern(sizeof buf, random());
+  std::memset(buf, 0xAA, sizeof buf);
+  int32_t r = 0;
+  switch (pick(12)) {
+    case 0: case 1: case 2: r = DBWrite(h, k1, k2, -1, size, data.data()); break;
+    case 3: r = DBWrite(h, k1, k2, int32_t(n), size, data.data()); break;
+    case 4: r = DBWriteAdd(h, k1, k2, int32_t(n), size, data.data()); break;
+    case 5: r = DBRead(h, pick(3) ? k1 : DB_WILDCARD, k2, int32_t(n), size, buf); break;
+    case 6: r = DBReadNext(h, buf); break;
+    case 7: r = DBReadRest(h, size, buf); break;
+    case 8: r = pick(2) ? DBDel(h, k1, k2, n) : DBUnDel(h, k1, k2, n); break;
+    case 9: r = DBChangeKeys(h, k1, k2, k2, k1); break;
+    case 10: r = pick(2) ? DBWriteBin(h, pick(400), 40, data.data())
+                         : DBReadBin(h, pick(400), 40, buf); break;
+    case 11:
+      r = DBStartOverWrite(h, k1, k2);
+      for (int i = pick(8); i > 0; --i)
+        r += DBOverWrite(h, k1, k2, int16_t(1 + pick(120)), data.data());
+      r += int32_t(DBEndOverWrite());
+      break;
+  }
+  return {r, Sum(buf, sizeof buf), int32_t(DBGetNumRecord(h))};
+}
+
+TEST_F(WriteBatchTest, RandomCallsGiveTheSameResultsAndBytes) {
+  const char* seed_text = std::getenv("ZBDB_BATCH_SEED");
+  const uint32_t seed = seed_text ? uint32_t(std::atoi(seed_text)) : 7001u;
+  SCOPED_TRACE(seed);
+  const std::string plain = Path("plain.pro"), batched = Path("batched.pro");
+  MakeRecordFile(plain, OldRecords());
+  MakeRecordFile(batched, OldRecords());
+  const int16_t p = Open(plain), b = Open(batched);
+  std::mt19937 plain_random(seed), batched_random(seed), batches(seed + 1);
+  bool in_batch = false;
+  for (int call = 0; call < 3000; ++call) {
+    if (batches() % 50 == 0) {
+      EXPECT_EQ(in_batch ? TheEngine().EndBatch(b) : TheEngine().BeginBatch(b),
+                DB_SUCCESS);
+      if (in_batch) {
+        EXPECT_BYTES(ReadFileBytes(batched), ReadFileBytes(plain));
+      }
+      in_batch = !in_batch;
+    }
+    ASSERT_EQ(RandomCall(batched_random, b), RandomCall(plain_random, p))
+        << "call " << call;
+  }
+  ASSERT_EQ(DBClose(b), DB_SUCCESS);
+  ASSERT_EQ(DBClose(p), DB_SUCCESS);
+  EXPECT_BYTES(ReadFileBytes(batched), ReadFileBytes(plain));
 }
 
 TEST_F(WriteBatchTest, ProcessEndingInsideABatchLeavesRecordsSentOn) {
