@@ -59,7 +59,7 @@ Status BatchedFile::ReadAt(uint64_t offset, void* buf, size_t n,
     return Status::Ok();
   }
   // The file must hold the window before a read that overlaps it; a failed
-  // write is reported through the lost range.
+  // write is reported through the lost ranges.
   if (offset < window_end() && end > start_) Flush();
   return base_->ReadAt(offset, buf, n, got);
 }

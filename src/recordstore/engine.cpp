@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "recordstore/batched_file.h"
 #include "recordstore/engine_io.h"
 #include "recordstore/log_sink.h"
 #include "recordstore/record_format.h"
@@ -52,18 +51,6 @@ std::string Format(const char* format, int a) {
 Engine::Engine(platform::Platform& os, LogSink& log,
                std::function<void()> at_first_open)
     : os_(os), log_(log), at_first_open_(std::move(at_first_open)) {}
-
-Slot* Engine::OpenSlot(int h) {
-  if (h < 0 || h >= kSlots || !slots_[h].in_use) return nullptr;
-  Slot& slot = slots_[h];
-  if (slot.batch && slot.batch->failed()) SettleBatch(slot);
-  return &slot;
-}
-
-const Slot* Engine::OpenSlot(int h) const {
-  if (h < 0 || h >= kSlots || !slots_[h].in_use) return nullptr;
-  return &slots_[h];
-}
 
 // ---------------------------------------------------------------------------
 // Opening

@@ -134,7 +134,8 @@ class Engine {
   // From BeginBatch to the matching EndBatch (batches nest: the outermost
   // counts) or the close, the writes to h are gathered and reach the file
   // in one write per 64 KB or more, in their order (batched_file.h); reads
-  // see them. DB_SUCCESS, or DB_EOF when h is not open for writing.
+  // through h see them, other handles of the file do not until they are
+  // sent on. DB_SUCCESS, or DB_EOF when h is not open for writing.
   int32_t BeginBatch(int h);
   // Sends what is gathered on: DB_SUCCESS when all of the batch reached the
   // file, 0 when a write failed (records appended in the batch that did not
@@ -146,8 +147,15 @@ class Engine {
   // -- For the overwrite pass, the handle stack and the tools --------------
   // The open slot h, or nullptr (h outside 0..9 or not open). A batch of
   // the slot whose write failed is settled first.
-  Slot* OpenSlot(int h);
-  const Slot* OpenSlot(int h) const;
+  Slot* OpenSlot(int h) {
+    if (h < 0 || h >= kSlots || !slots_[h].in_use) return nullptr;
+    if (slots_[h].batch) SettleBatch(slots_[h]);
+    return &slots_[h];
+  }
+  const Slot* OpenSlot(int h) const {
+    if (h < 0 || h >= kSlots || !slots_[h].in_use) return nullptr;
+    return &slots_[h];
+  }
   // Puts keys (k1, k2) and `size` bytes of data into the place of record
   // `record` (which is at least `size` bytes long): the data first, then
   // the header, so that the place only counts once its data are complete;
