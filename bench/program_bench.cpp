@@ -1,8 +1,10 @@
 // What a calculation program waits for: ZB_SilentOpenEx and ZB_SilentSaveEx
 // of a position of 10,000 records of 64 bytes, through the exports with
 // login, log and lock, against the floors of moving the same bytes
-// (position_10000/export_floor and import_floor), and ZB_InitPosinfos_L on
-// a project of 2,000 positions.
+// (position_10000/export_floor and import_floor), the copy of that position
+// into another of its project (the work of ZB_PositionCopy: an export and
+// an import, against both floors), and ZB_InitPosinfos_L on a project of
+// 2,000 positions.
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +18,7 @@
 
 #include "api/library.h"
 #include "bench_files.h"
+#include "projectstore/position_copy.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
 #include "zbdb900.h"
@@ -34,6 +37,7 @@ constexpr int16_t kProgram = 101;
 const char kProject[] = "Bench";
 const char kListProject[] = "Bench 2000";
 const char kPositionName[] = "Durchlauftr\xE4ger Achse 1";
+const char kCopyName[] = "Durchlauftr\xE4ger Achse 2";
 
 void SetField(char* field, size_t width, const std::string& text) {
   std::memset(field, 0, width);
@@ -155,6 +159,22 @@ void SilentSave(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kPositionRecords);
 }
 
+// The saved position copied into another position of its project; from
+// the second copy on, the copy replaces the one before in its places.
+void CopyPositionBench(benchmark::State& state) {
+  const ZBPROPOS_L& saved = SavedPosition();
+  for (auto _ : state) {
+    ZBPROPOS_L source = saved;
+    ZBPROPOS_L target = Request(kProject, kCopyName);
+    const int32_t n = ps::CopyPosition(TheStore(), &source, &target);
+    if (n < static_cast<int32_t>(kPositionRecords)) {
+      state.SkipWithError(("CopyPosition = " + std::to_string(n)).c_str());
+      break;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kPositionRecords);
+}
+
 // A project of the data folder's list with 2,000 positions of one program.
 const ZBPROPOS_L& ListProject() {
   static const ZBPROPOS_L request = [] {
@@ -199,6 +219,10 @@ BENCHMARK(SilentOpen)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(SilentSave)
     ->Name("program/silent_save_10000")
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(CopyPositionBench)
+    ->Name("program/copy_position_10000")
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(InitPosinfos)

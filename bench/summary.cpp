@@ -208,6 +208,22 @@ int SummaryReporter::PrintSummary() {
             verdict(engine / floor <= 3));
   }
 
+  // A copy moves each record twice: out into a working file and back in.
+  const double copy = Nanos("program/copy_position_10000");
+  const double export_floor = Nanos("position_10000/export_floor");
+  const double import_floor = Nanos("position_10000/import_floor");
+  if (copy > 0 && export_floor > 0 && import_floor > 0) {
+    const double cpu_copy = CpuNanos("program/copy_position_10000");
+    const double cpu_floor = CpuNanos("position_10000/export_floor") +
+                             CpuNanos("position_10000/import_floor");
+    Print(out,
+          "  PositionCopy    %s, floor %s (export and import floors): %.2fx "
+          "the floor (CPU time %.2fx) (target <= 3x: %s)\n",
+          Time(copy).c_str(), Time(export_floor + import_floor).c_str(),
+          copy / (export_floor + import_floor), cpu_copy / cpu_floor,
+          verdict(copy / (export_floor + import_floor) <= 3));
+  }
+
   const double init_posinfos = Nanos("program/init_posinfos_2000");
   if (init_posinfos > 0)
     Print(out,

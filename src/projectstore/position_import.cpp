@@ -18,6 +18,7 @@
 #include "recordstore/engine.h"
 #include "recordstore/overwrite_pass.h"
 #include "recordstore/record_format.h"
+#include "recordstore/write_batch.h"
 
 namespace zb::projectstore {
 
@@ -276,6 +277,9 @@ int32_t ImportPosition(Store& store, const std::string& project_path,
     *error = -4;
     return 0;
   }
+  // The project's writes go out in large batches (ended before the files
+  // close, as the job outlives it).
+  recordstore::WriteBatch batch(engine, job.h());
   if (!ReadWorkingHeaders(job)) {
     store.log().Append("\n #-> Position hat keine HeaderRekords!");
     *error = -2;

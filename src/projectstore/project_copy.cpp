@@ -13,6 +13,7 @@
 #include "projectstore/record_file.h"
 #include "projectstore/store.h"
 #include "recordstore/engine.h"
+#include "recordstore/write_batch.h"
 
 namespace zb::projectstore {
 namespace {
@@ -42,7 +43,9 @@ bool AdoptTarget(Store& store, const std::string& path, const PROINFO& header,
   if (!store.os().FileExists(path)) return false;
   RecordFile file = RecordFile::OpenExclusive(store.engine(), path);
   if (!file.is_open()) return false;
+  recordstore::WriteBatch batch(store.engine(), file.handle());
   UnlockAll(store, file.handle(), store.catalogue().NumberByKey(program_key));
+  batch.End();  // the header's write below reports its own result
   return store.engine().WriteBin(file.handle(), 0, sizeof header, &header) ==
          int32_t(sizeof header);
 }

@@ -40,8 +40,9 @@ std::string RenamedAs(const std::string& name, const char* extension) {
 // The listing file and the message boxes of one run.
 class Listing final : public recordstore::RepairReport {
  public:
-  Listing(Store& store, std::string path)
-      : store_(store), path_(std::move(path)) {}
+  Listing(Store& store, std::string path,
+          const std::function<void(int32_t)>& progress)
+      : store_(store), path_(std::move(path)), progress_(progress) {}
   ~Listing() override { Close(); }
   Listing(const Listing&) = delete;
   Listing& operator=(const Listing&) = delete;
@@ -58,11 +59,11 @@ class Listing final : public recordstore::RepairReport {
                       environment::Icon::kInformation);
   }
   void Progress(int32_t percent) override {
-    environment::LibraryContext& context = store_.context();
-    if (context.progress_callback) {
-      (void)percent;
-      context.progress_callback();
-    }
+    // The program's callback takes no value: one call per step.
+    if (environment::ProgressCallback callback =
+            store_.context().progress_callback)
+      callback();
+    if (progress_) progress_(percent);
   }
   void Close() {
     if (file_) std::fclose(file_);
@@ -73,6 +74,7 @@ class Listing final : public recordstore::RepairReport {
  private:
   Store& store_;
   std::string path_;
+  const std::function<void(int32_t)>& progress_;
   std::FILE* file_ = nullptr;
   bool closed_ = false;
 };
@@ -222,11 +224,12 @@ void CheckPositions(Store& store, const std::string& path,
 }
 
 RepairSummary RepairFile(Store& store, const std::string& path,
-                         const std::string& listing_folder) {
+                         const std::string& listing_folder,
+                         const std::function<void(int32_t)>& progress) {
   RepairSummary summary;
   platform::Platform& os = store.os();
   const RepairNames names = RepairNamesOf(path, listing_folder);
-  Listing listing(store, names.listing);
+  Listing listing(store, names.listing, progress);
   std::unique_ptr<platform::File> source;
   uint64_t size = 0;
   const bool readable =

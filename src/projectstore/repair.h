@@ -8,6 +8,7 @@
 #define ZBDB_PROJECTSTORE_REPAIR_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace zb::projectstore {
@@ -40,8 +41,11 @@ struct RepairSummary {
   uint32_t positions_caput = 0;
 };
 
-RepairSummary RepairFile(Store& store, const std::string& path,
-                         const std::string& listing_folder);
+// `progress` (may be empty) hears the copy's percentage as well as the
+// calling program's progress callback does.
+RepairSummary RepairFile(
+    Store& store, const std::string& path, const std::string& listing_folder,
+    const std::function<void(int32_t percent)>& progress = nullptr);
 
 // The position check alone: every POSINFO of the catalogue's programs
 // against the records of its position, Recs and the Ctrl bits corrected.

@@ -14,6 +14,7 @@
 #include "recordstore/engine.h"
 #include "recordstore/overwrite_pass.h"
 #include "recordstore/record_format.h"
+#include "recordstore/write_batch.h"
 
 namespace zb::projectstore {
 
@@ -130,6 +131,7 @@ int32_t ExportPosition(Store& store, const std::string& project_path,
     return 0;
   }
   const int w = working.handle();
+  recordstore::WriteBatch batch(engine, w);
   PROINFO project{};
   engine.ReadBin(project_file.handle(), 0, sizeof project, &project);
 

@@ -27,6 +27,8 @@
 
 namespace zb::recordstore {
 
+class BatchedFile;
+
 constexpr int kSlots = 10;
 constexpr size_t kMaxPathLength = 1023;
 
@@ -61,6 +63,13 @@ struct Slot {
   // Different for every open of the process, so that what others keep
   // about an open file (the position index) never outlives its close.
   uint64_t open_serial = 0;
+  // The write batch running on the file (it is then `file`), its depth of
+  // nesting, whether one of its writes failed, and the first record it
+  // appended.
+  BatchedFile* batch = nullptr;
+  int batch_depth = 0;
+  bool batch_failed = false;
+  uint32_t batch_first_record = 0;
 };
 
 struct FoundLast {
@@ -121,10 +130,32 @@ class Engine {
   int32_t ReadBin(int h, int32_t offset, int32_t length, void* buf);
   int32_t WriteBin(int h, int32_t offset, int32_t length, const void* data);
 
+  // -- Write batches (write_batch.h) ----------------------------------------
+  // From BeginBatch to the matching EndBatch (batches nest: the outermost
+  // counts) or the close, the writes to h are gathered and reach the file
+  // in one write per 64 KB or more, in their order (batched_file.h); reads
+  // through h see them, other handles of the file do not until they are
+  // sent on. DB_SUCCESS, or DB_EOF when h is not open for writing.
+  int32_t BeginBatch(int h);
+  // Sends what is gathered on: DB_SUCCESS when all of the batch reached the
+  // file, 0 when a write failed (records appended in the batch that did not
+  // reach the file in full are then not in the index, as after an append
+  // that fails, and the index keeps the keys the file has); DB_EOF when h
+  // has no batch.
+  int32_t EndBatch(int h);
+
   // -- For the overwrite pass, the handle stack and the tools --------------
-  // The open slot h, or nullptr (h outside 0..9 or not open).
-  Slot* OpenSlot(int h);
-  const Slot* OpenSlot(int h) const;
+  // The open slot h, or nullptr (h outside 0..9 or not open). A batch of
+  // the slot whose write failed is settled first.
+  Slot* OpenSlot(int h) {
+    if (h < 0 || h >= kSlots || !slots_[h].in_use) return nullptr;
+    if (slots_[h].batch) SettleBatch(slots_[h]);
+    return &slots_[h];
+  }
+  const Slot* OpenSlot(int h) const {
+    if (h < 0 || h >= kSlots || !slots_[h].in_use) return nullptr;
+    return &slots_[h];
+  }
   // Puts keys (k1, k2) and `size` bytes of data into the place of record
   // `record` (which is at least `size` bytes long): the data first, then
   // the header, so that the place only counts once its data are complete;
@@ -172,6 +203,12 @@ class Engine {
                        const void* data);
   int32_t FlipFound(Slot& slot, uint32_t record, bool undelete);
   void WriteIndexAndClose(Slot& slot);
+  // After a failed write of the slot's batch: the index follows the file
+  // again (see EndBatch).
+  void SettleBatch(Slot& slot);
+  // Sends the batch on, settles it and gives the slot its file back; the
+  // result as EndBatch's.
+  int32_t FinishBatch(Slot& slot);
 
   platform::Platform& os_;
   LogSink& log_;
