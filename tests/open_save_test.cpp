@@ -174,9 +174,7 @@ TEST_F(OpenSaveTest, SilentOpenCases) {
 
   // The B form passes 1 and hands the record back blank-padded.
   ZBPROPOS basic = Plain("DACH", "Dach");
-  char* bytes = reinterpret_cast<char*>(&basic);
-  for (size_t i = 0; i < sizeof basic; ++i)
-    if (bytes[i] == '\0') bytes[i] = ' ';
+  BlankFilled(&basic);
   EXPECT_EQ(ZB_SilentOpenB(&basic), 3 + 3);  // headers + PROPOS + 2 records
   EXPECT_EQ(Str(basic.szPosName, 10), "Dach      ");
   EXPECT_EQ(Str(basic.szProBezeichnung, 42).substr(0, 10), "Dachstuhl ");

@@ -48,6 +48,12 @@ inline std::string Str(const void* field, size_t width) {
   const char* p = static_cast<const char*>(field);
   return std::string(p, std::find(p, p + width, '\0'));
 }
+// A request as a Basic caller passes it: every zero byte a blank.
+template <typename T>
+void BlankFilled(T* record) {
+  char* bytes = reinterpret_cast<char*>(record);
+  std::replace(bytes, bytes + sizeof *record, '\0', ' ');
+}
 inline std::string FixturePath(const std::string& relative) {
   return std::string(ZBDB_FIXTURES_DIR) + "/" + relative;
 }
