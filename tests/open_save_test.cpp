@@ -33,7 +33,7 @@ class OpenSaveTest : public InstalledDataTest {
  protected:
   void SetUp() override {
     InstalledDataTest::SetUp();
-    temporary_ = Path("TMP");
+    temporary_ = request_tmp_ = Path("TMP");
     configuration_ = Path("Ini");
     for (const std::string& folder : {temporary_, configuration_})
       ASSERT_TRUE(MakeFolder(folder));
@@ -49,24 +49,6 @@ class OpenSaveTest : public InstalledDataTest {
     zb::api::LibraryServices services = InstalledDataTest::Services();
     services.companions = &companions_;
     return services;
-  }
-  ZBPROPOS_L Long(const std::string& program, const std::string& name,
-                  const std::string& project = kProject) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szTmpPfad, sizeof r.szTmpPfad, temporary_);
-    SetText(r.szPrgName, sizeof r.szPrgName, program);
-    SetText(r.szProName, sizeof r.szProName, project);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
-  }
-  ZBPROPOS Plain(const std::string& program, const std::string& name,
-                 const std::string& project = kProject) {
-    const ZBPROPOS_L l = Long(program, name, project);
-    ZBPROPOS r{};
-    std::memcpy(&r, &l, sizeof r);
-    SetText(r.szPosName, sizeof r.szPosName, name);
-    return r;
   }
   std::string Log() const { return WithoutCr(ReadText(log_)); }
   std::string History() const {

@@ -21,15 +21,6 @@ using zb::recordstore::PosInfoExt;
 
 class PageNumbersTest : public InstalledDataTest {
  protected:
-  ZBPROPOS_L Long(const std::string& program, const std::string& name,
-                  const std::string& project = kProject) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szPrgName, sizeof r.szPrgName, program);
-    SetText(r.szProName, sizeof r.szProName, project);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
-  }
   int32_t NextPage(int16_t* next, const std::string& project = kProject) {
     ZBPROPOS_L r = Long("DLT", "", project);
     return ZB_GetNextPageNr_L(&r, next);
@@ -100,17 +91,13 @@ TEST_F(PageNumbersTest, NextPageOfTheProject) {
   EXPECT_EQ(ZB_SetNextPageNr(&plain, 44), 2);
   EXPECT_EQ(ZB_GetNextPageNr(&plain, &next), 1);
   EXPECT_EQ(next, 44);
-  for (size_t i = 0; i < sizeof plain; ++i)
-    if (reinterpret_cast<char*>(&plain)[i] == '\0')
-      reinterpret_cast<char*>(&plain)[i] = ' ';
+  BlankFilled(&plain);
   next = 0;
   EXPECT_EQ(ZB_GetNextPageNrB(&plain, &next), 1);
   EXPECT_EQ(next, 44);
   EXPECT_EQ(std::string(plain.szPrgName, 6), "DLT   ");
   ZBPROPOS_L basic = Long("DLT", "");
-  for (size_t i = 0; i < sizeof basic; ++i)
-    if (reinterpret_cast<char*>(&basic)[i] == '\0')
-      reinterpret_cast<char*>(&basic)[i] = ' ';
+  BlankFilled(&basic);
   EXPECT_EQ(ZB_SetNextPageNr_LB(&basic, 45), 2);
   EXPECT_EQ(ZB_GetNextPageNr_LB(&basic, &next), 1);
   EXPECT_EQ(next, 45);
@@ -205,9 +192,7 @@ TEST_F(PageNumbersTest, StartPageAndCountOfAPosition) {
   EXPECT_NE(LogOf(log_).find("\n*** ZB_SetStartPageNr --->  _L\n*** "
                              "ZB_SetStartPageNr_L: StartPage 3, Count 4"),
             std::string::npos);
-  for (size_t i = 0; i < sizeof plain; ++i)
-    if (reinterpret_cast<char*>(&plain)[i] == '\0')
-      reinterpret_cast<char*>(&plain)[i] = ' ';
+  BlankFilled(&plain);
   EXPECT_EQ(ZB_GetStartPageNrB(&plain, &start, &count), 1);
   EXPECT_EQ(start, 3);
   EXPECT_EQ(count, 4);

@@ -35,21 +35,6 @@ class PositionInfoCacheTest : public InstalledDataTest {
     ZB_KillPosinfos_L();
     InstalledDataTest::TearDown();
   }
-  ZBPROPOS_L Long(const std::string& project = kProject) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
-    SetText(r.szProName, sizeof r.szProName, project);
-    return r;
-  }
-  ZBPROPOS Plain(const std::string& program, const std::string& name) {
-    const ZBPROPOS_L l = Long();
-    ZBPROPOS r{};
-    std::memcpy(&r, &l, sizeof r);
-    SetText(r.szPrgName, sizeof r.szPrgName, program);
-    SetText(r.szPosName, sizeof r.szPosName, name);
-    return r;
-  }
   // Two more positions: FUND in the long form, QT3 as an old short record
   // without a name.
   void AddPositions() {
@@ -67,7 +52,7 @@ class PositionInfoCacheTest : public InstalledDataTest {
 
 TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {
   AddPositions();
-  ZBPROPOS_L r = Long();
+  ZBPROPOS_L r = Long("DLT", "");
   ASSERT_EQ(ZB_InitPosinfos_L(&r), 5);
   const char* const kNames[] = {kStuetze, "Unterzug U1", "Dach",
                                 "Fundament F3 Achse 7", "    "};
@@ -104,9 +89,9 @@ TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {
     }
     ASSERT_EQ(DBClose(h), DB_SUCCESS);
   }
-  ZBPROPOS_L empty = Long("Halle 7");
+  ZBPROPOS_L empty = Long("DLT", "", "Halle 7");
   EXPECT_EQ(ZB_InitPosinfos_L(&empty), 0);
-  ZBPROPOS_L unknown = Long("Halle 9");
+  ZBPROPOS_L unknown = Long("DLT", "", "Halle 9");
   EXPECT_EQ(ZB_InitPosinfos_L(&unknown), 0);
   EXPECT_EQ(ZB_GetPosinfo_L(4, &info), 116);
 
@@ -156,10 +141,8 @@ TEST_F(PositionInfoCacheTest, ShortListAndTheBlankForms) {
   EXPECT_EQ(blank[0], 'x');  // untouched without an entry
 
   // Long Blank form: 256 bytes.
-  ZBPROPOS_L basic = Long();
-  for (size_t i = 0; i < sizeof basic; ++i)
-    if (reinterpret_cast<char*>(&basic)[i] == '\0')
-      reinterpret_cast<char*>(&basic)[i] = ' ';
+  ZBPROPOS_L basic = Long("DLT", "");
+  BlankFilled(&basic);
   ASSERT_EQ(ZB_InitPosinfos_LB(&basic), 3);
   uint8_t long_entry[248];
   ASSERT_EQ(ZB_GetPosinfo_L(0, long_entry), 116);
@@ -181,10 +164,16 @@ TEST_F(PositionInfoCacheTest, ShortListAndTheBlankForms) {
 
 TEST_F(PositionInfoCacheTest, ShortNameFromTheCacheOrTheWorkingFile) {
   AddPositions();
+  const std::string tmp = Path("TMP");
+  ASSERT_TRUE(MakeFolder(tmp));
   char text[16] = {};
   ZBPROPOS dach = Plain("DACH", "dach");
   EXPECT_EQ(ZB_GetPositionShortName(&dach, text), 0);  // no list yet
-  ZBPROPOS_L r = Long();
+  SetText(dach.szTmpPfad, sizeof dach.szTmpPfad, tmp);
+  SetText(dach.szTmpDatei, sizeof dach.szTmpDatei, tmp);  // no file named
+  EXPECT_EQ(ZB_GetPositionShortName(&dach, text), 0);
+  EXPECT_EQ(ZB_GetPositionShortName(nullptr, text), 0);
+  ZBPROPOS_L r = Long("DLT", "");
   ASSERT_EQ(ZB_InitPosinfos_L(&r), 5);
   EXPECT_EQ(ZB_GetPositionShortName(&dach, text), 4);
   EXPECT_STREQ(text, "Dach");
@@ -195,11 +184,8 @@ TEST_F(PositionInfoCacheTest, ShortNameFromTheCacheOrTheWorkingFile) {
   EXPECT_STREQ(text, "Fundame~");
 
   // A named working file answers first.
-  const std::string tmp = Path("TMP");
-  ASSERT_TRUE(MakeFolder(tmp));
   const std::string working = JoinPath(tmp, "DLT00001.TMP");
   ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/TMP/DLT00001.TMP"), working));
-  SetText(dach.szTmpPfad, sizeof dach.szTmpPfad, tmp);
   SetText(dach.szTmpDatei, sizeof dach.szTmpDatei, working);
   EXPECT_EQ(ZB_GetPositionShortName(&dach, text), 8);
   EXPECT_STREQ(text, "St\xFCtze ~");

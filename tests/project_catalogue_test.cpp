@@ -244,36 +244,6 @@ TEST_F(ProjectCatalogueTest, WriteProtectedListStopsTheProcess) {
   SetWritable(Path("ZBPROS.ZB"), true);
 }
 
-TEST_F(ProjectCatalogueTest, RenameAndDeleteCarryTheCompanions) {
-  CopyFixtureFolder();
-  EXPECT_EQ(ps::RenameProject(store(), folder_, 0,
-                              "Br\xFC"
-                              "cke S\xFC"
-                              "d",
-                              "Ing. Neu"),
-            1);
-  for (const char* file : {"PRO00001.PRO", "PRO00001.PRV", "PRO00001.ERG"}) {
-    const PROINFO header = Header(Path(file));
-    EXPECT_EQ(Str(header.szProject, 42), "Br\xFC" "cke S\xFC" "d") << file;
-    EXPECT_EQ(Str(header.szAuthor, 30), "Ing. Neu") << file;
-  }
-  EXPECT_EQ(Number(kBruecke), ps::kProjectNotFound);
-  EXPECT_EQ(Number("Br\xFC" "cke S\xFC" "d"), 1);
-
-  EXPECT_EQ(ps::DeleteProject(store(), folder_,
-                              "Br\xFC"
-                              "cke S\xFC"
-                              "d"),
-            1);
-  for (const char* file : {"PRO00001.PRO", "PRO00001.PRV", "PRO00001.ERG"})
-    EXPECT_FALSE(FileExists(Path(file))) << file;
-  EXPECT_EQ(Number("Br\xFC" "cke S\xFC" "d"), ps::kProjectNotFound);
-  EXPECT_EQ(Number("Halle 7"), 2);
-  EXPECT_EQ(ps::FirstFreeNumber(store(), folder_), 1);
-  EXPECT_EQ(ps::DeleteProject(store(), folder_, "Gibt es nicht"),
-            ps::kProjectNotFound);
-}
-
 TEST_F(ProjectCatalogueTest, WithEveryNumberTakenTheFirstFreeIsOne) {
 #ifdef _WIN32
   // 30,000 files take minutes under wine; the search is the same natively.

@@ -538,6 +538,7 @@ TEST_F(ProjectExportsTest, DeleteRemovesFilesAndEntryButNotAFolderProject) {
     EXPECT_FALSE(FileExists(In(source_, file))) << file;
   EXPECT_EQ(Exist(source_, kBruecke), -202);
   EXPECT_EQ(Exist(source_, "Halle 7"), 2);
+  EXPECT_EQ(ps::FirstFreeNumber(store(), source_), 1);
   EXPECT_NE(LogText().find("\n" + kStep + "DELETE project :" + source_ + "//" +
                            kBruecke + "\n "),
             std::string::npos);

@@ -25,17 +25,6 @@ class ResultFilesTest : public InstalledDataTest {
   ResultFilesTest()
       : InstalledDataTest({"ZBPROS.ZB", "PRO00001.PRO", "PRO00001.ERG",
                            "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"}) {}
-  bool LogHas(const std::string& text) {
-    return Logged().find(text) != std::string::npos;
-  }
-  ZBPROPOS_L Long(const std::string& project, const std::string& name = "") {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
-    SetText(r.szProName, sizeof r.szProName, project);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
-  }
   // The path as the library forms it (Windows separators), and the file.
   std::string Win(const std::string& name) { return data_ + "\\" + name; }
   std::string ErgName(int number) {
@@ -110,7 +99,7 @@ TEST_F(ResultFilesTest, ByNumberMadeOnFirstRequestWithHeaderAndLink) {
 // an unknown project refused.
 TEST_F(ResultFilesTest, ByRequestInEveryFamily) {
   const Bytes before = ReadFileBytes(ErgFile(1));
-  ZBPROPOS_L r = Long(kProject, kStuetze);
+  ZBPROPOS_L r = Long("DLT", kStuetze);
   int16_t position = -1, program = -1;
   EXPECT_EQ(ZB_GetErgDateiEx2_L(&r, &position, &program), 1);
   EXPECT_EQ(Str(r.szTmpDatei, 100), Erg(1));
@@ -118,7 +107,7 @@ TEST_F(ResultFilesTest, ByRequestInEveryFamily) {
   EXPECT_EQ(program, 101);
   EXPECT_EQ(ReadFileBytes(ErgFile(1)), before);
   EXPECT_TRUE(LogHas(" Get existing Erg-File"));
-  ZBPROPOS_L plain_long = Long(kProject);
+  ZBPROPOS_L plain_long = Long("DLT", "");
   EXPECT_EQ(ZB_GetErgDateiEx_L(&plain_long), 1);
   EXPECT_EQ(Str(plain_long.szTmpDatei, 100), Erg(1));
 
@@ -139,7 +128,7 @@ TEST_F(ResultFilesTest, ByRequestInEveryFamily) {
   EXPECT_LE(ZB_GetErgDateiEx(&cleared), 0);
   EXPECT_EQ(Str(cleared.szProName, 42), "");
   // Basic: 16-bit result, the record comes back padded.
-  ZBPROPOS_L basic = Long(kProject);
+  ZBPROPOS_L basic = Long("DLT", "");
   BlankFilled(&basic);
   const int16_t result = ZB_GetErgDateiEx_LB(&basic);
   EXPECT_EQ(result, 1);
@@ -158,7 +147,7 @@ TEST_F(ResultFilesTest, ByRequestInEveryFamily) {
   EXPECT_EQ(ZB_GetProDateiB(&basic_plain, basic_path), 1);
   EXPECT_EQ(Str(basic_path, sizeof basic_path), Win("PRO00001.PRO"));
 
-  ZBPROPOS_L unknown = Long("Gibt es nicht");
+  ZBPROPOS_L unknown = Long("DLT", "", "Gibt es nicht");
   EXPECT_EQ(ZB_GetProDatei_L(&unknown, path), 0);
   EXPECT_EQ(Str(path, sizeof path), data_);
   EXPECT_LE(ZB_GetErgDateiEx2_L(&unknown, &position, &program), 0);
@@ -170,7 +159,7 @@ TEST_F(ResultFilesTest, ByRequestInEveryFamily) {
 // name under another number, is set aside under a new name with a message.
 TEST_F(ResultFilesTest, MissingMadeAgainForeignSetAside) {
   ASSERT_TRUE(std::filesystem::remove(std::filesystem::path(ErgFile(1))));
-  ZBPROPOS_L r = Long(kProject);
+  ZBPROPOS_L r = Long("DLT", "");
   EXPECT_EQ(ZB_GetErgDateiEx_L(&r), 1);
   EXPECT_TRUE(FileExists(ErgFile(1)));
   EXPECT_EQ(Str(HeaderOf(ErgFile(1)).szProject, 42), kProject);

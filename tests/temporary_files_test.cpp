@@ -172,20 +172,12 @@ class PositionToTemporaryTest : public TemporaryFilesTest {
   void SetUp() override {
     TemporaryFilesTest::SetUp();
     InstallData({"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO"});
-  }
-  ZBPROPOS_L Long(const std::string& name) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szTmpPfad, sizeof r.szTmpPfad, tmp_);
-    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
-    SetText(r.szProName, sizeof r.szProName, kProject);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
+    request_tmp_ = tmp_;
   }
 };
 
 TEST_F(PositionToTemporaryTest, CopiesThePositionWithItsDesignation) {
-  ZBPROPOS_L r = Long(kStuetze);
+  ZBPROPOS_L r = Long("DLT", kStuetze);
   EXPECT_EQ(iProPosToTmpExC_L(&r, 5), 7);  // quiet, no lock
   EXPECT_EQ(Str(r.szTmpDatei, 100), tmp_ + "\\DLT00001.TMP");
   EXPECT_EQ(Str(r.szProBezeichnung, 42), "Achse B, Geschoss 1");
@@ -207,7 +199,7 @@ TEST_F(PositionToTemporaryTest, CopiesThePositionWithItsDesignation) {
 }
 
 TEST_F(PositionToTemporaryTest, ReportsTheTransferError) {
-  ZBPROPOS_L r = Long(kStuetze);
+  ZBPROPOS_L r = Long("DLT", kStuetze);
   SetText(r.szTmpPfad, sizeof r.szTmpPfad, JoinPath(Path("nowhere"), ""));
   SetText(r.szTmpDatei, sizeof r.szTmpDatei,
           JoinPath(Path("nowhere"), "DLT00001.TMP"));

@@ -5,6 +5,7 @@
 #ifndef ZBDB_TESTS_SUPPORT_INSTALLED_DATA_FIXTURE_H_
 #define ZBDB_TESTS_SUPPORT_INSTALLED_DATA_FIXTURE_H_
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,8 +67,33 @@ class InstalledDataTest : public ProjectStoreTest {
 
   // The text of this test's log, without '\r'.
   std::string Logged() const { return LogOf(log_); }
+  bool LogHas(const std::string& text) const {
+    return Logged().find(text) != std::string::npos;
+  }
+
+  // A request on data_ (and request_tmp_ when set), as a program fills it.
+  ZBPROPOS_L Long(const std::string& program, const std::string& name,
+                  const std::string& project = kProject) const {
+    ZBPROPOS_L r{};
+    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
+    SetText(r.szTmpPfad, sizeof r.szTmpPfad, request_tmp_);
+    SetText(r.szPrgName, sizeof r.szPrgName, program);
+    SetText(r.szProName, sizeof r.szProName, project);
+    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
+    return r;
+  }
+  // The same request in the plain record, the name as its short name.
+  ZBPROPOS Plain(const std::string& program, const std::string& name,
+                 const std::string& project = kProject) const {
+    const ZBPROPOS_L l = Long(program, name, project);
+    ZBPROPOS r{};
+    std::memcpy(&r, &l, sizeof r);
+    SetText(r.szPosName, sizeof r.szPosName, name);
+    return r;
+  }
 
   std::string data_;
+  std::string request_tmp_;
 
  private:
   std::vector<std::string> files_;
