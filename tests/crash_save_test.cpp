@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <random>
 
 #include "projectstore/project_catalogue.h"
@@ -139,18 +140,17 @@ class CrashSaveTest : public ProjectStoreTest {
   // "fail" or "cut"), or whole ("none": the number of writes is returned).
   int CrashImport(const std::string& working, const std::string& mode,
                   uint64_t n) {
-    const std::string result = Path("result");
-    std::remove(result.c_str());
     ChildProcess child;
     if (!child.Start(ChildProgram("project_child"),
                      {"crash-import", project_, working, "101", kSaved, mode,
-                      std::to_string(n), result}))
+                      std::to_string(n)}))
       return -1;
+    const std::string result = child.ReadLine().value_or("");
     const int code = child.Wait(kTimeoutMs);
     if (mode != "none") return code;
     int r = 0, error = 0, writes = 0;
-    if (code != 0 || std::sscanf(ReadText(result).c_str(), "%d %d %d", &r,
-                                 &error, &writes) != 3 ||
+    if (code != 0 ||
+        std::sscanf(result.c_str(), "%d %d %d", &r, &error, &writes) != 3 ||
         r <= 0 || error != 0)
       return -1;
     return writes;
@@ -213,24 +213,26 @@ TEST_F(CrashSaveTest, SaveKilledAtRandomMoments) {
   const char* seed_text = std::getenv("ZBDB_CRASH_SEED");
   const uint32_t seed = seed_text ? uint32_t(std::atoi(seed_text)) : 20240611u;
   std::mt19937 random(seed);
-  const std::string marker = Path("importing");
   Outcomes killed;
   int from = 1;
   for (int round = 0; round < 12; ++round) {
-    std::remove(marker.c_str());
     ChildProcess child;
     ASSERT_TRUE(child.Start(
         ChildProgram("project_child"),
         {"import-loop", project_, Path("loop"), "101", kSaved,
-         std::to_string(from % kVersions + 1), std::to_string(kVersions),
-         marker}));
-    ASSERT_TRUE(WaitForFile(marker, kTimeoutMs));
+         std::to_string(from % kVersions + 1), std::to_string(kVersions)}));
+    // The loop tells each version before it imports it.
+    std::optional<std::string> told = child.ReadLine();
+    ASSERT_TRUE(told) << "the import loop ended before its first import";
     SleepMs(int(random() % 12));
     const int ended = child.Wait(0);  // -1: still running, as it should
     child.Kill();
     ASSERT_EQ(ended, -1) << "the import loop stopped by itself";
-    // The version it was importing; the one before was whole in the file.
-    const int to = std::atoi(AwaitText(marker, kTimeoutMs).c_str());
+    // The version it was importing (its last line); the one before was
+    // whole in the file.
+    for (std::optional<std::string> line; (line = child.ReadLine());)
+      told = line;
+    const int to = std::atoi(told->c_str());
     ASSERT_GE(to, 1);
     const int before = (to + kVersions - 2) % kVersions + 1;
     Judge(LargeVersion(before), LargeVersion(to), "kill " + std::to_string(round) + " importing " +

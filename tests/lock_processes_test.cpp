@@ -151,16 +151,15 @@ TEST_F(LockProcessesTest, NobodyReadsAPositionWhileItIsImported) {
   const std::string tmp = Path("anna.TMP");
   OpenPosition(anna, tmp);
   ASSERT_TRUE(WriteWorkingFile(project_, tmp, kName, PositionVersion(2)));
-  const std::string paused = Path("paused"), go = Path("go");
-  anna.Post({"paused-import", project_, tmp, kProgram, kName, paused, go});
-  ASSERT_TRUE(WaitForFile(paused, 60000));
+  anna.Post({"paused-import", project_, tmp, kProgram, kName});
+  ASSERT_EQ(anna.Reply("paused"), "");  // and it waits for a line
 
   // Half of the new records are in the project: nobody may open it.
   EXPECT_EQ(DBOpenReadOnly(project_.c_str()), DB_ACCESS_DENIED);
   EXPECT_EQ(DBOpen(project_.c_str()), DB_ACCESS_DENIED);
   EXPECT_EQ(State(bernd), "0");  // not readable, so not found
 
-  ASSERT_TRUE(WriteMarker(go, "go"));
+  anna.Tell("go");
   EXPECT_EQ(Numbers(anna.Reply()), (std::vector<int>{12, 0}));
   const StoredPosition stored = ReadStoredPosition(project_, kName);
   EXPECT_EQ(Sorted(stored.data), Sorted(PositionVersion(2)));
