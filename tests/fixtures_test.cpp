@@ -101,7 +101,7 @@ TEST_F(FixturesTest, ProjectFiles) {
   EXPECT_EQ(DB4_Read(h, 2, 101, 101, 30000, 1, 56, buf), 60);
   EXPECT_EQ(Str(buf, 42), "Halle Ost");
   EXPECT_EQ(DBRead(h, 101, 2, 0, 1100, buf), 538);  // the lock of position 2
-  EXPECT_NE(std::string(buf, 538).find("mueller"), std::string::npos);
+  EXPECT_TRUE(Contains(std::string(buf, 538), "mueller"));
   EXPECT_EQ(DBRead(h, 30030, 1, 0, 1100, buf), 1032);
   CloseUnchanged(h);
 

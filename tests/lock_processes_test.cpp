@@ -26,10 +26,6 @@ std::vector<int> Numbers(const std::string& reply) {
   return out;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 std::vector<DataRecord> Sorted(std::vector<DataRecord> records) {
   std::sort(records.begin(), records.end());
   return records;
@@ -86,10 +82,10 @@ TEST_F(LockProcessesTest, LockIsSeenNamedAndReleasedBySaving) {
   // He is told who holds it, where, and with which working file.
   const std::string told = bernd.Send({"check", project_, kProgram, kName, "-"});
   EXPECT_EQ(told.substr(0, 2), "1\n");
-  EXPECT_TRUE(Contains(told, "| buttons 0\n")) << told;  // a message, no question
-  EXPECT_TRUE(Contains(told, "Name: anna")) << told;
-  EXPECT_TRUE(Contains(told, "Rechner : CAD-01")) << told;
-  EXPECT_TRUE(Contains(told, "TmpDatei: " + anna_tmp)) << told;
+  EXPECT_TRUE(Contains(told, "| buttons 0\n"));  // a message, no question
+  EXPECT_TRUE(Contains(told, "Name: anna"));
+  EXPECT_TRUE(Contains(told, "Rechner : CAD-01"));
+  EXPECT_TRUE(Contains(told, "TmpDatei: " + anna_tmp));
 
   // Anna saves her change and releases the position; then Bernd may lock.
   ASSERT_TRUE(WriteWorkingFile(project_, anna_tmp, kName, PositionVersion(2)));
@@ -122,9 +118,9 @@ TEST_F(LockProcessesTest, LockOfAKilledProgramIsNeverIgnoredSilently) {
   EXPECT_EQ(State(bernd), "2");
   const std::string told = bernd.Send({"check", project_, kProgram, kName, "-"});
   EXPECT_EQ(told.substr(0, 2), "1\n");
-  EXPECT_TRUE(Contains(told, "Name: anna")) << told;
-  EXPECT_TRUE(Contains(told, "| buttons 0\n")) << told;
-  EXPECT_FALSE(Contains(told, "entfernen?")) << told;
+  EXPECT_TRUE(Contains(told, "Name: anna"));
+  EXPECT_TRUE(Contains(told, "| buttons 0\n"));
+  EXPECT_FALSE(Contains(told, "entfernen?"));
 
   // The same user's next run is asked; No keeps the lock, Yes removes it.
   ChildSession again;
@@ -132,7 +128,7 @@ TEST_F(LockProcessesTest, LockOfAKilledProgramIsNeverIgnoredSilently) {
   EXPECT_EQ(State(again), "2");
   const std::string asked = again.Send({"check", project_, kProgram, kName, "no"});
   EXPECT_EQ(asked.substr(0, 2), "1\n");
-  EXPECT_TRUE(Contains(asked, "| buttons 2\n")) << asked;  // Yes/No
+  EXPECT_TRUE(Contains(asked, "| buttons 2\n"));  // Yes/No
   EXPECT_TRUE(Contains(asked, "Wollen Sie den Schreibschutz entfernen?"))
       << asked;
   EXPECT_EQ(State(bernd), "2");

@@ -52,8 +52,7 @@ TEST_F(PageNumbersTest, CheckCodesComeInTheirOrder) {
   EXPECT_EQ(ZB_ResetPageNr_L(&r), -3);
   SetText(r.szPosNameLong, sizeof r.szPosNameLong, kStuetze);
   EXPECT_EQ(ZB_GetStartPageNr_L(&r, &a, &b), -3);
-  EXPECT_NE(LogOf(log_).find("\n*** result: -3 , DataPath false"),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n*** result: -3 , DataPath false"));
   EXPECT_EQ(ZB_GetStartPageNr_L(nullptr, &a, &b), -1);
 
   // A project the list does not know.
@@ -112,7 +111,7 @@ TEST_F(PageNumbersTest, NextPageOfTheProject) {
         "\n*** ZB_SetNextPageNr --->  _L\n*** ZB_SetNextPageNr_L: NextPage 44",
         "\n*** ZB_GetNextPageNr --->  _L\n*** ZB_GetNextPageNr_L: iRet 1, "
         "NextPage 44"})
-    EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_TRUE(Contains(log, line)) << line;
 }
 
 TEST_F(PageNumbersTest, StartPageAndCountOfAPosition) {
@@ -177,7 +176,7 @@ TEST_F(PageNumbersTest, StartPageAndCountOfAPosition) {
         "\n*** ZB_SetStartPageNr_L: StartPage 5, Count 10001",
         "\n BEZEICHNUNG:  iSetPageNr-iSetPosInfo(Dachstuhl)",
         "\n*** ZB_GetStartPageNr_L: StartPage 0, Count 0"})
-    EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_TRUE(Contains(log, line)) << line;
 
   // The plain form: its entry line first; the B form around it.
   ZBPROPOS plain{};
@@ -186,12 +185,12 @@ TEST_F(PageNumbersTest, StartPageAndCountOfAPosition) {
   SetText(plain.szPosName, sizeof plain.szPosName, "Dach");
   EXPECT_EQ(ZB_GetStartPageNr(&plain, &start, &count), 1);
   EXPECT_EQ(ZB_SetStartPageNr(&plain, 3, 4), 1);
-  EXPECT_NE(LogOf(log_).find("\n*** ZB_GetStartPageNr --->  _L\n*** "
-                             "ZB_GetStartPageNr_L: StartPage 20, Count 2"),
-            std::string::npos);
-  EXPECT_NE(LogOf(log_).find("\n*** ZB_SetStartPageNr --->  _L\n*** "
-                             "ZB_SetStartPageNr_L: StartPage 3, Count 4"),
-            std::string::npos);
+  EXPECT_TRUE(
+      LogHas("\n*** ZB_GetStartPageNr --->  _L\n*** "
+             "ZB_GetStartPageNr_L: StartPage 20, Count 2"));
+  EXPECT_TRUE(
+      LogHas("\n*** ZB_SetStartPageNr --->  _L\n*** "
+             "ZB_SetStartPageNr_L: StartPage 3, Count 4"));
   BlankFilled(&plain);
   EXPECT_EQ(ZB_GetStartPageNrB(&plain, &start, &count), 1);
   EXPECT_EQ(start, 3);

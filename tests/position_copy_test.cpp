@@ -64,10 +64,10 @@ TEST_F(PositionCopyTest, CopyBetweenProjectsWithoutPagesAndLocks) {
   for (size_t i = 1; i < to.size(); ++i) EXPECT_EQ(to[i], from[i]) << i;
   EXPECT_EQ(lib().context().position_lock.state, 0);
   EXPECT_TRUE(TmpFolderEmpty());
-  EXPECT_TRUE(Logged(" COPY position from: " + data_ + "//" + kBruecke +
-                     "//St\xfctze ~\n" + std::string(25, ' ') + "to: " +
-                     data_ + "//" + kHalle + "//St\xfctze ~ "));
-  EXPECT_TRUE(Logged(" result: 7!!\n"));
+  EXPECT_TRUE(LogHas(" COPY position from: " + data_ + "//" + kBruecke +
+                     "//St\xfctze ~\n" + std::string(25, ' ') + "to: " + data_ +
+                     "//" + kHalle + "//St\xfctze ~ "));
+  EXPECT_TRUE(LogHas(" result: 7!!\n"));
   EXPECT_TRUE(ui_.messages().empty());
 }
 
@@ -98,8 +98,8 @@ TEST_F(PositionCopyTest, MoveDeletesTheSourceUnlessLockedByAnother) {
             5);  // 4 records + POSINFO
   EXPECT_EQ(Stored(project_, kStuetze).id, 0);
   EXPECT_EQ(Stored(Halle(), kStuetze).Recs, 4);
-  EXPECT_TRUE(Logged(" MOVE position = COPY + DELETE"));
-  EXPECT_TRUE(Logged("\n         DELETE position  " + data_ + "//" + kBruecke +
+  EXPECT_TRUE(LogHas(" MOVE position = COPY + DELETE"));
+  EXPECT_TRUE(LogHas("\n         DELETE position  " + data_ + "//" + kBruecke +
                      "//" + kStuetze));
   // mueller's position: copied, but the original stays.
   source = Request(kBruecke, kUnterzug);

@@ -39,11 +39,10 @@ TEST_F(PositionExportsTest, ExistenceInEveryFamily) {
   ZBPROPOS_L other = Long("DLT", kStuetze, "Halle 9");
   EXPECT_EQ(ZB_PositionExist_L(&other), 0);
   const std::string log = LogOf(log_);
-  EXPECT_NE(log.find("****** ZB_PositionExist_L?*** "), std::string::npos);
-  EXPECT_NE(log.find("\n         result :1=exist & not locked"),
-            std::string::npos);
-  EXPECT_NE(log.find("\n         result :2=exist & locked"), std::string::npos);
-  EXPECT_NE(log.find("\n         result :0=not exist "), std::string::npos);
+  EXPECT_TRUE(Contains(log, "****** ZB_PositionExist_L?*** "));
+  EXPECT_TRUE(Contains(log, "\n         result :1=exist & not locked"));
+  EXPECT_TRUE(Contains(log, "\n         result :2=exist & locked"));
+  EXPECT_TRUE(Contains(log, "\n         result :0=not exist "));
 
   // Plain: the context's current short name comes back in szPosName.
   std::strcpy(lib().context().current_short_name, "Offen");
@@ -99,8 +98,7 @@ TEST_F(PositionExportsTest, ExistExNamesThePrograms) {
   ZBPROPOS plain = Plain("DLT", "Dach");
   EXPECT_EQ(ZB_PositionExistEx(&plain, buffer, sizeof buffer), 3);
   EXPECT_STREQ(plain.szPrgName, "ALLE");
-  EXPECT_NE(LogOf(log_).find("****** ZB_PositionExistEx_L ?*** "),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("****** ZB_PositionExistEx_L ?*** "));
 }
 
 TEST_F(PositionExportsTest, PropertyHandsOutTheWidenedRecord) {
@@ -119,8 +117,7 @@ TEST_F(PositionExportsTest, PropertyHandsOutTheWidenedRecord) {
   r = Long("DLT", "Pfette");
   EXPECT_EQ(ZB_PositionProperty_L(&r, &untouched), 0);
   EXPECT_EQ(untouched.id, 77);
-  EXPECT_NE(LogOf(log_).find("****** ZB_PositionProperty_L*** "),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("****** ZB_PositionProperty_L*** "));
 }
 
 TEST_F(PositionExportsTest, RenameAsksForAMissingNameAndRefusesLocks) {
@@ -188,12 +185,10 @@ TEST_F(PositionExportsTest, DeleteRefusesLockedPositions) {
   EXPECT_EQ(ZB_PositionDelete(&all), 0);  // one position is locked
 
   const std::string log = LogOf(log_);
-  EXPECT_NE(log.find("\n         DELETE position  " + data_ + "//" + kProject +
-                     "//Unterzug U1"),
-            std::string::npos);
-  EXPECT_NE(log.find("\n         PosDelete: Unterzug U1  is locked!"),
-            std::string::npos);
-  EXPECT_NE(log.find("\n         result: 5!!\n"), std::string::npos);
+  EXPECT_TRUE(Contains(log, "\n         DELETE position  " + data_ + "//" +
+                                kProject + "//Unterzug U1"));
+  EXPECT_TRUE(Contains(log, "\n         PosDelete: Unterzug U1  is locked!"));
+  EXPECT_TRUE(Contains(log, "\n         result: 5!!\n"));
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {
   EXPECT_EQ(ZB_GetPosname_L(5, nullptr), 0);
   EXPECT_EQ(ZB_GetPosname_L(-1, nullptr), 0);
   EXPECT_EQ(ZB_GetPosinfo(0, &info), 0);  // the short cache is separate
-  EXPECT_NE(ReadText(log_).find("ZB_GetPosinfosDim_L"), std::string::npos);
+  EXPECT_TRUE(LogHas("ZB_GetPosinfosDim_L"));
 
   // A project without positions leaves the list as it is.
   {
@@ -110,7 +110,7 @@ TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {
 TEST_F(PositionInfoCacheTest, ShortListAndTheBlankForms) {
   ZBPROPOS plain = Plain("DLT", "");
   ASSERT_EQ(ZB_InitPosinfos(&plain), 3);
-  EXPECT_NE(ReadText(log_).find("ZB_GetPosinfosDim"), std::string::npos);
+  EXPECT_TRUE(LogHas("ZB_GetPosinfosDim"));
   uint8_t entry[116] = {};
   ASSERT_EQ(ZB_GetPosinfo(0, entry), 116);
   EXPECT_EQ(Str(entry + 52, 10), "St\xFCtze ~");

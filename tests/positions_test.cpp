@@ -119,9 +119,11 @@ TEST_F(PositionsTest, LockOfAnotherUserIsReportedAndKept) {
   EXPECT_EQ(ps::LockOn(store(), h, 0, kDlt, "Unterzug U1"), 0);
   EXPECT_EQ(lib().context().position_lock.state, 0);
   const std::string log = ReadText(log_);
-  EXPECT_NE(log.find("Position 'Unterzug U1' ist in Benutzung, daher "
-                     "schreibgesch\xFCtzt!"), std::string::npos) << log;
-  EXPECT_NE(log.find("mueller"), std::string::npos);
+  EXPECT_TRUE(Contains(log,
+                       "Position 'Unterzug U1' ist in Benutzung, daher "
+                       "schreibgesch\xFCtzt!"))
+      << log;
+  EXPECT_TRUE(Contains(log, "mueller"));
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
 }
 
@@ -451,14 +453,6 @@ class PositionEditTest : public PositionLocksTest {
     std::strcpy(p.PosNameLong, long_name);
     return p;
   }
-  std::string LogText() {
-    std::ifstream in(log_, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    std::string text = s.str();  // line ends as on Linux
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-  }
 };
 
 TEST_F(PositionEditTest, SetInfoRefusesTakenNamesAndCreatesMissingOnes) {
@@ -480,10 +474,9 @@ TEST_F(PositionEditTest, SetInfoRefusesTakenNamesAndCreatesMissingOnes) {
       ps::SetPositionInfo(store(), h_, Named("Rahmen R9"), to, nullptr, kDlt),
       3);
   EXPECT_EQ(Str(Find(h_, "Rahmen R3", kDlt, 2).Msg, 40), "Halle");
-  EXPECT_NE(LogText().find(
-                "\n          SETPOSINFO Position from Rahmen R1 to rahmen r2 "
-                "\n Bezeichnung To:'X'"),
-            std::string::npos);
+  EXPECT_TRUE(
+      LogHas("\n          SETPOSINFO Position from Rahmen R1 to rahmen r2 "
+             "\n Bezeichnung To:'X'"));
 }
 
 TEST_F(PositionEditTest, SetInfoRenamesAndWritesTheDesignationIntoPropos) {
@@ -518,9 +511,9 @@ TEST_F(PositionEditTest, SetInfoRenamesAndWritesTheDesignationIntoPropos) {
   EXPECT_EQ(Str(q.Msg, 40), "Beschreibung");
   EXPECT_EQ(Str(q.PosName, 10), "Rahmen~2");
   EXPECT_EQ(ProPosText(1, kDlt), "Halle 3");
-  EXPECT_NE(LogText().find("\n iSetPosInfo2(PROPOS-struktur.Projekt)/ "
-                           "iSetProBezeichnung('Halle 3')"),
-            std::string::npos);
+  EXPECT_TRUE(
+      LogHas("\n iSetPosInfo2(PROPOS-struktur.Projekt)/ "
+             "iSetProBezeichnung('Halle 3')"));
 }
 
 TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
@@ -560,8 +553,7 @@ TEST_F(PositionEditTest, DeleteOneRefusesLockedAndCountsFreedBytes) {
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"),
             0u);  // even my own
   EXPECT_EQ(ProPosText(1, kDlt), "Altbau");
-  EXPECT_NE(LogText().find("\n         PosDelete: Rahmen R1  is locked!"),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n         PosDelete: Rahmen R1  is locked!"));
   ASSERT_EQ(ps::LockOff(store(), h_, kDlt, "Rahmen R1"), 1);
   EXPECT_EQ(Counter(ps::kKeyWriteCounter), 0xFFFFFFFFu);
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"), 3u);
@@ -570,7 +562,7 @@ TEST_F(PositionEditTest, DeleteOneRefusesLockedAndCountsFreedBytes) {
   EXPECT_EQ(Find(h_, "Rahmen R2", kDlt, 0).id, 2);
   EXPECT_EQ(ProPosText(1, kDach), "Dachbau");  // same id, other program
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"), 0u);
-  EXPECT_NE(LogText().find("\n         result: 0!!\n"), std::string::npos);
+  EXPECT_TRUE(LogHas("\n         result: 0!!\n"));
   // A position without data records: its POSINFO alone.
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "rahmen r2"), 1u);
   EXPECT_EQ(Counter(ps::kKeyWriteCounter), 50u + 50u + 248u + 248u);
@@ -581,9 +573,9 @@ TEST_F(PositionEditTest, DeleteAllOnlyWhenNothingIsLocked) {
   const uint32_t records = Engine().NumRecords(h_);
   EXPECT_EQ(ps::DeletePosition(store(), h_, ps::kAllPrograms, "ALLE"), 0u);
   EXPECT_EQ(Engine().NumRecords(h_), records);
-  EXPECT_NE(LogText().find("\n          PosDelete 1 positions from 3 are "
-                           "locked , so not executed!"),
-            std::string::npos);
+  EXPECT_TRUE(
+      LogHas("\n          PosDelete 1 positions from 3 are "
+             "locked , so not executed!"));
   // "ALLE" with one program's key is an ordinary (missing) name.
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDach, "ALLE"), 0u);
   ASSERT_EQ(ps::LockOff(store(), h_, kDach, "Dach"), 1);

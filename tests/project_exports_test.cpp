@@ -101,12 +101,6 @@ class ProjectExportsTest : public ProjectStoreTest {
     DBClose(h);
     return locked;
   }
-  std::string LogText() const {
-    std::string text;
-    for (char c : ReadText(log_))
-      if (c != '\r') text += c;
-    return text;
-  }
   std::string In(const std::string& folder, const char* name) const {
     return JoinPath(folder, name);
   }
@@ -220,8 +214,7 @@ TEST_F(ProjectExportsTest, ReadingAFolderProjectIsAskedFirst) {
             "ZB-Manager. \n Position lesen?");
   // A name the list does not know: logged, and reading fails on its own.
   EXPECT_TRUE(ps::MayReadProject(store(), source_, "Unbekannt", true));
-  EXPECT_NE(LogText().find("\n *** iProjektVersion nicht gel\xF6st!!! "),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n *** iProjektVersion nicht gel\xF6st!!! "));
 }
 
 TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
@@ -306,12 +299,11 @@ TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoL
     EXPECT_TRUE(SameHeader(In(target_, file), entry)) << file;
     EXPECT_TRUE(FileExists(In(source_, file))) << file;
   }
-  const std::string log = LogText();
-  EXPECT_NE(log.find("\n" + kStep + "COPY project  from: " + source_ + "//" +
-                     kBruecke + "\n" + std::string(25, ' ') + " to: " +
-                     target_ + "//" + kBruecke + " "),
-            std::string::npos);
-  EXPECT_NE(log.find("\n*** ZB_ProjectCopy: iRet 1"), std::string::npos);
+  const std::string log = Logged();
+  EXPECT_TRUE(Contains(log, "\n" + kStep + "COPY project  from: " + source_ +
+                                "//" + kBruecke + "\n" + std::string(25, ' ') +
+                                " to: " + target_ + "//" + kBruecke + " "));
+  EXPECT_TRUE(Contains(log, "\n*** ZB_ProjectCopy: iRet 1"));
 
   // Again: the name exists. No asks for another name, which exists too
   // the first time.
@@ -349,8 +341,7 @@ TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoL
   from = Request(target_, "Br\xFC" "cke Kopie");
   to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectCopy(&from, &to), -1);
-  EXPECT_NE(LogText().find("\n" + kStep + "..... failed!!\n"),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n" + kStep + "..... failed!!\n"));
   EXPECT_EQ(Exist(target_, "Br\xFC" "cke Kopie"), 2);
 }
 
@@ -384,16 +375,15 @@ TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
   EXPECT_EQ(Exist(source_, kBruecke), -202);
   EXPECT_EQ(Exist(source_, "Halle 7"), 2);
   EXPECT_EQ(Exist(target_, kBruecke), 1);
-  const std::string log = LogText();
-  EXPECT_NE(log.find("\n\n" + kStep + "MOVE project from: " + source_ + "//" +
-                     kBruecke + "\n" + std::string(25, ' ') + "to: " +
-                     target_ + "//" + kBruecke + " "),
-            std::string::npos);
-  EXPECT_NE(log.find("Move Preview file from: " +
-                     ps::CompanionPath(ps::ProjectFilePath(store(), source_, 1),
-                                       ".PRV")),
-            std::string::npos);
-  EXPECT_NE(log.find("\n*** ZB_ProjectMove: iRet 1"), std::string::npos);
+  const std::string log = Logged();
+  EXPECT_TRUE(Contains(log, "\n\n" + kStep + "MOVE project from: " + source_ +
+                                "//" + kBruecke + "\n" + std::string(25, ' ') +
+                                "to: " + target_ + "//" + kBruecke + " "));
+  EXPECT_TRUE(Contains(
+      log,
+      "Move Preview file from: " +
+          ps::CompanionPath(ps::ProjectFilePath(store(), source_, 1), ".PRV")));
+  EXPECT_TRUE(Contains(log, "\n*** ZB_ProjectMove: iRet 1"));
 
   // The source's name taken over and existing asks under the move's title.
   ZBPROPOS made = Request(source_, kBruecke);
@@ -412,11 +402,11 @@ TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
   // A list that agrees with its folder is rebuilt after the move, since
   // the folder then holds one project less.
   ASSERT_EQ(ps::CheckListAgainstFolder(store(), source_), 5);
-  const size_t before = LogText().size();
+  const size_t before = Logged().size();
   from = Request(source_, "Halle 7");
   to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectMove(&from, &to), 1);
-  EXPECT_NE(LogText().find("\n*** Projektlist neu lesen : ", before),
+  EXPECT_NE(Logged().find("\n*** Projektlist neu lesen : ", before),
             std::string::npos);
   EXPECT_EQ(Exist(source_, "Halle 7"), -202);
   EXPECT_EQ(Exist(source_, "Altbau Sanierung"), 4);
@@ -463,9 +453,8 @@ TEST_F(ProjectExportsTest, ShellResultsWithADialogParent) {
   ASSERT_EQ(ui_.dialogs().size(), 1u);
   EXPECT_EQ(ui_.dialogs()[0], "Shell:Projekt ' Br\xFC" "cke Nord' kopieren ins "
                               "Verzeichnis '" + target_ + "'  als:");
-  EXPECT_NE(LogText().find("\n" + kStep + "..... interrupted!!\n"),
-            std::string::npos);
-  EXPECT_NE(LogText().find("\n*** ZB_ProjectCopy: iRet 0"), std::string::npos);
+  EXPECT_TRUE(LogHas("\n" + kStep + "..... interrupted!!\n"));
+  EXPECT_TRUE(LogHas("\n*** ZB_ProjectCopy: iRet 0"));
   // The target made for it stays in the list; its empty file went before
   // the copy.
   EXPECT_EQ(Exist(target_, kBruecke), 1);
@@ -505,8 +494,7 @@ TEST_F(ProjectExportsTest, FoldersAreCheckedFirst) {
   from = Request(source_, kBruecke);
   to = Request(Path("fehlt"), "");
   EXPECT_EQ(ZB_ProjectMove(&from, &to), -3);
-  EXPECT_NE(LogText().find("\n*** result: -3 , DataPath false "),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n*** result: -3 , DataPath false "));
   from = Request(source_, "Nichts");
   to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectCopy(&from, &to), -1);
@@ -523,10 +511,8 @@ TEST_F(ProjectExportsTest, FoldersAreCheckedFirst) {
   SetText(lfrom.szDataPfad, 100, source_);
   EXPECT_EQ(ZB_CopyProject_L(&lfrom, &lto), 1);
   EXPECT_EQ(Str(lto.szProName, 42), kBruecke);
-  EXPECT_NE(LogText().find("\n*** ZB_CopyProject_L: iRet -3"),
-            std::string::npos);
-  EXPECT_NE(LogText().find("\n*** ZB_CopyProject_L: iRet 1"),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n*** ZB_CopyProject_L: iRet -3"));
+  EXPECT_TRUE(LogHas("\n*** ZB_CopyProject_L: iRet 1"));
   EXPECT_TRUE(ui_.messages().empty());
 }
 
@@ -539,9 +525,8 @@ TEST_F(ProjectExportsTest, DeleteRemovesFilesAndEntryButNotAFolderProject) {
   EXPECT_EQ(Exist(source_, kBruecke), -202);
   EXPECT_EQ(Exist(source_, "Halle 7"), 2);
   EXPECT_EQ(ps::FirstFreeNumber(store(), source_), 1);
-  EXPECT_NE(LogText().find("\n" + kStep + "DELETE project :" + source_ + "//" +
-                           kBruecke + "\n "),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n" + kStep + "DELETE project :" + source_ + "//" +
+                     kBruecke + "\n "));
   EXPECT_EQ(ZB_ProjectDelete(&r), -202);
   r = Request(Path("fehlt"), "Halle 7");
   EXPECT_EQ(ZB_ProjectDelete(&r), -2);

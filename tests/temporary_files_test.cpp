@@ -54,8 +54,7 @@ TEST_F(TemporaryFilesTest, ListingGoesToTheTextFileOfTheSameName) {
   const std::string text = ReadText(JoinPath(tmp_, "DLT00001.txt"));
   EXPECT_EQ(text.rfind(OnDisk("\n  RecNr.   Offset     Key1     Key2    Bytes"
                               "     Text\n"), 0), 0u);
-  EXPECT_NE(text.find(OnDisk("\n\nRecords 7 \n, Bytes: 500 + 577 ")),
-            std::string::npos);
+  EXPECT_TRUE(Contains(text, OnDisk("\n\nRecords 7 \n, Bytes: 500 + 577 ")));
 
   // A second listing starts the text file anew.
   EXPECT_EQ(ZB_InhaltTmp_L(&r), 7);
@@ -97,7 +96,7 @@ TEST_F(TemporaryFilesTest, KillDeletesOnlyFilesOlderThanAMinute) {
   EXPECT_TRUE(FileExists(fresh));
   EXPECT_TRUE(FileExists(other));
   std::string log = Logged();
-  EXPECT_NE(log.find("ZB_KillTmp"), std::string::npos);
+  EXPECT_TRUE(Contains(log, "ZB_KillTmp"));
   EXPECT_EQ(log.size() - log.rfind("\n ZB_KillTmp OK"),
             std::strlen("\n ZB_KillTmp OK"));
 
@@ -135,8 +134,8 @@ TEST_F(TemporaryFilesTest, CleanKeepsOnlyTheHeaderRecords) {
   EXPECT_LT(DBRead(w, 1, 10, 0, sizeof buffer, buffer), 0);
   DBClose(w);
   const std::string log = Logged();
-  EXPECT_NE(log.find("ZB_CleanTmp"), std::string::npos);
-  EXPECT_NE(log.find("\n ZB_CleanTmp OK"), std::string::npos);
+  EXPECT_TRUE(Contains(log, "ZB_CleanTmp"));
+  EXPECT_TRUE(Contains(log, "\n ZB_CleanTmp OK"));
 }
 
 TEST_F(TemporaryFilesTest, CleanOfAnOpenFileLeavesItOpen) {
@@ -164,7 +163,7 @@ TEST_F(TemporaryFilesTest, CleanRefusesAFileWithoutHeaderRecords) {
   EXPECT_EQ(ReadFileBytes(path), before);
   EXPECT_EQ(ZB_CleanTmp(JoinPath(tmp_, "missing.TMP").c_str()), DB_EOF);
   EXPECT_FALSE(FileExists(JoinPath(tmp_, "missing.TMP")));
-  EXPECT_NE(Logged().find("\n ZB_CleanTmp failed"), std::string::npos);
+  EXPECT_TRUE(LogHas("\n ZB_CleanTmp failed"));
 }
 
 class PositionToTemporaryTest : public TemporaryFilesTest {
@@ -182,9 +181,8 @@ TEST_F(PositionToTemporaryTest, CopiesThePositionWithItsDesignation) {
   EXPECT_EQ(Str(r.szTmpDatei, 100), tmp_ + "\\DLT00001.TMP");
   EXPECT_EQ(Str(r.szProBezeichnung, 42), "Achse B, Geschoss 1");
   const std::string log = Logged();
-  EXPECT_NE(log.find("\n *** SilentOpen"), std::string::npos);
-  EXPECT_NE(log.find("\n ***            result :7 records, "),
-            std::string::npos);
+  EXPECT_TRUE(Contains(log, "\n *** SilentOpen"));
+  EXPECT_TRUE(Contains(log, "\n ***            result :7 records, "));
 
   // The plain form with the short record: the name from szPosName (an
   // old position of DACH that has only a short name).
@@ -204,8 +202,7 @@ TEST_F(PositionToTemporaryTest, ReportsTheTransferError) {
   SetText(r.szTmpDatei, sizeof r.szTmpDatei,
           JoinPath(Path("nowhere"), "DLT00001.TMP"));
   EXPECT_EQ(iProPosToTmpExC_L(&r, 5), -4);
-  EXPECT_NE(Logged().find("\n ***            result :-4 records, "),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n ***            result :-4 records, "));
 }
 
 

@@ -81,14 +81,6 @@ class TransferTest : public ProjectStoreTest {
     DBClose(h);
     return info;
   }
-  // The log as written (Windows writes its line ends as CR LF).
-  bool Logged(const std::string& text) {
-    std::string log = ReadText(log_);
-    for (size_t i = log.find("\r\n"); i != std::string::npos;
-         i = log.find("\r\n", i))
-      log.erase(i, 1);
-    return log.find(text) != std::string::npos;
-  }
   // A request on the data folder copy.
   ZBPROPOS_L Request(const std::string& project, const std::string& position,
                      const std::string& program = "DLT") {

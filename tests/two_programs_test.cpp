@@ -9,6 +9,7 @@
 #include <string>
 
 #include "recordstore/inspect.h"
+#include "support/record_fixture.h"
 #include "support/test_support.h"
 #include "zbdb900.h"
 
@@ -123,10 +124,8 @@ TEST_F(TwoProgramsTest, SecondSaveIsRefusedUntilTheFirstReleases) {
   bernd.Go();  // save
   EXPECT_EQ(bernd.Next(), "-7");
   const std::string log = ReadText(JoinPath(dir_.File("cfg"), "DBReport.Log"));
-  EXPECT_NE(log.find("PosImport:PosIsLocked, no write : 'Traeger A'"),
-            std::string::npos);
-  EXPECT_NE(log.find("### ERROR  No write permission to PRO-file"),
-            std::string::npos);
+  EXPECT_TRUE(Contains(log, "PosImport:PosIsLocked, no write : 'Traeger A'"));
+  EXPECT_TRUE(Contains(log, "### ERROR  No write permission to PRO-file"));
   EXPECT_EQ(Show("Traeger A").substr(0, 12), "2 5.00 10.00");
 
   // The first saves and ends (which releases the position) ...

@@ -22,19 +22,6 @@ inline constexpr char kProject[] =
     "Br\xFC"
     "cke Nord";
 
-// The text with the '\r' of Windows line ends taken out.
-inline std::string WithoutCr(const std::string& text) {
-  std::string out;
-  for (char c : text)
-    if (c != '\r') out += c;
-  return out;
-}
-
-// The log file's text, without '\r'.
-inline std::string LogOf(const std::string& path) {
-  return WithoutCr(ReadText(path));
-}
-
 class InstalledDataTest : public ProjectStoreTest {
  protected:
   // The projects' files most tests need: ZBPROS.ZB and four project files.
@@ -63,12 +50,6 @@ class InstalledDataTest : public ProjectStoreTest {
       ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/Daten/" + file),
                              JoinPath(data_, file)));
     ASSERT_EQ(lib().catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
-  }
-
-  // The text of this test's log, without '\r'.
-  std::string Logged() const { return LogOf(log_); }
-  bool LogHas(const std::string& text) const {
-    return Logged().find(text) != std::string::npos;
   }
 
   // A request on data_ (and request_tmp_ when set), as a program fills it.

@@ -48,6 +48,22 @@ inline std::string Str(const void* field, size_t width) {
   const char* p = static_cast<const char*>(field);
   return std::string(p, std::find(p, p + width, '\0'));
 }
+// The text with the '\r' of Windows line ends taken out.
+inline std::string WithoutCr(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
+// A log file's text, without '\r'.
+inline std::string LogOf(const std::string& path) {
+  return WithoutCr(ReadText(path));
+}
+// Whether the text holds the part; the whole text is shown when it does not.
+inline ::testing::AssertionResult Contains(const std::string& text,
+                                           const std::string& part) {
+  if (text.find(part) != std::string::npos)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "'" << part << "' not in:\n" << text;
+}
 // A request as a Basic caller passes it: every zero byte a blank.
 template <typename T>
 void BlankFilled(T* record) {
