@@ -48,16 +48,7 @@ class ProjectExportsTest : public ProjectStoreTest {
   }
 
   // The fixture data folder, copied and writable, as folder `a`.
-  void CopyFixtureFolder() {
-    const std::string from = FixturePath("ZBStatik/Daten/");
-    for (const char* name :
-         {"ZBPROS.ZB", "PRO00001.PRO", "PRO00001.ERG", "PRO00001.PRV",
-          "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"})
-      ASSERT_TRUE(CopyFileTo(from + name, JoinPath(source_, name)));
-    ASSERT_TRUE(MakeFolder(altbau_));
-    ASSERT_TRUE(CopyFileTo(from + "ZBProjekt_Altbau/ProjectData.ZBDB",
-                           JoinPath(altbau_, "ProjectData.ZBDB")));
-  }
+  void CopyFixtureFolder() { ASSERT_TRUE(CopyFixtureData(source_, true)); }
   static ZBPROPOS Request(const std::string& folder, const std::string& name,
                           const std::string& author = "",
                           const std::string& program = "") {
@@ -82,14 +73,6 @@ class ProjectExportsTest : public ProjectStoreTest {
     SetText(r.szProName, sizeof r.szProName, name);
     return ZB_ProjectProperty_L(&r, info);
   }
-  static PROINFO Header(const std::string& path) {
-    PROINFO info;
-    std::memset(&info, 0, sizeof info);
-    const Bytes bytes = ReadFileBytes(path);
-    if (bytes.size() >= sizeof info)
-      std::memcpy(&info, bytes.data(), sizeof info);
-    return info;
-  }
   // How many POSINFO records of the program carry the lock bit.
   int LockedPositions(const std::string& project, int16_t program) {
     const int16_t h = Open(project, DBOpenReadOnly);
@@ -113,7 +96,7 @@ class ProjectExportsTest : public ProjectStoreTest {
     return n;
   }
   static bool SameHeader(const std::string& path, const PROINFO& entry) {
-    const PROINFO header = Header(path);
+    const PROINFO header = ProjectHeader(path);
     return std::memcmp(&header, &entry, sizeof entry) == 0;
   }
 
@@ -139,7 +122,8 @@ TEST_F(ProjectExportsTest, NewAsksForANameOfThreeCharactersAndCancelGivesMinusOn
   EXPECT_EQ(ui_.dialogs().size(), 3u);
   EXPECT_EQ(Str(r.szProName, 42), "Neubau Ost");
   EXPECT_EQ(Str(r.szAuthor, 30), "Ing. Lang");
-  EXPECT_EQ(Str(Header(In(source_, "PRO00001.PRO")).szAuthor, 30), "Ing. Lang");
+  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00001.PRO")).szAuthor, 30),
+            "Ing. Lang");
 
   // Case matters, trailing blanks do not.
   ZBPROPOS_L l;
@@ -223,16 +207,19 @@ TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
   ZBPROPOS to = Request("", "Br\xFC" "cke S\xFC" "d", "Ing. Weber");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
   for (const char* file : {"PRO00001.PRO", "PRO00001.PRV", "PRO00001.ERG"}) {
-    EXPECT_EQ(Str(Header(In(source_, file)).szProject, 42),
-              "Br\xFC" "cke S\xFC" "d") << file;
-    EXPECT_EQ(Str(Header(In(source_, file)).szAuthor, 30), "Ing. Weber");
+    EXPECT_EQ(Str(ProjectHeader(In(source_, file)).szProject, 42),
+              "Br\xFC"
+              "cke S\xFC"
+              "d")
+        << file;
+    EXPECT_EQ(Str(ProjectHeader(In(source_, file)).szAuthor, 30), "Ing. Weber");
   }
   EXPECT_EQ(Exist(source_, kBruecke), -202);
   // Name and author both come from the target, an empty author too.
   from = Request(source_, "Br\xFC" "cke S\xFC" "d");
   to = Request("", "Br\xFC" "cke S\xFC" "d");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
-  EXPECT_EQ(Str(Header(In(source_, "PRO00001.PRO")).szAuthor, 30), "");
+  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00001.PRO")).szAuthor, 30), "");
   PROINFO entry;
   ASSERT_EQ(Entry(source_, "Br\xFC" "cke S\xFC" "d", &entry), 1);
   EXPECT_EQ(Str(entry.szAuthor, 30), "");
@@ -252,20 +239,21 @@ TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
   EXPECT_EQ(ui_.dialogs().back(), "Projekt umbenennen ");
   EXPECT_EQ(Str(to.szDataPfad, 100), source_);
   EXPECT_EQ(Str(to.szProName, 42), "Halle 8");
-  EXPECT_EQ(Str(Header(In(source_, "PRO00002.PRO")).szAuthor, 30), "Ing. Neu");
+  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00002.PRO")).szAuthor, 30),
+            "Ing. Neu");
   EXPECT_EQ(Exist(source_, "Halle 8"), 2);
   // The dialog starts from the source request's name and author.
   from = Request(source_, "Halle 8", "Ing. Quelle");
   to = Request("", "");
   ui_.QueueText("Halle 9");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
-  EXPECT_EQ(Str(Header(In(source_, "PRO00002.PRO")).szAuthor, 30),
+  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00002.PRO")).szAuthor, 30),
             "Ing. Quelle");
   from = Request(source_, "Halle 9");
   to = Request("", "");
   ui_.QueueText("Halle 8");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);  // the source request's author
-  EXPECT_EQ(Str(Header(In(source_, "PRO00002.PRO")).szAuthor, 30), "");
+  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00002.PRO")).szAuthor, 30), "");
   to = Request("", "");
   from = Request(source_, "Halle 8");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 0);  // dialog cancelled
@@ -328,8 +316,8 @@ TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoL
   EXPECT_EQ(ui_.dialogs()[1], title);
   EXPECT_EQ(Str(to.szProName, 42), "Br\xFC" "cke Kopie");
   EXPECT_EQ(Exist(target_, "Br\xFC" "cke Kopie"), 2);
-  EXPECT_EQ(Header(In(target_, "PRO00002.PRO")).number, 2);
-  EXPECT_EQ(Header(In(target_, "PRO00002.PRV")).number, 2);
+  EXPECT_EQ(ProjectHeader(In(target_, "PRO00002.PRO")).number, 2);
+  EXPECT_EQ(ProjectHeader(In(target_, "PRO00002.PRV")).number, 2);
 
   // No, then the dialog cancelled: nothing copied.
   to = Request(target_, kBruecke);

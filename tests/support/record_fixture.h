@@ -73,6 +73,34 @@ void BlankFilled(T* record) {
 inline std::string FixturePath(const std::string& relative) {
   return std::string(ZBDB_FIXTURES_DIR) + "/" + relative;
 }
+// The project header at the start of a record file (zeros when short).
+inline PROINFO ProjectHeader(const std::string& path) {
+  PROINFO info;
+  std::memset(&info, 0, sizeof info);
+  const Bytes bytes = ReadFileBytes(path);
+  if (bytes.size() >= sizeof info)
+    std::memcpy(&info, bytes.data(), sizeof info);
+  return info;
+}
+// Writable copies of the fixture data folder's list, its four project files
+// and project 1's companions in `folder`; with `folder_project` also the
+// other product's project folder ("Altbau Sanierung").
+inline ::testing::AssertionResult CopyFixtureData(const std::string& folder,
+                                                  bool folder_project) {
+  const std::string from = FixturePath("ZBStatik/Daten/");
+  std::vector<std::string> files = {
+      "ZBPROS.ZB",    "PRO00001.PRO", "PRO00001.ERG", "PRO00001.PRV",
+      "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"};
+  if (folder_project) {
+    if (!MakeFolder(JoinPath(folder, "ZBProjekt_Altbau")))
+      return ::testing::AssertionFailure() << "no folder in " << folder;
+    files.push_back(JoinPath("ZBProjekt_Altbau", "ProjectData.ZBDB"));
+  }
+  for (const std::string& file : files)
+    if (!CopyFileTo(from + file, JoinPath(folder, file)))
+      return ::testing::AssertionFailure() << "not copied: " << file;
+  return ::testing::AssertionSuccess();
+}
 
 class RecordStoreTest : public ::testing::Test {
  protected:
