@@ -63,8 +63,7 @@ TEST_F(FixturesTest, WorkingFileOfAPosition) {
   EXPECT_EQ(pos.Recs, 4);
   const zb::recordstore::PosInfoExt ext = Extended(h, 101, 30002, 1);
   EXPECT_EQ(Str(ext.PosNameLong, 42), "St\xFCtze 12 Achse B");
-  EXPECT_EQ(ext.page_start, 5);
-  EXPECT_EQ(ext.page_count, 3);
+  EXPECT_EQ(Pages(ext), "5+3 @");
   PROPOS tag;
   EXPECT_EQ(DBReadPROPOS(h, 101, 30000, 0, &tag), 56);
   EXPECT_EQ(Str(tag.ProName, 42), Str(ext.Designation, 42));

@@ -133,17 +133,13 @@ TEST_F(PageNumbersTest, StartPageAndCountOfAPosition) {
   PosInfoExt info{};
   r = Long("DLT", "Unterzug U1");
   ASSERT_EQ(ZB_PositionProperty_L(&r, &info), 2);
-  EXPECT_EQ(info.page_start, 5);
-  EXPECT_EQ(info.page_count, 3);
-  EXPECT_NE(info.page_time, 0u);
+  EXPECT_EQ(Pages(info), "5+3 @");
 
   // Count 10001 clears the block and leaves the next page alone; a start
   // page of 0 then reports the project's next page.
   EXPECT_EQ(SetStart("DLT", "Unterzug U1", 5, 10001), 2);
   ASSERT_EQ(ZB_PositionProperty_L(&r, &info), 2);
-  EXPECT_EQ(info.page_start, 0);
-  EXPECT_EQ(info.page_count, 0);
-  EXPECT_EQ(info.page_time, 0u);
+  EXPECT_EQ(Pages(info), "0+0");
   EXPECT_EQ(NextPage(), "1 8");
   EXPECT_EQ(StartPage("DLT", "Unterzug U1"), "2 8 0");
 
@@ -208,9 +204,7 @@ TEST_F(PageNumbersTest, TheWorkingFileGetsTheBlockToo) {
   ASSERT_EQ(DBRead(h, 32762, 30002, 1, sizeof record, record), 248);
   PosInfoExt info;
   std::memcpy(&info, record, sizeof info);
-  EXPECT_EQ(info.page_start, 12);
-  EXPECT_EQ(info.page_count, 6);
-  EXPECT_NE(info.page_time, 0u);
+  EXPECT_EQ(Pages(info), "12+6 @");
   // The short form in front of it has no page block to take.
   ASSERT_EQ(DBRead(h, 32762, 30002, 0, sizeof record, record), 116);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);

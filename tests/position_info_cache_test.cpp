@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "environment/library_context.h"
 #include "environment/time_text.h"
@@ -72,8 +73,7 @@ TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {
   EXPECT_EQ(Str(info.Designation, 42), "Dachstuhl");
   EXPECT_EQ(info.page_start, 0);
   ASSERT_EQ(ZB_GetPosinfo_L(0, &info), 116);
-  EXPECT_EQ(info.page_start, 5);
-  EXPECT_EQ(info.page_count, 3);
+  EXPECT_EQ(Pages(info), "5+3 @");
   ASSERT_EQ(ZB_GetPosinfo_L(4, &info), 116);  // QT3 without any name
   EXPECT_EQ(Str(info.PosName, 10), "    ");
   EXPECT_EQ(Str(info.Msg, 40), "alt");
@@ -193,35 +193,26 @@ TEST_F(PositionInfoCacheTest, ShortNameFromTheCacheOrTheWorkingFile) {
 
 TEST_F(PositionInfoCacheTest, DateParts) {
   int16_t y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  auto parts = [&] { return std::vector<int>{y, mo, d, h, mi, s}; };
   EXPECT_EQ(ZBDB_GetPosinfoDateB(1700000000u, &y, &mo, &d, &h, &mi, &s),
             1700000000);
-  EXPECT_EQ(y, 2023);  // 14.11.2023 22:13:20 universal time
-  EXPECT_EQ(mo, 11);
-  EXPECT_EQ(d, 14);
-  EXPECT_EQ(h, 22);
-  EXPECT_EQ(mi, 13);
-  EXPECT_EQ(s, 20);
+  // 14.11.2023 22:13:20 universal time
+  EXPECT_EQ(parts(), (std::vector<int>{2023, 11, 14, 22, 13, 20}));
   EXPECT_EQ(ZBDB_GetPosinfoDateB(0, &y, &mo, &d, &h, &mi, &s), 0);
-  EXPECT_EQ(y, 1970);
-  EXPECT_EQ(mo, 1);
-  EXPECT_EQ(d, 1);
+  EXPECT_EQ(parts(), (std::vector<int>{1970, 1, 1, 0, 0, 0}));
 
+  // Local time; hour 0 is midnight, month 13 counts as January.
+  auto local = [](uint32_t t) {
+    const std::tm l = env::LocalTimeOf(t);
+    return std::vector<int>{l.tm_year, l.tm_mon, l.tm_mday,
+                            l.tm_hour, l.tm_min, l.tm_sec};
+  };
   uint32_t t = 0;
   const int32_t made = ZBDB_SetPosinfoDateB(&t, 2024, 3, 15, 0, 30, 5);
   EXPECT_EQ(static_cast<uint32_t>(made), t);
-  std::tm local = env::LocalTimeOf(t);
-  EXPECT_EQ(local.tm_year, 124);
-  EXPECT_EQ(local.tm_mon, 2);
-  EXPECT_EQ(local.tm_mday, 15);
-  EXPECT_EQ(local.tm_hour, 0);  // hour 0: midnight
-  EXPECT_EQ(local.tm_min, 30);
-  EXPECT_EQ(local.tm_sec, 5);
+  EXPECT_EQ(local(t), (std::vector<int>{124, 2, 15, 0, 30, 5}));
   ZBDB_SetPosinfoDateB(&t, 2024, 13, 15, 10, 0, 0);
-  local = env::LocalTimeOf(t);
-  EXPECT_EQ(local.tm_mon, 0);  // month 13 counts as January
-  EXPECT_EQ(local.tm_mday, 15);
-  EXPECT_EQ(local.tm_hour, 10);
-  EXPECT_EQ(local.tm_min, 0);
+  EXPECT_EQ(local(t), (std::vector<int>{124, 0, 15, 10, 0, 0}));
   t = 77;
   EXPECT_EQ(ZBDB_SetPosinfoDateB(&t, 1900, 1, 1, 1, 1, 1), 0);  // no year
   EXPECT_EQ(t, 0u);

@@ -61,8 +61,7 @@ TEST_F(PositionsTest, FindsInstalledPositionsByLongNameIgnoringCase) {
   EXPECT_EQ(p.id, 1);
   EXPECT_EQ(Str(p.PosName, 10), "St\xFCtze ~");
   EXPECT_EQ(Str(p.Designation, 42), "Achse B, Geschoss 1");
-  EXPECT_EQ(p.page_start, 5);
-  EXPECT_EQ(p.page_count, 3);
+  EXPECT_EQ(Pages(p), "5+3 @");
   // Upper-case umlaut, DOS umlaut, surrounding blanks: the same position.
   EXPECT_EQ(Find(h, "ST\xDCTZE 12 ACHSE B", kDlt, 0).id, 1);
   EXPECT_EQ(Find(h, "st\x81tze 12 achse b", kDlt, 0).id, 1);
@@ -82,7 +81,7 @@ TEST_F(PositionsTest, OldShortRecordIsWidenedWithItsDesignation) {
   EXPECT_EQ(p.id_copy, 1);
   EXPECT_EQ(Str(p.PosNameLong, 42), "Dach");
   EXPECT_EQ(Str(p.Designation, 42), "Dachstuhl");
-  EXPECT_EQ(p.page_start + p.page_count + p.page_time, 0u);
+  EXPECT_EQ(Pages(p), "0+0");
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
 }
 
@@ -522,9 +521,7 @@ TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
   to.page_count = 3;
   EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
   PosInfoExt p = Find(h_, "Rahmen R1", kDlt, 0);
-  EXPECT_EQ(p.page_start, 4);
-  EXPECT_EQ(p.page_count, 3);
-  EXPECT_NE(p.page_time, 0u);  // a count without time gets the time now
+  EXPECT_EQ(Pages(p), "4+3 @");  // a count without time gets the time now
   EXPECT_EQ(Counter(ps::kKeyPageCounter), 7u);  // missing: behind the pages
   // A lower end leaves the counter; a given time is kept.
   to.page_start = 1;
@@ -542,9 +539,7 @@ TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
   to.page_count = 10001;
   EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
   p = Find(h_, "Rahmen R1", kDlt, 0);
-  EXPECT_EQ(p.page_start, 0);
-  EXPECT_EQ(p.page_count, 0);
-  EXPECT_EQ(p.page_time, 0u);
+  EXPECT_EQ(Pages(p), "0+0");
   EXPECT_EQ(Counter(ps::kKeyPageCounter), 1u);
 }
 

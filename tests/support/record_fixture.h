@@ -73,6 +73,12 @@ void BlankFilled(T* record) {
 inline std::string FixturePath(const std::string& relative) {
   return std::string(ZBDB_FIXTURES_DIR) + "/" + relative;
 }
+// A position's page block as "start+count", with " @" when it has a time.
+template <typename PosInfo>
+std::string Pages(const PosInfo& p) {
+  return std::to_string(p.page_start) + "+" + std::to_string(p.page_count) +
+         (p.page_time != 0 ? " @" : "");
+}
 // The project header at the start of a record file (zeros when short).
 inline PROINFO ProjectHeader(const std::string& path) {
   PROINFO info;
