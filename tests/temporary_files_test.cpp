@@ -64,12 +64,11 @@ TEST_F(TemporaryFilesTest, ListingGoesToTheTextFileOfTheSameName) {
   ZBPROPOS plain{};
   SetText(plain.szTmpDatei, sizeof plain.szTmpDatei, path);
   EXPECT_EQ(ZB_InhaltTmp(&plain), 7);
-}
 
-TEST_F(TemporaryFilesTest, ListingRefusesNamesWithoutDotAndUnwritableTexts) {
+  // Refused: a name without a dot, a text that cannot be written.
   const std::string no_dot = JoinPath(tmp_, "DLT00001");
   ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/TMP/DLT00001.TMP"), no_dot));
-  ZBPROPOS_L r = Request(no_dot);
+  r = Request(no_dot);
   EXPECT_EQ(ZB_InhaltTmp_L(&r), -1);
 
   ZBPROPOS_L missing_folder = Request(JoinPath(Path("nowhere"), "X.TMP"));
@@ -115,12 +114,12 @@ TEST_F(TemporaryFilesTest, KillDeletesOnlyFilesOlderThanAMinute) {
   EXPECT_EQ(basic.szTmpDatei[sizeof basic.szTmpDatei - 1], ' ');
 }
 
+// A working file cleaned back to its four header records, closed again
+// unless it was open; one without them and a missing one are refused.
 TEST_F(TemporaryFilesTest, CleanKeepsOnlyTheHeaderRecords) {
   const std::string path = WorkingFile();
-  const int32_t h = ZB_CleanTmp(path.c_str());
-  EXPECT_GT(h, 0);
+  EXPECT_GT(ZB_CleanTmp(path.c_str()), 0);
   EXPECT_EQ(DBGetFileHnd(path.c_str()), -1);  // closed again
-
   const int16_t w = Open(path, DBOpenReadOnly);
   EXPECT_EQ(DBGetNumRecord(w), 4);
   char buffer[300];
@@ -133,34 +132,29 @@ TEST_F(TemporaryFilesTest, CleanKeepsOnlyTheHeaderRecords) {
   EXPECT_EQ(Str(buffer + 144, 42), kStuetze);
   EXPECT_LT(DBRead(w, 1, 10, 0, sizeof buffer, buffer), 0);
   DBClose(w);
-  const std::string log = Logged();
-  EXPECT_TRUE(Contains(log, "ZB_CleanTmp"));
-  EXPECT_TRUE(Contains(log, "\n ZB_CleanTmp OK"));
-}
+  EXPECT_TRUE(LogHas("ZB_CleanTmp"));
+  EXPECT_TRUE(LogHas("\n ZB_CleanTmp OK"));
 
-TEST_F(TemporaryFilesTest, CleanOfAnOpenFileLeavesItOpen) {
-  const std::string path = WorkingFile();
-  ASSERT_GT(Open(path), 0);
-  const int32_t h = ZB_CleanTmp(path.c_str());
+  // An open file stays open under its handle.
+  const std::string open = WorkingFile("DLT00002.TMP");
+  ASSERT_GT(Open(open), 0);
+  const int32_t h = ZB_CleanTmp(open.c_str());
   ASSERT_GT(h, 0);
-  EXPECT_EQ(DBGetFileHnd(path.c_str()), h);
+  EXPECT_EQ(DBGetFileHnd(open.c_str()), h);
   EXPECT_EQ(DBGetNumRecord(H(h)), 4);
   EXPECT_EQ(DBClose(H(h)), DB_SUCCESS);
-
   // The Basic forms pass szTmpDatei of their padded record.
   ZBPROPOS_L basic{};
   std::memset(&basic, ' ', sizeof basic);
-  std::memcpy(basic.szTmpDatei, path.data(), path.size());
+  std::memcpy(basic.szTmpDatei, open.data(), open.size());
   EXPECT_GT(ZB_CleanTmp_LB(&basic), 0);
-  EXPECT_EQ(DBGetFileHnd(path.c_str()), -1);
-}
+  EXPECT_EQ(DBGetFileHnd(open.c_str()), -1);
 
-TEST_F(TemporaryFilesTest, CleanRefusesAFileWithoutHeaderRecords) {
-  const std::string path = JoinPath(tmp_, "DLT00009.TMP");
-  MakeRecordFile(path, {{1, 10, Text("Lastfall G")}});
-  const Bytes before = ReadFileBytes(path);
-  EXPECT_EQ(ZB_CleanTmp(path.c_str()), 0);
-  EXPECT_EQ(ReadFileBytes(path), before);
+  const std::string bare = JoinPath(tmp_, "DLT00009.TMP");
+  MakeRecordFile(bare, {{1, 10, Text("Lastfall G")}});
+  const Bytes before = ReadFileBytes(bare);
+  EXPECT_EQ(ZB_CleanTmp(bare.c_str()), 0);
+  EXPECT_EQ(ReadFileBytes(bare), before);
   EXPECT_EQ(ZB_CleanTmp(JoinPath(tmp_, "missing.TMP").c_str()), DB_EOF);
   EXPECT_FALSE(FileExists(JoinPath(tmp_, "missing.TMP")));
   EXPECT_TRUE(LogHas("\n ZB_CleanTmp failed"));

@@ -272,7 +272,7 @@ bool ChildProcess::Start(const std::string& program,
 }
 
 std::optional<std::string> ChildProcess::ReadLine() {
-  for (size_t end; (end = pending_.find('\n')) == std::string::npos;) {
+  while (pending_.find('\n') == std::string::npos) {
     char buf[512];
     DWORD got = 0;
     if (!from_child_ || !ReadFile(from_child_, buf, sizeof buf, &got, nullptr) ||
@@ -354,7 +354,7 @@ bool ChildProcess::Start(const std::string& program,
 }
 
 std::optional<std::string> ChildProcess::ReadLine() {
-  for (size_t end; (end = pending_.find('\n')) == std::string::npos;) {
+  while (pending_.find('\n') == std::string::npos) {
     char buf[512];
     const ssize_t got = from_child_ < 0 ? 0 : read(from_child_, buf, sizeof buf);
     if (got < 0 && errno == EINTR) continue;
