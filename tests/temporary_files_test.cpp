@@ -121,7 +121,7 @@ TEST_F(TemporaryFilesTest, CleanKeepsOnlyTheHeaderRecords) {
   EXPECT_GT(ZB_CleanTmp(path.c_str()), 0);
   EXPECT_EQ(DBGetFileHnd(path.c_str()), -1);  // closed again
   const int16_t w = Open(path, DBOpenReadOnly);
-  EXPECT_EQ(DBGetNumRecord(w), 4);
+  EXPECT_EQ(DBGetNumRecord(w), 4u);
   char buffer[300];
   EXPECT_EQ(DBRead(w, 101, 30000, 0, sizeof buffer, buffer), 56);
   EXPECT_EQ(Str(buffer, 42), "Achse B, Geschoss 1");
@@ -141,7 +141,7 @@ TEST_F(TemporaryFilesTest, CleanKeepsOnlyTheHeaderRecords) {
   const int32_t h = ZB_CleanTmp(open.c_str());
   ASSERT_GT(h, 0);
   EXPECT_EQ(DBGetFileHnd(open.c_str()), h);
-  EXPECT_EQ(DBGetNumRecord(H(h)), 4);
+  EXPECT_EQ(DBGetNumRecord(H(h)), 4u);
   EXPECT_EQ(DBClose(H(h)), DB_SUCCESS);
   // The Basic forms pass szTmpDatei of their padded record.
   ZBPROPOS_L basic{};
