@@ -37,8 +37,10 @@ class ProjectExportsTest : public ProjectStoreTest {
     source_ = Path("a");
     target_ = Path("b");
     altbau_ = JoinPath(source_, "ZBProjekt_Altbau");
+    // Folder a: a writable copy of the fixture data folder; b: empty.
     ASSERT_TRUE(MakeFolder(source_));
     ASSERT_TRUE(MakeFolder(target_));
+    ASSERT_TRUE(CopyFixtureData(source_, true));
   }
   // A write-protected list ends the program: recorded here instead.
   zb::api::LibraryServices Services() override {
@@ -47,8 +49,6 @@ class ProjectExportsTest : public ProjectStoreTest {
     return services;
   }
 
-  // The fixture data folder, copied and writable, as folder `a`.
-  void CopyFixtureFolder() { ASSERT_TRUE(CopyFixtureData(source_, true)); }
   static ZBPROPOS Request(const std::string& folder, const std::string& name,
                           const std::string& author = "",
                           const std::string& program = "") {
@@ -106,7 +106,7 @@ class ProjectExportsTest : public ProjectStoreTest {
 };
 
 TEST_F(ProjectExportsTest, NewAsksForANameOfThreeCharactersAndCancelGivesMinusOne) {
-  ZBPROPOS r = Request(source_, "");
+  ZBPROPOS r = Request(target_, "");
   EXPECT_EQ(ZB_ProjectNew(&r), -1);  // nothing queued: cancelled
   ASSERT_EQ(ui_.dialogs().size(), 1u);
   EXPECT_EQ(ui_.dialogs()[0], "Projekt neu anlegen");
@@ -122,18 +122,18 @@ TEST_F(ProjectExportsTest, NewAsksForANameOfThreeCharactersAndCancelGivesMinusOn
   EXPECT_EQ(ui_.dialogs().size(), 3u);
   EXPECT_EQ(Str(r.szProName, 42), "Neubau Ost");
   EXPECT_EQ(Str(r.szAuthor, 30), "Ing. Lang");
-  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00001.PRO")).szAuthor, 30),
+  EXPECT_EQ(Str(ProjectHeader(In(target_, "PRO00001.PRO")).szAuthor, 30),
             "Ing. Lang");
 
   // Case matters, trailing blanks do not.
   ZBPROPOS_L l;
   std::memset(&l, 0, sizeof l);
-  SetText(l.szDataPfad, sizeof l.szDataPfad, source_);
+  SetText(l.szDataPfad, sizeof l.szDataPfad, target_);
   SetText(l.szProName, sizeof l.szProName, "neubau Ost");
   EXPECT_EQ(ZB_ProjectNew_L(&l), 2);
-  r = Request(source_, "Neubau Ost   ", "Ing. Lang");
+  r = Request(target_, "Neubau Ost   ", "Ing. Lang");
   EXPECT_EQ(ZB_ProjectNew(&r), 1);
-  EXPECT_EQ(Exist(source_, "neubau Ost"), 2);
+  EXPECT_EQ(Exist(target_, "neubau Ost"), 2);
 
   r = Request("", "Egal");
   EXPECT_EQ(ZB_ProjectNew(&r), -103);
@@ -143,7 +143,6 @@ TEST_F(ProjectExportsTest, NewAsksForANameOfThreeCharactersAndCancelGivesMinusOn
 }
 
 TEST_F(ProjectExportsTest, ExistPropertyAndVersionOnTheFixtureFolder) {
-  CopyFixtureFolder();
   EXPECT_EQ(Exist(source_, "  Halle 7 "), 2);
   EXPECT_EQ(Exist(source_, "halle 7"), -202);
   EXPECT_EQ(Exist(Path("fehlt"), "Halle 7"), -202);
@@ -178,7 +177,6 @@ TEST_F(ProjectExportsTest, ExistPropertyAndVersionOnTheFixtureFolder) {
 }
 
 TEST_F(ProjectExportsTest, ReadingAFolderProjectIsAskedFirst) {
-  CopyFixtureFolder();
   ASSERT_EQ(ps::CheckListAgainstFolder(store(), source_), 5);
   EXPECT_TRUE(ps::MayReadProject(store(), source_, kBruecke, true));
   EXPECT_TRUE(ps::MayReadProject(store(), source_, "Altbau Sanierung", false));
@@ -202,7 +200,6 @@ TEST_F(ProjectExportsTest, ReadingAFolderProjectIsAskedFirst) {
 }
 
 TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
-  CopyFixtureFolder();
   ZBPROPOS from = Request(source_, kBruecke);
   ZBPROPOS to = Request("", "Br\xFC" "cke S\xFC" "d", "Ing. Weber");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
@@ -263,8 +260,8 @@ TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
   EXPECT_EQ(ZB_ProjectRename(&from, &to), -202);
 }
 
-TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoLocks) {
-  CopyFixtureFolder();
+TEST_F(ProjectExportsTest,
+       CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoLocks) {
   const std::string source_file = In(source_, "PRO00001.PRO");
   ASSERT_EQ(LockedPositions(source_file, kDlt), 1);  // Unterzug U1
   ZBPROPOS from = Request(source_, kBruecke);
@@ -333,8 +330,8 @@ TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoL
   EXPECT_EQ(Exist(target_, "Br\xFC" "cke Kopie"), 2);
 }
 
-TEST_F(ProjectExportsTest, OverwritingReplacesTheTargetAndDropsItsStaleCompanions) {
-  CopyFixtureFolder();
+TEST_F(ProjectExportsTest,
+       OverwritingReplacesTheTargetAndDropsItsStaleCompanions) {
   ZBPROPOS r = Request(target_, "Halle 7", "Ing. Alt");
   ASSERT_EQ(ZB_ProjectNew(&r), 1);
   ASSERT_TRUE(WriteText(In(target_, "PRO00001.PRV"), "alt"));
@@ -352,7 +349,6 @@ TEST_F(ProjectExportsTest, OverwritingReplacesTheTargetAndDropsItsStaleCompanion
 }
 
 TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
-  CopyFixtureFolder();
   ZBPROPOS from = Request(source_, kBruecke);
   ZBPROPOS to = Request(target_, kBruecke);
   EXPECT_EQ(ZB_ProjectMove(&from, &to), 1);
@@ -401,7 +397,6 @@ TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
 }
 
 TEST_F(ProjectExportsTest, AnExplicitTargetNameIsOverwrittenWithoutAQuestion) {
-  CopyFixtureFolder();
   ZBPROPOS r = Request(target_, "Alt", "Ing. Alt");
   ASSERT_EQ(ZB_ProjectNew(&r), 1);
   ZBPROPOS from = Request(source_, "Halle 7");
@@ -432,7 +427,6 @@ TEST_F(ProjectExportsTest, AnExplicitTargetNameIsOverwrittenWithoutAQuestion) {
 }
 
 TEST_F(ProjectExportsTest, ShellResultsWithADialogParent) {
-  CopyFixtureFolder();
   lib().context().dialog_parent = 0x1234;
   ZBPROPOS from = Request(source_, kBruecke);
   ZBPROPOS to = Request(target_, "");
@@ -473,7 +467,6 @@ TEST_F(ProjectExportsTest, ShellResultsWithADialogParent) {
 }
 
 TEST_F(ProjectExportsTest, FoldersAreCheckedFirst) {
-  CopyFixtureFolder();
   ZBPROPOS from = Request("", kBruecke);
   ZBPROPOS to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectCopy(&from, &to), -1);
@@ -505,7 +498,6 @@ TEST_F(ProjectExportsTest, FoldersAreCheckedFirst) {
 }
 
 TEST_F(ProjectExportsTest, DeleteRemovesFilesAndEntryButNotAFolderProject) {
-  CopyFixtureFolder();
   ZBPROPOS r = Request(source_, kBruecke);
   EXPECT_EQ(ZB_ProjectDelete(&r), 1);
   for (const char* file : {"PRO00001.PRO", "PRO00001.ERG", "PRO00001.PRV"})
