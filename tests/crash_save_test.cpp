@@ -35,11 +35,6 @@ constexpr int kVersions = 3;
 constexpr int kCrashed = 42;
 constexpr int kTimeoutMs = 60000;
 
-std::vector<DataRecord> Sorted(std::vector<DataRecord> records) {
-  std::sort(records.begin(), records.end());
-  return records;
-}
-
 // A version forty times over: saving it takes long enough for random
 // kills to land inside the save rather than between two saves.
 std::vector<DataRecord> LargeVersion(int v) {
@@ -75,12 +70,8 @@ class CrashSaveTest : public ProjectStoreTest {
  protected:
   void SetUp() override {
     ProjectStoreTest::SetUp();
-    const int32_t number =
-        ps::CreateProject(store(), dir_.path(), "Kraftwerk", "anna");
-    ASSERT_GT(number, 0);
-    char file[16];
-    std::snprintf(file, sizeof file, "PRO%05d.PRO", number);
-    project_ = Path(file);
+    project_ = NewProjectFile(dir_.path(), "Kraftwerk");
+    ASSERT_FALSE(project_.empty());
     list_ = Path("ZBPROS.ZB");
     ASSERT_GT(SavePosition(project_, Path("setup.TMP"), kOthers[0],
                            PositionVersion(1, 1)), 0);

@@ -26,21 +26,12 @@ std::vector<int> Numbers(const std::string& reply) {
   return out;
 }
 
-std::vector<DataRecord> Sorted(std::vector<DataRecord> records) {
-  std::sort(records.begin(), records.end());
-  return records;
-}
-
 class LockProcessesTest : public ProjectStoreTest {
  protected:
   void SetUp() override {
     ProjectStoreTest::SetUp();
-    const int32_t number =
-        ps::CreateProject(store(), dir_.path(), "Halle 9", "anna");
-    ASSERT_GT(number, 0);
-    char file[16];
-    std::snprintf(file, sizeof file, "PRO%05d.PRO", number);
-    project_ = Path(file);
+    project_ = NewProjectFile(dir_.path(), "Halle 9");
+    ASSERT_FALSE(project_.empty());
     ASSERT_GT(SavePosition(project_, Path("setup.TMP"), kName,
                            PositionVersion(1)), 0);
   }

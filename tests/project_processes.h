@@ -6,12 +6,14 @@
 #define ZBDB_TESTS_PROJECT_PROCESSES_H_
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
 #include "projectstore/transfer.h"
 #include "recordstore/engine.h"
 #include "support/project_fixture.h"
@@ -50,6 +52,22 @@ inline std::vector<DataRecord> PositionVersion(int v, int salt = 0) {
     out.push_back({int16_t(1), int16_t(i + 1), data});
   }
   return out;
+}
+
+// The records in one order, as a save may put them into other places.
+inline std::vector<DataRecord> Sorted(std::vector<DataRecord> records) {
+  std::sort(records.begin(), records.end());
+  return records;
+}
+
+// The file of a new project of that name in the folder; empty when none.
+inline std::string NewProjectFile(const std::string& folder,
+                                  const std::string& name) {
+  const int32_t number =
+      zb::projectstore::CreateProject(InstalledStore(), folder, name, "anna");
+  char file[16];
+  std::snprintf(file, sizeof file, "PRO%05d.PRO", number);
+  return number > 0 ? JoinPath(folder, file) : std::string();
 }
 
 inline zb::projectstore::ProPosLong PositionRequest(const std::string& name) {
