@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,16 +55,9 @@ class OpenSaveTest : public InstalledDataTest {
     return WithoutCr(ReadText(JoinPath(configuration_, "DBHISTORY.INI")));
   }
   std::vector<std::string> JournalLines() const {
+    std::istringstream in(LogOf(Path("DBHistory.log")));
     std::vector<std::string> lines;
-    std::string line;
-    for (char c : WithoutCr(ReadText(Path("DBHistory.log")))) {
-      if (c != '\n') {
-        line += c;
-        continue;
-      }
-      lines.push_back(line);
-      line.clear();
-    }
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
   }
 

@@ -1,19 +1,17 @@
 // Positions and their locks, on copies of an installation's project file
 // and on new project files.
+#include "projectstore/positions.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "environment/library_context.h"
 #include "environment/scripted_ui.h"
 #include "projectstore/position_edit.h"
 #include "projectstore/position_index.h"
 #include "projectstore/position_locks.h"
-#include "projectstore/positions.h"
 #include "recordstore/engine.h"
 #include "support/project_fixture.h"
 
