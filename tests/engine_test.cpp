@@ -112,11 +112,7 @@ TEST_F(EngineTest, ExclusiveOpenWaitsForAWriteProtectedFile) {
 TEST_F(EngineTest, MissingFilesAndTheLogEntryOfAFailedCreation) {
   const std::string log = Path("DBReport.Log");
   lib().log().set_path(log);
-  auto logged = [&log] {
-    std::string text = ReadText(log);
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-  };
+  auto logged = [&log] { return LogOf(log); };
   const std::string missing = Path("missing.pro");
   const std::string path = JoinPath(Path("no-such-folder"), "new.pro");
   for (const std::string& p : {missing, path}) {

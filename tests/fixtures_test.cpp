@@ -63,8 +63,7 @@ TEST_F(FixturesTest, WorkingFileOfAPosition) {
   EXPECT_EQ(pos.Recs, 4);
   const zb::recordstore::PosInfoExt ext = Extended(h, 101, 30002, 1);
   EXPECT_EQ(Str(ext.PosNameLong, 42), "St\xFCtze 12 Achse B");
-  EXPECT_EQ(ext.page_start, 5);
-  EXPECT_EQ(ext.page_count, 3);
+  EXPECT_EQ(Pages(ext), "5+3 @");
   PROPOS tag;
   EXPECT_EQ(DBReadPROPOS(h, 101, 30000, 0, &tag), 56);
   EXPECT_EQ(Str(tag.ProName, 42), Str(ext.Designation, 42));
@@ -101,7 +100,7 @@ TEST_F(FixturesTest, ProjectFiles) {
   EXPECT_EQ(DB4_Read(h, 2, 101, 101, 30000, 1, 56, buf), 60);
   EXPECT_EQ(Str(buf, 42), "Halle Ost");
   EXPECT_EQ(DBRead(h, 101, 2, 0, 1100, buf), 538);  // the lock of position 2
-  EXPECT_NE(std::string(buf, 538).find("mueller"), std::string::npos);
+  EXPECT_TRUE(Contains(std::string(buf, 538), "mueller"));
   EXPECT_EQ(DBRead(h, 30030, 1, 0, 1100, buf), 1032);
   CloseUnchanged(h);
 

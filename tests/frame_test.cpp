@@ -70,7 +70,7 @@ TEST_F(FrameTest, EntryLinesAsTitleBlockOrPlainLine) {
   const std::string text = ReadText(log);
   EXPECT_EQ(text.rfind(OnDisk("\n \n" + dashes + " \n****** ZB_Open*** "), 0),
             0u);
-  EXPECT_NE(text.find(OnDisk(" \n" + dashes + " \n")), std::string::npos);
+  EXPECT_TRUE(Contains(text, OnDisk(" \n" + dashes + " \n")));
 
   options.entry_title = nullptr;
   options.entry_line = "\n*** ZB_SetStartPageNr --->  _L";

@@ -26,25 +26,12 @@ std::vector<int> Numbers(const std::string& reply) {
   return out;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-std::vector<DataRecord> Sorted(std::vector<DataRecord> records) {
-  std::sort(records.begin(), records.end());
-  return records;
-}
-
 class LockProcessesTest : public ProjectStoreTest {
  protected:
   void SetUp() override {
     ProjectStoreTest::SetUp();
-    const int32_t number =
-        ps::CreateProject(store(), dir_.path(), "Halle 9", "anna");
-    ASSERT_GT(number, 0);
-    char file[16];
-    std::snprintf(file, sizeof file, "PRO%05d.PRO", number);
-    project_ = Path(file);
+    project_ = NewProjectFile(dir_.path(), "Halle 9");
+    ASSERT_FALSE(project_.empty());
     ASSERT_GT(SavePosition(project_, Path("setup.TMP"), kName,
                            PositionVersion(1)), 0);
   }
@@ -86,10 +73,10 @@ TEST_F(LockProcessesTest, LockIsSeenNamedAndReleasedBySaving) {
   // He is told who holds it, where, and with which working file.
   const std::string told = bernd.Send({"check", project_, kProgram, kName, "-"});
   EXPECT_EQ(told.substr(0, 2), "1\n");
-  EXPECT_TRUE(Contains(told, "| buttons 0\n")) << told;  // a message, no question
-  EXPECT_TRUE(Contains(told, "Name: anna")) << told;
-  EXPECT_TRUE(Contains(told, "Rechner : CAD-01")) << told;
-  EXPECT_TRUE(Contains(told, "TmpDatei: " + anna_tmp)) << told;
+  EXPECT_TRUE(Contains(told, "| buttons 0\n"));  // a message, no question
+  EXPECT_TRUE(Contains(told, "Name: anna"));
+  EXPECT_TRUE(Contains(told, "Rechner : CAD-01"));
+  EXPECT_TRUE(Contains(told, "TmpDatei: " + anna_tmp));
 
   // Anna saves her change and releases the position; then Bernd may lock.
   ASSERT_TRUE(WriteWorkingFile(project_, anna_tmp, kName, PositionVersion(2)));
@@ -122,9 +109,9 @@ TEST_F(LockProcessesTest, LockOfAKilledProgramIsNeverIgnoredSilently) {
   EXPECT_EQ(State(bernd), "2");
   const std::string told = bernd.Send({"check", project_, kProgram, kName, "-"});
   EXPECT_EQ(told.substr(0, 2), "1\n");
-  EXPECT_TRUE(Contains(told, "Name: anna")) << told;
-  EXPECT_TRUE(Contains(told, "| buttons 0\n")) << told;
-  EXPECT_FALSE(Contains(told, "entfernen?")) << told;
+  EXPECT_TRUE(Contains(told, "Name: anna"));
+  EXPECT_TRUE(Contains(told, "| buttons 0\n"));
+  EXPECT_FALSE(Contains(told, "entfernen?"));
 
   // The same user's next run is asked; No keeps the lock, Yes removes it.
   ChildSession again;
@@ -132,7 +119,7 @@ TEST_F(LockProcessesTest, LockOfAKilledProgramIsNeverIgnoredSilently) {
   EXPECT_EQ(State(again), "2");
   const std::string asked = again.Send({"check", project_, kProgram, kName, "no"});
   EXPECT_EQ(asked.substr(0, 2), "1\n");
-  EXPECT_TRUE(Contains(asked, "| buttons 2\n")) << asked;  // Yes/No
+  EXPECT_TRUE(Contains(asked, "| buttons 2\n"));  // Yes/No
   EXPECT_TRUE(Contains(asked, "Wollen Sie den Schreibschutz entfernen?"))
       << asked;
   EXPECT_EQ(State(bernd), "2");
@@ -151,16 +138,15 @@ TEST_F(LockProcessesTest, NobodyReadsAPositionWhileItIsImported) {
   const std::string tmp = Path("anna.TMP");
   OpenPosition(anna, tmp);
   ASSERT_TRUE(WriteWorkingFile(project_, tmp, kName, PositionVersion(2)));
-  const std::string paused = Path("paused"), go = Path("go");
-  anna.Post({"paused-import", project_, tmp, kProgram, kName, paused, go});
-  ASSERT_TRUE(WaitForFile(paused, 60000));
+  anna.Post({"paused-import", project_, tmp, kProgram, kName});
+  ASSERT_EQ(anna.Reply("paused"), "");  // and it waits for a line
 
   // Half of the new records are in the project: nobody may open it.
   EXPECT_EQ(DBOpenReadOnly(project_.c_str()), DB_ACCESS_DENIED);
   EXPECT_EQ(DBOpen(project_.c_str()), DB_ACCESS_DENIED);
   EXPECT_EQ(State(bernd), "0");  // not readable, so not found
 
-  ASSERT_TRUE(WriteMarker(go, "go"));
+  anna.Tell("go");
   EXPECT_EQ(Numbers(anna.Reply()), (std::vector<int>{12, 0}));
   const StoredPosition stored = ReadStoredPosition(project_, kName);
   EXPECT_EQ(Sorted(stored.data), Sorted(PositionVersion(2)));

@@ -105,13 +105,12 @@ TEST_F(LoginTest, LoginFillsTheContextAndCountsOn) {
   EXPECT_GE(context.guid_text.size(), 20u);
   EXPECT_EQ(ui_.folder_settings_shown(), 0);
   const std::string log = LogText();
-  EXPECT_NE(log.find("*** DataPath      " + Path("Daten") + "\\"),
-            std::string::npos)
+  EXPECT_TRUE(Contains(log, "*** DataPath      " + Path("Daten") + "\\"))
       << log;
   EXPECT_EQ(ZBDB_Login(), 1);
   EXPECT_EQ(context.login_counter, 3);
   EXPECT_EQ(ZBDB_Logout(), 1);
-  EXPECT_NE(LogText().find("*** LOGOUT ZBDB *** "), std::string::npos);
+  EXPECT_TRUE(Contains(LogText(), "*** LOGOUT ZBDB *** "));
 }
 
 TEST_F(LoginTest, TooSmallACatalogueAsksTheProgramToQuit) {
@@ -122,10 +121,10 @@ TEST_F(LoginTest, TooSmallACatalogueAsksTheProgramToQuit) {
   EXPECT_EQ(os.posted_quit(), 1);
   EXPECT_EQ(lib().context().login_counter, 1);
   const std::string log = LogText();
-  EXPECT_NE(log.find("\n### ERROR ###  ProgramKeysFile= '"), std::string::npos);
-  EXPECT_NE(log.find("\n### ERROR ###  No Program keys loaded. Restart the "
-                     "program."),
-            std::string::npos);
+  EXPECT_TRUE(Contains(log, "\n### ERROR ###  ProgramKeysFile= '"));
+  EXPECT_TRUE(Contains(log,
+                       "\n### ERROR ###  No Program keys loaded. Restart the "
+                       "program."));
 }
 
 TEST_F(LoginTest, InvalidFoldersShowTheSettingsDialog) {
@@ -143,7 +142,7 @@ TEST_F(LoginTest, InvalidFoldersShowTheSettingsDialog) {
   for (const std::string& part : {std::string("Datenverzeichnis"),
                                   std::string("Persönlicher Ordner"), gone,
                                   std::string(" \n\n Fehler! Programm wird beendet")})
-    EXPECT_NE(text.find(part), std::string::npos) << part;
+    EXPECT_TRUE(Contains(text, part)) << part;
   EXPECT_EQ(text.find("Ordner (ohne Benutzernamen)"), std::string::npos);
 
   // Confirmed with a valid data folder: handed to the companion, logged in.

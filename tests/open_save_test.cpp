@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,7 @@ class OpenSaveTest : public InstalledDataTest {
  protected:
   void SetUp() override {
     InstalledDataTest::SetUp();
-    temporary_ = Path("TMP");
+    temporary_ = request_tmp_ = Path("TMP");
     configuration_ = Path("Ini");
     for (const std::string& folder : {temporary_, configuration_})
       ASSERT_TRUE(MakeFolder(folder));
@@ -50,43 +51,14 @@ class OpenSaveTest : public InstalledDataTest {
     services.companions = &companions_;
     return services;
   }
-  ZBPROPOS_L Long(const std::string& program, const std::string& name,
-                  const std::string& project = kProject) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szTmpPfad, sizeof r.szTmpPfad, temporary_);
-    SetText(r.szPrgName, sizeof r.szPrgName, program);
-    SetText(r.szProName, sizeof r.szProName, project);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
-  }
-  ZBPROPOS Plain(const std::string& program, const std::string& name,
-                 const std::string& project = kProject) {
-    const ZBPROPOS_L l = Long(program, name, project);
-    ZBPROPOS r{};
-    std::memcpy(&r, &l, sizeof r);
-    SetText(r.szPosName, sizeof r.szPosName, name);
-    return r;
-  }
-  std::string Log() const { return WithoutCr(ReadText(log_)); }
   std::string History() const {
     return WithoutCr(ReadText(JoinPath(configuration_, "DBHISTORY.INI")));
   }
   std::vector<std::string> JournalLines() const {
+    std::istringstream in(LogOf(Path("DBHistory.log")));
     std::vector<std::string> lines;
-    std::string line;
-    for (char c : WithoutCr(ReadText(Path("DBHistory.log")))) {
-      if (c != '\n') {
-        line += c;
-        continue;
-      }
-      lines.push_back(line);
-      line.clear();
-    }
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
-  }
-  bool Has(const std::string& text, const std::string& part) const {
-    return text.find(part) != std::string::npos;
   }
 
   MemoryCompanions companions_;
@@ -98,7 +70,7 @@ TEST_F(OpenSaveTest, NewWriteSaveOpenReadRoundTrip) {
   ZBPROPOS plain = Plain("DLT", "", kProject);
   EXPECT_EQ(ZB_New(&plain), 4);  // PROINFO, both POSINFO, PROPOS
   const std::string working = Str(plain.szTmpDatei, 100);
-  EXPECT_TRUE(Has(working, "DLT00001.TMP")) << working;
+  EXPECT_TRUE(Contains(working, "DLT00001.TMP")) << working;
   EXPECT_EQ(lib().context().position_lock.state, 0);
 
   const int16_t w = Open(working);
@@ -122,10 +94,10 @@ TEST_F(OpenSaveTest, NewWriteSaveOpenReadRoundTrip) {
   const std::vector<std::string> journal = JournalLines();
   ASSERT_EQ(journal.size(), 1u);
   EXPECT_EQ(journal[0].substr(0, 8), "DLT     ");
-  EXPECT_TRUE(Has(journal[0], "  W       Tr\xE4ger 7  "));
-  EXPECT_TRUE(Has(History(), "Position=Tr\xE4ger 7"));
-  EXPECT_TRUE(Has(History(), std::string("Projekt=") + kProject));
-  EXPECT_TRUE(Has(Log(), "\n*** result: 6 records"));
+  EXPECT_TRUE(Contains(journal[0], "  W       Tr\xE4ger 7  "));
+  EXPECT_TRUE(Contains(History(), "Position=Tr\xE4ger 7"));
+  EXPECT_TRUE(Contains(History(), std::string("Projekt=") + kProject));
+  EXPECT_TRUE(LogHas("\n*** result: 6 records"));
 
   // Opened again into a fresh working file by a new run of the program.
   ps::ReleaseOwnLock(store());
@@ -154,39 +126,37 @@ TEST_F(OpenSaveTest, SilentOpenCases) {
   // No long name: a new position, as ZB_New gives it.
   ZBPROPOS nameless = Plain("DLT", "");
   EXPECT_EQ(ZB_SilentOpen(&nameless), 4);
-  EXPECT_TRUE(Has(Log(), "--> ZB_New()"));
-  EXPECT_TRUE(Has(Log(), "*** ZB_SilentOpen"));
+  EXPECT_TRUE(LogHas("--> ZB_New()"));
+  EXPECT_TRUE(LogHas("*** ZB_SilentOpen"));
 
   ZBPROPOS_L unknown = Long("XYZ", kStuetze);
   EXPECT_EQ(ZB_SilentOpenEx_L(&unknown, 1), -102);
   ZBPROPOS_L no_data = Long("DLT", kStuetze);
   SetText(no_data.szDataPfad, 100, Path("fehlt"));
   EXPECT_EQ(ZB_SilentOpenEx_L(&no_data, 1), -103);
-  EXPECT_TRUE(Has(Log(), "\n*** IsDir(DataPath) result:ERROR_DIR_NOTEXIST"));
+  EXPECT_TRUE(LogHas("\n*** IsDir(DataPath) result:ERROR_DIR_NOTEXIST"));
 
   // Control word 1 never creates a project; 0 does.
   ZBPROPOS_L missing = Long("DLT", "Pos 1", "Halle 9");
   EXPECT_EQ(ZB_SilentOpenEx_L(&missing, 1), ps::kProjectNotFound);
-  EXPECT_TRUE(Has(Log(), "\n*** Project Halle 9 dasn't exist : -202 "));
+  EXPECT_TRUE(LogHas("\n*** Project Halle 9 dasn't exist : -202 "));
   missing = Long("DLT", "Pos 1", "Halle 9");
   EXPECT_EQ(ZB_SilentOpenEx_L(&missing, 0), 4);
   EXPECT_GE(ps::FindProject(store(), data_, "Halle 9", nullptr, nullptr), 0);
 
   // The B form passes 1 and hands the record back blank-padded.
   ZBPROPOS basic = Plain("DACH", "Dach");
-  char* bytes = reinterpret_cast<char*>(&basic);
-  for (size_t i = 0; i < sizeof basic; ++i)
-    if (bytes[i] == '\0') bytes[i] = ' ';
+  BlankFilled(&basic);
   EXPECT_EQ(ZB_SilentOpenB(&basic), 3 + 3);  // headers + PROPOS + 2 records
   EXPECT_EQ(Str(basic.szPosName, 10), "Dach      ");
   EXPECT_EQ(Str(basic.szProBezeichnung, 42).substr(0, 10), "Dachstuhl ");
   // The control line follows the title block and the request dump as a
   // line of its own, without an empty line before it.
-  EXPECT_TRUE(Has(Log(), "--- \n### Ctrl = 1"));
+  EXPECT_TRUE(LogHas("--- \n### Ctrl = 1"));
   ZBPROPOS_L opened = Long("DACH", "Dach");
   EXPECT_EQ(ZB_SilentOpenEx_L(&opened, 3), 6);
-  EXPECT_TRUE(Has(Log(), "'\n### Ctrl = 3"));
-  EXPECT_FALSE(Has(Log(), "\n\n### Ctrl"));
+  EXPECT_TRUE(LogHas("'\n### Ctrl = 3"));
+  EXPECT_FALSE(LogHas("\n\n### Ctrl"));
 }
 
 TEST_F(OpenSaveTest, OpenThroughThePositionDialog) {
@@ -194,8 +164,8 @@ TEST_F(OpenSaveTest, OpenThroughThePositionDialog) {
   ZBPROPOS_L request = Long("DLT", "");
   EXPECT_EQ(ZB_Open_L(&request), 0);
   EXPECT_EQ(ui_.dialogs().back(), "Position \xF6" "ffnen");
-  EXPECT_TRUE(Has(Log(), "\n*** result: 0 , Cancel"));
-  EXPECT_TRUE(Has(History(), std::string("Projekt=") + kProject));
+  EXPECT_TRUE(LogHas("\n*** result: 0 , Cancel"));
+  EXPECT_TRUE(Contains(History(), std::string("Projekt=") + kProject));
 
   // A position chosen in the list.
   ui_.QueuePositionDialog([](ZBPROPOS_L* r) {
@@ -206,8 +176,8 @@ TEST_F(OpenSaveTest, OpenThroughThePositionDialog) {
   EXPECT_EQ(ZB_Open_L(&request), 3 + 4);
   EXPECT_TRUE(lib().os().FileExists(Str(request.szTmpDatei, 100)));
   EXPECT_EQ(Str(request.szProBezeichnung, 42), "Achse B, Geschoss 1");
-  EXPECT_TRUE(Has(History(), std::string("Position=") + kStuetze));
-  EXPECT_TRUE(Has(Log(), "\n***  ZB_Open_L result : 7  records "));
+  EXPECT_TRUE(Contains(History(), std::string("Position=") + kStuetze));
+  EXPECT_TRUE(LogHas("\n***  ZB_Open_L result : 7  records "));
 
   // No program named: the user is told and chooses one; a cancelled choice
   // fails the call.
@@ -224,7 +194,7 @@ TEST_F(OpenSaveTest, OpenThroughThePositionDialog) {
   EXPECT_EQ(ui_.messages().back().text,
             "Programmbezeichnung  'ALLE'  ist nicht zul\xE4ssig.\nW\xE4hlen Sie "
             "den zugeh\xF6rigen Programm aus.");
-  EXPECT_TRUE(Has(Log(), "'\nPrgSelected: DLT"));  // right after the dump
+  EXPECT_TRUE(LogHas("'\nPrgSelected: DLT"));  // right after the dump
   request = Long("ALLE", "");
   EXPECT_EQ(ZB_Open_L(&request), -102);
 }
@@ -241,14 +211,14 @@ TEST_F(OpenSaveTest, SaveDecidesBetweenSaveSaveAsAndAutosave) {
   SetText(request.szProName, sizeof request.szProName, "Halle 7");
   EXPECT_EQ(ZB_Save_L(&request), 0);  // cancelled
   EXPECT_EQ(ui_.dialogs().back(), "Position speichern unter");
-  EXPECT_TRUE(Has(Log(), "\n*** ZB_Save -> ZB_SaveAs (ProChanged) \n"));
+  EXPECT_TRUE(LogHas("\n*** ZB_Save -> ZB_SaveAs (ProChanged) \n"));
   ui_.QueuePositionDialog([](ZBPROPOS_L* r) {
     EXPECT_EQ(Str(r->szProName, 42), "Halle 7");
     SetText(r->szPosNameLong, sizeof r->szPosNameLong, "Kopie in Halle 7");
     return true;
   });
   EXPECT_EQ(ZB_Save_L(&request), 4 + 3);
-  EXPECT_TRUE(Has(Log(), "\n*** Zb_SaveAs_L result : 7  records "));
+  EXPECT_TRUE(LogHas("\n*** Zb_SaveAs_L result : 7  records "));
   ZBPROPOS_L check = Long("DLT", "Kopie in Halle 7", "Halle 7");
   EXPECT_EQ(ZB_PositionExist_L(&check), 1);
 }
@@ -288,22 +258,22 @@ TEST_F(OpenSaveTest, FolderAndNameFailures) {
   SetText(request.szTmpPfad, 100, Path("weg"));
   EXPECT_EQ(ZB_New_L(&request), -103);
   EXPECT_EQ(Str(request.szTmpPfad, 100), temporary_);
-  EXPECT_TRUE(Has(Log(), "\nszTmpPfad:\n*** TestProPosDataTmpPath result<0!! \n"));
+  EXPECT_TRUE(LogHas("\nszTmpPfad:\n*** TestProPosDataTmpPath result<0!! \n"));
 
   // The folder check fills a missing project name from the history.
   request = Long("DLT", "", "");
   EXPECT_EQ(zb::api::CheckFolders(lib(), &request, true), 1);
   EXPECT_EQ(Str(request.szProName, 42), kProject);
   EXPECT_EQ(Str(request.szPosNameLong, 42), kStuetze);
-  const std::string log = Log();
+  const std::string log = Logged();
   const std::string notes = "\nszProName\nszPosName:";
   EXPECT_EQ(log.substr(log.size() - notes.size()), notes);
 
   // A file where a folder is expected is logged with the text as it is.
   const std::string file = JoinPath(data_, "ZBPROS.ZB");
-  const size_t before = Log().size();
+  const size_t before = Logged().size();
   EXPECT_EQ(zb::api::TestFolder(lib(), file, false), -2);
-  EXPECT_EQ(Log().substr(before),
+  EXPECT_EQ(Logged().substr(before),
             "FEHLER \n Verzeichnis '" + file +
                 "': FileAttrib != FILE_ATTRIBUTE_DIRECTORY.");
 
@@ -319,7 +289,7 @@ TEST_F(OpenSaveTest, FolderAndNameFailures) {
   std::memset(blanks.szProName, ' ', sizeof blanks.szProName);
   const int32_t entries_before = ps::CheckListAgainstFolder(store(), data_);
   EXPECT_EQ(ZB_SilentSaveExB(&blanks, 1), -200);
-  EXPECT_TRUE(Has(Log(), "\n*** ERROR:  -200 : Noname Project"));
+  EXPECT_TRUE(LogHas("\n*** ERROR:  -200 : Noname Project"));
   EXPECT_EQ(ps::CheckListAgainstFolder(store(), data_), entries_before);
   EXPECT_TRUE(JournalLines().empty());
 
@@ -336,7 +306,7 @@ TEST_F(OpenSaveTest, FolderAndNameFailures) {
   const bool list_before = FileExists("ZBPROS.ZB");  // other tests' leftovers
   EXPECT_EQ(ZB_SilentSaveEx_L(&no_data, 1), -1);
   EXPECT_EQ(FileExists("ZBPROS.ZB"), list_before);
-  EXPECT_TRUE(Has(Log(), " Directory '"));
+  EXPECT_TRUE(LogHas(" Directory '"));
   EXPECT_EQ(ui_.dialogs().size(), 0u);
 }
 
@@ -349,7 +319,7 @@ TEST_F(OpenSaveTest, ReadDBHistoryChecksTheProject) {
   EXPECT_EQ(Str(plain.szProName, 42), kProject);
   EXPECT_EQ(Str(plain.szPosName, 10), "St\xFCtze ~");
   EXPECT_EQ(Str(plain.szPrgName, 6), "DLT");
-  EXPECT_TRUE(Has(Log(), "\n ReadDBHistory beendet"));
+  EXPECT_TRUE(LogHas("\n ReadDBHistory beendet"));
 
   ZBPROPOS_L gone = Long("DLT", "Pos", "Abgerissen");
   zb::api::WriteRequestHistory(lib(), gone);
@@ -357,7 +327,7 @@ TEST_F(OpenSaveTest, ReadDBHistoryChecksTheProject) {
   ZB_ReadDBHistory_L(&read);
   EXPECT_EQ(Str(read.szProName, 42), "");
   EXPECT_EQ(Str(read.szPosNameLong, 42), "");
-  EXPECT_TRUE(Has(Log(), "\n*** History no more valid"));
+  EXPECT_TRUE(LogHas("\n*** History no more valid"));
 }
 
 TEST_F(OpenSaveTest, OldTemporaryFilesAreCleanedWithAHalvingLimit) {

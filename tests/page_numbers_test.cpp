@@ -21,23 +21,20 @@ using zb::recordstore::PosInfoExt;
 
 class PageNumbersTest : public InstalledDataTest {
  protected:
-  ZBPROPOS_L Long(const std::string& program, const std::string& name,
-                  const std::string& project = kProject) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szPrgName, sizeof r.szPrgName, program);
-    SetText(r.szProName, sizeof r.szProName, project);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
-  }
-  int32_t NextPage(int16_t* next, const std::string& project = kProject) {
+  // "result next-page" of the project.
+  std::string NextPage(const std::string& project = kProject) {
     ZBPROPOS_L r = Long("DLT", "", project);
-    return ZB_GetNextPageNr_L(&r, next);
+    int16_t next = -1;
+    const int32_t result = ZB_GetNextPageNr_L(&r, &next);
+    return std::to_string(result) + " " + std::to_string(next);
   }
-  int32_t StartPage(const std::string& program, const std::string& name,
-                    int16_t* start, int16_t* count) {
+  // "result start-page count" of a position.
+  std::string StartPage(const std::string& program, const std::string& name) {
     ZBPROPOS_L r = Long(program, name);
-    return ZB_GetStartPageNr_L(&r, start, count);
+    int16_t start = -1, count = -1;
+    const int32_t result = ZB_GetStartPageNr_L(&r, &start, &count);
+    return std::to_string(result) + " " + std::to_string(start) + " " +
+           std::to_string(count);
   }
   int32_t SetStart(const std::string& program, const std::string& name,
                    int16_t start, int16_t count) {
@@ -61,8 +58,7 @@ TEST_F(PageNumbersTest, CheckCodesComeInTheirOrder) {
   EXPECT_EQ(ZB_ResetPageNr_L(&r), -3);
   SetText(r.szPosNameLong, sizeof r.szPosNameLong, kStuetze);
   EXPECT_EQ(ZB_GetStartPageNr_L(&r, &a, &b), -3);
-  EXPECT_NE(LogOf(log_).find("\n*** result: -3 , DataPath false"),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n*** result: -3 , DataPath false"));
   EXPECT_EQ(ZB_GetStartPageNr_L(nullptr, &a, &b), -1);
 
   // A project the list does not know.
@@ -76,12 +72,10 @@ TEST_F(PageNumbersTest, CheckCodesComeInTheirOrder) {
 
 TEST_F(PageNumbersTest, NextPageOfTheProject) {
   int16_t next = 0;
-  EXPECT_EQ(NextPage(&next), 1);
-  EXPECT_EQ(next, 9);
+  EXPECT_EQ(NextPage(), "1 9");
   ZBPROPOS_L r = Long("DLT", "");
   EXPECT_EQ(ZB_SetNextPageNr_L(&r, 20000), 2);  // the write's byte count
-  EXPECT_EQ(NextPage(&next), 1);
-  EXPECT_EQ(next, 1);  // above 10000 counts as 1
+  EXPECT_EQ(NextPage(), "1 1");                 // above 10000 counts as 1
   EXPECT_EQ(ZB_SetNextPageNr_L(&r, 12), 2);
 
   // Without the record: 1, and the read's code as the result.
@@ -91,8 +85,7 @@ TEST_F(PageNumbersTest, NextPageOfTheProject) {
     ASSERT_EQ(DBClose(h), DB_SUCCESS);
   }
   next = 0;
-  EXPECT_EQ(NextPage(&next), DB_EOF);
-  EXPECT_EQ(next, 1);
+  EXPECT_EQ(NextPage(), "-1 1");
 
   // The plain, B and _LB forms.
   ZBPROPOS plain{};
@@ -100,17 +93,13 @@ TEST_F(PageNumbersTest, NextPageOfTheProject) {
   EXPECT_EQ(ZB_SetNextPageNr(&plain, 44), 2);
   EXPECT_EQ(ZB_GetNextPageNr(&plain, &next), 1);
   EXPECT_EQ(next, 44);
-  for (size_t i = 0; i < sizeof plain; ++i)
-    if (reinterpret_cast<char*>(&plain)[i] == '\0')
-      reinterpret_cast<char*>(&plain)[i] = ' ';
+  BlankFilled(&plain);
   next = 0;
   EXPECT_EQ(ZB_GetNextPageNrB(&plain, &next), 1);
   EXPECT_EQ(next, 44);
   EXPECT_EQ(std::string(plain.szPrgName, 6), "DLT   ");
   ZBPROPOS_L basic = Long("DLT", "");
-  for (size_t i = 0; i < sizeof basic; ++i)
-    if (reinterpret_cast<char*>(&basic)[i] == '\0')
-      reinterpret_cast<char*>(&basic)[i] = ' ';
+  BlankFilled(&basic);
   EXPECT_EQ(ZB_SetNextPageNr_LB(&basic, 45), 2);
   EXPECT_EQ(ZB_GetNextPageNr_LB(&basic, &next), 1);
   EXPECT_EQ(next, 45);
@@ -125,64 +114,47 @@ TEST_F(PageNumbersTest, NextPageOfTheProject) {
         "\n*** ZB_SetNextPageNr --->  _L\n*** ZB_SetNextPageNr_L: NextPage 44",
         "\n*** ZB_GetNextPageNr --->  _L\n*** ZB_GetNextPageNr_L: iRet 1, "
         "NextPage 44"})
-    EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_TRUE(Contains(log, line)) << line;
 }
 
 TEST_F(PageNumbersTest, StartPageAndCountOfAPosition) {
   int16_t start = -1, count = -1;
-  EXPECT_EQ(StartPage("DLT", kStuetze, &start, &count), 1);
-  EXPECT_EQ(start, 5);
-  EXPECT_EQ(count, 3);
+  EXPECT_EQ(StartPage("DLT", kStuetze), "1 5 3");
   // The old 116-byte record has no page numbers; unknown names neither.
-  EXPECT_EQ(StartPage("DACH", "Dach", &start, &count), -1);
-  EXPECT_EQ(start, 0);
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(StartPage("DLT", "Pfette", &start, &count), -1);
-  EXPECT_EQ(StartPage("ALLE", kStuetze, &start, &count), -1);
+  EXPECT_EQ(StartPage("DACH", "Dach"), "-1 0 0");
+  EXPECT_EQ(StartPage("DLT", "Pfette"), "-1 0 0");
+  EXPECT_EQ(StartPage("ALLE", kStuetze), "-1 0 0");
 
   // Start 5, count 3 with next page 4: the next page becomes 8.
   ZBPROPOS_L r = Long("DLT", "");
   ASSERT_EQ(ZB_SetNextPageNr_L(&r, 4), 2);
   EXPECT_EQ(SetStart("DLT", "Unterzug U1", 5, 3), 2);
-  int16_t next = 0;
-  EXPECT_EQ(NextPage(&next), 1);
-  EXPECT_EQ(next, 8);
+  EXPECT_EQ(NextPage(), "1 8");
   PosInfoExt info{};
   r = Long("DLT", "Unterzug U1");
   ASSERT_EQ(ZB_PositionProperty_L(&r, &info), 2);
-  EXPECT_EQ(info.page_start, 5);
-  EXPECT_EQ(info.page_count, 3);
-  EXPECT_NE(info.page_time, 0u);
+  EXPECT_EQ(Pages(info), "5+3 @");
 
   // Count 10001 clears the block and leaves the next page alone; a start
   // page of 0 then reports the project's next page.
   EXPECT_EQ(SetStart("DLT", "Unterzug U1", 5, 10001), 2);
   ASSERT_EQ(ZB_PositionProperty_L(&r, &info), 2);
-  EXPECT_EQ(info.page_start, 0);
-  EXPECT_EQ(info.page_count, 0);
-  EXPECT_EQ(info.page_time, 0u);
-  EXPECT_EQ(NextPage(&next), 1);
-  EXPECT_EQ(next, 8);
-  EXPECT_EQ(StartPage("DLT", "Unterzug U1", &start, &count), 2);
-  EXPECT_EQ(start, 8);
-  EXPECT_EQ(count, 0);
+  EXPECT_EQ(Pages(info), "0+0");
+  EXPECT_EQ(NextPage(), "1 8");
+  EXPECT_EQ(StartPage("DLT", "Unterzug U1"), "2 8 0");
 
   // Count 7 in a project whose next page is 6 reports count 0.
   EXPECT_EQ(SetStart("DLT", "Unterzug U1", 1, 7), 2);
   r = Long("DLT", "");
   ASSERT_EQ(ZB_SetNextPageNr_L(&r, 6), 2);
-  EXPECT_EQ(StartPage("DLT", "Unterzug U1", &start, &count), 2);
-  EXPECT_EQ(start, 1);
-  EXPECT_EQ(count, 0);
+  EXPECT_EQ(StartPage("DLT", "Unterzug U1"), "2 1 0");
 
   // Nothing is created for a name that is not there; the old record is
   // stored in the long form and then has page numbers.
   EXPECT_EQ(SetStart("DLT", "Pfette", 1, 1), 0);
-  EXPECT_EQ(StartPage("DLT", "Pfette", &start, &count), -1);
+  EXPECT_EQ(StartPage("DLT", "Pfette"), "-1 0 0");
   EXPECT_EQ(SetStart("DACH", "Dach", 20, 2), 1);
-  EXPECT_EQ(StartPage("DACH", "Dach", &start, &count), 1);
-  EXPECT_EQ(start, 20);
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ(StartPage("DACH", "Dach"), "1 20 2");
 
   const std::string log = LogOf(log_);
   for (const char* line :
@@ -190,7 +162,7 @@ TEST_F(PageNumbersTest, StartPageAndCountOfAPosition) {
         "\n*** ZB_SetStartPageNr_L: StartPage 5, Count 10001",
         "\n BEZEICHNUNG:  iSetPageNr-iSetPosInfo(Dachstuhl)",
         "\n*** ZB_GetStartPageNr_L: StartPage 0, Count 0"})
-    EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_TRUE(Contains(log, line)) << line;
 
   // The plain form: its entry line first; the B form around it.
   ZBPROPOS plain{};
@@ -199,15 +171,13 @@ TEST_F(PageNumbersTest, StartPageAndCountOfAPosition) {
   SetText(plain.szPosName, sizeof plain.szPosName, "Dach");
   EXPECT_EQ(ZB_GetStartPageNr(&plain, &start, &count), 1);
   EXPECT_EQ(ZB_SetStartPageNr(&plain, 3, 4), 1);
-  EXPECT_NE(LogOf(log_).find("\n*** ZB_GetStartPageNr --->  _L\n*** "
-                             "ZB_GetStartPageNr_L: StartPage 20, Count 2"),
-            std::string::npos);
-  EXPECT_NE(LogOf(log_).find("\n*** ZB_SetStartPageNr --->  _L\n*** "
-                             "ZB_SetStartPageNr_L: StartPage 3, Count 4"),
-            std::string::npos);
-  for (size_t i = 0; i < sizeof plain; ++i)
-    if (reinterpret_cast<char*>(&plain)[i] == '\0')
-      reinterpret_cast<char*>(&plain)[i] = ' ';
+  EXPECT_TRUE(
+      LogHas("\n*** ZB_GetStartPageNr --->  _L\n*** "
+             "ZB_GetStartPageNr_L: StartPage 20, Count 2"));
+  EXPECT_TRUE(
+      LogHas("\n*** ZB_SetStartPageNr --->  _L\n*** "
+             "ZB_SetStartPageNr_L: StartPage 3, Count 4"));
+  BlankFilled(&plain);
   EXPECT_EQ(ZB_GetStartPageNrB(&plain, &start, &count), 1);
   EXPECT_EQ(start, 3);
   EXPECT_EQ(count, 4);
@@ -234,27 +204,20 @@ TEST_F(PageNumbersTest, TheWorkingFileGetsTheBlockToo) {
   ASSERT_EQ(DBRead(h, 32762, 30002, 1, sizeof record, record), 248);
   PosInfoExt info;
   std::memcpy(&info, record, sizeof info);
-  EXPECT_EQ(info.page_start, 12);
-  EXPECT_EQ(info.page_count, 6);
-  EXPECT_NE(info.page_time, 0u);
+  EXPECT_EQ(Pages(info), "12+6 @");
   // The short form in front of it has no page block to take.
   ASSERT_EQ(DBRead(h, 32762, 30002, 0, sizeof record, record), 116);
   ASSERT_EQ(DBClose(h), DB_SUCCESS);
-  int16_t next = 0;
-  EXPECT_EQ(NextPage(&next), 1);
-  EXPECT_EQ(next, 18);
+  EXPECT_EQ(NextPage(), "1 18");
 }
 
 TEST_F(PageNumbersTest, ResetOfAllOrOnePosition) {
   // One position of one program: its block only, the next page stays.
   ZBPROPOS_L r = Long("DLT", kStuetze);
   EXPECT_EQ(ZB_ResetPageNr_L(&r), 0);  // its index
-  int16_t start = 0, count = 0, next = 0;
-  EXPECT_EQ(StartPage("DLT", kStuetze, &start, &count), 1);
-  EXPECT_EQ(start, 9);  // no start page: the project's next one
-  EXPECT_EQ(count, 0);
-  EXPECT_EQ(NextPage(&next), 1);
-  EXPECT_EQ(next, 9);
+  // No start page: the project's next one.
+  EXPECT_EQ(StartPage("DLT", kStuetze), "1 9 0");
+  EXPECT_EQ(NextPage(), "1 9");
   r = Long("DLT", "Pfette");
   EXPECT_EQ(ZB_ResetPageNr_L(&r), -1);
   r = Long("XYZ", "");
@@ -264,19 +227,15 @@ TEST_F(PageNumbersTest, ResetOfAllOrOnePosition) {
   ASSERT_EQ(SetStart("DLT", "Unterzug U1", 30, 2), 2);
   r = Long("ALLE", "Unterzug U1");
   EXPECT_EQ(ZB_ResetPageNr_L(&r), 0);
-  EXPECT_EQ(StartPage("DLT", "Unterzug U1", &start, &count), 2);
-  EXPECT_EQ(start, 30);
+  EXPECT_EQ(StartPage("DLT", "Unterzug U1"), "2 30 2");
 
   // All: every 248-byte record up to the first short one, then next page 1.
   for (const char* program : {"ALLE", "*", ""}) {
     ASSERT_EQ(SetStart("DLT", "Unterzug U1", 30, 2), 2);
     r = Long(program, "");
     EXPECT_EQ(ZB_ResetPageNr_L(&r), 2) << program;
-    EXPECT_EQ(NextPage(&next), 1);
-    EXPECT_EQ(next, 1);
-    EXPECT_EQ(StartPage("DLT", "Unterzug U1", &start, &count), 2);
-    EXPECT_EQ(start, 1);
-    EXPECT_EQ(count, 0);
+    EXPECT_EQ(NextPage(), "1 1");
+    EXPECT_EQ(StartPage("DLT", "Unterzug U1"), "2 1 0");
   }
   r = Long("DACH", "");
   EXPECT_EQ(ZB_ResetPageNr_L(&r), 0);  // its only record is short
@@ -285,8 +244,7 @@ TEST_F(PageNumbersTest, ResetOfAllOrOnePosition) {
   r = Long("STB", "", "Halle 7");
   ASSERT_EQ(ZB_SetNextPageNr_L(&r, 77), 2);
   EXPECT_EQ(ZB_ResetPageNr_L(&r), 1);
-  EXPECT_EQ(NextPage(&next, "Halle 7"), 1);
-  EXPECT_EQ(next, 1);
+  EXPECT_EQ(NextPage("Halle 7"), "1 1");
 }
 
 }  // namespace

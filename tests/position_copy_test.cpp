@@ -49,8 +49,7 @@ TEST_F(PositionCopyTest, CopyBetweenProjectsWithoutPagesAndLocks) {
   EXPECT_EQ(ps::CopyPosition(store(), &source, &target), 4 + 3);
   const PosInfoExt copy = Stored(Halle(), kStuetze);
   ASSERT_NE(copy.id, 0);
-  EXPECT_EQ(copy.page_start, 0);  // the original starts at page 5, 3 pages
-  EXPECT_EQ(copy.page_count, 0);
+  EXPECT_EQ(Pages(copy), "0+0");  // the original starts at page 5, 3 pages
   EXPECT_EQ(copy.Recs, 4);
   EXPECT_EQ(copy.Ctrl & ps::kCtrlLocked, 0);
   EXPECT_EQ(Str(copy.Designation, 42), "Achse B, Geschoss 1");
@@ -64,10 +63,10 @@ TEST_F(PositionCopyTest, CopyBetweenProjectsWithoutPagesAndLocks) {
   for (size_t i = 1; i < to.size(); ++i) EXPECT_EQ(to[i], from[i]) << i;
   EXPECT_EQ(lib().context().position_lock.state, 0);
   EXPECT_TRUE(TmpFolderEmpty());
-  EXPECT_TRUE(Logged(" COPY position from: " + data_ + "//" + kBruecke +
-                     "//St\xfctze ~\n" + std::string(25, ' ') + "to: " +
-                     data_ + "//" + kHalle + "//St\xfctze ~ "));
-  EXPECT_TRUE(Logged(" result: 7!!\n"));
+  EXPECT_TRUE(LogHas(" COPY position from: " + data_ + "//" + kBruecke +
+                     "//St\xfctze ~\n" + std::string(25, ' ') + "to: " + data_ +
+                     "//" + kHalle + "//St\xfctze ~ "));
+  EXPECT_TRUE(LogHas(" result: 7!!\n"));
   EXPECT_TRUE(ui_.messages().empty());
 }
 
@@ -98,8 +97,8 @@ TEST_F(PositionCopyTest, MoveDeletesTheSourceUnlessLockedByAnother) {
             5);  // 4 records + POSINFO
   EXPECT_EQ(Stored(project_, kStuetze).id, 0);
   EXPECT_EQ(Stored(Halle(), kStuetze).Recs, 4);
-  EXPECT_TRUE(Logged(" MOVE position = COPY + DELETE"));
-  EXPECT_TRUE(Logged("\n         DELETE position  " + data_ + "//" + kBruecke +
+  EXPECT_TRUE(LogHas(" MOVE position = COPY + DELETE"));
+  EXPECT_TRUE(LogHas("\n         DELETE position  " + data_ + "//" + kBruecke +
                      "//" + kStuetze));
   // mueller's position: copied, but the original stays.
   source = Request(kBruecke, kUnterzug);

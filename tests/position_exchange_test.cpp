@@ -36,7 +36,7 @@ TEST_F(PositionExchangeTest, ExportNamesTheFileAndImportReadsItBack) {
   EXPECT_EQ(ps::ExportPositionFile(store(), &r), 7);
   const std::string file = tmp_folder_ + "\\DLTTr\xe4ger_ Pos 1_2.POS";
   EXPECT_EQ(Str(r.szTmpDatei, 100), file);
-  EXPECT_TRUE(Logged("*** ZB_PositionExport"));
+  EXPECT_TRUE(LogHas("*** ZB_PositionExport"));
   // Quiet and without a lock: the project is as it was.
   EXPECT_EQ(Stored(project_, kTraeger).Ctrl & ps::kCtrlLocked, 0);
   EXPECT_EQ(lib().context().position_lock.state, 0);
@@ -133,7 +133,7 @@ TEST_F(PositionExchangeTest, ThroughTheExports) {
   EXPECT_EQ(ZB_PositionImport(&in), 6);
   EXPECT_EQ(Str(in.szPrgName, 6), "DACH");
   EXPECT_EQ(Str(in.szPosName, 10), "Dach");
-  EXPECT_TRUE(Logged("*** ZB_PositionImport"));
+  EXPECT_TRUE(LogHas("*** ZB_PositionImport"));
 }
 
 }  // namespace

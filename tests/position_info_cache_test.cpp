@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "environment/library_context.h"
 #include "environment/time_text.h"
@@ -35,21 +36,6 @@ class PositionInfoCacheTest : public InstalledDataTest {
     ZB_KillPosinfos_L();
     InstalledDataTest::TearDown();
   }
-  ZBPROPOS_L Long(const std::string& project = kProject) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
-    SetText(r.szProName, sizeof r.szProName, project);
-    return r;
-  }
-  ZBPROPOS Plain(const std::string& program, const std::string& name) {
-    const ZBPROPOS_L l = Long();
-    ZBPROPOS r{};
-    std::memcpy(&r, &l, sizeof r);
-    SetText(r.szPrgName, sizeof r.szPrgName, program);
-    SetText(r.szPosName, sizeof r.szPosName, name);
-    return r;
-  }
   // Two more positions: FUND in the long form, QT3 as an old short record
   // without a name.
   void AddPositions() {
@@ -67,7 +53,7 @@ class PositionInfoCacheTest : public InstalledDataTest {
 
 TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {
   AddPositions();
-  ZBPROPOS_L r = Long();
+  ZBPROPOS_L r = Long("DLT", "");
   ASSERT_EQ(ZB_InitPosinfos_L(&r), 5);
   const char* const kNames[] = {kStuetze, "Unterzug U1", "Dach",
                                 "Fundament F3 Achse 7", "    "};
@@ -87,15 +73,14 @@ TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {
   EXPECT_EQ(Str(info.Designation, 42), "Dachstuhl");
   EXPECT_EQ(info.page_start, 0);
   ASSERT_EQ(ZB_GetPosinfo_L(0, &info), 116);
-  EXPECT_EQ(info.page_start, 5);
-  EXPECT_EQ(info.page_count, 3);
+  EXPECT_EQ(Pages(info), "5+3 @");
   ASSERT_EQ(ZB_GetPosinfo_L(4, &info), 116);  // QT3 without any name
   EXPECT_EQ(Str(info.PosName, 10), "    ");
   EXPECT_EQ(Str(info.Msg, 40), "alt");
   EXPECT_EQ(ZB_GetPosname_L(5, nullptr), 0);
   EXPECT_EQ(ZB_GetPosname_L(-1, nullptr), 0);
   EXPECT_EQ(ZB_GetPosinfo(0, &info), 0);  // the short cache is separate
-  EXPECT_NE(ReadText(log_).find("ZB_GetPosinfosDim_L"), std::string::npos);
+  EXPECT_TRUE(LogHas("ZB_GetPosinfosDim_L"));
 
   // A project without positions leaves the list as it is.
   {
@@ -104,9 +89,9 @@ TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {
     }
     ASSERT_EQ(DBClose(h), DB_SUCCESS);
   }
-  ZBPROPOS_L empty = Long("Halle 7");
+  ZBPROPOS_L empty = Long("DLT", "", "Halle 7");
   EXPECT_EQ(ZB_InitPosinfos_L(&empty), 0);
-  ZBPROPOS_L unknown = Long("Halle 9");
+  ZBPROPOS_L unknown = Long("DLT", "", "Halle 9");
   EXPECT_EQ(ZB_InitPosinfos_L(&unknown), 0);
   EXPECT_EQ(ZB_GetPosinfo_L(4, &info), 116);
 
@@ -125,7 +110,7 @@ TEST_F(PositionInfoCacheTest, LongListOfSeveralProgramsAndOldRecords) {
 TEST_F(PositionInfoCacheTest, ShortListAndTheBlankForms) {
   ZBPROPOS plain = Plain("DLT", "");
   ASSERT_EQ(ZB_InitPosinfos(&plain), 3);
-  EXPECT_NE(ReadText(log_).find("ZB_GetPosinfosDim"), std::string::npos);
+  EXPECT_TRUE(LogHas("ZB_GetPosinfosDim"));
   uint8_t entry[116] = {};
   ASSERT_EQ(ZB_GetPosinfo(0, entry), 116);
   EXPECT_EQ(Str(entry + 52, 10), "St\xFCtze ~");
@@ -156,10 +141,8 @@ TEST_F(PositionInfoCacheTest, ShortListAndTheBlankForms) {
   EXPECT_EQ(blank[0], 'x');  // untouched without an entry
 
   // Long Blank form: 256 bytes.
-  ZBPROPOS_L basic = Long();
-  for (size_t i = 0; i < sizeof basic; ++i)
-    if (reinterpret_cast<char*>(&basic)[i] == '\0')
-      reinterpret_cast<char*>(&basic)[i] = ' ';
+  ZBPROPOS_L basic = Long("DLT", "");
+  BlankFilled(&basic);
   ASSERT_EQ(ZB_InitPosinfos_LB(&basic), 3);
   uint8_t long_entry[248];
   ASSERT_EQ(ZB_GetPosinfo_L(0, long_entry), 116);
@@ -181,10 +164,16 @@ TEST_F(PositionInfoCacheTest, ShortListAndTheBlankForms) {
 
 TEST_F(PositionInfoCacheTest, ShortNameFromTheCacheOrTheWorkingFile) {
   AddPositions();
+  const std::string tmp = Path("TMP");
+  ASSERT_TRUE(MakeFolder(tmp));
   char text[16] = {};
   ZBPROPOS dach = Plain("DACH", "dach");
   EXPECT_EQ(ZB_GetPositionShortName(&dach, text), 0);  // no list yet
-  ZBPROPOS_L r = Long();
+  SetText(dach.szTmpPfad, sizeof dach.szTmpPfad, tmp);
+  SetText(dach.szTmpDatei, sizeof dach.szTmpDatei, tmp);  // no file named
+  EXPECT_EQ(ZB_GetPositionShortName(&dach, text), 0);
+  EXPECT_EQ(ZB_GetPositionShortName(nullptr, text), 0);
+  ZBPROPOS_L r = Long("DLT", "");
   ASSERT_EQ(ZB_InitPosinfos_L(&r), 5);
   EXPECT_EQ(ZB_GetPositionShortName(&dach, text), 4);
   EXPECT_STREQ(text, "Dach");
@@ -195,11 +184,8 @@ TEST_F(PositionInfoCacheTest, ShortNameFromTheCacheOrTheWorkingFile) {
   EXPECT_STREQ(text, "Fundame~");
 
   // A named working file answers first.
-  const std::string tmp = Path("TMP");
-  ASSERT_TRUE(MakeFolder(tmp));
   const std::string working = JoinPath(tmp, "DLT00001.TMP");
   ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/TMP/DLT00001.TMP"), working));
-  SetText(dach.szTmpPfad, sizeof dach.szTmpPfad, tmp);
   SetText(dach.szTmpDatei, sizeof dach.szTmpDatei, working);
   EXPECT_EQ(ZB_GetPositionShortName(&dach, text), 8);
   EXPECT_STREQ(text, "St\xFCtze ~");
@@ -207,35 +193,26 @@ TEST_F(PositionInfoCacheTest, ShortNameFromTheCacheOrTheWorkingFile) {
 
 TEST_F(PositionInfoCacheTest, DateParts) {
   int16_t y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+  auto parts = [&] { return std::vector<int>{y, mo, d, h, mi, s}; };
   EXPECT_EQ(ZBDB_GetPosinfoDateB(1700000000u, &y, &mo, &d, &h, &mi, &s),
             1700000000);
-  EXPECT_EQ(y, 2023);  // 14.11.2023 22:13:20 universal time
-  EXPECT_EQ(mo, 11);
-  EXPECT_EQ(d, 14);
-  EXPECT_EQ(h, 22);
-  EXPECT_EQ(mi, 13);
-  EXPECT_EQ(s, 20);
+  // 14.11.2023 22:13:20 universal time
+  EXPECT_EQ(parts(), (std::vector<int>{2023, 11, 14, 22, 13, 20}));
   EXPECT_EQ(ZBDB_GetPosinfoDateB(0, &y, &mo, &d, &h, &mi, &s), 0);
-  EXPECT_EQ(y, 1970);
-  EXPECT_EQ(mo, 1);
-  EXPECT_EQ(d, 1);
+  EXPECT_EQ(parts(), (std::vector<int>{1970, 1, 1, 0, 0, 0}));
 
+  // Local time; hour 0 is midnight, month 13 counts as January.
+  auto local = [](uint32_t t) {
+    const std::tm l = env::LocalTimeOf(t);
+    return std::vector<int>{l.tm_year, l.tm_mon, l.tm_mday,
+                            l.tm_hour, l.tm_min, l.tm_sec};
+  };
   uint32_t t = 0;
   const int32_t made = ZBDB_SetPosinfoDateB(&t, 2024, 3, 15, 0, 30, 5);
   EXPECT_EQ(static_cast<uint32_t>(made), t);
-  std::tm local = env::LocalTimeOf(t);
-  EXPECT_EQ(local.tm_year, 124);
-  EXPECT_EQ(local.tm_mon, 2);
-  EXPECT_EQ(local.tm_mday, 15);
-  EXPECT_EQ(local.tm_hour, 0);  // hour 0: midnight
-  EXPECT_EQ(local.tm_min, 30);
-  EXPECT_EQ(local.tm_sec, 5);
+  EXPECT_EQ(local(t), (std::vector<int>{124, 2, 15, 0, 30, 5}));
   ZBDB_SetPosinfoDateB(&t, 2024, 13, 15, 10, 0, 0);
-  local = env::LocalTimeOf(t);
-  EXPECT_EQ(local.tm_mon, 0);  // month 13 counts as January
-  EXPECT_EQ(local.tm_mday, 15);
-  EXPECT_EQ(local.tm_hour, 10);
-  EXPECT_EQ(local.tm_min, 0);
+  EXPECT_EQ(local(t), (std::vector<int>{124, 0, 15, 10, 0, 0}));
   t = 77;
   EXPECT_EQ(ZBDB_SetPosinfoDateB(&t, 1900, 1, 1, 1, 1, 1), 0);  // no year
   EXPECT_EQ(t, 0u);

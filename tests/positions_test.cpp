@@ -1,19 +1,17 @@
 // Positions and their locks, on copies of an installation's project file
 // and on new project files.
+#include "projectstore/positions.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "environment/library_context.h"
 #include "environment/scripted_ui.h"
 #include "projectstore/position_edit.h"
 #include "projectstore/position_index.h"
 #include "projectstore/position_locks.h"
-#include "projectstore/positions.h"
 #include "recordstore/engine.h"
 #include "support/project_fixture.h"
 
@@ -55,14 +53,13 @@ class PositionsTest : public ProjectStoreTest {
 
 };
 
-TEST_F(PositionsTest, FindsInstalledPositionsByLongNameIgnoringCase) {
+TEST_F(PositionsTest, FindsPositionsIgnoringCaseAndWidensOldRecords) {
   const int16_t h = Open(FixtureCopy(), DBOpenReadOnly);
   PosInfoExt p = Find(h, "St\xFCtze 12 Achse B", kDlt, 0);
   EXPECT_EQ(p.id, 1);
   EXPECT_EQ(Str(p.PosName, 10), "St\xFCtze ~");
   EXPECT_EQ(Str(p.Designation, 42), "Achse B, Geschoss 1");
-  EXPECT_EQ(p.page_start, 5);
-  EXPECT_EQ(p.page_count, 3);
+  EXPECT_EQ(Pages(p), "5+3 @");
   // Upper-case umlaut, DOS umlaut, surrounding blanks: the same position.
   EXPECT_EQ(Find(h, "ST\xDCTZE 12 ACHSE B", kDlt, 0).id, 1);
   EXPECT_EQ(Find(h, "st\x81tze 12 achse b", kDlt, 0).id, 1);
@@ -71,18 +68,15 @@ TEST_F(PositionsTest, FindsInstalledPositionsByLongNameIgnoringCase) {
   Find(h, "Unterzu~", kDlt, -1);
   Find(h, "Unterzug U1", kDach, -1);
   Find(h, "Unterzug U", kDlt, -1);
-  EXPECT_EQ(DBClose(h), DB_SUCCESS);
-}
 
-TEST_F(PositionsTest, OldShortRecordIsWidenedWithItsDesignation) {
-  const int16_t h = Open(FixtureCopy(), DBOpenReadOnly);
+  // An old short record is found widened, with its designation.
   EXPECT_EQ(StoredSize(h, kDach, 0), 116);
-  const PosInfoExt p = Find(h, "DACH", kDach, 0);
+  p = Find(h, "DACH", kDach, 0);
   EXPECT_EQ(p.id, 1);
   EXPECT_EQ(p.id_copy, 1);
   EXPECT_EQ(Str(p.PosNameLong, 42), "Dach");
   EXPECT_EQ(Str(p.Designation, 42), "Dachstuhl");
-  EXPECT_EQ(p.page_start + p.page_count + p.page_time, 0u);
+  EXPECT_EQ(Pages(p), "0+0");
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
 }
 
@@ -118,10 +112,10 @@ TEST_F(PositionsTest, LockOfAnotherUserIsReportedAndKept) {
   // Lock_On refuses and names the holder in the log.
   EXPECT_EQ(ps::LockOn(store(), h, 0, kDlt, "Unterzug U1"), 0);
   EXPECT_EQ(lib().context().position_lock.state, 0);
-  const std::string log = ReadText(log_);
-  EXPECT_NE(log.find("Position 'Unterzug U1' ist in Benutzung, daher "
-                     "schreibgesch\xFCtzt!"), std::string::npos) << log;
-  EXPECT_NE(log.find("mueller"), std::string::npos);
+  EXPECT_TRUE(
+      LogHas("Position 'Unterzug U1' ist in Benutzung, daher "
+             "schreibgesch\xFCtzt!"));
+  EXPECT_TRUE(LogHas("mueller"));
   EXPECT_EQ(DBClose(h), DB_SUCCESS);
 }
 
@@ -451,14 +445,6 @@ class PositionEditTest : public PositionLocksTest {
     std::strcpy(p.PosNameLong, long_name);
     return p;
   }
-  std::string LogText() {
-    std::ifstream in(log_, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    std::string text = s.str();  // line ends as on Linux
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-  }
 };
 
 TEST_F(PositionEditTest, SetInfoRefusesTakenNamesAndCreatesMissingOnes) {
@@ -480,10 +466,9 @@ TEST_F(PositionEditTest, SetInfoRefusesTakenNamesAndCreatesMissingOnes) {
       ps::SetPositionInfo(store(), h_, Named("Rahmen R9"), to, nullptr, kDlt),
       3);
   EXPECT_EQ(Str(Find(h_, "Rahmen R3", kDlt, 2).Msg, 40), "Halle");
-  EXPECT_NE(LogText().find(
-                "\n          SETPOSINFO Position from Rahmen R1 to rahmen r2 "
-                "\n Bezeichnung To:'X'"),
-            std::string::npos);
+  EXPECT_TRUE(
+      LogHas("\n          SETPOSINFO Position from Rahmen R1 to rahmen r2 "
+             "\n Bezeichnung To:'X'"));
 }
 
 TEST_F(PositionEditTest, SetInfoRenamesAndWritesTheDesignationIntoPropos) {
@@ -518,9 +503,9 @@ TEST_F(PositionEditTest, SetInfoRenamesAndWritesTheDesignationIntoPropos) {
   EXPECT_EQ(Str(q.Msg, 40), "Beschreibung");
   EXPECT_EQ(Str(q.PosName, 10), "Rahmen~2");
   EXPECT_EQ(ProPosText(1, kDlt), "Halle 3");
-  EXPECT_NE(LogText().find("\n iSetPosInfo2(PROPOS-struktur.Projekt)/ "
-                           "iSetProBezeichnung('Halle 3')"),
-            std::string::npos);
+  EXPECT_TRUE(
+      LogHas("\n iSetPosInfo2(PROPOS-struktur.Projekt)/ "
+             "iSetProBezeichnung('Halle 3')"));
 }
 
 TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
@@ -529,9 +514,7 @@ TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
   to.page_count = 3;
   EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
   PosInfoExt p = Find(h_, "Rahmen R1", kDlt, 0);
-  EXPECT_EQ(p.page_start, 4);
-  EXPECT_EQ(p.page_count, 3);
-  EXPECT_NE(p.page_time, 0u);  // a count without time gets the time now
+  EXPECT_EQ(Pages(p), "4+3 @");  // a count without time gets the time now
   EXPECT_EQ(Counter(ps::kKeyPageCounter), 7u);  // missing: behind the pages
   // A lower end leaves the counter; a given time is kept.
   to.page_start = 1;
@@ -549,9 +532,7 @@ TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
   to.page_count = 10001;
   EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
   p = Find(h_, "Rahmen R1", kDlt, 0);
-  EXPECT_EQ(p.page_start, 0);
-  EXPECT_EQ(p.page_count, 0);
-  EXPECT_EQ(p.page_time, 0u);
+  EXPECT_EQ(Pages(p), "0+0");
   EXPECT_EQ(Counter(ps::kKeyPageCounter), 1u);
 }
 
@@ -560,8 +541,7 @@ TEST_F(PositionEditTest, DeleteOneRefusesLockedAndCountsFreedBytes) {
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"),
             0u);  // even my own
   EXPECT_EQ(ProPosText(1, kDlt), "Altbau");
-  EXPECT_NE(LogText().find("\n         PosDelete: Rahmen R1  is locked!"),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n         PosDelete: Rahmen R1  is locked!"));
   ASSERT_EQ(ps::LockOff(store(), h_, kDlt, "Rahmen R1"), 1);
   EXPECT_EQ(Counter(ps::kKeyWriteCounter), 0xFFFFFFFFu);
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"), 3u);
@@ -570,7 +550,7 @@ TEST_F(PositionEditTest, DeleteOneRefusesLockedAndCountsFreedBytes) {
   EXPECT_EQ(Find(h_, "Rahmen R2", kDlt, 0).id, 2);
   EXPECT_EQ(ProPosText(1, kDach), "Dachbau");  // same id, other program
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"), 0u);
-  EXPECT_NE(LogText().find("\n         result: 0!!\n"), std::string::npos);
+  EXPECT_TRUE(LogHas("\n         result: 0!!\n"));
   // A position without data records: its POSINFO alone.
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "rahmen r2"), 1u);
   EXPECT_EQ(Counter(ps::kKeyWriteCounter), 50u + 50u + 248u + 248u);
@@ -581,9 +561,9 @@ TEST_F(PositionEditTest, DeleteAllOnlyWhenNothingIsLocked) {
   const uint32_t records = Engine().NumRecords(h_);
   EXPECT_EQ(ps::DeletePosition(store(), h_, ps::kAllPrograms, "ALLE"), 0u);
   EXPECT_EQ(Engine().NumRecords(h_), records);
-  EXPECT_NE(LogText().find("\n          PosDelete 1 positions from 3 are "
-                           "locked , so not executed!"),
-            std::string::npos);
+  EXPECT_TRUE(
+      LogHas("\n          PosDelete 1 positions from 3 are "
+             "locked , so not executed!"));
   // "ALLE" with one program's key is an ordinary (missing) name.
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDach, "ALLE"), 0u);
   ASSERT_EQ(ps::LockOff(store(), h_, kDach, "Dach"), 1);

@@ -45,17 +45,17 @@ TEST_F(ProcessesTest, ProgramEndingWithoutClosingLosesNoAppendedRecord) {
                                            {2, 2, Text("also before")}};
   MakeRecordFile(path, before);
   ChildProcess child;
-  StartChild(child, {"append", path, "40", "quick-exit", Path("done.marker")});
+  StartChild(child, {"append", path, "40", "quick-exit"});
+  ASSERT_EQ(child.ReadLine(), "appended");
   ASSERT_EQ(child.Wait(kTimeoutMs), 0);
-  ASSERT_TRUE(FileExists(Path("done.marker")));
   ExpectReindexedAtNextOpen(path, WithChildRecords(before, 40));
 }
 
 TEST_F(ProcessesTest, KilledProgramLosesNoAppendedRecord) {
   const std::string path = Path("killed.pro");
   ChildProcess child;
-  StartChild(child, {"append", path, "25", "hang", Path("done.marker")});
-  ASSERT_TRUE(WaitForFile(Path("done.marker"), kTimeoutMs));
+  StartChild(child, {"append", path, "25", "hang"});
+  ASSERT_EQ(child.ReadLine(), "appended");  // and it waits to be killed
   child.Kill();
   ExpectReindexedAtNextOpen(path, WithChildRecords({}, 25));
 }
@@ -65,7 +65,8 @@ TEST_F(ProcessesTest, ProgramReturningFromMainHasItsFileClosed) {
   const std::vector<RecordImage> before = {{7, 7, Text("existing")}};
   MakeRecordFile(path, before);
   ChildProcess child;
-  StartChild(child, {"append", path, "30", "return", Path("done.marker")});
+  StartChild(child, {"append", path, "30", "return"});
+  ASSERT_EQ(child.ReadLine(), "appended");
   ASSERT_EQ(child.Wait(kTimeoutMs), 0);
   EXPECT_BYTES(ReadFileBytes(path),
                BuildClosedFile(WithChildRecords(before, 30)));
@@ -76,13 +77,12 @@ TEST_F(ProcessesTest, ShareModesAcrossProcesses) {
   for (const std::string mode : {"excl", "shared"}) {
     SCOPED_TRACE(mode);
     const std::string path = Path(mode + ".pro");
-    const std::string ready = Path(mode + ".ready"), go = Path(mode + ".go");
     MakeRecordFile(path, records);
     InstalledFaults faults;  // any waiting is counted, not slept
     ChildProcess child;
-    StartChild(child, {"hold", mode, path, ready, go});
-    ASSERT_TRUE(WaitForFile(ready, kTimeoutMs));
-    ASSERT_GT(std::atoi(AwaitText(ready, kTimeoutMs).c_str()), 0);
+    StartChild(child, {"hold", mode, path});
+    // The child holds the file from its line on until it reads one.
+    ASSERT_GT(std::atoi(child.ReadLine().value_or("0").c_str()), 0);
 
     EXPECT_EQ(DBOpenExcl(path.c_str()), DB_ACCESS_DENIED);
     EXPECT_EQ(faults->slept_ms(), 0u);  // a sharing violation: no waiting
@@ -96,7 +96,7 @@ TEST_F(ProcessesTest, ShareModesAcrossProcesses) {
       EXPECT_EQ(DBClose(h), DB_SUCCESS);
       EXPECT_EQ(DBClose(Open(path, DBOpenReadOnly)), DB_SUCCESS);
     }
-    ASSERT_TRUE(WriteMarker(go, "go"));
+    ASSERT_TRUE(child.WriteLine("close"));
     ASSERT_EQ(child.Wait(kTimeoutMs), 0);
     EXPECT_BYTES(ReadFileBytes(path), BuildClosedFile(records));
     EXPECT_EQ(DBClose(Open(path, DBOpenExcl)), DB_SUCCESS);

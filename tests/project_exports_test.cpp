@@ -37,8 +37,10 @@ class ProjectExportsTest : public ProjectStoreTest {
     source_ = Path("a");
     target_ = Path("b");
     altbau_ = JoinPath(source_, "ZBProjekt_Altbau");
+    // Folder a: a writable copy of the fixture data folder; b: empty.
     ASSERT_TRUE(MakeFolder(source_));
     ASSERT_TRUE(MakeFolder(target_));
+    ASSERT_TRUE(CopyFixtureData(source_, true));
   }
   // A write-protected list ends the program: recorded here instead.
   zb::api::LibraryServices Services() override {
@@ -47,17 +49,6 @@ class ProjectExportsTest : public ProjectStoreTest {
     return services;
   }
 
-  // The fixture data folder, copied and writable, as folder `a`.
-  void CopyFixtureFolder() {
-    const std::string from = FixturePath("ZBStatik/Daten/");
-    for (const char* name :
-         {"ZBPROS.ZB", "PRO00001.PRO", "PRO00001.ERG", "PRO00001.PRV",
-          "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"})
-      ASSERT_TRUE(CopyFileTo(from + name, JoinPath(source_, name)));
-    ASSERT_TRUE(MakeFolder(altbau_));
-    ASSERT_TRUE(CopyFileTo(from + "ZBProjekt_Altbau/ProjectData.ZBDB",
-                           JoinPath(altbau_, "ProjectData.ZBDB")));
-  }
   static ZBPROPOS Request(const std::string& folder, const std::string& name,
                           const std::string& author = "",
                           const std::string& program = "") {
@@ -82,14 +73,6 @@ class ProjectExportsTest : public ProjectStoreTest {
     SetText(r.szProName, sizeof r.szProName, name);
     return ZB_ProjectProperty_L(&r, info);
   }
-  static PROINFO Header(const std::string& path) {
-    PROINFO info;
-    std::memset(&info, 0, sizeof info);
-    const Bytes bytes = ReadFileBytes(path);
-    if (bytes.size() >= sizeof info)
-      std::memcpy(&info, bytes.data(), sizeof info);
-    return info;
-  }
   // How many POSINFO records of the program carry the lock bit.
   int LockedPositions(const std::string& project, int16_t program) {
     const int16_t h = Open(project, DBOpenReadOnly);
@@ -100,12 +83,6 @@ class ProjectExportsTest : public ProjectStoreTest {
       locked += buf[2] & 1;
     DBClose(h);
     return locked;
-  }
-  std::string LogText() const {
-    std::string text;
-    for (char c : ReadText(log_))
-      if (c != '\r') text += c;
-    return text;
   }
   std::string In(const std::string& folder, const char* name) const {
     return JoinPath(folder, name);
@@ -119,7 +96,7 @@ class ProjectExportsTest : public ProjectStoreTest {
     return n;
   }
   static bool SameHeader(const std::string& path, const PROINFO& entry) {
-    const PROINFO header = Header(path);
+    const PROINFO header = ProjectHeader(path);
     return std::memcmp(&header, &entry, sizeof entry) == 0;
   }
 
@@ -129,7 +106,7 @@ class ProjectExportsTest : public ProjectStoreTest {
 };
 
 TEST_F(ProjectExportsTest, NewAsksForANameOfThreeCharactersAndCancelGivesMinusOne) {
-  ZBPROPOS r = Request(source_, "");
+  ZBPROPOS r = Request(target_, "");
   EXPECT_EQ(ZB_ProjectNew(&r), -1);  // nothing queued: cancelled
   ASSERT_EQ(ui_.dialogs().size(), 1u);
   EXPECT_EQ(ui_.dialogs()[0], "Projekt neu anlegen");
@@ -145,17 +122,18 @@ TEST_F(ProjectExportsTest, NewAsksForANameOfThreeCharactersAndCancelGivesMinusOn
   EXPECT_EQ(ui_.dialogs().size(), 3u);
   EXPECT_EQ(Str(r.szProName, 42), "Neubau Ost");
   EXPECT_EQ(Str(r.szAuthor, 30), "Ing. Lang");
-  EXPECT_EQ(Str(Header(In(source_, "PRO00001.PRO")).szAuthor, 30), "Ing. Lang");
+  EXPECT_EQ(Str(ProjectHeader(In(target_, "PRO00001.PRO")).szAuthor, 30),
+            "Ing. Lang");
 
   // Case matters, trailing blanks do not.
   ZBPROPOS_L l;
   std::memset(&l, 0, sizeof l);
-  SetText(l.szDataPfad, sizeof l.szDataPfad, source_);
+  SetText(l.szDataPfad, sizeof l.szDataPfad, target_);
   SetText(l.szProName, sizeof l.szProName, "neubau Ost");
   EXPECT_EQ(ZB_ProjectNew_L(&l), 2);
-  r = Request(source_, "Neubau Ost   ", "Ing. Lang");
+  r = Request(target_, "Neubau Ost   ", "Ing. Lang");
   EXPECT_EQ(ZB_ProjectNew(&r), 1);
-  EXPECT_EQ(Exist(source_, "neubau Ost"), 2);
+  EXPECT_EQ(Exist(target_, "neubau Ost"), 2);
 
   r = Request("", "Egal");
   EXPECT_EQ(ZB_ProjectNew(&r), -103);
@@ -165,7 +143,6 @@ TEST_F(ProjectExportsTest, NewAsksForANameOfThreeCharactersAndCancelGivesMinusOn
 }
 
 TEST_F(ProjectExportsTest, ExistPropertyAndVersionOnTheFixtureFolder) {
-  CopyFixtureFolder();
   EXPECT_EQ(Exist(source_, "  Halle 7 "), 2);
   EXPECT_EQ(Exist(source_, "halle 7"), -202);
   EXPECT_EQ(Exist(Path("fehlt"), "Halle 7"), -202);
@@ -200,7 +177,6 @@ TEST_F(ProjectExportsTest, ExistPropertyAndVersionOnTheFixtureFolder) {
 }
 
 TEST_F(ProjectExportsTest, ReadingAFolderProjectIsAskedFirst) {
-  CopyFixtureFolder();
   ASSERT_EQ(ps::CheckListAgainstFolder(store(), source_), 5);
   EXPECT_TRUE(ps::MayReadProject(store(), source_, kBruecke, true));
   EXPECT_TRUE(ps::MayReadProject(store(), source_, "Altbau Sanierung", false));
@@ -220,26 +196,27 @@ TEST_F(ProjectExportsTest, ReadingAFolderProjectIsAskedFirst) {
             "ZB-Manager. \n Position lesen?");
   // A name the list does not know: logged, and reading fails on its own.
   EXPECT_TRUE(ps::MayReadProject(store(), source_, "Unbekannt", true));
-  EXPECT_NE(LogText().find("\n *** iProjektVersion nicht gel\xF6st!!! "),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n *** iProjektVersion nicht gel\xF6st!!! "));
 }
 
 TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
-  CopyFixtureFolder();
   ZBPROPOS from = Request(source_, kBruecke);
   ZBPROPOS to = Request("", "Br\xFC" "cke S\xFC" "d", "Ing. Weber");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
   for (const char* file : {"PRO00001.PRO", "PRO00001.PRV", "PRO00001.ERG"}) {
-    EXPECT_EQ(Str(Header(In(source_, file)).szProject, 42),
-              "Br\xFC" "cke S\xFC" "d") << file;
-    EXPECT_EQ(Str(Header(In(source_, file)).szAuthor, 30), "Ing. Weber");
+    EXPECT_EQ(Str(ProjectHeader(In(source_, file)).szProject, 42),
+              "Br\xFC"
+              "cke S\xFC"
+              "d")
+        << file;
+    EXPECT_EQ(Str(ProjectHeader(In(source_, file)).szAuthor, 30), "Ing. Weber");
   }
   EXPECT_EQ(Exist(source_, kBruecke), -202);
   // Name and author both come from the target, an empty author too.
   from = Request(source_, "Br\xFC" "cke S\xFC" "d");
   to = Request("", "Br\xFC" "cke S\xFC" "d");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
-  EXPECT_EQ(Str(Header(In(source_, "PRO00001.PRO")).szAuthor, 30), "");
+  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00001.PRO")).szAuthor, 30), "");
   PROINFO entry;
   ASSERT_EQ(Entry(source_, "Br\xFC" "cke S\xFC" "d", &entry), 1);
   EXPECT_EQ(Str(entry.szAuthor, 30), "");
@@ -259,20 +236,21 @@ TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
   EXPECT_EQ(ui_.dialogs().back(), "Projekt umbenennen ");
   EXPECT_EQ(Str(to.szDataPfad, 100), source_);
   EXPECT_EQ(Str(to.szProName, 42), "Halle 8");
-  EXPECT_EQ(Str(Header(In(source_, "PRO00002.PRO")).szAuthor, 30), "Ing. Neu");
+  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00002.PRO")).szAuthor, 30),
+            "Ing. Neu");
   EXPECT_EQ(Exist(source_, "Halle 8"), 2);
   // The dialog starts from the source request's name and author.
   from = Request(source_, "Halle 8", "Ing. Quelle");
   to = Request("", "");
   ui_.QueueText("Halle 9");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);
-  EXPECT_EQ(Str(Header(In(source_, "PRO00002.PRO")).szAuthor, 30),
+  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00002.PRO")).szAuthor, 30),
             "Ing. Quelle");
   from = Request(source_, "Halle 9");
   to = Request("", "");
   ui_.QueueText("Halle 8");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 1);  // the source request's author
-  EXPECT_EQ(Str(Header(In(source_, "PRO00002.PRO")).szAuthor, 30), "");
+  EXPECT_EQ(Str(ProjectHeader(In(source_, "PRO00002.PRO")).szAuthor, 30), "");
   to = Request("", "");
   from = Request(source_, "Halle 8");
   EXPECT_EQ(ZB_ProjectRename(&from, &to), 0);  // dialog cancelled
@@ -282,8 +260,8 @@ TEST_F(ProjectExportsTest, RenameByTargetOrDialogRefusesATakenName) {
   EXPECT_EQ(ZB_ProjectRename(&from, &to), -202);
 }
 
-TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoLocks) {
-  CopyFixtureFolder();
+TEST_F(ProjectExportsTest,
+       CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoLocks) {
   const std::string source_file = In(source_, "PRO00001.PRO");
   ASSERT_EQ(LockedPositions(source_file, kDlt), 1);  // Unterzug U1
   ZBPROPOS from = Request(source_, kBruecke);
@@ -306,12 +284,11 @@ TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoL
     EXPECT_TRUE(SameHeader(In(target_, file), entry)) << file;
     EXPECT_TRUE(FileExists(In(source_, file))) << file;
   }
-  const std::string log = LogText();
-  EXPECT_NE(log.find("\n" + kStep + "COPY project  from: " + source_ + "//" +
-                     kBruecke + "\n" + std::string(25, ' ') + " to: " +
-                     target_ + "//" + kBruecke + " "),
-            std::string::npos);
-  EXPECT_NE(log.find("\n*** ZB_ProjectCopy: iRet 1"), std::string::npos);
+  const std::string log = Logged();
+  EXPECT_TRUE(Contains(log, "\n" + kStep + "COPY project  from: " + source_ +
+                                "//" + kBruecke + "\n" + std::string(25, ' ') +
+                                " to: " + target_ + "//" + kBruecke + " "));
+  EXPECT_TRUE(Contains(log, "\n*** ZB_ProjectCopy: iRet 1"));
 
   // Again: the name exists. No asks for another name, which exists too
   // the first time.
@@ -336,8 +313,8 @@ TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoL
   EXPECT_EQ(ui_.dialogs()[1], title);
   EXPECT_EQ(Str(to.szProName, 42), "Br\xFC" "cke Kopie");
   EXPECT_EQ(Exist(target_, "Br\xFC" "cke Kopie"), 2);
-  EXPECT_EQ(Header(In(target_, "PRO00002.PRO")).number, 2);
-  EXPECT_EQ(Header(In(target_, "PRO00002.PRV")).number, 2);
+  EXPECT_EQ(ProjectHeader(In(target_, "PRO00002.PRO")).number, 2);
+  EXPECT_EQ(ProjectHeader(In(target_, "PRO00002.PRV")).number, 2);
 
   // No, then the dialog cancelled: nothing copied.
   to = Request(target_, kBruecke);
@@ -349,13 +326,12 @@ TEST_F(ProjectExportsTest, CopyIntoAnotherFolderGivesTheTargetItsOwnHeaderAndNoL
   from = Request(target_, "Br\xFC" "cke Kopie");
   to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectCopy(&from, &to), -1);
-  EXPECT_NE(LogText().find("\n" + kStep + "..... failed!!\n"),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n" + kStep + "..... failed!!\n"));
   EXPECT_EQ(Exist(target_, "Br\xFC" "cke Kopie"), 2);
 }
 
-TEST_F(ProjectExportsTest, OverwritingReplacesTheTargetAndDropsItsStaleCompanions) {
-  CopyFixtureFolder();
+TEST_F(ProjectExportsTest,
+       OverwritingReplacesTheTargetAndDropsItsStaleCompanions) {
   ZBPROPOS r = Request(target_, "Halle 7", "Ing. Alt");
   ASSERT_EQ(ZB_ProjectNew(&r), 1);
   ASSERT_TRUE(WriteText(In(target_, "PRO00001.PRV"), "alt"));
@@ -373,7 +349,6 @@ TEST_F(ProjectExportsTest, OverwritingReplacesTheTargetAndDropsItsStaleCompanion
 }
 
 TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
-  CopyFixtureFolder();
   ZBPROPOS from = Request(source_, kBruecke);
   ZBPROPOS to = Request(target_, kBruecke);
   EXPECT_EQ(ZB_ProjectMove(&from, &to), 1);
@@ -384,16 +359,15 @@ TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
   EXPECT_EQ(Exist(source_, kBruecke), -202);
   EXPECT_EQ(Exist(source_, "Halle 7"), 2);
   EXPECT_EQ(Exist(target_, kBruecke), 1);
-  const std::string log = LogText();
-  EXPECT_NE(log.find("\n\n" + kStep + "MOVE project from: " + source_ + "//" +
-                     kBruecke + "\n" + std::string(25, ' ') + "to: " +
-                     target_ + "//" + kBruecke + " "),
-            std::string::npos);
-  EXPECT_NE(log.find("Move Preview file from: " +
-                     ps::CompanionPath(ps::ProjectFilePath(store(), source_, 1),
-                                       ".PRV")),
-            std::string::npos);
-  EXPECT_NE(log.find("\n*** ZB_ProjectMove: iRet 1"), std::string::npos);
+  const std::string log = Logged();
+  EXPECT_TRUE(Contains(log, "\n\n" + kStep + "MOVE project from: " + source_ +
+                                "//" + kBruecke + "\n" + std::string(25, ' ') +
+                                "to: " + target_ + "//" + kBruecke + " "));
+  EXPECT_TRUE(Contains(
+      log,
+      "Move Preview file from: " +
+          ps::CompanionPath(ps::ProjectFilePath(store(), source_, 1), ".PRV")));
+  EXPECT_TRUE(Contains(log, "\n*** ZB_ProjectMove: iRet 1"));
 
   // The source's name taken over and existing asks under the move's title.
   ZBPROPOS made = Request(source_, kBruecke);
@@ -412,18 +386,17 @@ TEST_F(ProjectExportsTest, MoveTakesTheCompanionsAndLeavesTheSourceListRight) {
   // A list that agrees with its folder is rebuilt after the move, since
   // the folder then holds one project less.
   ASSERT_EQ(ps::CheckListAgainstFolder(store(), source_), 5);
-  const size_t before = LogText().size();
+  const size_t before = Logged().size();
   from = Request(source_, "Halle 7");
   to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectMove(&from, &to), 1);
-  EXPECT_NE(LogText().find("\n*** Projektlist neu lesen : ", before),
+  EXPECT_NE(Logged().find("\n*** Projektlist neu lesen : ", before),
             std::string::npos);
   EXPECT_EQ(Exist(source_, "Halle 7"), -202);
   EXPECT_EQ(Exist(source_, "Altbau Sanierung"), 4);
 }
 
 TEST_F(ProjectExportsTest, AnExplicitTargetNameIsOverwrittenWithoutAQuestion) {
-  CopyFixtureFolder();
   ZBPROPOS r = Request(target_, "Alt", "Ing. Alt");
   ASSERT_EQ(ZB_ProjectNew(&r), 1);
   ZBPROPOS from = Request(source_, "Halle 7");
@@ -454,7 +427,6 @@ TEST_F(ProjectExportsTest, AnExplicitTargetNameIsOverwrittenWithoutAQuestion) {
 }
 
 TEST_F(ProjectExportsTest, ShellResultsWithADialogParent) {
-  CopyFixtureFolder();
   lib().context().dialog_parent = 0x1234;
   ZBPROPOS from = Request(source_, kBruecke);
   ZBPROPOS to = Request(target_, "");
@@ -463,9 +435,8 @@ TEST_F(ProjectExportsTest, ShellResultsWithADialogParent) {
   ASSERT_EQ(ui_.dialogs().size(), 1u);
   EXPECT_EQ(ui_.dialogs()[0], "Shell:Projekt ' Br\xFC" "cke Nord' kopieren ins "
                               "Verzeichnis '" + target_ + "'  als:");
-  EXPECT_NE(LogText().find("\n" + kStep + "..... interrupted!!\n"),
-            std::string::npos);
-  EXPECT_NE(LogText().find("\n*** ZB_ProjectCopy: iRet 0"), std::string::npos);
+  EXPECT_TRUE(LogHas("\n" + kStep + "..... interrupted!!\n"));
+  EXPECT_TRUE(LogHas("\n*** ZB_ProjectCopy: iRet 0"));
   // The target made for it stays in the list; its empty file went before
   // the copy.
   EXPECT_EQ(Exist(target_, kBruecke), 1);
@@ -496,7 +467,6 @@ TEST_F(ProjectExportsTest, ShellResultsWithADialogParent) {
 }
 
 TEST_F(ProjectExportsTest, FoldersAreCheckedFirst) {
-  CopyFixtureFolder();
   ZBPROPOS from = Request("", kBruecke);
   ZBPROPOS to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectCopy(&from, &to), -1);
@@ -505,8 +475,7 @@ TEST_F(ProjectExportsTest, FoldersAreCheckedFirst) {
   from = Request(source_, kBruecke);
   to = Request(Path("fehlt"), "");
   EXPECT_EQ(ZB_ProjectMove(&from, &to), -3);
-  EXPECT_NE(LogText().find("\n*** result: -3 , DataPath false "),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n*** result: -3 , DataPath false "));
   from = Request(source_, "Nichts");
   to = Request(target_, "");
   EXPECT_EQ(ZB_ProjectCopy(&from, &to), -1);
@@ -523,24 +492,21 @@ TEST_F(ProjectExportsTest, FoldersAreCheckedFirst) {
   SetText(lfrom.szDataPfad, 100, source_);
   EXPECT_EQ(ZB_CopyProject_L(&lfrom, &lto), 1);
   EXPECT_EQ(Str(lto.szProName, 42), kBruecke);
-  EXPECT_NE(LogText().find("\n*** ZB_CopyProject_L: iRet -3"),
-            std::string::npos);
-  EXPECT_NE(LogText().find("\n*** ZB_CopyProject_L: iRet 1"),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n*** ZB_CopyProject_L: iRet -3"));
+  EXPECT_TRUE(LogHas("\n*** ZB_CopyProject_L: iRet 1"));
   EXPECT_TRUE(ui_.messages().empty());
 }
 
 TEST_F(ProjectExportsTest, DeleteRemovesFilesAndEntryButNotAFolderProject) {
-  CopyFixtureFolder();
   ZBPROPOS r = Request(source_, kBruecke);
   EXPECT_EQ(ZB_ProjectDelete(&r), 1);
   for (const char* file : {"PRO00001.PRO", "PRO00001.ERG", "PRO00001.PRV"})
     EXPECT_FALSE(FileExists(In(source_, file))) << file;
   EXPECT_EQ(Exist(source_, kBruecke), -202);
   EXPECT_EQ(Exist(source_, "Halle 7"), 2);
-  EXPECT_NE(LogText().find("\n" + kStep + "DELETE project :" + source_ + "//" +
-                           kBruecke + "\n "),
-            std::string::npos);
+  EXPECT_EQ(ps::FirstFreeNumber(store(), source_), 1);
+  EXPECT_TRUE(LogHas("\n" + kStep + "DELETE project :" + source_ + "//" +
+                     kBruecke + "\n "));
   EXPECT_EQ(ZB_ProjectDelete(&r), -202);
   r = Request(Path("fehlt"), "Halle 7");
   EXPECT_EQ(ZB_ProjectDelete(&r), -2);

@@ -6,11 +6,14 @@
 #define ZBDB_TESTS_PROJECT_PROCESSES_H_
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "projectstore/positions.h"
+#include "projectstore/project_catalogue.h"
 #include "projectstore/transfer.h"
 #include "recordstore/engine.h"
 #include "support/project_fixture.h"
@@ -49,6 +52,22 @@ inline std::vector<DataRecord> PositionVersion(int v, int salt = 0) {
     out.push_back({int16_t(1), int16_t(i + 1), data});
   }
   return out;
+}
+
+// The records in one order, as a save may put them into other places.
+inline std::vector<DataRecord> Sorted(std::vector<DataRecord> records) {
+  std::sort(records.begin(), records.end());
+  return records;
+}
+
+// The file of a new project of that name in the folder; empty when none.
+inline std::string NewProjectFile(const std::string& folder,
+                                  const std::string& name) {
+  const int32_t number =
+      zb::projectstore::CreateProject(InstalledStore(), folder, name, "anna");
+  char file[16];
+  std::snprintf(file, sizeof file, "PRO%05d.PRO", number);
+  return number > 0 ? JoinPath(folder, file) : std::string();
 }
 
 inline zb::projectstore::ProPosLong PositionRequest(const std::string& name) {
@@ -144,34 +163,39 @@ inline StoredPosition ReadStoredPosition(const std::string& project,
   return out;
 }
 
-// One program of the session kind of the project child, driven through
-// command files in its own channel folder.
+// One program of the session kind of the project child, driven through the
+// lines of its standard input and output; its log is in its channel folder.
 class ChildSession {
  public:
   bool Start(const std::string& channel, const std::string& user,
              const std::string& computer) {
     channel_ = channel;
-    n_ = 0;
     return MakeFolder(channel) &&
            child_.Start(ChildProgram("project_child"),
                         {"session", channel, user, computer});
   }
-  // The reply to one command; "<no reply>" when none came in time.
+  // The reply to one command; "<no reply>" when the child ended first.
   std::string Send(const std::vector<std::string>& words) {
     Post(words);
     return Reply();
   }
-  // A command whose reply is awaited later.
+  // A command whose reply is read later.
   void Post(const std::vector<std::string>& words) {
     std::string line;
     for (const std::string& w : words) line += (line.empty() ? "" : "\t") + w;
-    WriteMarker(JoinPath(channel_, "cmd." + std::to_string(++n_)), line);
+    child_.WriteLine(line);
   }
-  std::string Reply() {
-    const std::string out = JoinPath(channel_, "out." + std::to_string(n_));
-    const std::string reply = AwaitText(out, 60000);
-    return reply.empty() ? "<no reply>" : reply;
+  // The lines up to "<end>"; a line the child tells in between (a paused
+  // import's) when `until` is that line.
+  std::string Reply(const std::string& until = "<end>") {
+    std::string reply;
+    for (std::optional<std::string> line; (line = child_.ReadLine());) {
+      if (*line == until) return reply;
+      reply += (reply.empty() ? "" : "\n") + *line;
+    }
+    return "<no reply>";
   }
+  void Tell(const std::string& line) { child_.WriteLine(line); }
   std::string Log(const std::string& user) const {
     return ReadText(JoinPath(channel_, user + ".log"));
   }
@@ -184,7 +208,6 @@ class ChildSession {
  private:
   ChildProcess child_;
   std::string channel_;
-  int n_ = 0;
 };
 
 }  // namespace zbtest

@@ -25,17 +25,6 @@ class ResultFilesTest : public InstalledDataTest {
   ResultFilesTest()
       : InstalledDataTest({"ZBPROS.ZB", "PRO00001.PRO", "PRO00001.ERG",
                            "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"}) {}
-  bool LogHas(const std::string& text) {
-    return Logged().find(text) != std::string::npos;
-  }
-  ZBPROPOS_L Long(const std::string& project, const std::string& name = "") {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
-    SetText(r.szProName, sizeof r.szProName, project);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
-  }
   // The path as the library forms it (Windows separators), and the file.
   std::string Win(const std::string& name) { return data_ + "\\" + name; }
   std::string ErgName(int number) {
@@ -64,16 +53,14 @@ class ResultFilesTest : public InstalledDataTest {
   }
 };
 
-TEST_F(ResultFilesTest, NameFromDataFolderNumberAndExtension) {
+// By project number: the name, the file made on the first request with the
+// project's header and the link record, nothing made the second time, the
+// Basic form, and an unknown number.
+TEST_F(ResultFilesTest, ByNumberMadeOnFirstRequestWithHeaderAndLink) {
   EXPECT_EQ(zb::api::ResultFilePath(lib(), "D:\\Daten", 7),
             "D:\\Daten\\PRO00007.ERG");
-  EXPECT_EQ(zb::api::ResultFilePath(lib(), "D:\\Daten\\", 7),
-            "D:\\Daten\\PRO00007.ERG");
-  EXPECT_EQ(zb::api::ResultFilePath(lib(), "D:\\Daten", 29999),
+  EXPECT_EQ(zb::api::ResultFilePath(lib(), "D:\\Daten\\", 29999),
             "D:\\Daten\\PRO29999.ERG");
-}
-
-TEST_F(ResultFilesTest, MadeOnFirstRequestWithHeaderAndLink) {
   char path[260];
   std::memset(path, 'x', sizeof path);
   ASSERT_FALSE(FileExists(ErgFile(2)));
@@ -97,23 +84,22 @@ TEST_F(ResultFilesTest, MadeOnFirstRequestWithHeaderAndLink) {
   const std::string before = Logged();
   EXPECT_EQ(ZB_GetErgDatei(data_.c_str(), 2, path), 1);
   EXPECT_EQ(Logged().find("\n\t ERG-File :", before.size()), std::string::npos);
-
-  // The Basic form answers with a new string.
   EXPECT_EQ(Take(ZB_GetErgDateiB(data_.c_str(), 2)), Erg(2));
   EXPECT_TRUE(LogHas("\n\n*BASIC* ZB_GetErgDateiB( " + data_ + ", 2)"));
-}
 
-TEST_F(ResultFilesTest, UnknownProjectGivesMinusOneAndNoFile) {
-  char path[260] = "old";
+  std::strcpy(path, "old");
   EXPECT_EQ(ZB_GetErgDatei(data_.c_str(), 3, path), -1);
   EXPECT_EQ(Str(path, sizeof path), "");
   EXPECT_FALSE(FileExists(ErgFile(3)));
   EXPECT_TRUE(LogHas("\n ERG-Datei :  \n"));
 }
 
-TEST_F(ResultFilesTest, ExistingMatchingFileIsHandedOut) {
+// By request, in every family: the matching file handed out unchanged, the
+// position and program of the request, the project file of a request, and
+// an unknown project refused.
+TEST_F(ResultFilesTest, ByRequestInEveryFamily) {
   const Bytes before = ReadFileBytes(ErgFile(1));
-  ZBPROPOS_L r = Long(kProject, kStuetze);
+  ZBPROPOS_L r = Long("DLT", kStuetze);
   int16_t position = -1, program = -1;
   EXPECT_EQ(ZB_GetErgDateiEx2_L(&r, &position, &program), 1);
   EXPECT_EQ(Str(r.szTmpDatei, 100), Erg(1));
@@ -121,25 +107,66 @@ TEST_F(ResultFilesTest, ExistingMatchingFileIsHandedOut) {
   EXPECT_EQ(program, 101);
   EXPECT_EQ(ReadFileBytes(ErgFile(1)), before);
   EXPECT_TRUE(LogHas(" Get existing Erg-File"));
-  EXPECT_TRUE(ui_.messages().empty());
-
-  ZBPROPOS_L plain_long = Long(kProject);
+  ZBPROPOS_L plain_long = Long("DLT", "");
   EXPECT_EQ(ZB_GetErgDateiEx_L(&plain_long), 1);
   EXPECT_EQ(Str(plain_long.szTmpDatei, 100), Erg(1));
+
+  // Plain Ex2: the short name stands for the position (an old position
+  // of DACH with only a short name).
+  ZBPROPOS plain{};
+  SetText(plain.szDataPfad, sizeof plain.szDataPfad, data_);
+  SetText(plain.szPrgName, sizeof plain.szPrgName, "DACH");
+  SetText(plain.szProName, sizeof plain.szProName, kProject);
+  SetText(plain.szPosName, sizeof plain.szPosName, "Dach");
+  EXPECT_EQ(ZB_GetErgDateiEx2(&plain, &position, &program), 1);
+  EXPECT_EQ(position, 1);
+  EXPECT_EQ(program, 102);
+  EXPECT_EQ(Str(plain.szTmpDatei, 100), Erg(1));
+  // The plain Ex is a pure output call: what the caller passed is cleared
+  // first, so no project is named.
+  ZBPROPOS cleared = plain;
+  EXPECT_LE(ZB_GetErgDateiEx(&cleared), 0);
+  EXPECT_EQ(Str(cleared.szProName, 42), "");
+  // Basic: 16-bit result, the record comes back padded.
+  ZBPROPOS_L basic = Long("DLT", "");
+  BlankFilled(&basic);
+  const int16_t result = ZB_GetErgDateiEx_LB(&basic);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(std::string(basic.szTmpDatei, Erg(1).size()), Erg(1));
+  EXPECT_EQ(basic.szTmpDatei[sizeof basic.szTmpDatei - 1], ' ');
+  EXPECT_TRUE(LogHas("\n*BASIC* ZB_GetErgDateiEx_LB"));
+  EXPECT_TRUE(ui_.messages().empty());
+
+  char path[260];
+  EXPECT_EQ(ZB_GetProDatei_L(&r, path), 1);
+  EXPECT_EQ(Str(path, sizeof path), Win("PRO00001.PRO"));
+  ZBPROPOS basic_plain{};
+  std::memcpy(&basic_plain, &r, sizeof basic_plain);
+  BlankFilled(&basic_plain);
+  char basic_path[260] = {};
+  EXPECT_EQ(ZB_GetProDateiB(&basic_plain, basic_path), 1);
+  EXPECT_EQ(Str(basic_path, sizeof basic_path), Win("PRO00001.PRO"));
+
+  ZBPROPOS_L unknown = Long("DLT", "", "Gibt es nicht");
+  EXPECT_EQ(ZB_GetProDatei_L(&unknown, path), 0);
+  EXPECT_EQ(Str(path, sizeof path), data_);
+  EXPECT_LE(ZB_GetErgDateiEx2_L(&unknown, &position, &program), 0);
+  EXPECT_EQ(Str(unknown.szTmpDatei, 100), "");
+  EXPECT_TRUE(LogHas(" Project doesn't exist!"));
 }
 
-TEST_F(ResultFilesTest, MissingFileIsMadeAgain) {
+// A missing file is made again; one of another project, or of the same
+// name under another number, is set aside under a new name with a message.
+TEST_F(ResultFilesTest, MissingMadeAgainForeignSetAside) {
   ASSERT_TRUE(std::filesystem::remove(std::filesystem::path(ErgFile(1))));
-  ZBPROPOS_L r = Long(kProject);
+  ZBPROPOS_L r = Long("DLT", "");
   EXPECT_EQ(ZB_GetErgDateiEx_L(&r), 1);
   EXPECT_TRUE(FileExists(ErgFile(1)));
   EXPECT_EQ(Str(HeaderOf(ErgFile(1)).szProject, 42), kProject);
-}
+  EXPECT_TRUE(ui_.messages().empty());
 
-TEST_F(ResultFilesTest, FileOfAnotherProjectIsSetAside) {
   ForgeResultHeader("Halle 7", 1);
   const Bytes stale = ReadFileBytes(ErgFile(1));
-  ZBPROPOS_L r = Long(kProject);
   EXPECT_EQ(ZB_GetErgDateiEx_L(&r), 1);
   const std::string aside = Win("PRO00001_Halle 7.ERG");
   EXPECT_EQ(ReadFileBytes(JoinPath(data_, "PRO00001_Halle 7.ERG")), stale);
@@ -153,75 +180,13 @@ TEST_F(ResultFilesTest, FileOfAnotherProjectIsSetAside) {
                 "als \n\n'" + aside +
                 "'\n\nGleichzeitig wird eine leere Ergebnisdatei zum Projekt "
                 "angelegt.");
-}
 
-TEST_F(ResultFilesTest, SameNameOtherNumberIsSetAsideToo) {
   ForgeResultHeader(kProject, 9);
-  ZBPROPOS_L r = Long(kProject);
   EXPECT_EQ(ZB_GetErgDateiEx_L(&r), 1);
   EXPECT_TRUE(
       lib().os().FileExists(Win(std::string("PRO00001_") + kProject + ".ERG")));
   EXPECT_EQ(HeaderOf(ErgFile(1)).number, 1);
-  EXPECT_EQ(ui_.messages().size(), 1u);
-}
-
-TEST_F(ResultFilesTest, UnknownProjectIsRefused) {
-  ZBPROPOS_L r = Long("Gibt es nicht");
-  int16_t position = 0, program = 0;
-  EXPECT_LE(ZB_GetErgDateiEx2_L(&r, &position, &program), 0);
-  EXPECT_EQ(Str(r.szTmpDatei, 100), "");
-  EXPECT_TRUE(LogHas(" Project doesn't exist!"));
-}
-
-TEST_F(ResultFilesTest, FamiliesOfTheResultCall) {
-  // Plain Ex2: the short name stands for the position (an old position
-  // of DACH with only a short name).
-  ZBPROPOS plain{};
-  SetText(plain.szDataPfad, sizeof plain.szDataPfad, data_);
-  SetText(plain.szPrgName, sizeof plain.szPrgName, "DACH");
-  SetText(plain.szProName, sizeof plain.szProName, kProject);
-  SetText(plain.szPosName, sizeof plain.szPosName, "Dach");
-  int16_t position = 0, program = 0;
-  EXPECT_EQ(ZB_GetErgDateiEx2(&plain, &position, &program), 1);
-  EXPECT_EQ(position, 1);
-  EXPECT_EQ(program, 102);
-  EXPECT_EQ(Str(plain.szTmpDatei, 100), Erg(1));
-
-  // The plain Ex is a pure output call: what the caller passed is cleared
-  // first, so no project is named.
-  ZBPROPOS cleared = plain;
-  EXPECT_LE(ZB_GetErgDateiEx(&cleared), 0);
-  EXPECT_EQ(Str(cleared.szProName, 42), "");
-
-  // Basic: 16-bit result, the record comes back padded.
-  ZBPROPOS_L basic = Long(kProject);
-  char* bytes = reinterpret_cast<char*>(&basic);
-  for (size_t i = 0; i < sizeof basic; ++i)
-    if (bytes[i] == '\0') bytes[i] = ' ';
-  const int16_t result = ZB_GetErgDateiEx_LB(&basic);
-  EXPECT_EQ(result, 1);
-  EXPECT_EQ(std::string(basic.szTmpDatei, Erg(1).size()), Erg(1));
-  EXPECT_EQ(basic.szTmpDatei[sizeof basic.szTmpDatei - 1], ' ');
-  EXPECT_TRUE(LogHas("\n*BASIC* ZB_GetErgDateiEx_LB"));
-}
-
-TEST_F(ResultFilesTest, ProjectFileOfARequest) {
-  char path[260];
-  ZBPROPOS_L r = Long(kProject);
-  EXPECT_EQ(ZB_GetProDatei_L(&r, path), 1);
-  EXPECT_EQ(Str(path, sizeof path), Win("PRO00001.PRO"));
-  ZBPROPOS_L unknown = Long("Gibt es nicht");
-  EXPECT_EQ(ZB_GetProDatei_L(&unknown, path), 0);
-  EXPECT_EQ(Str(path, sizeof path), data_);
-
-  ZBPROPOS basic{};
-  std::memcpy(&basic, &r, sizeof basic);
-  char* bytes = reinterpret_cast<char*>(&basic);
-  for (size_t i = 0; i < sizeof basic; ++i)
-    if (bytes[i] == '\0') bytes[i] = ' ';
-  char basic_path[260] = {};
-  EXPECT_EQ(ZB_GetProDateiB(&basic, basic_path), 1);
-  EXPECT_EQ(Str(basic_path, sizeof basic_path), Win("PRO00001.PRO"));
+  EXPECT_EQ(ui_.messages().size(), 2u);
 }
 
 }  // namespace

@@ -54,8 +54,7 @@ TEST_F(TemporaryFilesTest, ListingGoesToTheTextFileOfTheSameName) {
   const std::string text = ReadText(JoinPath(tmp_, "DLT00001.txt"));
   EXPECT_EQ(text.rfind(OnDisk("\n  RecNr.   Offset     Key1     Key2    Bytes"
                               "     Text\n"), 0), 0u);
-  EXPECT_NE(text.find(OnDisk("\n\nRecords 7 \n, Bytes: 500 + 577 ")),
-            std::string::npos);
+  EXPECT_TRUE(Contains(text, OnDisk("\n\nRecords 7 \n, Bytes: 500 + 577 ")));
 
   // A second listing starts the text file anew.
   EXPECT_EQ(ZB_InhaltTmp_L(&r), 7);
@@ -65,12 +64,11 @@ TEST_F(TemporaryFilesTest, ListingGoesToTheTextFileOfTheSameName) {
   ZBPROPOS plain{};
   SetText(plain.szTmpDatei, sizeof plain.szTmpDatei, path);
   EXPECT_EQ(ZB_InhaltTmp(&plain), 7);
-}
 
-TEST_F(TemporaryFilesTest, ListingRefusesNamesWithoutDotAndUnwritableTexts) {
+  // Refused: a name without a dot, a text that cannot be written.
   const std::string no_dot = JoinPath(tmp_, "DLT00001");
   ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/TMP/DLT00001.TMP"), no_dot));
-  ZBPROPOS_L r = Request(no_dot);
+  r = Request(no_dot);
   EXPECT_EQ(ZB_InhaltTmp_L(&r), -1);
 
   ZBPROPOS_L missing_folder = Request(JoinPath(Path("nowhere"), "X.TMP"));
@@ -97,7 +95,7 @@ TEST_F(TemporaryFilesTest, KillDeletesOnlyFilesOlderThanAMinute) {
   EXPECT_TRUE(FileExists(fresh));
   EXPECT_TRUE(FileExists(other));
   std::string log = Logged();
-  EXPECT_NE(log.find("ZB_KillTmp"), std::string::npos);
+  EXPECT_TRUE(Contains(log, "ZB_KillTmp"));
   EXPECT_EQ(log.size() - log.rfind("\n ZB_KillTmp OK"),
             std::strlen("\n ZB_KillTmp OK"));
 
@@ -116,14 +114,14 @@ TEST_F(TemporaryFilesTest, KillDeletesOnlyFilesOlderThanAMinute) {
   EXPECT_EQ(basic.szTmpDatei[sizeof basic.szTmpDatei - 1], ' ');
 }
 
+// A working file cleaned back to its four header records, closed again
+// unless it was open; one without them and a missing one are refused.
 TEST_F(TemporaryFilesTest, CleanKeepsOnlyTheHeaderRecords) {
   const std::string path = WorkingFile();
-  const int32_t h = ZB_CleanTmp(path.c_str());
-  EXPECT_GT(h, 0);
+  EXPECT_GT(ZB_CleanTmp(path.c_str()), 0);
   EXPECT_EQ(DBGetFileHnd(path.c_str()), -1);  // closed again
-
   const int16_t w = Open(path, DBOpenReadOnly);
-  EXPECT_EQ(DBGetNumRecord(w), 4);
+  EXPECT_EQ(DBGetNumRecord(w), 4u);
   char buffer[300];
   EXPECT_EQ(DBRead(w, 101, 30000, 0, sizeof buffer, buffer), 56);
   EXPECT_EQ(Str(buffer, 42), "Achse B, Geschoss 1");
@@ -134,37 +132,32 @@ TEST_F(TemporaryFilesTest, CleanKeepsOnlyTheHeaderRecords) {
   EXPECT_EQ(Str(buffer + 144, 42), kStuetze);
   EXPECT_LT(DBRead(w, 1, 10, 0, sizeof buffer, buffer), 0);
   DBClose(w);
-  const std::string log = Logged();
-  EXPECT_NE(log.find("ZB_CleanTmp"), std::string::npos);
-  EXPECT_NE(log.find("\n ZB_CleanTmp OK"), std::string::npos);
-}
+  EXPECT_TRUE(LogHas("ZB_CleanTmp"));
+  EXPECT_TRUE(LogHas("\n ZB_CleanTmp OK"));
 
-TEST_F(TemporaryFilesTest, CleanOfAnOpenFileLeavesItOpen) {
-  const std::string path = WorkingFile();
-  ASSERT_GT(Open(path), 0);
-  const int32_t h = ZB_CleanTmp(path.c_str());
+  // An open file stays open under its handle.
+  const std::string open = WorkingFile("DLT00002.TMP");
+  ASSERT_GT(Open(open), 0);
+  const int32_t h = ZB_CleanTmp(open.c_str());
   ASSERT_GT(h, 0);
-  EXPECT_EQ(DBGetFileHnd(path.c_str()), h);
-  EXPECT_EQ(DBGetNumRecord(H(h)), 4);
+  EXPECT_EQ(DBGetFileHnd(open.c_str()), h);
+  EXPECT_EQ(DBGetNumRecord(H(h)), 4u);
   EXPECT_EQ(DBClose(H(h)), DB_SUCCESS);
-
   // The Basic forms pass szTmpDatei of their padded record.
   ZBPROPOS_L basic{};
   std::memset(&basic, ' ', sizeof basic);
-  std::memcpy(basic.szTmpDatei, path.data(), path.size());
+  std::memcpy(basic.szTmpDatei, open.data(), open.size());
   EXPECT_GT(ZB_CleanTmp_LB(&basic), 0);
-  EXPECT_EQ(DBGetFileHnd(path.c_str()), -1);
-}
+  EXPECT_EQ(DBGetFileHnd(open.c_str()), -1);
 
-TEST_F(TemporaryFilesTest, CleanRefusesAFileWithoutHeaderRecords) {
-  const std::string path = JoinPath(tmp_, "DLT00009.TMP");
-  MakeRecordFile(path, {{1, 10, Text("Lastfall G")}});
-  const Bytes before = ReadFileBytes(path);
-  EXPECT_EQ(ZB_CleanTmp(path.c_str()), 0);
-  EXPECT_EQ(ReadFileBytes(path), before);
+  const std::string bare = JoinPath(tmp_, "DLT00009.TMP");
+  MakeRecordFile(bare, {{1, 10, Text("Lastfall G")}});
+  const Bytes before = ReadFileBytes(bare);
+  EXPECT_EQ(ZB_CleanTmp(bare.c_str()), 0);
+  EXPECT_EQ(ReadFileBytes(bare), before);
   EXPECT_EQ(ZB_CleanTmp(JoinPath(tmp_, "missing.TMP").c_str()), DB_EOF);
   EXPECT_FALSE(FileExists(JoinPath(tmp_, "missing.TMP")));
-  EXPECT_NE(Logged().find("\n ZB_CleanTmp failed"), std::string::npos);
+  EXPECT_TRUE(LogHas("\n ZB_CleanTmp failed"));
 }
 
 class PositionToTemporaryTest : public TemporaryFilesTest {
@@ -172,27 +165,18 @@ class PositionToTemporaryTest : public TemporaryFilesTest {
   void SetUp() override {
     TemporaryFilesTest::SetUp();
     InstallData({"ZBPROS.ZB", "PRO00001.PRO", "PRO00002.PRO"});
-  }
-  ZBPROPOS_L Long(const std::string& name) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szTmpPfad, sizeof r.szTmpPfad, tmp_);
-    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
-    SetText(r.szProName, sizeof r.szProName, kProject);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
+    request_tmp_ = tmp_;
   }
 };
 
 TEST_F(PositionToTemporaryTest, CopiesThePositionWithItsDesignation) {
-  ZBPROPOS_L r = Long(kStuetze);
+  ZBPROPOS_L r = Long("DLT", kStuetze);
   EXPECT_EQ(iProPosToTmpExC_L(&r, 5), 7);  // quiet, no lock
   EXPECT_EQ(Str(r.szTmpDatei, 100), tmp_ + "\\DLT00001.TMP");
   EXPECT_EQ(Str(r.szProBezeichnung, 42), "Achse B, Geschoss 1");
   const std::string log = Logged();
-  EXPECT_NE(log.find("\n *** SilentOpen"), std::string::npos);
-  EXPECT_NE(log.find("\n ***            result :7 records, "),
-            std::string::npos);
+  EXPECT_TRUE(Contains(log, "\n *** SilentOpen"));
+  EXPECT_TRUE(Contains(log, "\n ***            result :7 records, "));
 
   // The plain form with the short record: the name from szPosName (an
   // old position of DACH that has only a short name).
@@ -207,13 +191,12 @@ TEST_F(PositionToTemporaryTest, CopiesThePositionWithItsDesignation) {
 }
 
 TEST_F(PositionToTemporaryTest, ReportsTheTransferError) {
-  ZBPROPOS_L r = Long(kStuetze);
+  ZBPROPOS_L r = Long("DLT", kStuetze);
   SetText(r.szTmpPfad, sizeof r.szTmpPfad, JoinPath(Path("nowhere"), ""));
   SetText(r.szTmpDatei, sizeof r.szTmpDatei,
           JoinPath(Path("nowhere"), "DLT00001.TMP"));
   EXPECT_EQ(iProPosToTmpExC_L(&r, 5), -4);
-  EXPECT_NE(Logged().find("\n ***            result :-4 records, "),
-            std::string::npos);
+  EXPECT_TRUE(LogHas("\n ***            result :-4 records, "));
 }
 
 

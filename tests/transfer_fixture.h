@@ -37,11 +37,7 @@ class TransferTest : public ProjectStoreTest {
     tmp_folder_ = Path("TMP");
     ASSERT_TRUE(MakeFolder(data_));
     ASSERT_TRUE(MakeFolder(tmp_folder_));
-    const std::string from = FixturePath("ZBStatik/Daten/");
-    for (const char* name : {"ZBPROS.ZB", "PRO00001.PRO", "PRO00001.ERG",
-                             "PRO00001.PRV", "PRO00002.PRO", "PRO00004.PRO",
-                             "PRO00005.PRO"})
-      ASSERT_TRUE(CopyFileTo(from + name, JoinPath(data_, name)));
+    ASSERT_TRUE(CopyFixtureData(data_, false));
     project_ = JoinPath(data_, "PRO00001.PRO");
     lib().catalogue().Load(FixturePath("ZBStatik/Programme") + "\\");
     lib().context().login_counter = 2;
@@ -80,14 +76,6 @@ class TransferTest : public ProjectStoreTest {
       info = {};
     DBClose(h);
     return info;
-  }
-  // The log as written (Windows writes its line ends as CR LF).
-  bool Logged(const std::string& text) {
-    std::string log = ReadText(log_);
-    for (size_t i = log.find("\r\n"); i != std::string::npos;
-         i = log.find("\r\n", i))
-      log.erase(i, 1);
-    return log.find(text) != std::string::npos;
   }
   // A request on the data folder copy.
   ZBPROPOS_L Request(const std::string& project, const std::string& position,

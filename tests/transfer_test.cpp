@@ -72,7 +72,7 @@ TEST_F(ExportImportTest, ExportFailuresAndDamage) {
   project_ = Path("missing.PRO");
   EXPECT_EQ(Export(kStuetze, &error), 0);
   EXPECT_EQ(error, -1);
-  EXPECT_TRUE(Logged("PosFct/uPosExport"));
+  EXPECT_TRUE(LogHas("PosFct/uPosExport"));
   project_ = real;
   tmp_ = Path("no/such/folder/X.TMP");
   EXPECT_EQ(Export(kStuetze, &error), 0);
@@ -144,7 +144,7 @@ TEST_F(ExportImportTest, ImportOfAFileWithoutHeadersIsMinusTwo) {
   int32_t error = 0;
   EXPECT_EQ(Import(kStuetze, &error), 0);
   EXPECT_EQ(error, -2);
-  EXPECT_TRUE(Logged("Position hat keine HeaderRekords!"));
+  EXPECT_TRUE(LogHas("Position hat keine HeaderRekords!"));
 }
 
 }  // namespace

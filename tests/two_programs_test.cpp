@@ -9,6 +9,7 @@
 #include <string>
 
 #include "recordstore/inspect.h"
+#include "support/record_fixture.h"
 #include "support/test_support.h"
 #include "zbdb900.h"
 
@@ -27,33 +28,24 @@ const char kCatalogue[] =
     "[PRG3]\nDBKey=130\nPrg=BEAM\nName=Einfeldbalken\nExeName=beam\n"
     "Gruppe=1\nSilent=1\nTitelShort=Balken\n";
 
-// One beam program held between its open and its save.
+// One beam program held between its open and its save: it tells each step
+// in a line and takes the next on a line of the test.
 class HeldRun {
  public:
-  HeldRun(const std::string& channel, const std::string& data,
-          const std::string& name, const char* span, const char* load)
-      : channel_(channel) {
-    started_ = MakeFolder(channel) &&
-               child_.Start(ChildProgram("beam_child"),
-                            {"hold", channel, data, "Halle Ost", name, span,
-                             load});
+  HeldRun(const std::string& data, const std::string& name, const char* span,
+          const char* load) {
+    started_ = child_.Start(ChildProgram("beam_child"),
+                            {"hold", data, "Halle Ost", name, span, load});
   }
   bool started() const { return started_; }
-  std::string Await(const std::string& marker) {
-    const std::string path = JoinPath(channel_, marker);
-    const std::string text = AwaitText(path, kWaitMs);
-    return text.empty() ? "<none>" : text;
-  }
-  void Go(const std::string& marker) {
-    WriteMarker(JoinPath(channel_, marker), "go");
-  }
+  std::string Next() { return child_.ReadLine().value_or("<none>"); }
+  void Go() { child_.WriteLine("go"); }
   int Exit() {
-    Go("exit");
+    Go();
     return child_.Wait(kWaitMs);
   }
 
  private:
-  std::string channel_;
   ChildProcess child_;
   bool started_ = false;
 };
@@ -84,14 +76,12 @@ class TwoProgramsTest : public ::testing::Test {
     return child.Wait(kWaitMs);
   }
   std::string Show(const std::string& name) {
-    const std::string out = dir_.File("show.txt");
-    std::remove(out.c_str());
     ChildProcess child;
     if (!child.Start(ChildProgram("beam_child"),
-                     {"show", out, Data(), "Halle Ost", name}) ||
-        child.Wait(kWaitMs) != 0)
+                     {"show", Data(), "Halle Ost", name}))
       return "<failed>";
-    return ReadText(out);
+    const std::string shown = child.ReadLine().value_or("<failed>");
+    return child.Wait(kWaitMs) == 0 ? shown : "<failed>";
   }
   // The span stored in the result record of position `id`, or -1.
   double ResultSpan(int16_t id) {
@@ -118,36 +108,34 @@ TEST_F(TwoProgramsTest, SecondSaveIsRefusedUntilTheFirstReleases) {
   EXPECT_EQ(Show("Traeger A"), "1 5.00 10.00 1 2");
   EXPECT_EQ(Show("Traeger B"), "1 4.00 8.00 3 2");
 
-  HeldRun anna(dir_.File("anna"), Data(), "Traeger A", "6.0", "12.5");
+  HeldRun anna(Data(), "Traeger A", "6.0", "12.5");
   ASSERT_TRUE(anna.started());
-  const std::string anna_open = anna.Await("opened");
+  const std::string anna_open = anna.Next();
   EXPECT_EQ(anna_open.substr(0, 2), "1 ") << anna_open;
   // The second program finds it locked, opens it all the same (to read).
-  HeldRun bernd(dir_.File("bernd"), Data(), "Traeger A", "8.0", "10.0");
+  HeldRun bernd(Data(), "Traeger A", "8.0", "10.0");
   ASSERT_TRUE(bernd.started());
-  const std::string bernd_open = bernd.Await("opened");
+  const std::string bernd_open = bernd.Next();
   EXPECT_EQ(bernd_open.substr(0, 2), "2 ") << bernd_open;
   EXPECT_EQ(bernd_open.substr(2), anna_open.substr(2));
 
   // Its save is refused, quietly (no message box), and the store says why
   // in the log: the import finds the lock, the save reports -7.
-  bernd.Go("save");
-  EXPECT_EQ(bernd.Await("saved.1"), "-7");
+  bernd.Go();  // save
+  EXPECT_EQ(bernd.Next(), "-7");
   const std::string log = ReadText(JoinPath(dir_.File("cfg"), "DBReport.Log"));
-  EXPECT_NE(log.find("PosImport:PosIsLocked, no write : 'Traeger A'"),
-            std::string::npos);
-  EXPECT_NE(log.find("### ERROR  No write permission to PRO-file"),
-            std::string::npos);
+  EXPECT_TRUE(Contains(log, "PosImport:PosIsLocked, no write : 'Traeger A'"));
+  EXPECT_TRUE(Contains(log, "### ERROR  No write permission to PRO-file"));
   EXPECT_EQ(Show("Traeger A").substr(0, 12), "2 5.00 10.00");
 
   // The first saves and ends (which releases the position) ...
-  anna.Go("save");
-  EXPECT_GT(std::atoi(anna.Await("saved.1").c_str()), 0);
+  anna.Go();  // save
+  EXPECT_GT(std::atoi(anna.Next().c_str()), 0);
   EXPECT_EQ(anna.Exit(), 0);
   EXPECT_EQ(Show("Traeger A"), "1 6.00 12.50 1 2");
   // ... and now the second's save goes through.
-  bernd.Go("retry");
-  EXPECT_GT(std::atoi(bernd.Await("saved.2").c_str()), 0);
+  bernd.Go();  // save again
+  EXPECT_GT(std::atoi(bernd.Next().c_str()), 0);
   EXPECT_EQ(bernd.Exit(), 0);
 
   EXPECT_EQ(Show("Traeger A"), "1 8.00 10.00 1 2");

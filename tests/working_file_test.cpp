@@ -78,12 +78,12 @@ TEST_F(WorkingFileTest, LoadAndStoreRoundTrip) {
   EXPECT_TRUE(Records(working_) ==
               Records(FixturePath("ZBStatik/TMP/DLT00001.TMP")));
   EXPECT_EQ(Str(position_.Designation, 42), "Achse B, Geschoss 1");
-  EXPECT_TRUE(Logged("\n     iSetLockOff\xa7 uProPosToTmp Psst '0' "));
+  EXPECT_TRUE(LogHas("\n     iSetLockOff\xa7 uProPosToTmp Psst '0' "));
   EXPECT_EQ(lib().context().position_lock.state, 1);
 
   EXPECT_EQ(Store(kBruecke, kStuetze, &error), 7);
   EXPECT_EQ(error, 0);
-  EXPECT_TRUE(Logged("\n     iSetLockOff\xa7 TmpToProPos Psst '0' "));
+  EXPECT_TRUE(LogHas("\n     iSetLockOff\xa7 TmpToProPos Psst '0' "));
   EXPECT_EQ(Stored(project_, kStuetze).Ctrl & 1, 1);  // still worked on
   EXPECT_EQ(lib().context().position_lock.state, 1);
   EXPECT_TRUE(ui_.messages().empty());
@@ -126,7 +126,7 @@ TEST_F(WorkingFileTest, LoadAndStoreFailures) {
   EXPECT_EQ(ui_.messages().back().text,
             "Position konnte nicht gespeichert werden.\n\n No write "
             "permission to PRO-file");
-  EXPECT_TRUE(Logged("\n### ERROR  No write permission to PRO-file\n"));
+  EXPECT_TRUE(LogHas("\n### ERROR  No write permission to PRO-file\n"));
   const size_t shown = ui_.messages().size();
   EXPECT_EQ(Store(kBruecke, kUnterzug, &error, 1), 0);
   EXPECT_EQ(ui_.messages().size(), shown);  // quiet
@@ -134,7 +134,7 @@ TEST_F(WorkingFileTest, LoadAndStoreFailures) {
   const std::string missing = Path("nowhere");
   EXPECT_EQ(Store(kBruecke, kStuetze, &error, 1, missing), -1);
   EXPECT_EQ(error, -1);
-  EXPECT_TRUE(Logged(" Directory '" + missing + "' doesn't exist"));
+  EXPECT_TRUE(LogHas(" Directory '" + missing + "' doesn't exist"));
   working_ = Path("missing.TMP");
   EXPECT_EQ(Store(kBruecke, kStuetze, &error, 1), 0);
   EXPECT_EQ(error, -4);
@@ -143,8 +143,9 @@ TEST_F(WorkingFileTest, LoadAndStoreFailures) {
   EXPECT_EQ(Load(kBruecke, kStuetze, &error), 0);
   EXPECT_EQ(error, -1);
   EXPECT_EQ(working_, tmp_folder_);  // no working file handed back
-  EXPECT_TRUE(Logged("\n***ERROR*ProPosToTmp**** DataPath ist kein "
-                     "Verzeichnis\n"));
+  EXPECT_TRUE(
+      LogHas("\n***ERROR*ProPosToTmp**** DataPath ist kein "
+             "Verzeichnis\n"));
 }
 
 TEST_F(WorkingFileTest, StoreCreatesAMissingProject) {

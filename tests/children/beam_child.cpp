@@ -1,18 +1,17 @@
 // The beam sample program's own code (samples/beam) as a child process, so
-// that two programs work on one position at once; the steps between open
-// and save wait for the test.
+// that two programs work on one position at once; between open and save it
+// tells the test its steps in lines and waits for the test's lines.
 //
 //   run  DATA PROJECT POSITION SPAN LOAD
 //     one whole run, as `beam ... --span --load`: exit 0 saved, 3 refused
 //     because locked, 1 another error
-//   hold CHANNEL DATA PROJECT POSITION SPAN LOAD
-//     opens and calculates, then writes CHANNEL/opened ("state records",
-//     state as seen before the open); on CHANNEL/save saves and writes
-//     CHANNEL/saved.1 ("result"); when refused, on CHANNEL/retry saves once
-//     more into CHANNEL/saved.2; on CHANNEL/exit releases the position and
-//     ends
-//   show OUTFILE DATA PROJECT POSITION
-//     OUTFILE gets "state span load first-page page-count" (state 0: "0")
+//   hold DATA PROJECT POSITION SPAN LOAD
+//     opens and calculates, then tells "state records" (state as seen
+//     before the open); on a line from the test saves and tells the result;
+//     when refused, on the next line saves once more and tells that result;
+//     on the next line releases the position and ends
+//   show DATA PROJECT POSITION
+//     tells "state span load first-page page-count" (state 0: "0")
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -21,12 +20,6 @@
 #include "support/test_support.h"
 
 namespace {
-
-constexpr int kWaitMs = 60000;
-
-std::string Channel(const std::string& folder, const std::string& name) {
-  return zbtest::JoinPath(folder, name);
-}
 
 int Run(beam::Session& session, const beam::BeamInput& in) {
   if (session.FindProgram() < 0 || session.Open(true) < 0) return 1;
@@ -40,29 +33,26 @@ int Run(beam::Session& session, const beam::BeamInput& in) {
   return session.RecordPrintout(&first) > 0 ? 0 : 1;
 }
 
-int Hold(const std::string& channel, beam::Session& session,
-         const beam::BeamInput& in) {
+int Hold(beam::Session& session, const beam::BeamInput& in) {
   if (session.FindProgram() < 0) return 1;
   const int32_t state = session.PositionState();
   const int32_t records = session.Open(true);
   if (records > 0) session.Store(in, beam::Calculate(in));
-  zbtest::WriteMarker(Channel(channel, "opened"),
-                      std::to_string(state) + " " + std::to_string(records));
-  if (records <= 0) return 1;
-  if (!zbtest::WaitForFile(Channel(channel, "save"), kWaitMs)) return 1;
+  zbtest::TellParent(std::to_string(state) + " " + std::to_string(records));
+  if (records <= 0 || !zbtest::ReadParentLine()) return 1;
   int32_t saved = session.Save();
-  zbtest::WriteMarker(Channel(channel, "saved.1"), std::to_string(saved));
+  zbtest::TellParent(std::to_string(saved));
   if (saved <= 0) {
-    if (!zbtest::WaitForFile(Channel(channel, "retry"), kWaitMs)) return 1;
+    if (!zbtest::ReadParentLine()) return 1;
     saved = session.Save();
-    zbtest::WriteMarker(Channel(channel, "saved.2"), std::to_string(saved));
+    zbtest::TellParent(std::to_string(saved));
   }
-  if (!zbtest::WaitForFile(Channel(channel, "exit"), kWaitMs)) return 1;
+  if (!zbtest::ReadParentLine()) return 1;
   session.Close();
   return saved > 0 ? 0 : 3;
 }
 
-int Show(const std::string& out, beam::Session& session) {
+int Show(beam::Session& session) {
   if (session.FindProgram() < 0) return 1;
   const int32_t state = session.PositionState();
   std::string text = std::to_string(state);
@@ -77,7 +67,8 @@ int Show(const std::string& out, beam::Session& session) {
     text += line;
   }
   session.Close();
-  return zbtest::WriteMarker(out, text) ? 0 : 1;
+  zbtest::TellParent(text);
+  return 0;
 }
 
 }  // namespace
@@ -88,13 +79,13 @@ int main(int argc, char** argv) {
     beam::Session session(argv[2], "", argv[3], argv[4]);
     return Run(session, {std::atof(argv[5]), std::atof(argv[6])});
   }
-  if (mode == "hold" && argc == 8) {
-    beam::Session session(argv[3], "", argv[4], argv[5]);
-    return Hold(argv[2], session, {std::atof(argv[6]), std::atof(argv[7])});
+  if (mode == "hold" && argc == 7) {
+    beam::Session session(argv[2], "", argv[3], argv[4]);
+    return Hold(session, {std::atof(argv[5]), std::atof(argv[6])});
   }
-  if (mode == "show" && argc == 6) {
-    beam::Session session(argv[3], "", argv[4], argv[5]);
-    return Show(argv[2], session);
+  if (mode == "show" && argc == 5) {
+    beam::Session session(argv[2], "", argv[3], argv[4]);
+    return Show(session);
   }
   std::fprintf(stderr, "beam_child: unknown command\n");
   return 2;

@@ -1,12 +1,12 @@
 // A second (third, ...) program working on the same projects, for the lock
 // and crash tests. It keeps its own library context, and so its own lock
-// block, for as long as it runs.
+// block, for as long as it runs. It talks with the test in lines on its
+// standard input and output.
 //
 //   session <channel> <user> <computer>
-//     Works as that user on that computer. Commands come as files
-//     <channel>/cmd.1, cmd.2, ... (one line, words separated by tabs); the
-//     reply to each goes to <channel>/out.<n> and to stdout. The log is
-//     <channel>/<user>.log. Commands:
+//     Works as that user on that computer. Commands come as lines, words
+//     separated by tabs; the reply to each is its lines and then a line
+//     "<end>". The log is <channel>/<user>.log. Commands:
 //       export  <project> <working> <program> <name>   -> result error own-lock
 //       import  <project> <working> <program> <name> <flags> -> result error
 //       state   <project> <program> <name>              -> 0, 1 or 2
@@ -14,23 +14,22 @@
 //               message shown (caption, buttons, text), the answer queued
 //       lock    <project> <program> <name>              -> Lock_On's result
 //       release                                         -> result
-//       paused-import <project> <working> <program> <name> <paused> <go>
-//               imports, and at the first record stored writes the marker
-//               <paused> and waits for <go>           -> result error
+//       paused-import <project> <working> <program> <name>
+//               imports, and at the first record stored tells "paused" and
+//               waits for a line                       -> result error
 //       exit
 //   crash-import <project> <working> <program> <name> <fail|cut|none> <n>
-//                <result-file>
 //     Imports once (quiet, without lock) through the fault-injecting
 //     platform; write number n fails (or keeps only its first half) and the
 //     program ends at once, as if killed there (exit code 42). When the
-//     import finishes first, the result file gets "result error writes".
+//     import finishes first, it tells "result error writes".
 //   import-loop <project> <working-prefix> <program> <name> <first> <count>
-//               <progress-marker>
 //     Imports <working-prefix><v>.TMP for v = first, first+1, ... (cycling
-//     through 1..count) until killed; before each import the marker gets v.
+//     through 1..count) until killed; before each import it tells v.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -56,7 +55,6 @@ constexpr int kCrashed = 42;
 
 zb::api::Library& lib() { return zb::api::TheLibrary(); }
 ps::Store& store() { return lib().store(); }
-constexpr int kTimeoutMs = 60000;
 
 std::vector<std::string> SplitTabs(const std::string& line) {
   std::vector<std::string> words;
@@ -86,14 +84,13 @@ int16_t Program(const std::string& text) {
 
 // -- The paused import --------------------------------------------------------
 
-std::string g_paused_marker;
-std::string g_go_marker;
+bool g_pause = false;
 
 void PauseOnce(int32_t /*percent*/) {
-  if (g_paused_marker.empty()) return;
-  zbtest::WriteMarker(g_paused_marker, "paused");
-  g_paused_marker.clear();
-  zbtest::WaitForFile(g_go_marker, kTimeoutMs);
+  if (!g_pause) return;
+  g_pause = false;
+  zbtest::TellParent("paused");
+  zbtest::ReadParentLine();
 }
 
 // -- The session --------------------------------------------------------------
@@ -115,9 +112,8 @@ std::string Run(const std::vector<std::string>& w, env::ScriptedUi& ui) {
         store(), w[1], w[2], Program(w[3]), Request(w[4]), nullptr, 5, nullptr,
         &error, static_cast<uint32_t>(std::atoi(w[5].c_str())));
     out << r << ' ' << error;
-  } else if (verb == "paused-import" && w.size() == 7) {
-    g_paused_marker = w[5];
-    g_go_marker = w[6];
+  } else if (verb == "paused-import" && w.size() == 5) {
+    g_pause = true;
     int32_t error = 0;
     const int32_t r =
         ps::ImportPosition(store(), w[1], w[2], Program(w[3]), Request(w[4]),
@@ -164,21 +160,14 @@ int Session(const std::string& channel, const std::string& user,
   lib().log().set_path(zbtest::JoinPath(channel, user + ".log"));
   env::ScriptedUi ui;
   lib().set_ui(ui);
-  for (int n = 1;; ++n) {
-    const std::string command =
-        zbtest::JoinPath(channel, "cmd." + std::to_string(n));
-    const std::string line = zbtest::AwaitText(command, kTimeoutMs);
-    if (line.empty()) return 5;
-    const std::vector<std::string> words = SplitTabs(line);
+  // The test has gone when its end of the pipe closes.
+  for (std::optional<std::string> line; (line = zbtest::ReadParentLine());) {
+    const std::vector<std::string> words = SplitTabs(*line);
     const bool done = words[0] == "exit";
-    const std::string reply = done ? "bye" : Run(words, ui);
-    std::printf("%s: %s\n", words[0].c_str(), reply.c_str());
-    std::fflush(stdout);
-    zbtest::WriteMarker(zbtest::JoinPath(channel, "out." + std::to_string(n)),
-                        reply);
-    if (done) break;
+    zbtest::TellParent((done ? "bye" : Run(words, ui)) + "\n<end>");
+    if (done) return 0;
   }
-  return 0;
+  return 5;
 }
 
 // -- Crashes ------------------------------------------------------------------
@@ -320,8 +309,8 @@ int CrashImport(const std::vector<std::string>& w) {
       store(), w[1], w[2], Program(w[3]), Request(w[4]), nullptr, 5, nullptr,
       &error, ps::kTransferQuiet | ps::kTransferNoLock);
   // The project is closed by now; what is left is the result.
-  zbtest::WriteMarker(w[7], std::to_string(r) + " " + std::to_string(error) +
-                                " " + std::to_string(crashing.writes()));
+  zbtest::TellParent(std::to_string(r) + " " + std::to_string(error) + " " +
+                     std::to_string(crashing.writes()));
   return 0;
 }
 
@@ -330,7 +319,7 @@ int ImportLoop(const std::vector<std::string>& w) {
   lib().context().computer = "LOOP-PC";
   const int count = std::atoi(w[6].c_str());
   for (int v = std::atoi(w[5].c_str());; v = v % count + 1) {
-    zbtest::WriteMarker(w[7], std::to_string(v));
+    zbtest::TellParent(std::to_string(v));
     int32_t error = 0;
     const std::string working = w[2] + std::to_string(v) + ".TMP";
     ps::ImportPosition(store(), w[1], working, Program(w[3]), Request(w[4]),
@@ -345,7 +334,7 @@ int ImportLoop(const std::vector<std::string>& w) {
 int main(int argc, char** argv) {
   const std::vector<std::string> w(argv + 1, argv + argc);
   if (w.size() == 4 && w[0] == "session") return Session(w[1], w[2], w[3]);
-  if (w.size() == 8 && w[0] == "crash-import") return CrashImport(w);
-  if (w.size() == 8 && w[0] == "import-loop") return ImportLoop(w);
+  if (w.size() == 7 && w[0] == "crash-import") return CrashImport(w);
+  if (w.size() == 7 && w[0] == "import-loop") return ImportLoop(w);
   return 2;
 }

@@ -1,11 +1,12 @@
-// A second process for the multi-process tests.
-//   append <path> <count> <quick-exit|return|hang> <marker>
-//     appends ChildRecord(0..count-1), writes the marker, then ends at once
+// A second process for the multi-process tests; it tells the test what it
+// did in lines on its standard output and waits for the test's lines.
+//   append <path> <count> <quick-exit|return|hang>
+//     appends ChildRecord(0..count-1), tells "appended", then ends at once
 //     without closing, returns from main with the file open, or waits to be
 //     killed.
-//   hold <excl|shared> <path> <ready-marker> <release-marker>
-//     opens the file, writes the open's result into the ready marker, and
-//     closes it once the release marker appears.
+//   hold <excl|shared> <path>
+//     opens the file, tells the open's result, and closes it once the test
+//     sends a line (or closes the pipe).
 #include <cstdlib>
 #include <string>
 
@@ -13,9 +14,8 @@
 #include "zbdb900.h"
 
 int main(int argc, char** argv) {
-  if (argc != 6) return 2;
-  const std::string command = argv[1];
-  if (command == "append") {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "append" && argc == 5) {
     const int16_t h = static_cast<int16_t>(DBOpen(argv[2]));
     if (h < 1) return 3;
     for (int i = 0; i < std::atoi(argv[3]); ++i) {
@@ -23,18 +23,19 @@ int main(int argc, char** argv) {
       const int16_t size = static_cast<int16_t>(r.data.size());
       if (DBWrite(h, r.key1, r.key2, -1, size, r.data.data()) != size) return 4;
     }
-    zbtest::WriteMarker(argv[5], "appended");
+    zbtest::TellParent("appended");
     const std::string end = argv[4];
     if (end == "quick-exit") std::_Exit(0);
-    if (end == "hang") zbtest::SleepMs(60000);
+    // Killed while it waits; should the test end first, as if killed too.
+    if (end == "hang") std::_Exit(zbtest::ReadParentLine() ? 6 : 7);
     return end == "return" ? 0 : 5;  // "return": the exit handler closes
   }
-  if (command == "hold") {
+  if (command == "hold" && argc == 4) {
     const bool excl = std::string(argv[2]) == "excl";
     const int32_t h = excl ? DBOpenExcl(argv[3]) : DBOpen(argv[3]);
-    zbtest::WriteMarker(argv[4], std::to_string(h));
+    zbtest::TellParent(std::to_string(h));
     if (h < 1) return 3;
-    if (!zbtest::WaitForFile(argv[5], 60000)) return 5;
+    zbtest::ReadParentLine();
     DBClose(static_cast<int16_t>(h));
     return 0;
   }

@@ -5,6 +5,7 @@
 #ifndef ZBDB_TESTS_SUPPORT_INSTALLED_DATA_FIXTURE_H_
 #define ZBDB_TESTS_SUPPORT_INSTALLED_DATA_FIXTURE_H_
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,19 +21,6 @@ inline constexpr char kStuetze[] = "St\xFCtze 12 Achse B";
 inline constexpr char kProject[] =
     "Br\xFC"
     "cke Nord";
-
-// The text with the '\r' of Windows line ends taken out.
-inline std::string WithoutCr(const std::string& text) {
-  std::string out;
-  for (char c : text)
-    if (c != '\r') out += c;
-  return out;
-}
-
-// The log file's text, without '\r'.
-inline std::string LogOf(const std::string& path) {
-  return WithoutCr(ReadText(path));
-}
 
 class InstalledDataTest : public ProjectStoreTest {
  protected:
@@ -64,10 +52,29 @@ class InstalledDataTest : public ProjectStoreTest {
     ASSERT_EQ(lib().catalogue().Load(FixturePath("ZBStatik/Programme/")), 7);
   }
 
-  // The text of this test's log, without '\r'.
-  std::string Logged() const { return LogOf(log_); }
+  // A request on data_ (and request_tmp_ when set), as a program fills it.
+  ZBPROPOS_L Long(const std::string& program, const std::string& name,
+                  const std::string& project = kProject) const {
+    ZBPROPOS_L r{};
+    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
+    SetText(r.szTmpPfad, sizeof r.szTmpPfad, request_tmp_);
+    SetText(r.szPrgName, sizeof r.szPrgName, program);
+    SetText(r.szProName, sizeof r.szProName, project);
+    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
+    return r;
+  }
+  // The same request in the plain record, the name as its short name.
+  ZBPROPOS Plain(const std::string& program, const std::string& name,
+                 const std::string& project = kProject) const {
+    const ZBPROPOS_L l = Long(program, name, project);
+    ZBPROPOS r{};
+    std::memcpy(&r, &l, sizeof r);
+    SetText(r.szPosName, sizeof r.szPosName, name);
+    return r;
+  }
 
   std::string data_;
+  std::string request_tmp_;
 
  private:
   std::vector<std::string> files_;

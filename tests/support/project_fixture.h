@@ -34,6 +34,11 @@ class ProjectStoreTest : public RecordStoreTest {
     return services;
   }
   zb::projectstore::Store& store() { return lib().store(); }
+  // The text of this test's log, without '\r'.
+  std::string Logged() const { return LogOf(log_); }
+  ::testing::AssertionResult LogHas(const std::string& text) const {
+    return Contains(Logged(), text);
+  }
 
   zb::environment::ScriptedUi ui_;
   std::string log_;

@@ -48,8 +48,64 @@ inline std::string Str(const void* field, size_t width) {
   const char* p = static_cast<const char*>(field);
   return std::string(p, std::find(p, p + width, '\0'));
 }
+// The text with the '\r' of Windows line ends taken out.
+inline std::string WithoutCr(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
+// A log file's text, without '\r'.
+inline std::string LogOf(const std::string& path) {
+  return WithoutCr(ReadText(path));
+}
+// Whether the text holds the part; the whole text is shown when it does not.
+inline ::testing::AssertionResult Contains(const std::string& text,
+                                           const std::string& part) {
+  if (text.find(part) != std::string::npos)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "'" << part << "' not in:\n" << text;
+}
+// A request as a Basic caller passes it: every zero byte a blank.
+template <typename T>
+void BlankFilled(T* record) {
+  char* bytes = reinterpret_cast<char*>(record);
+  std::replace(bytes, bytes + sizeof *record, '\0', ' ');
+}
 inline std::string FixturePath(const std::string& relative) {
   return std::string(ZBDB_FIXTURES_DIR) + "/" + relative;
+}
+// A position's page block as "start+count", with " @" when it has a time.
+template <typename PosInfo>
+std::string Pages(const PosInfo& p) {
+  return std::to_string(p.page_start) + "+" + std::to_string(p.page_count) +
+         (p.page_time != 0 ? " @" : "");
+}
+// The project header at the start of a record file (zeros when short).
+inline PROINFO ProjectHeader(const std::string& path) {
+  PROINFO info;
+  std::memset(&info, 0, sizeof info);
+  const Bytes bytes = ReadFileBytes(path);
+  if (bytes.size() >= sizeof info)
+    std::memcpy(&info, bytes.data(), sizeof info);
+  return info;
+}
+// Writable copies of the fixture data folder's list, its four project files
+// and project 1's companions in `folder`; with `folder_project` also the
+// other product's project folder ("Altbau Sanierung").
+inline ::testing::AssertionResult CopyFixtureData(const std::string& folder,
+                                                  bool folder_project) {
+  const std::string from = FixturePath("ZBStatik/Daten/");
+  std::vector<std::string> files = {
+      "ZBPROS.ZB",    "PRO00001.PRO", "PRO00001.ERG", "PRO00001.PRV",
+      "PRO00002.PRO", "PRO00004.PRO", "PRO00005.PRO"};
+  if (folder_project) {
+    if (!MakeFolder(JoinPath(folder, "ZBProjekt_Altbau")))
+      return ::testing::AssertionFailure() << "no folder in " << folder;
+    files.push_back(JoinPath("ZBProjekt_Altbau", "ProjectData.ZBDB"));
+  }
+  for (const std::string& file : files)
+    if (!CopyFileTo(from + file, JoinPath(folder, file)))
+      return ::testing::AssertionFailure() << "not copied: " << file;
+  return ::testing::AssertionSuccess();
 }
 
 class RecordStoreTest : public ::testing::Test {

@@ -2,17 +2,20 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <random>
 #include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -89,31 +92,6 @@ bool WriteFileBytes(const std::string& path, const Bytes& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
-}
-
-bool WriteMarker(const std::string& path, const std::string& text) {
-  std::error_code ec;
-  if (WriteText(path + ".part", text)) fs::rename(path + ".part", path, ec);
-  return !ec && FileExists(path);
-}
-
-bool WaitForFile(const std::string& path, int timeout_ms) {
-  for (int waited = 0; !FileExists(path); waited += 20) {
-    if (waited > timeout_ms) return false;
-    SleepMs(20);
-  }
-  return true;
-}
-
-std::string AwaitText(const std::string& path, int timeout_ms) {
-  for (int waited = 0; waited <= timeout_ms; waited += 20) {
-    if (FileExists(path)) {
-      const std::string text = ReadText(path);
-      if (!text.empty()) return text;
-    }
-    SleepMs(20);
-  }
-  return std::string();
 }
 
 bool SetWritable(const std::string& path, bool writable) {
@@ -244,20 +222,77 @@ std::string ChildProgram(const std::string& name) {
   return JoinPath(self.substr(0, self.find_last_of("/\\")), file);
 }
 
+void TellParent(const std::string& line) {
+  std::fputs((line + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+std::optional<std::string> ReadParentLine() {
+  std::string line;
+  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
 #ifdef _WIN32
 
 bool ChildProcess::Start(const std::string& program,
                          const std::vector<std::string>& args) {
   std::string line = "\"" + program + "\"";
   for (const std::string& a : args) line += " \"" + a + "\"";
+  // The child's ends are inherited, this process's ends are not.
+  SECURITY_ATTRIBUTES inherit{DWORD(sizeof(SECURITY_ATTRIBUTES)), nullptr,
+                              TRUE};
+  HANDLE in_read = nullptr, in_write = nullptr;
+  HANDLE out_read = nullptr, out_write = nullptr;
+  if (!CreatePipe(&in_read, &in_write, &inherit, 0)) return false;
+  if (!CreatePipe(&out_read, &out_write, &inherit, 0)) {
+    CloseHandle(in_read);
+    CloseHandle(in_write);
+    return false;
+  }
+  SetHandleInformation(in_write, HANDLE_FLAG_INHERIT, 0);
+  SetHandleInformation(out_read, HANDLE_FLAG_INHERIT, 0);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in_read;
+  startup.hStdOutput = out_write;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION info{};
   running_ = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr,
-                            FALSE, 0, nullptr, nullptr, &startup, &info);
+                            TRUE, 0, nullptr, nullptr, &startup, &info);
+  CloseHandle(in_read);
+  CloseHandle(out_write);
   if (running_) CloseHandle(info.hThread);
   process_ = info.hProcess;
+  to_child_ = in_write;
+  from_child_ = out_read;
   return running_;
+}
+
+std::optional<std::string> ChildProcess::ReadLine() {
+  while (pending_.find('\n') == std::string::npos) {
+    char buf[512];
+    DWORD got = 0;
+    if (!from_child_ || !ReadFile(from_child_, buf, sizeof buf, &got, nullptr) ||
+        got == 0)
+      return std::nullopt;
+    pending_.append(buf, got);
+  }
+  std::string line = pending_.substr(0, pending_.find('\n'));
+  pending_.erase(0, line.size() + 1);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+bool ChildProcess::WriteLine(const std::string& line) {
+  const std::string text = line + "\n";
+  DWORD written = 0;
+  return to_child_ &&
+         WriteFile(to_child_, text.data(), DWORD(text.size()), &written,
+                   nullptr) &&
+         written == text.size();
 }
 
 int ChildProcess::Wait(int timeout_ms) {
@@ -278,6 +313,12 @@ void ChildProcess::Kill() {
   running_ = false;
 }
 
+ChildProcess::~ChildProcess() {
+  Kill();
+  for (void* pipe : {to_child_, from_child_})
+    if (pipe) CloseHandle(pipe);
+}
+
 #else
 
 bool ChildProcess::Start(const std::string& program,
@@ -287,9 +328,48 @@ bool ChildProcess::Start(const std::string& program,
   std::vector<char*> argv;
   for (std::string& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
-  running_ = posix_spawn(&pid_, program.c_str(), nullptr, nullptr,
+  // A child that ended must not end this process when it is written to.
+  signal(SIGPIPE, SIG_IGN);
+  int in[2], out[2];
+  if (pipe(in) != 0) return false;
+  if (pipe(out) != 0) {
+    close(in[0]);
+    close(in[1]);
+    return false;
+  }
+  // No other child inherits these ends; dup2 gives the child its own.
+  for (int fd : {in[0], in[1], out[0], out[1]}) fcntl(fd, F_SETFD, FD_CLOEXEC);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  running_ = posix_spawn(&pid_, program.c_str(), &actions, nullptr,
                          argv.data(), environ) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  close(in[0]);
+  close(out[1]);
+  to_child_ = in[1];
+  from_child_ = out[0];
   return running_;
+}
+
+std::optional<std::string> ChildProcess::ReadLine() {
+  while (pending_.find('\n') == std::string::npos) {
+    char buf[512];
+    const ssize_t got = from_child_ < 0 ? 0 : read(from_child_, buf, sizeof buf);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return std::nullopt;
+    pending_.append(buf, size_t(got));
+  }
+  std::string line = pending_.substr(0, pending_.find('\n'));
+  pending_.erase(0, line.size() + 1);
+  return line;
+}
+
+bool ChildProcess::WriteLine(const std::string& line) {
+  const std::string text = line + "\n";
+  return to_child_ >= 0 &&
+         write(to_child_, text.data(), text.size()) == ssize_t(text.size());
 }
 
 int ChildProcess::Wait(int timeout_ms) {
@@ -312,6 +392,12 @@ void ChildProcess::Kill() {
   kill(pid_, SIGKILL);
   waitpid(pid_, nullptr, 0);
   running_ = false;
+}
+
+ChildProcess::~ChildProcess() {
+  Kill();
+  for (int fd : {to_child_, from_child_})
+    if (fd >= 0) close(fd);
 }
 
 #endif

@@ -48,13 +48,6 @@ inline std::string ReadText(const std::string& path) {
 inline bool WriteText(const std::string& path, const std::string& text) {
   return WriteFileBytes(path, Bytes(text.begin(), text.end()));
 }
-// Written under another name and renamed, so a poller never sees half.
-bool WriteMarker(const std::string& path, const std::string& text);
-bool WaitForFile(const std::string& path, int timeout_ms);
-// The text of a marker another process writes, once it can be read whole:
-// a renamed file may still refuse a reader for a moment under wine. Empty
-// when nothing came within timeout_ms.
-std::string AwaitText(const std::string& path, int timeout_ms);
 inline void SleepMs(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
@@ -128,25 +121,42 @@ RecordImage ChildRecord(int i);  // the i-th record the child appends
 // The child program of that name, next to the running executable.
 std::string ChildProgram(const std::string& name);
 
-// A child process, killed by the destructor when it still runs.
+// A child process whose standard input and output are pipes to this
+// process, killed by the destructor when it still runs. Parent and child
+// wait for each other's lines, never for a time: a child that ends closes
+// its end, and the reader sees the end of the lines at once.
 class ChildProcess {
  public:
   ChildProcess() = default;
-  ~ChildProcess() { Kill(); }
+  ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
   bool Start(const std::string& program, const std::vector<std::string>& args);
+  // The next line the child wrote, without its line end; nullopt once the
+  // child has closed its output (it ended) without one.
+  std::optional<std::string> ReadLine();
+  bool WriteLine(const std::string& line);  // to the child's input
   int Wait(int timeout_ms);  // the exit code; -1 when it did not end in time
   void Kill();               // at once, with no chance to clean up
 
  private:
   bool running_ = false;
+  std::string pending_;  // read, not yet handed out
 #ifdef _WIN32
   void* process_ = nullptr;
+  void* to_child_ = nullptr;
+  void* from_child_ = nullptr;
 #else
   int pid_ = -1;
+  int to_child_ = -1;
+  int from_child_ = -1;
 #endif
 };
+
+// The child's side: a line to the parent, written at once, and the next
+// line from it (nullopt when the parent closed the pipe or ended).
+void TellParent(const std::string& line);
+std::optional<std::string> ReadParentLine();
 
 }  // namespace zbtest
 
