@@ -6,6 +6,8 @@
 #include <functional>
 #include <tuple>
 
+#include "care_commands.h"
+#include "environment/scripted_ui.h"
 #include "exchange_commands.h"
 #include "project_commands.h"
 #include "projectstore/position_locks.h"
@@ -190,6 +192,30 @@ TEST(ZbdbTerminalText, ControlCharactersAreMaskedAndTextConverted) {
 
 const char kBruecke[] = "Br\xFC" "cke Nord";
 const char kStuetze[] = "St\xFCtze 12 Achse B";
+
+TEST_F(ZbdbToolTest, RepairAsksKeepsTheDamagedBytesAndLeavesSoundFilesAlone) {
+  Result r = Run(tool::RepairCommand, MakeDemo());
+  EXPECT_EQ(r.status, tool::kExitOk);
+  EXPECT_TRUE(r.Says("is a sound record file: nothing to repair.")) << r.out;
+
+  const std::string path = Path("PRO00002.PRO");
+  const Bytes damaged = ReadFileBytes(FixturePath("damaged/PRO00002.PRO"));
+  ASSERT_TRUE(WriteFileBytes(path, damaged));
+  r = Run(tool::RepairCommand, path);  // the question is answered No
+  EXPECT_EQ(r.status, tool::kExitFailed);
+  EXPECT_TRUE(r.Says("Nothing changed.")) << r.out;
+  EXPECT_EQ(ReadFileBytes(path), damaged);
+
+  zb::environment::ScriptedUi yes;  // answers Yes
+  zb::api::LibraryServices services;
+  services.ui = &yes;
+  UseLibrary(services);
+  r = Run(tool::RepairCommand, path);
+  EXPECT_EQ(r.status, tool::kExitOk) << r.out << r.err;
+  EXPECT_TRUE(r.Says("Copy pass:       C, 18 records copied")) << r.out;
+  EXPECT_EQ(ReadFileBytes(Path("PRO00002.OLD")), damaged);
+  EXPECT_TRUE(Run(tool::CheckCommand, path).Says("closed cleanly"));
+}
 
 class ZbdbProjectToolTest : public ProjectStoreTest {
  protected:

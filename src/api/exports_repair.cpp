@@ -5,6 +5,7 @@
 
 #include "api/frame.h"
 #include "api/library.h"
+#include "api/project_check.h"
 #include "environment/library_context.h"
 #include "environment/login.h"
 #include "projectstore/position_locks.h"
@@ -90,6 +91,10 @@ int32_t ZBAPI TEST_CheckPro(ZBPROPOS* request) {
       ps::FindProject(lib.store(), FieldText(request->szDataPfad),
                       FieldText(request->szProName), nullptr, &path) < 0)
     return TEST_CHECKPRO_NOT_FOUND;
+  return zb::api::CheckProjectFile(lib, path);
+}
+
+int32_t zb::api::CheckProjectFile(Library& lib, const std::string& path) {
   lib.log().Printf("\n*** TEST_CheckPro %s", path.c_str());
   const zb::recordstore::FileReport report =
       zb::recordstore::InspectRecordFile(lib.os(), path);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "api/library.h"
+#include "api/project_check.h"
 #include "command_support.h"
 #include "environment/library_context.h"
 #include "environment/ui.h"
@@ -13,6 +14,7 @@
 #include "platform/platform.h"
 #include "projectstore/positions.h"
 #include "projectstore/previews.h"
+#include "projectstore/project_names.h"
 #include "projectstore/project_catalogue.h"
 #include "projectstore/record_file.h"
 #include "projectstore/repair.h"
@@ -101,10 +103,9 @@ std::string DescriptorName(const uint8_t* descriptor) {
 }  // namespace
 
 bool ReportProjectCheck(const std::string& path, const Streams& io) {
-  ZBPROPOS request{};
-  if (path.size() >= sizeof request.szTmpDatei) return true;
-  std::memcpy(request.szTmpDatei, path.data(), path.size());
-  const int32_t code = TEST_CheckPro(&request);
+  zb::api::Library& lib = zb::api::TheLibrary();
+  PrepareLibrary(lib);  // the catalogue names the positions' programs
+  const int32_t code = zb::api::CheckProjectFile(lib, path);
   std::fprintf(io.out, "Project check:   %s (%d)\n", FindingText(code).c_str(),
                static_cast<int>(code));
   return code == TEST_CHECKPRO_SOUND || code == TEST_CHECKPRO_NOT_CLOSED;
@@ -223,7 +224,9 @@ int AutosaveCommand(const std::string& folder, const Streams& io) {
   }
   const std::string configuration = lib.context().folders.configuration;
   std::string project_file;
-  if (ps::FindProject(lib.store(), configuration, "VORLAGE", nullptr,
+  // Only a list that exists is asked: none is made here.
+  if (!lib.os().FileExists(ps::ProjectListPath(lib.store(), configuration)) ||
+      ps::FindProject(lib.store(), configuration, "VORLAGE", nullptr,
                       &project_file) < 0) {
     Say(io, "Templates: none (no project VORLAGE in " +
                 ShownPath(configuration) + ")");
