@@ -167,6 +167,18 @@ int SummaryReporter::PrintSummary() {
                    label->second.c_str());
   }
 
+  const double repair = Nanos("repair_50mb/engine");
+  const double repair_floor = Nanos("repair_50mb/floor_read_write");
+  if (repair > 0 && repair_floor > 0)
+    Print(out,
+          "  repair 50 MB    %s, reading and writing its bytes once %s: "
+          "%.2fx the floor%s (target <= 3x: %s)\n",
+          Time(repair).c_str(), Time(repair_floor).c_str(),
+          repair / repair_floor,
+          CpuRatio("repair_50mb/engine", "repair_50mb/floor_read_write")
+              .c_str(),
+          verdict(repair / repair_floor <= 3));
+
   const double list_small = Nanos("listing/1000");
   const double list_mid = Nanos("listing/5000");
   const double list_large = Nanos("listing/10000");

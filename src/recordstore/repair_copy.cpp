@@ -134,9 +134,10 @@ void CopyFileHeader(WindowReader& in, ChunkWriter& out) {
 // Header and data of the record at `at` onto the new file.
 bool CopyRecord(WindowReader& in, uint64_t at, const Header& h,
                 ChunkWriter& out) {
-  std::vector<uint8_t> bytes(kRecordHeaderSize + static_cast<size_t>(h.size));
-  if (in.Read(at, bytes.data(), bytes.size()) != bytes.size()) return false;
-  out.Append(bytes.data(), bytes.size());
+  uint8_t bytes[kRecordHeaderSize + kMaxRecordSize];
+  const size_t n = kRecordHeaderSize + static_cast<size_t>(h.size);
+  if (in.Read(at, bytes, n) != n) return false;
+  out.Append(bytes, n);
   return true;
 }
 
@@ -204,11 +205,20 @@ void PassA(WindowReader& in, uint64_t end, ChunkWriter& out,
 }
 
 // The offset of the first complete end-of-data mark from 500, or -1.
+// Searched a megabyte at a time; pieces overlap by three bytes so that a
+// mark across their border is found.
 int64_t FindEndMark(WindowReader& in) {
-  uint8_t b[4];
-  for (uint64_t at = kFileHeaderSize; at + 4 <= in.size(); ++at) {
-    if (in.Read(at, b, 4) == 4 && std::memcmp(b, kEndOfDataMark, 4) == 0)
-      return static_cast<int64_t>(at);
+  constexpr size_t kPiece = 1 << 20;
+  std::vector<uint8_t> piece(kPiece);
+  for (uint64_t at = kFileHeaderSize; at + 4 <= in.size(); at += kPiece - 3) {
+    const size_t got = in.Read(at, piece.data(), kPiece);
+    if (got < 4) break;
+    const uint8_t* begin = piece.data();
+    const uint8_t* end = begin + got;
+    const uint8_t* found =
+        std::search(begin, end, kEndOfDataMark, kEndOfDataMark + 4);
+    if (found != end) return static_cast<int64_t>(at + (found - begin));
+    if (got < kPiece) break;
   }
   return -1;
 }

@@ -1,0 +1,98 @@
+// The repair of a 50 MB project file of 100,000 records that a program left
+// unclosed (copy A), against the floor of reading its bytes once and
+// writing them once.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "api/library.h"
+#include "bench_files.h"
+#include "projectstore/repair.h"
+#include "recordstore/record_format.h"
+
+namespace zbbench {
+namespace {
+
+namespace rs = zb::recordstore;
+
+constexpr uint32_t kRepairRecords = 100000;
+constexpr int16_t kRepairData = 500;  // 100,000 x 506 bytes: about 50 MB
+
+// Header, the records of five positions' programs, the end-of-data mark.
+const std::vector<uint8_t>& DamagedImage() {
+  static const std::vector<uint8_t> image = [] {
+    std::vector<uint8_t> bytes(rs::kFileHeaderSize, 0);
+    bytes.reserve(rs::kFileHeaderSize +
+                  size_t{kRepairRecords} * (6 + kRepairData) + 4);
+    uint8_t header[6];
+    for (uint32_t i = 0; i < kRepairRecords; ++i) {
+      rs::StoreI16(header, static_cast<int16_t>(1 + i % 5));
+      rs::StoreI16(header + 2, static_cast<int16_t>(101 + i % 7));
+      rs::StoreI16(header + 4, kRepairData);
+      bytes.insert(bytes.end(), header, header + 6);
+      bytes.insert(bytes.end(), kRepairData, static_cast<uint8_t>(i));
+    }
+    bytes.insert(bytes.end(), rs::kEndOfDataMark, rs::kEndOfDataMark + 4);
+    return bytes;
+  }();
+  return image;
+}
+
+void WriteImage(const std::string& path, const std::vector<uint8_t>& image) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::fwrite(image.data(), 1, image.size(), f);
+  std::fclose(f);
+}
+
+void RepairEngine(benchmark::State& state) {
+  BenchFiles& files = BenchFiles::Get();
+  const std::string path = files.Path("REPAIR01.PRO");
+  const std::string backup = files.Path("REPAIR01.OLD");
+  const std::vector<uint8_t>& image = DamagedImage();
+  uint32_t copied = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    WriteImage(path, image);
+    std::remove(backup.c_str());
+    state.ResumeTiming();
+    copied = zb::projectstore::RepairFile(zb::api::TheLibrary().store(), path,
+                                          files.folder())
+                 .records;
+  }
+  state.SetLabel(std::to_string(copied) + " records copied");
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(image.size()));
+  std::remove(path.c_str());
+  std::remove(backup.c_str());
+}
+
+// One read of the whole file and one write of it elsewhere, in 1 MB pieces.
+void RepairFloor(benchmark::State& state) {
+  BenchFiles& files = BenchFiles::Get();
+  const std::string path = files.Path("REPAIR02.PRO");
+  const std::string copy = files.Path("REPAIR02.REP");
+  WriteImage(path, DamagedImage());
+  std::vector<uint8_t> buffer(1 << 20);
+  for (auto _ : state) {
+    const int in = open(path.c_str(), O_RDONLY);
+    const int out = open(copy.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+    for (ssize_t n; (n = read(in, buffer.data(), buffer.size())) > 0;)
+      benchmark::DoNotOptimize(write(out, buffer.data(), size_t(n)));
+    close(in);
+    close(out);
+  }
+  std::remove(path.c_str());
+  std::remove(copy.c_str());
+}
+
+}  // namespace
+
+BENCHMARK(RepairEngine)->Name("repair_50mb/engine")->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(RepairFloor)->Name("repair_50mb/floor_read_write")->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace zbbench
