@@ -2,7 +2,8 @@
 # ZBDB900.dll is made, the way a program of the suite links the DLL: each
 # export that has its plain name, spelt with its stdcall decoration
 # ("DBOpen@4"), so that dlltool --kill-at binds the compiler's _DBOpen@4 to
-# the DLL's plain "DBOpen". Run as a script:
+# the DLL's plain "DBOpen"; an export published only decorated is imported
+# under its decorated name. Run as a script:
 #
 #   cmake -DEXPORTS_LIST=<exports.list> -DDEF_FILE=<out.def> -P ImportLibrary.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -27,6 +28,10 @@ foreach(raw IN LISTS lines)
   if(form STREQUAL "both")
     math(EXPR bytes "${args} * 4")
     string(APPEND def "  ${name}@${bytes}\n")
+  elseif(form STREQUAL "decorated")
+    # Only "_Name@N" exists in the DLL: the import names it exactly.
+    math(EXPR bytes "${args} * 4")
+    string(APPEND def "  ${name}@${bytes} == _${name}@${bytes}\n")
   elseif(form STREQUAL "cdecl")
     string(APPEND def "  ${name}\n")
   endif()
