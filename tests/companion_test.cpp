@@ -76,37 +76,13 @@ class CompanionTest : public ::testing::Test {
   zbtest::TempDir store_;
 };
 
-TEST_F(CompanionTest, DefaultsStoredValuesAndEnvironmentSettings) {
+// Defaults below the product folder, stored values, the environment over
+// both, a fresh library reading the store, and the default back on "".
+TEST_F(CompanionTest, FolderDefaultsStoredValuesAndEnvironmentSettings) {
   const std::string below[] = {"Programme", "Daten", "TMP",
                                "User",      "User\\" + SystemUser(), "Basis"};
   for (size_t i = 0; i < std::size(below); ++i)
     EXPECT_EQ(Read(kAllKinds[i]), product_.path() + "\\" + below[i] + "\\");
-  // A setting in the environment wins over a stored value.
-  ASSERT_EQ(companions().WriteFolder(FolderKind::kData, "E:\\Gespeichert\\"),
-            0);
-  for (size_t i = 0; i < std::size(kOverrides); ++i)
-    settings_.Set(kOverrides[i], "X:\\" + std::to_string(i));
-  for (size_t i = 0; i < std::size(kOverrides); ++i)
-    EXPECT_EQ(Read(kAllKinds[i]), "X:\\" + std::to_string(i)) << kOverrides[i];
-  for (const char* name : kOverrides) settings_.Set(name, std::nullopt);
-  EXPECT_EQ(Read(FolderKind::kData), "E:\\Gespeichert\\");
-  ASSERT_EQ(companions().WriteFolder(FolderKind::kData, ""), 0);
-
-  // Without ZBSTATIK_HOME: D:\ZBStatik (C: when D: is a CD-ROM drive) on
-  // Windows, the home folder's ZBStatik elsewhere.
-  settings_.Set("ZBSTATIK_HOME", std::nullopt);
-#ifdef _WIN32
-  const bool cd =
-      os_->DriveKindOf("D:\\") == zb::platform::Platform::DriveKind::kCdRom;
-  EXPECT_EQ(Read(FolderKind::kData),
-            std::string(cd ? "C:" : "D:") + "\\ZBStatik\\Daten\\");
-#else
-  settings_.Set("HOME", product_.path());
-  EXPECT_EQ(Read(FolderKind::kData), product_.path() + "/ZBStatik\\Daten\\");
-#endif
-}
-
-TEST_F(CompanionTest, FoldersRoundTripThroughTheUserStore) {
   // Windows-1252 bytes and blanks must survive the store.
   const std::vector<std::string> folders = {
       "C:\\ZB Programme\\", "E:\\Daten \xC4nderung\\", "F:\\Tmp\\",
@@ -115,6 +91,12 @@ TEST_F(CompanionTest, FoldersRoundTripThroughTheUserStore) {
     ASSERT_EQ(companions().WriteFolder(kSettable[i], folders[i]), 0) << i;
   for (size_t i = 0; i < folders.size(); ++i)
     EXPECT_EQ(Read(kSettable[i]), folders[i]) << i;
+  // A setting in the environment wins over a stored value.
+  for (size_t i = 0; i < std::size(kOverrides); ++i)
+    settings_.Set(kOverrides[i], "X:\\" + std::to_string(i));
+  for (size_t i = 0; i < std::size(kOverrides); ++i)
+    EXPECT_EQ(Read(kAllKinds[i]), "X:\\" + std::to_string(i)) << kOverrides[i];
+  for (const char* name : kOverrides) settings_.Set(name, std::nullopt);
 
   // Kept where other programs of the suite read them, and read again by a
   // freshly loaded library.
@@ -130,6 +112,19 @@ TEST_F(CompanionTest, FoldersRoundTripThroughTheUserStore) {
   ASSERT_EQ(companions().WriteFolder(FolderKind::kData, ""), 0);
   EXPECT_EQ(Read(FolderKind::kData), product_.path() + "\\Daten\\");
   EXPECT_EQ(Read(FolderKind::kTemporary), folders[2]);
+
+  // Without ZBSTATIK_HOME: D:\ZBStatik (C: when D: is a CD-ROM drive) on
+  // Windows, the home folder's ZBStatik elsewhere.
+  settings_.Set("ZBSTATIK_HOME", std::nullopt);
+#ifdef _WIN32
+  const bool cd =
+      os_->DriveKindOf("D:\\") == zb::platform::Platform::DriveKind::kCdRom;
+  EXPECT_EQ(Read(FolderKind::kData),
+            std::string(cd ? "C:" : "D:") + "\\ZBStatik\\Daten\\");
+#else
+  settings_.Set("HOME", product_.path());
+  EXPECT_EQ(Read(FolderKind::kData), product_.path() + "/ZBStatik\\Daten\\");
+#endif
 }
 
 TEST_F(CompanionTest, ErrorCodesWhenAFolderHasNoValue) {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <random>
@@ -224,11 +223,10 @@ class Model {
 using EngineModelTest = RecordStoreTest;
 
 TEST_F(EngineModelTest, RandomCallSequencesAgreeWithTheModel) {
-  uint32_t seed = 20240611;
-  if (const char* env = std::getenv("ZBDB_MODEL_SEED"))
-    seed = static_cast<uint32_t>(std::strtoul(env, nullptr, 10));
-  std::printf("engine model seed: %u (set ZBDB_MODEL_SEED to repeat another)\n",
-              seed);
+  const char* other_seed = std::getenv("ZBDB_MODEL_SEED");  // to try others
+  const uint32_t seed =
+      other_seed ? uint32_t(std::strtoul(other_seed, nullptr, 10)) : 20240611u;
+  SCOPED_TRACE("engine model seed " + std::to_string(seed));
   std::mt19937 rng(seed);
   auto pick = [&rng](int lo, int hi) {
     return std::uniform_int_distribution<int>(lo, hi)(rng);

@@ -9,15 +9,7 @@
 
 namespace {
 
-// Runs an in-place helper on a copy of text in a roomy buffer.
-std::string InPlace(char* (*helper)(char*), const char* text) {
-  char buf[64];
-  std::strcpy(buf, text);
-  helper(buf);
-  return buf;
-}
-
-TEST(StringUtilsTest, InsertAndAdd) {
+TEST(StringUtilsTest, InsertAddAndTheirReturnedPointers) {
   char b[64] = "Daten";
   StrIns("D:\\", b);
   EXPECT_STREQ(b, "D:\\Daten");
@@ -29,17 +21,12 @@ TEST(StringUtilsTest, InsertAndAdd) {
   EXPECT_STREQ(t, "D:\\Daten\\PRO1.PRO.BAK");
   strAdd(t, nullptr);  // the list ends at once
   EXPECT_STREQ(t, "");
-}
 
-TEST(StringUtilsTest, CompressAndTrim) {
   char blanks[] = "     ";
   EXPECT_EQ(strRightCompress(blanks), blanks);  // the new terminator
   EXPECT_STREQ(blanks, "");
   char mixed[] = "ab c \n \n";
   EXPECT_EQ(strRightCompress(mixed), mixed + 4);
-  EXPECT_EQ(InPlace(strRightCompress, "ab\r"), "ab\r");  // only blanks and LF
-  EXPECT_EQ(InPlace(strLeftCompress, "   a b "), "a b ");
-
   // A 10-byte Basic field: three letters, seven blanks, no terminator.
   char field[12];
   std::memcpy(field, "DLT       XX", 12);
@@ -47,30 +34,39 @@ TEST(StringUtilsTest, CompressAndTrim) {
   EXPECT_STREQ(field, "DLT");
 }
 
-TEST(StringUtilsTest, LowerAndUpperWithDosUmlauts) {
-  EXPECT_EQ(InPlace(lower, "A\x8E\x99\x9AZ"), "a\x84\x94\x81z");
-  EXPECT_EQ(InPlace(upper, "a\x84\x94\x81z"), "A\x8E\x99\x9AZ");
-  // Neither letters nor the three codes: the Windows-1252 umlauts, the
+TEST(StringUtilsTest, InPlaceHelpers) {
+  // Neither letters nor the three DOS umlauts: the Windows-1252 umlauts, the
   // neighbours of the DOS codes and of A-Z stay as they are.
-  const char other[] =
+  const char* other =
       "09@[`{\\\xC4\xE4\xD6\xF6\xDC\xFC\xDF\x80\x83\x85\x8D\x8F\x95\x98\x9B\xFF";
-  EXPECT_EQ(InPlace(lower, other), other);
-  EXPECT_EQ(InPlace(upper, other), other);
-}
-
-TEST(StringUtilsTest, FolderBackslashes) {
-  EXPECT_EQ(InPlace(backSlash, ""), "");
-  EXPECT_EQ(InPlace(backSlash, "C:\\Daten"), "C:\\Daten\\");
-  EXPECT_EQ(InPlace(backSlash, "C:\\Daten\\ "), "C:\\Daten\\");
-  EXPECT_EQ(InPlace(backSlash, "C:\\Daten\n"), "C:\\Daten\\");
-
-  EXPECT_EQ(InPlace(noBackSlash, ""), "");
-  EXPECT_EQ(InPlace(noBackSlash, "C:\\Daten\\"), "C:\\Daten");
-  EXPECT_EQ(InPlace(noBackSlash, "C:\\Daten\\\\ \n"), "C:\\Daten");
-  EXPECT_EQ(InPlace(noBackSlash, "C:\\"), "C:\\");
-  EXPECT_EQ(InPlace(noBackSlash, "C"), "C:\\");
-  EXPECT_EQ(InPlace(noBackSlash, "C:"), "C:\\");
-  EXPECT_EQ(InPlace(noBackSlash, "\\\\server\\share\\"), "\\\\server\\share");
+  const struct {
+    char* (*helper)(char*);
+    const char *text, *expected;
+  } cases[] = {
+      {strRightCompress, "ab\r", "ab\r"},  // only blanks and LF go
+      {strLeftCompress, "   a b ", "a b "},
+      {lower, "A\x8E\x99\x9AZ", "a\x84\x94\x81z"},
+      {upper, "a\x84\x94\x81z", "A\x8E\x99\x9AZ"},
+      {lower, other, other},
+      {upper, other, other},
+      {backSlash, "", ""},
+      {backSlash, "C:\\Daten", "C:\\Daten\\"},
+      {backSlash, "C:\\Daten\\ ", "C:\\Daten\\"},
+      {backSlash, "C:\\Daten\n", "C:\\Daten\\"},
+      {noBackSlash, "", ""},
+      {noBackSlash, "C:\\Daten\\", "C:\\Daten"},
+      {noBackSlash, "C:\\Daten\\\\ \n", "C:\\Daten"},
+      {noBackSlash, "C:\\", "C:\\"},  // a drive keeps its root
+      {noBackSlash, "C", "C:\\"},
+      {noBackSlash, "C:", "C:\\"},
+      {noBackSlash, "\\\\server\\share\\", "\\\\server\\share"},
+  };
+  for (const auto& c : cases) {
+    char buf[64];
+    std::strcpy(buf, c.text);
+    c.helper(buf);
+    EXPECT_STREQ(buf, c.expected) << "case " << (&c - cases);
+  }
 }
 
 }  // namespace
