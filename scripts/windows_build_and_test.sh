@@ -16,6 +16,8 @@
 #   ZBDB_WINE_TIMEOUT                   seconds the test run may take (1800)
 #   ZBDB_WINE_XVFB=1                    run the tests inside xvfb-run, for
 #                                       tests that need a real X display
+#   ZBDB_SCREENSHOT_DIR                 where the window tests save their
+#                                       screenshots (BMP; a Windows path)
 #   GTEST_FILTER                        passed on to the tests as usual
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -112,12 +114,16 @@ if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     || { cat "$build64/wineboot.log"; fail "wineboot failed"; }
   "$wineserver" -w
 fi
+# Under Xvfb there is no window manager: wine draws the windows' frames and
+# title bars itself, as the screenshots should show them.
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+  >/dev/null 2>&1 || true
 
 step "wine: running zbdb_tests.exe"
 runner=()
 if [[ "${ZBDB_WINE_XVFB:-0}" == 1 ]]; then
   command -v xvfb-run >/dev/null || fail "xvfb-run not found (apt-get install xvfb)"
-  runner=(xvfb-run -a)
+  runner=(xvfb-run -a -s "-screen 0 1024x768x24")
 fi
 log=$build64/zbdb_tests.log
 set +e

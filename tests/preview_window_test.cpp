@@ -27,6 +27,10 @@ Bytes BeamPicture() {
   HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, "beam\0preview\0");
   HPEN pen = CreatePen(PS_SOLID, 4, RGB(0, 0, 160));
   SelectObject(dc, pen);
+  // An outline font: the playback scales it with the picture.
+  HFONT font = CreateFontA(-22, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0,
+                           0, ANTIALIASED_QUALITY, 0, "Arial");
+  SelectObject(dc, font);
   Rectangle(dc, 40, 180, 440, 200);
   for (int x = 40; x <= 440; x += 40) {
     MoveToEx(dc, x, 100, nullptr);
@@ -38,6 +42,7 @@ Bytes BeamPicture() {
   TextOutA(dc, 170, 215, "Tr\xE4ger 7", 8);
   HENHMETAFILE picture = CloseEnhMetaFile(dc);
   DeleteObject(pen);
+  DeleteObject(font);
   Bytes bytes(GetEnhMetaFileBits(picture, 0, nullptr));
   GetEnhMetaFileBits(picture, static_cast<UINT>(bytes.size()), bytes.data());
   DeleteEnhMetaFile(picture);
