@@ -23,6 +23,7 @@ class AutosaveTemplatesTest : public InstalledDataTest {
     InstalledDataTest::SetUp();
     temporary_ = Path("TMP");
     configuration_ = Path("Ini");
+    request_tmp_ = temporary_;
     ASSERT_TRUE(MakeFolder(temporary_));
     ASSERT_TRUE(MakeFolder(configuration_));
     auto& folders = lib().context().folders;
@@ -41,13 +42,7 @@ class AutosaveTemplatesTest : public InstalledDataTest {
     return services;
   }
   ZBPROPOS_L Request(const std::string& program, const std::string& name) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szTmpPfad, sizeof r.szTmpPfad, temporary_);
-    SetText(r.szPrgName, sizeof r.szPrgName, program);
-    SetText(r.szProName, sizeof r.szProName, kProject);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
+    return Long(program, name);
   }
   // A working file of the fixture's DLT position, opened silently.
   std::string OpenStuetze() {

@@ -107,14 +107,7 @@ class PreviewWindowTest : public InstalledDataTest {
     win32_ui_ = std::make_unique<zb::explorer::Win32Ui>(lib().context());
     lib().set_ui(*win32_ui_);
   }
-  ZBPROPOS_L Request() {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
-    SetText(r.szProName, sizeof r.szProName, kProject);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, kStuetze);
-    return r;
-  }
+  ZBPROPOS_L Request() { return Long("DLT", kStuetze); }
   // ZB_GetPreview with a photographer who closes the viewer; the result.
   int32_t ShowAndPhotograph(const std::string& name) {
     const char* folder = std::getenv("ZBDB_SCREENSHOT_DIR");

@@ -36,14 +36,7 @@ Bytes MakeBlob(const Bytes& picture) {
 
 class PreviewsTest : public InstalledDataTest {
  protected:
-  ZBPROPOS_L Request(const std::string& name) {
-    ZBPROPOS_L r{};
-    SetText(r.szDataPfad, sizeof r.szDataPfad, data_);
-    SetText(r.szPrgName, sizeof r.szPrgName, "DLT");
-    SetText(r.szProName, sizeof r.szProName, kProject);
-    SetText(r.szPosNameLong, sizeof r.szPosNameLong, name);
-    return r;
-  }
+  ZBPROPOS_L Request(const std::string& name) { return Long("DLT", name); }
   int32_t Save(const std::string& name, Bytes blob) {
     ZBPROPOS_L r = Request(name);
     int32_t size = static_cast<int32_t>(blob.size());
