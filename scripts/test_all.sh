@@ -14,6 +14,7 @@ cmake --build build-ci -j2
 (cd build-ci && ctest --output-on-failure -j2 --timeout 600)
 
 echo "== Windows builds and tests"
-scripts/windows_build_and_test.sh
+# Under Xvfb, so that the tests of the windows open and photograph them.
+ZBDB_WINE_XVFB=1 scripts/windows_build_and_test.sh
 
 echo "all native and Windows tests passed"

@@ -118,6 +118,9 @@ fi
 # title bars itself, as the screenshots should show them.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
   >/dev/null 2>&1 || true
+# The server started for that has no display: it must be gone before the
+# tests start one of their own under Xvfb.
+"$wineserver" -w
 
 step "wine: running zbdb_tests.exe"
 runner=()
