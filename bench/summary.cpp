@@ -179,6 +179,15 @@ int SummaryReporter::PrintSummary() {
               .c_str(),
           verdict(repair / repair_floor <= 3));
 
+  const double zip = Nanos("zip_1mb/export");
+  const double zip_floor = Nanos("zip_1mb/zlib_compress");
+  if (zip > 0 && zip_floor > 0)
+    Print(out,
+          "  ZB_Zip 1 MB     %s, zlib's compress %s: %.2fx (target <= "
+          "1.1x: %s)\n",
+          Time(zip).c_str(), Time(zip_floor).c_str(), zip / zip_floor,
+          verdict(zip / zip_floor <= 1.1));
+
   const double list_small = Nanos("listing/1000");
   const double list_mid = Nanos("listing/5000");
   const double list_large = Nanos("listing/10000");

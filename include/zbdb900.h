@@ -319,6 +319,17 @@ ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_L(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_LB(ZBPROPOS_L* request);
 
 
+/* ---- In-memory compression --------------------------------------------- */
+/* One zlib stream (RFC 1950), default level. ZB_Zip: 1 when zlib reported
+ * success (the compressed length is not handed back; the stream carries its
+ * end). ZB_Unzip expands the stream at the start of `buffer` in place, up
+ * to `capacity` bytes (`length` may be more than the stream; the third
+ * argument is not used): 1 on success, 0 with the buffer unchanged. */
+ZBEXPORT uint8_t ZBAPI ZB_Zip(uint8_t* dest, uint32_t capacity,
+                              const uint8_t* source, uint32_t length);
+ZBEXPORT uint8_t ZBAPI ZB_Unzip(uint8_t* buffer, int32_t length,
+                                int32_t unused, uint32_t capacity);
+
 /* ---- Repair ------------------------------------------------------------- */
 /* Repairs the record file szTmpDatei: what can still be recognised is
  * copied into "<name>.REP", indexed afresh and put in the file's place; the
