@@ -137,6 +137,13 @@ class FaultInjectingPlatform final : public Platform {
   // Recorded instead: a test goes on to check what the library did.
   void EndProcess(int exit_code) override { ended_with_ = exit_code; }
   int ended_with() const { return ended_with_; }
+  std::string AbsolutePath(const std::string& path) override {
+    return base_.AbsolutePath(path);
+  }
+  std::FILE* ScratchStream() override { return base_.ScratchStream(); }
+  uint32_t SetConsoleCodePage(uint32_t code_page) override {
+    return base_.SetConsoleCodePage(code_page);
+  }
   std::string EnvironmentText(const std::string& name) override {
     return base_.EnvironmentText(name);
   }

@@ -173,6 +173,16 @@ class Platform {
   virtual void EndProcess(int exit_code);
   // The value of a setting of the process environment; "" when unset.
   virtual std::string EnvironmentText(const std::string& name);
+  // The path made absolute against the current folder, its bytes as they
+  // are; the path itself when that fails.
+  virtual std::string AbsolutePath(const std::string& path);
+  // A file of this process alone, gone once it is closed; nullptr when none
+  // can be made. Windows' tmpfile() would write into the drive's root.
+  virtual std::FILE* ScratchStream();
+  // Switches the console's output code page (a console shows the files'
+  // Windows-1252 text right only in 1252); the one before, 0 where there
+  // is no such setting.
+  virtual uint32_t SetConsoleCodePage(uint32_t code_page);
   // A byte string the caller owns (Windows: a BSTR of these bytes, freed
   // with SysFreeString; POSIX: a zero-terminated copy, freed with
   // FreeByteString); nullptr when out of memory.

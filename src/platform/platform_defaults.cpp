@@ -73,6 +73,9 @@ std::string Platform::EnvironmentText(const std::string& name) {
   const char* value = std::getenv(name.c_str());
   return value ? value : "";
 }
+std::string Platform::AbsolutePath(const std::string& path) { return path; }
+std::FILE* Platform::ScratchStream() { return std::tmpfile(); }
+uint32_t Platform::SetConsoleCodePage(uint32_t) { return 0; }
 void* Platform::NewByteString(const std::string& bytes) {
   char* copy = static_cast<char*>(std::malloc(bytes.size() + 1));
   if (copy) std::memcpy(copy, bytes.c_str(), bytes.size() + 1);

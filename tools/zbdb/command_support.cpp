@@ -16,14 +16,6 @@
 #include "recordstore/inspect.h"
 #include "recordstore/typed_records.h"
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <filesystem>
-#endif
 
 namespace zb::tool {
 
@@ -112,18 +104,7 @@ std::string ShownPath(const std::string& path) {
 }
 
 std::string PathText(const std::string& typed) {
-#ifdef _WIN32
-  // The ANSI call keeps the Windows-1252 bytes that std::filesystem would
-  // pass through another conversion.
-  char full[4096];
-  const DWORD n = GetFullPathNameA(typed.c_str(), sizeof full, full, nullptr);
-  return n > 0 && n < sizeof full ? std::string(full, n) : typed;
-#else
-  std::error_code ec;
-  const std::filesystem::path absolute =
-      std::filesystem::absolute(std::filesystem::path(typed), ec);
-  return LibraryText(ec ? typed : absolute.string());
-#endif
+  return LibraryText(zb::api::TheLibrary().os().AbsolutePath(typed));
 }
 
 bool UsableFolder(zb::api::Library& lib, const Streams& io, const char* command,

@@ -2,36 +2,34 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "api/library.h"
 #include "command_line.h"
 #include "console_ui.h"
 #include "environment/ui.h"
+#include "platform/platform.h"
 #include "zbdb_commands.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
-#ifdef _WIN32
 // The files' text is Windows-1252; a console shows it right only in that
 // code page. The console keeps its code page after we end, so put it back.
 class ConsoleCodePage {
  public:
-  ConsoleCodePage() : old_(GetConsoleOutputCP()) {
-    if (old_ != 0) SetConsoleOutputCP(1252);
-  }
+  explicit ConsoleCodePage(zb::platform::Platform& os)
+      : os_(os), old_(os.SetConsoleCodePage(1252)) {}
   ~ConsoleCodePage() {
-    if (old_ != 0) SetConsoleOutputCP(old_);
+    if (old_ != 0) os_.SetConsoleCodePage(old_);
   }
+  ConsoleCodePage(const ConsoleCodePage&) = delete;
+  ConsoleCodePage& operator=(const ConsoleCodePage&) = delete;
 
  private:
-  UINT old_;
+  zb::platform::Platform& os_;
+  uint32_t old_;
 };
-#endif
 
 // The tool's own settings and the flags every command takes.
 void AddGeneralOptions(CLI::App& app, zb::tool::Options& options) {
@@ -70,9 +68,9 @@ int RunWithLibrary(const zb::tool::CommandRun& run,
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-  ConsoleCodePage code_page;
-#endif
+  const std::unique_ptr<zb::platform::Platform> console =
+      zb::platform::NewNativePlatform();
+  ConsoleCodePage code_page(*console);
   namespace tool = zb::tool;
   CLI::App app{"zbdb - look after the record files and data folders of ZBDB900",
                "zbdb"};
@@ -96,7 +94,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "zbdb: a command is required: list, check, compact, demo, "
                  "config, programs, projects, positions, new-project, "
-                 "unlock, export or import\n"
+                 "unlock, export, import, repair, previews or autosave\n"
                  "Run with --help for more information.\n");
     return tool::kExitUsage;
   }

@@ -22,14 +22,7 @@
 #include "recordstore/typed_records.h"
 #include "zbdb900.h"
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include "platform/posix/path_map.h"
 #endif
 
@@ -62,32 +55,6 @@ std::string FileBytes(platform::Platform& os, const std::string& path) {
   return bytes;
 }
 
-// A file for the listing that is gone once closed. Windows' tmpfile()
-// writes into the drive's root folder, which a user may not.
-std::FILE* ScratchFile() {
-#ifdef _WIN32
-  char folder[MAX_PATH + 1] = {};
-  char path[MAX_PATH + 1] = {};
-  if (GetTempPathA(sizeof folder, folder) == 0 ||
-      GetTempFileNameA(folder, "zbd", 0, path) == 0)
-    return nullptr;
-  const HANDLE file =
-      CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                  CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY |
-                  FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), 0);
-  if (fd < 0) {
-    CloseHandle(file);
-    return nullptr;
-  }
-  std::FILE* stream = _fdopen(fd, "w+b");
-  if (!stream) _close(fd);
-  return stream;
-#else
-  return std::tmpfile();
-#endif
-}
 
 // -- The demo file ----------------------------------------------------------
 
@@ -348,7 +315,7 @@ int ListCommand(const std::string& file, const Streams& io) {
   }
   // Listed into a scratch file first: its footer is put on one line, and
   // its text converted for the terminal.
-  std::FILE* buffer = ScratchFile();
+  std::FILE* buffer = lib.os().ScratchStream();
   if (!buffer) {
     rs::ListRecords(lib.engine(), h, io.out);
     DBClose(static_cast<int16_t>(h));

@@ -499,6 +499,16 @@ class PosixPlatform final : public Platform {
     if (library) dlclose(library);
   }
 
+  // Against the current folder, by text: the bytes stay as given.
+  std::string AbsolutePath(const std::string& path) override {
+    if (path.empty() || path[0] == '/') return path;
+    char folder[PATH_MAX];
+    if (!getcwd(folder, sizeof folder)) return path;
+    std::string absolute = folder;
+    if (absolute.back() != '/') absolute += '/';
+    return absolute + path;
+  }
+
  private:
   // "a.b.c.d" at bytes[at], each part a 16-bit number.
   static bool ParseVersion(const std::string& bytes, size_t at,

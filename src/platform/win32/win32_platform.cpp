@@ -25,6 +25,9 @@
 #include <oleauto.h>
 #include <winver.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -440,6 +443,36 @@ class Win32Platform final : public Platform {
     char value[1024];
     const DWORD n = GetEnvironmentVariableA(name.c_str(), value, sizeof value);
     return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+  }
+  // The ANSI call keeps the Windows-1252 bytes as they are.
+  std::string AbsolutePath(const std::string& path) override {
+    char full[4096];
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return n > 0 && n < sizeof full ? std::string(full, n) : path;
+  }
+  std::FILE* ScratchStream() override {
+    char folder[MAX_PATH + 1] = {};
+    char path[MAX_PATH + 1] = {};
+    if (GetTempPathA(sizeof folder, folder) == 0 ||
+        GetTempFileNameA(folder, "zbd", 0, path) == 0)
+      return nullptr;
+    const HANDLE file = ::CreateFileA(
+        path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), 0);
+    if (fd < 0) {
+      CloseHandle(file);
+      return nullptr;
+    }
+    std::FILE* stream = _fdopen(fd, "w+b");
+    if (!stream) _close(fd);
+    return stream;
+  }
+  uint32_t SetConsoleCodePage(uint32_t code_page) override {
+    const UINT old = GetConsoleOutputCP();
+    if (old != 0) SetConsoleOutputCP(code_page);
+    return old;
   }
   void* NewByteString(const std::string& bytes) override {
     return SysAllocStringByteLen(bytes.data(), static_cast<UINT>(bytes.size()));
