@@ -1,9 +1,11 @@
-// The backup archive: run-length blocks.
+// The backup archive: run-length blocks and volume headers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "exchange/archive_header.h"
 #include "exchange/archive_result.h"
 #include "exchange/run_length.h"
 #include "support/test_support.h"
@@ -40,6 +42,49 @@ TEST(ArchiveTest, RunLengthBlocks) {
   Runs runs;
   EXPECT_EQ(CompressBlock(big.data(), big.size(), big.data(), &runs),
             kArchiveBadArgument);  // its counts would not fit 16 bits
+}
+
+TEST(ArchiveTest, HeaderBytesAndVariants) {
+  ArchiveHeader h;
+  const Bytes info = Pattern(kProjectHeaderCopySize, 4);
+  std::copy(info.begin(), info.end(), h.project_header);
+  h.volume = 2;
+  h.continuation = 1;
+  h.project_size = 0x12345;
+  h.folder = ArchiveFolderText("D:\\ZBStatik\\Daten\\PRO00001.PRO  ", "");
+  Bytes expected = info;
+  Put<uint16_t>(expected, 2);
+  Put<uint16_t>(expected, 1);
+  PutU32(expected, 0x12345);
+  expected = Concat(expected, Text(Padded("Z+B-Sicherung", 14)));
+  expected = Concat(expected, Text(Padded("D:\\ZBStatik\\Daten\\", 100)));
+  Bytes bytes(kArchiveHeaderSize);
+  BuildArchiveHeader(h, bytes.data());
+  EXPECT_EQ(bytes, expected);
+  ArchiveHeader back;
+  ASSERT_EQ(ParseArchiveHeader(bytes.data(), bytes.size(), &back), kArchiveOk);
+  EXPECT_EQ(back.variant, ArchiveVariant::kCurrent);
+  EXPECT_EQ(back.folder, "D:\\ZBStatik\\Daten\\");
+  EXPECT_EQ(back.volume, 2);
+  EXPECT_EQ(back.data_offset(), kArchiveHeaderSize);
+  EXPECT_EQ(ParseArchiveHeader(bytes.data(), 225, &back), kArchiveBadHeader);
+
+  EXPECT_EQ(ArchiveFolderText("C:PRO00001.PRO", "E:\\cwd"), "C:");
+  EXPECT_EQ(ArchiveFolderText("PRO00001.PRO", "E:\\cwd"), "E:\\cwd");
+  EXPECT_EQ(ArchiveFolderText(std::string(120, 'x'), "E:\\"), "E:\\");
+
+  // The plain variant: no tag at 112, volume, flag and size from 110.
+  Bytes plain = info;
+  plain.resize(110, 0xEE);
+  Put<uint16_t>(plain, 3);
+  Put<uint16_t>(plain, 1);
+  PutU32(plain, 4000);
+  ASSERT_EQ(ParseArchiveHeader(plain.data(), plain.size(), &back), kArchiveOk);
+  EXPECT_EQ(back.variant, ArchiveVariant::kPlain);
+  EXPECT_TRUE(back.volume == 3 && back.continuation == 1 &&
+              back.project_size == 4000);
+  EXPECT_TRUE(std::equal(info.begin(), info.end(), back.project_header));
+  EXPECT_EQ(ParseArchiveHeader(plain.data(), 117, &back), kArchiveBadHeader);
 }
 
 }  // namespace
