@@ -1,13 +1,17 @@
-// The backup archive: run-length blocks and volume headers.
+// The backup archive: run-length blocks, volume headers, and project files
+// packed into an archive and run list and expanded again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "exchange/archive_file.h"
 #include "exchange/archive_header.h"
 #include "exchange/archive_result.h"
 #include "exchange/run_length.h"
+#include "platform/platform.h"
 #include "support/test_support.h"
 
 namespace zbtest {
@@ -72,6 +76,9 @@ TEST(ArchiveTest, HeaderBytesAndVariants) {
   EXPECT_EQ(ArchiveFolderText("C:PRO00001.PRO", "E:\\cwd"), "C:");
   EXPECT_EQ(ArchiveFolderText("PRO00001.PRO", "E:\\cwd"), "E:\\cwd");
   EXPECT_EQ(ArchiveFolderText(std::string(120, 'x'), "E:\\"), "E:\\");
+  EXPECT_EQ(RunListPathOf("D:\\Daten.1\\PRO00001.PRO"),
+            "D:\\Daten.1\\PRO00001.LST");
+  EXPECT_EQ(RunListPathOf("D:\\Daten\\PRO"), "");
 
   // The plain variant: no tag at 112, volume, flag and size from 110.
   Bytes plain = info;
@@ -85,6 +92,59 @@ TEST(ArchiveTest, HeaderBytesAndVariants) {
               back.project_size == 4000);
   EXPECT_TRUE(std::equal(info.begin(), info.end(), back.project_header));
   EXPECT_EQ(ParseArchiveHeader(plain.data(), 117, &back), kArchiveBadHeader);
+}
+
+TEST(ArchiveTest, ProjectFilesRoundTripAndBadRunListsAreRefused) {
+  const auto os = zb::platform::NewNativePlatform();
+  TempDir dir;
+  const std::string fixtures =
+      JoinPath(JoinPath(ZBDB_FIXTURES_DIR, "ZBStatik"), "Daten");
+  std::vector<zb::platform::DirEntry> found;
+  ASSERT_TRUE(os->FindFiles(JoinPath(fixtures, "*.PRO"), &found).ok());
+  std::vector<std::string> projects;
+  for (const auto& e : found) projects.push_back(JoinPath(fixtures, e.name));
+  ASSERT_GE(projects.size(), 4u);
+  // Runs across blocks and reads, and runs longer than one record holds.
+  Bytes large = Concat(Pattern(3000, 5), Bytes(70000, 0));
+  large = Concat(Concat(large, Pattern(440000, 6)), Bytes(200000, 0xFF));
+  ASSERT_TRUE(WriteFileBytes(dir.File("LARGE.PRO"), large));
+  projects.push_back(dir.File("LARGE.PRO"));
+
+  const std::string sav = dir.File("P.SAV"), lst = dir.File("P.LST");
+  const std::string out = dir.File("OUT.PRO");
+  for (const std::string& project : projects) {
+    SCOPED_TRACE(project);
+    ASSERT_EQ(PackProjectFile(*os, project, sav, lst), kArchiveOk);
+    const Bytes original = ReadFileBytes(project);
+    const Bytes archive = ReadFileBytes(sav);
+    EXPECT_EQ(GetU32(archive, 108), original.size() >> 10);
+    ASSERT_EQ(UnpackProjectFile(*os, sav, lst, out), kArchiveOk);
+    EXPECT_EQ(ReadFileBytes(out), original);
+  }
+
+  // Garbled run lists and a cut archive create no project file.
+  const Bytes runs = ReadFileBytes(lst);
+  auto refused = [&](const Bytes& run_list, int code) {
+    std::remove(out.c_str());
+    WriteFileBytes(lst, run_list);
+    EXPECT_EQ(UnpackProjectFile(*os, sav, lst, out), code);
+    EXPECT_FALSE(FileExists(out));
+  };
+  refused(Bytes(runs.begin(), runs.end() - 3), kArchiveBadRunList);
+  Bytes past = runs;
+  past[0] += 1;  // one literal byte more than the stream holds
+  refused(past, kArchiveBadRunList);
+  refused(Bytes(), kArchiveBadRunList);
+  const Bytes archive = ReadFileBytes(sav);
+  WriteFileBytes(sav, Bytes(archive.begin(), archive.begin() + 200));
+  refused(runs, kArchiveBadHeader);
+
+  // A plain archive is copied as it stands, without a run list.
+  Bytes plain(kPlainArchiveHeaderSize, 0);
+  plain = Concat(plain, large);
+  WriteFileBytes(sav, plain);
+  ASSERT_EQ(UnpackProjectFile(*os, sav, "", out), kArchiveOk);
+  EXPECT_EQ(ReadFileBytes(out), large);
 }
 
 }  // namespace
