@@ -121,6 +121,7 @@ int ExpandArchive(File& archive, File& run_list, uint64_t run_list_size,
         literal_length += runs[end].literal_count;
         ++end;
       }
+      if (end == first) return kArchiveBadRunList;  // keeps the loop finite
       rc = ReadExact(archive, literal_at, literals->data(), literal_length);
       if (rc != kArchiveOk) return rc;
       const int64_t n =
