@@ -85,6 +85,14 @@ TEST_F(RepairTest, DamagedFixturesAreCopiedIndexedAndKeptAsBackup) {
   EXPECT_EQ(ReadFileBytes(JoinPath(data_, "PRO00001.PRO")), before);
   EXPECT_EQ(ReadFileBytes(backup), kept);
 
+  // A file another handle holds exclusively is not read: nothing changes.
+  const int32_t held = DBOpenExcl(JoinPath(data_, "PRO00001.PRO").c_str());
+  ASSERT_GT(held, 0);
+  EXPECT_EQ(Repair(JoinPath(data_, "PRO00001.PRO")).outcome,
+            ps::RepairSummary::kCannotOpen);
+  DBClose(static_cast<int16_t>(held));
+  EXPECT_EQ(ReadFileBytes(JoinPath(data_, "PRO00001.PRO")), before);
+
   // A file that is not there: the two messages, nothing made.
   const size_t shown = ui_.messages().size();
   EXPECT_EQ(Repair(JoinPath(data_, "PRO09999.PRO")).outcome,
