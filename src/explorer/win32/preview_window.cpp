@@ -133,7 +133,15 @@ int ShowPreviewWindow(HWND owner, const environment::Ui::PreviewView& view) {
   // Modal to the owner: its own loop until the viewer is gone.
   if (owner) EnableWindow(owner, FALSE);
   MSG message;
-  while (IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (IsWindow(window)) {
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got <= 0) {
+      // The program is ending: the viewer goes, and the quit stays for the
+      // program's own loop.
+      DestroyWindow(window);
+      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
