@@ -141,6 +141,9 @@ class FaultInjectingPlatform final : public Platform {
     return base_.AbsolutePath(path);
   }
   std::FILE* ScratchStream() override { return base_.ScratchStream(); }
+  std::unique_ptr<MailClient> LoadMailClient() override {
+    return base_.LoadMailClient();
+  }
   uint32_t SetConsoleCodePage(uint32_t code_page) override {
     return base_.SetConsoleCodePage(code_page);
   }

@@ -68,6 +68,29 @@ struct DirEntry {
   bool read_only = false;
 };
 
+// A mail as the system's mail client gets it.
+struct MailMessage {
+  std::string subject;
+  std::string body;
+  std::string recipient;  // an address; sent as "SMTP:" + it
+  struct Attachment {
+    std::string path;
+    std::string name;  // the name the recipient sees
+  };
+  std::vector<Attachment> attachments;
+};
+
+// A loaded mail client; unloaded when the object goes.
+class MailClient {
+ public:
+  virtual ~MailClient() = default;
+  // Whether it offers sending (MAPISendMail).
+  virtual bool CanSend() const = 0;
+  // Sends with the client's logon and compose dialogs, owned by `parent`
+  // (disabled meanwhile): the client's result, 0 sent, 1 cancelled, ...
+  virtual int32_t Send(const MailMessage& mail, uintptr_t parent) = 0;
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -173,6 +196,9 @@ class Platform {
   virtual void EndProcess(int exit_code);
   // The value of a setting of the process environment; "" when unset.
   virtual std::string EnvironmentText(const std::string& name);
+  // The system's mail client, loaded for one mail (Windows: Simple MAPI,
+  // "MAPI32.DLL"); nullptr where there is none.
+  virtual std::unique_ptr<MailClient> LoadMailClient();
   // The path made absolute against the current folder, its bytes as they
   // are; the path itself when that fails.
   virtual std::string AbsolutePath(const std::string& path);

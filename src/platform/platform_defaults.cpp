@@ -73,6 +73,7 @@ std::string Platform::EnvironmentText(const std::string& name) {
   const char* value = std::getenv(name.c_str());
   return value ? value : "";
 }
+std::unique_ptr<MailClient> Platform::LoadMailClient() { return nullptr; }
 std::string Platform::AbsolutePath(const std::string& path) { return path; }
 std::FILE* Platform::ScratchStream() { return std::tmpfile(); }
 uint32_t Platform::SetConsoleCodePage(uint32_t) { return 0; }

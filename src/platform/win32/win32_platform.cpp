@@ -24,6 +24,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 #include <winver.h>
+#include <mapi.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -108,6 +109,57 @@ std::string RootOf(const std::string& path) {
 
 // The address that names this module to GetModuleHandleEx.
 void ModuleAnchor() {}
+
+// Simple MAPI, loaded for one mail and unloaded again.
+class MapiClient final : public MailClient {
+ public:
+  explicit MapiClient(HMODULE mapi)
+      : mapi_(mapi),
+        send_(reinterpret_cast<LPMAPISENDMAIL>(
+            reinterpret_cast<void*>(GetProcAddress(mapi, "MAPISendMail")))) {}
+  ~MapiClient() override { FreeLibrary(mapi_); }
+  MapiClient(const MapiClient&) = delete;
+  MapiClient& operator=(const MapiClient&) = delete;
+
+  bool CanSend() const override { return send_ != nullptr; }
+  int32_t Send(const MailMessage& mail, uintptr_t parent) override {
+    if (!send_) return MAPI_E_FAILURE;
+    std::string address = "SMTP:" + mail.recipient;
+    MapiRecipDesc recipient = {};
+    recipient.ulRecipClass = MAPI_TO;
+    recipient.lpszName = const_cast<char*>(mail.recipient.c_str());
+    recipient.lpszAddress = const_cast<char*>(address.c_str());
+    std::vector<MapiFileDesc> files(mail.attachments.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+      files[i] = MapiFileDesc{};
+      files[i].nPosition = static_cast<ULONG>(-1);
+      files[i].lpszPathName =
+          const_cast<char*>(mail.attachments[i].path.c_str());
+      files[i].lpszFileName =
+          const_cast<char*>(mail.attachments[i].name.c_str());
+    }
+    MapiMessage message = {};
+    message.lpszSubject = const_cast<char*>(mail.subject.c_str());
+    message.lpszNoteText = const_cast<char*>(mail.body.c_str());
+    message.nRecipCount = 1;
+    message.lpRecips = &recipient;
+    message.nFileCount = static_cast<ULONG>(files.size());
+    message.lpFiles = files.empty() ? nullptr : files.data();
+    HWND window = reinterpret_cast<HWND>(parent);
+    if (window) EnableWindow(window, FALSE);
+    const ULONG result = send_(0, reinterpret_cast<ULONG_PTR>(window),
+                               &message, MAPI_LOGON_UI | MAPI_DIALOG, 0);
+    if (window) {
+      EnableWindow(window, TRUE);
+      SetActiveWindow(window);
+    }
+    return static_cast<int32_t>(result);
+  }
+
+ private:
+  HMODULE mapi_;
+  LPMAPISENDMAIL send_;
+};
 
 class Win32Platform final : public Platform {
  public:
@@ -444,6 +496,12 @@ class Win32Platform final : public Platform {
     const DWORD n = GetEnvironmentVariableA(name.c_str(), value, sizeof value);
     return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
   }
+  std::unique_ptr<MailClient> LoadMailClient() override {
+    HMODULE mapi = LoadLibraryA("MAPI32.DLL");
+    if (!mapi) return nullptr;
+    return std::make_unique<MapiClient>(mapi);
+  }
+
   // The ANSI call keeps the Windows-1252 bytes as they are.
   std::string AbsolutePath(const std::string& path) override {
     char full[4096];
