@@ -319,6 +319,19 @@ ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_L(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_ReadDBHistory_LB(ZBPROPOS_L* request);
 
 
+/* ---- Import of DOS project data --------------------------------------- */
+/* Lets the user choose a DOS project of the program QT3, QT4 or QT5 (any
+ * case) in the data folder: a file named key + five-digit number + ".PRO".
+ * On a choice szTmpDatei names that file (data folder + backslash + key in
+ * upper case + number + ".PRO"), szPrgName is the key in upper case and
+ * szProName the project's name. Returns 1 when a project was chosen or
+ * the dialog ended other than by cancel, 0 when cancelled, -1 for any
+ * other program. The library does not convert the file. */
+ZBEXPORT int32_t ZBAPI ZB_ImportDOS_QT345(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ImportDOS_QT345_B(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ImportDOS_QT345_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_ImportDOS_QT345_LB(ZBPROPOS_L* request);
+
 /* ---- In-memory compression --------------------------------------------- */
 /* One zlib stream (RFC 1950), default level. ZB_Zip: 1 when zlib reported
  * success (the compressed length is not handed back; the stream carries its
