@@ -1,0 +1,65 @@
+// The mail to the support, on a copy of the installation's data folder:
+// the body, the files saved into a folder, and a system without mail client.
+#include "exchange/mail.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/installed_data_fixture.h"
+#include "zbdb900.h"
+
+namespace zbtest {
+namespace {
+
+namespace ex = zb::exchange;
+
+class MailTest : public InstalledDataTest {
+ protected:
+  ex::MailOrder Order(uint32_t flags) {
+    ex::MailOrder order;
+    order.flags = flags;
+    order.request = Long("DLT", kStuetze);
+    SetText(order.request.szTmpPfad, sizeof order.request.szTmpPfad,
+            Path("TMP"));
+    order.project_number = 1;
+    order.open_position = [](ZBPROPOS_L* request) {
+      return ZB_SilentOpenEx_L(request, 1) > 0;
+    };
+    return order;
+  }
+};
+
+TEST_F(MailTest, BodySavedFilesAndNoMailClient) {
+  ASSERT_TRUE(MakeFolder(Path("TMP")));
+  const std::string stars(40, '*');
+  EXPECT_EQ(ex::MailBody(Order(ex::kMailProject)),
+            stars + " \n* PROGRAMM  : DLT \n* PROJEKT   : " + kProject +
+                " \n" + stars +
+                " \n\nBITTE MODIFIZIEREN SIE DIE ZIEL-ADRESSE und DEN "
+                "INHALT\n \n\nSehr geehrte Damen und Herren, ...... \n");
+  EXPECT_NE(ex::MailBody(Order(ex::kMailPosition)).find(
+                std::string("* POSITION  : ") + kStuetze + " \n"),
+            std::string::npos);
+
+  // Saved into a folder made for it: the project under PRO00900.PRO, the
+  // log, and the position opened first and copied as .zbpos.
+  ex::MailOrder order =
+      Order(ex::kMailProject | ex::kMailReport | ex::kMailPosition);
+  lib().log().Append("\n*** a line of the log");
+  const std::string folder = Path("MERKOMail");
+  const Bytes project = ReadFileBytes(JoinPath(data_, "PRO00001.PRO"));
+  EXPECT_EQ(ex::SaveMailAttachments(store(), order, folder), 3);
+  EXPECT_EQ(ReadFileBytes(JoinPath(folder, "PRO00900.PRO")), project);
+  EXPECT_TRUE(FileExists(JoinPath(folder, "DBReport.log")));
+  EXPECT_TRUE(FileExists(JoinPath(folder, "DLT00001.zbpos")));
+
+#ifndef _WIN32
+  // Without a mail client the save to a folder is what users get.
+  EXPECT_EQ(ex::SendSupportMail(store(), order, 0), ex::kNoMailClient);
+  EXPECT_TRUE(Contains(Logged(), "#### Send Mail Error : can't load MAPI32.DLL"));
+#endif
+}
+
+}  // namespace
+}  // namespace zbtest
