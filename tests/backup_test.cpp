@@ -2,6 +2,8 @@
 // it, including restores that must leave the existing project alone.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "projectstore/project_names.h"
 #include "support/project_fixture.h"
 #include "support/test_support.h"
+#include "backup_commands.h"
 
 namespace zbtest {
 namespace {
@@ -170,6 +173,43 @@ TEST_F(BackupTest, ABrokenBackupLeavesTheProjectAsItWas) {
   for (const char* name : {"PRO00001.RST", "PRO00001.RSTV", "PRO00001.RSTO"})
     if (FileExists(JoinPath(Path("daten"), name))) left.push_back(name);
   EXPECT_TRUE(left.empty()) << left.front();
+}
+
+// The tool's commands on the same project: two volumes out, one data
+// folder in, and the list of what the first volume's folder holds.
+TEST_F(BackupTest, ToolCommandsWalkTheSameWay) {
+  namespace tool = zb::tool;
+  auto run = [this](const std::function<int(const tool::Streams&)>& command,
+                    std::string* out) {
+    tool::Streams io;
+    io.out = std::fopen(Path("out.txt").c_str(), "w+b");
+    io.err = io.out;
+    const int status = io.out ? command(io) : -1;
+    if (io.out) std::fclose(io.out);
+    *out = ReadText(Path("out.txt"));
+    return status;
+  };
+  std::string out;
+  ASSERT_EQ(run([&](const tool::Streams& io) {
+              return tool::BackupCommand(Path("daten"), "Neubau",
+                                         {Path("sav1"), Path("sav2")}, 80000,
+                                         io);
+            }, &out), tool::kExitOk) << out;
+  EXPECT_NE(out.find("'Neubau' backed up into 2 volumes"), out.npos) << out;
+  ASSERT_EQ(run([&](const tool::Streams& io) {
+              return tool::ArchiveListCommand(Path("sav1"), io);
+            }, &out), tool::kExitOk);
+  EXPECT_NE(out.find("1 archive in"), out.npos) << out;
+  const std::string archive = JoinPath(Path("sav1"), "PRO00001.SAV");
+  EXPECT_EQ(run([&](const tool::Streams& io) {
+              return tool::RestoreCommand(archive, {}, Path("leer"), io);
+            }, &out), tool::kExitFailed);  // volume 2 not named
+  ASSERT_EQ(run([&](const tool::Streams& io) {
+              return tool::RestoreCommand(archive, {Path("sav2")},
+                                          Path("leer"), io);
+            }, &out), tool::kExitOk) << out;
+  EXPECT_NE(out.find("restored from 2 volumes"), out.npos) << out;
+  EXPECT_EQ(ReadFileBytes(JoinPath(Path("leer"), "PRO00001.PRO")), original_);
 }
 
 }  // namespace
