@@ -73,7 +73,12 @@ int BackupCommand(const std::string& file, const std::string& project,
       return kExitFailed;
     }
   }
-  const std::string problem = ProjectFileProblem(lib, path);
+  // A write-protected project is read only, so it can be backed up.
+  bool read_only = false;
+  const std::string problem =
+      os.IsReadOnly(path, &read_only).ok() && read_only
+          ? std::string()
+          : ProjectFileProblem(lib, path);
   if (!problem.empty()) {
     Fail(io, command, problem + "; nothing backed up");
     return kExitFailed;
