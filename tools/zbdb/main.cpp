@@ -6,6 +6,7 @@
 #include <string>
 
 #include "api/library.h"
+#include "backup_commands.h"
 #include "command_line.h"
 #include "console_ui.h"
 #include "environment/ui.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
   tool::AddProjectCommands(app, options, commands);
   tool::AddExchangeCommands(app, options, commands);
   tool::AddCareCommands(app, options, commands);
+  tool::AddBackupCommands(app, options, commands);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
