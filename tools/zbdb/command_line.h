@@ -61,7 +61,7 @@ void AddEnvironmentCommands(CLI::App& app, Options& options,
                             Dispatcher& commands);
 // projects, positions, new-project, unlock.
 void AddProjectCommands(CLI::App& app, Options& options, Dispatcher& commands);
-// export, import.
+// export, import, mail.
 void AddExchangeCommands(CLI::App& app, Options& options,
                          Dispatcher& commands);
 // repair, previews, autosave.

@@ -1,4 +1,4 @@
-// export and import on the command line.
+// export, import and mail on the command line.
 #include <CLI/CLI.hpp>
 
 #include "api/library.h"
@@ -41,6 +41,20 @@ void AddExchangeCommands(CLI::App& app, Options& options,
                                            const Streams& io) {
     PrepareLibrary(library);
     return ImportCommand(options.folder, options.project, options.file, io);
+  });
+
+  CLI::App* mail = app.add_subcommand(
+      "mail",
+      "save what a mail to the support carries into the folder --to: the "
+      "project file of PROJECT in DIR (as PRO00900.PRO), the library's log "
+      "and the installation protocol");
+  AddFolderArgument(mail, options);
+  AddProjectArgument(mail, options);
+  mail->add_option("--to", options.to, "the folder (made when missing)")
+      ->required();
+  commands.Add(mail, [&options](zb::api::Library& library, const Streams& io) {
+    PrepareLibrary(library);
+    return MailCommand(options.folder, options.project, options.to, io);
   });
 }
 

@@ -5,6 +5,7 @@
 
 #include "api/library.h"
 #include "command_support.h"
+#include "exchange/mail.h"
 #include "platform/platform.h"
 #include "projectstore/position_exchange.h"
 #include "projectstore/position_locks.h"
@@ -234,6 +235,35 @@ int ImportCommand(const std::string& typed_folder,
           ") stored in project " + Quoted(project) + ": " +
           std::to_string(result - kImportHeaderRecords) + " records");
   return kExitOk;
+}
+
+int MailCommand(const std::string& typed_folder, const std::string& typed_project,
+                const std::string& to, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
+  const char* command = "mail";
+  const std::string folder = PathText(typed_folder);
+  FoundProject found;
+  if (!UsableFolder(lib, io, command, folder) ||
+      !FindProjectOrFail(lib, io, command, folder, LibraryText(typed_project),
+                         &found))
+    return kExitFailed;
+  exchange::MailOrder order;
+  order.flags = exchange::kMailProtocol | exchange::kMailReport |
+                exchange::kMailProject;
+  if (!FillRequest(io, command, folder, LibraryText(typed_project),
+                   &order.request))
+    return kExitFailed;
+  order.project_number = found.info.number;
+  const std::string target = PathText(to);
+  const int32_t copied =
+      exchange::SaveMailAttachments(lib.store(), order, target);
+  if (copied < 0) {
+    Fail(io, command, ShownPath(target) + ": the folder cannot be made");
+    return kExitFailed;
+  }
+  Say(io, std::to_string(copied) + " files for the support saved in " +
+              ShownPath(target) + " (the project as PRO00900.PRO)");
+  return copied > 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace zb::tool

@@ -20,6 +20,12 @@ int ExportCommand(const PositionName& which, const std::string& to,
 int ImportCommand(const std::string& folder, const std::string& project,
                   const std::string& file, const Streams& io);
 
+// The mail to the support as files in a folder (the form without a mail
+// client): the project file as PRO00900.PRO, the library's log, and the
+// installation protocol when there is one.
+int MailCommand(const std::string& folder, const std::string& project,
+                const std::string& to, const Streams& io);
+
 }  // namespace zb::tool
 
 #endif  // ZBDB_TOOLS_EXCHANGE_COMMANDS_H_

@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "zbdb: a command is required: list, check, compact, demo, "
                  "config, programs, projects, positions, new-project, "
-                 "unlock, export, import, repair, previews or autosave\n"
+                 "unlock, export, import, mail, repair, previews, autosave, backup, "
+                 "restore or archive-list\n"
                  "Run with --help for more information.\n");
     return tool::kExitUsage;
   }
