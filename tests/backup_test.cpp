@@ -2,6 +2,8 @@
 // it, including restores that must leave the existing project alone.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -152,9 +154,14 @@ TEST_F(BackupTest, ABrokenBackupLeavesTheProjectAsItWas) {
   ui_.QueueAnswer(Answer::kCancel);
   EXPECT_EQ(ex::RestoreProject(store(), Path("sav1"), Path("daten"),
                                "PRO00001.SAV"), 0);
+#ifdef _WIN32
+  const std::string drive(1, static_cast<char>(std::toupper(Path("sav1")[0])));
+#else
+  const std::string drive = "?";  // a POSIX path has no drive letter
+#endif
   EXPECT_EQ(LastMessage(),
-            " Legen Sie bitte die Sicherungsdiskette 2 in Laufwerk ? ein \n "
-            "und schlie\xDF" "en Sie das Laufwerk. ");
+            " Legen Sie bitte die Sicherungsdiskette 2 in Laufwerk " + drive +
+                " ein \n und schlie\xDF" "en Sie das Laufwerk. ");
   ex::FolderVolumes none({}, 0);
   EXPECT_EQ(ex::RestoreProject(store(), Path("sav1"), Path("daten"),
                                "PRO00001.SAV", &none), 0);
