@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-
 #include <cstdio>
 #include <functional>
 #include <string>
