@@ -63,6 +63,15 @@ class BackupTest : public ProjectStoreTest {
     return ui_.messages().empty() ? "" : ui_.messages().back().text;
   }
 
+  // The bytes a restore gives: project 10001 (the list's check writes the
+  // file's number into its header) with "*" behind its name.
+  static Bytes Restored(Bytes bytes) {
+    bytes[0] = 10001 & 0xFF;
+    bytes[1] = 10001 >> 8;
+    bytes[4 + std::string("Neubau").size()] = '*';
+    return bytes;
+  }
+
   std::string project_;
   Bytes original_;
 };
@@ -83,12 +92,14 @@ TEST_F(BackupTest, BackupAndRestoreGiveTheProjectBack) {
   EXPECT_STREQ(reinterpret_cast<const char*>(listed[0].header.project_header) +
                    4, "Neubau");
 
-  // Into an empty data folder: the same bytes, and the list finds it.
+  // Into an empty data folder as project 10001, "*" behind its name, else
+  // the same bytes; the list finds it.
   ASSERT_EQ(ex::RestoreProject(store(), Path("sav1"), Path("leer"),
                                "PRO00001.SAV"), 1);
-  EXPECT_EQ(ReadFileBytes(Native(ps::ProjectFilePath(store(), Path("leer"), 1))),
-            original_);
-  EXPECT_GE(ps::FindProject(store(), Path("leer"), "Neubau", nullptr, nullptr),
+  EXPECT_EQ(ReadFileBytes(
+                Native(ps::ProjectFilePath(store(), Path("leer"), 10001))),
+            Restored(original_));
+  EXPECT_GE(ps::FindProject(store(), Path("leer"), "Neubau*", nullptr, nullptr),
             0);
 
   // A second backup asks before it replaces the archive; No keeps it.
@@ -125,8 +136,9 @@ TEST_F(BackupTest, ABackupLargerThanAVolumeGoesOnTheNext) {
   ex::FolderVolumes later({Path("sav2")}, 0);
   ASSERT_EQ(ex::RestoreProject(store(), Path("sav1"), Path("leer"),
                                "PRO00001.SAV", &later), 1);
-  EXPECT_EQ(ReadFileBytes(Native(ps::ProjectFilePath(store(), Path("leer"), 1))),
-            original_);
+  EXPECT_EQ(ReadFileBytes(
+                Native(ps::ProjectFilePath(store(), Path("leer"), 10001))),
+            Restored(original_));
 
   // The volumes in the wrong order: the second is named and the first
   // asked for; cancelling ends the restore.
@@ -141,9 +153,12 @@ TEST_F(BackupTest, ABackupLargerThanAVolumeGoesOnTheNext) {
 TEST_F(BackupTest, ABrokenBackupLeavesTheProjectAsItWas) {
   ex::FolderVolumes volumes({Path("sav2")}, 80000);
   ASSERT_EQ(ex::BackupProject(store(), project_, Path("sav1"), &volumes), 1);
-  // The project exists in the data folder: the restore asks first.
-  ui_.QueueAnswer(Answer::kNo);
+  // Restored once beside its original; a second restore finds it and asks.
   ex::FolderVolumes later({Path("sav2")}, 0);
+  ASSERT_EQ(ex::RestoreProject(store(), Path("sav1"), Path("daten"),
+                               "PRO00001.SAV", &later), 1);
+  const Bytes restored = ReadFileBytes(JoinPath(Path("daten"), "PRO10001.PRO"));
+  ui_.QueueAnswer(Answer::kNo);
   EXPECT_EQ(ex::RestoreProject(store(), Path("sav1"), Path("daten"),
                                "PRO00001.SAV", &later), 0);
   EXPECT_NE(LastMessage().find("existiert schon"), std::string::npos);
@@ -175,8 +190,9 @@ TEST_F(BackupTest, ABrokenBackupLeavesTheProjectAsItWas) {
             std::string::npos);
 
   EXPECT_EQ(ReadFileBytes(Native(project_)), original_);
+  EXPECT_EQ(ReadFileBytes(JoinPath(Path("daten"), "PRO10001.PRO")), restored);
   std::vector<std::string> left;
-  for (const char* name : {"PRO00001.RST", "PRO00001.RSTV", "PRO00001.RSTO"})
+  for (const char* name : {"PRO10001.RST", "PRO10001.RSTV", "PRO10001.RSTO"})
     if (FileExists(JoinPath(Path("daten"), name))) left.push_back(name);
   EXPECT_TRUE(left.empty()) << left.front();
 }
@@ -215,7 +231,8 @@ TEST_F(BackupTest, ToolCommandsWalkTheSameWay) {
                                           Path("leer"), io);
             }, &out), tool::kExitOk) << out;
   EXPECT_NE(out.find("restored from 2 volumes"), out.npos) << out;
-  EXPECT_EQ(ReadFileBytes(JoinPath(Path("leer"), "PRO00001.PRO")), original_);
+  EXPECT_EQ(ReadFileBytes(JoinPath(Path("leer"), "PRO10001.PRO")),
+            Restored(original_));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Restoring a project from the volumes of its archive.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -207,6 +208,26 @@ bool Replace(platform::Platform& os, const std::string& fresh,
   return true;
 }
 
+// A restored project shows a "*" behind its name (the header's PROINFO,
+// its name at byte 4), so that the list tells it from the original.
+void MarkRestoredName(platform::Platform& os, const std::string& path) {
+  constexpr size_t kHeader = 104, kNameAt = 4, kNameWidth = 42;
+  std::unique_ptr<File> file;
+  if (!os.OpenFile(path, Access::kReadWrite, Share::kDenyReadWrite, &file).ok())
+    return;
+  uint8_t header[kHeader];
+  size_t got = 0;
+  if (!file->ReadAt(0, header, sizeof header, &got).ok() || got != kHeader)
+    return;
+  char* name = reinterpret_cast<char*>(header + kNameAt);
+  const size_t length = strnlen(name, kNameWidth);
+  if (length + 1 >= kNameWidth) return;
+  name[length] = '*';
+  name[length + 1] = '\0';
+  size_t written = 0;
+  file->WriteAt(0, header, sizeof header, &written);
+}
+
 }  // namespace
 
 int RestoreProject(projectstore::Store& store,
@@ -220,8 +241,12 @@ int RestoreProject(projectstore::Store& store,
     return 0;
   }
   if (!os.IsFolder(project_folder)) return 0;  // the drive is not ready
-  const std::string base =
-      projectstore::WithBackslash(project_folder) + archive_name.substr(0, dot);
+  // The restored project gets a number of its own: the fifth character
+  // before the extension becomes "1" (the archive of PRO00012 is restored
+  // as PRO10012), so that it never meets the project it was made from.
+  std::string stem = archive_name.substr(0, dot);
+  if (stem.size() >= 5) stem[stem.size() - 5] = '1';
+  const std::string base = projectstore::WithBackslash(project_folder) + stem;
   const std::string project_path =
       base + store.context().config.project_extension;
   if (os.FileExists(project_path)) {
@@ -242,6 +267,7 @@ int RestoreProject(projectstore::Store& store,
     return 0;
   }
   restore.Keep();
+  MarkRestoredName(os, project_path);
   projectstore::CheckListAgainstFolder(store, project_folder);
   return 1;
 }

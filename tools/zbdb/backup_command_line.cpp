@@ -55,8 +55,10 @@ void AddBackupCommands(CLI::App& app, Options& options, Dispatcher& commands) {
   CLI::App* restore = app.add_subcommand(
       "restore",
       "restore the project of the backup ARCHIVE (volume 1) into a data "
-      "folder; an existing project is replaced only after asking, and only "
-      "once every volume was read whole");
+      "folder, as a project of its own beside the original (PRO00012 comes "
+      "back as PRO10012, '*' behind its name); one restored before is "
+      "replaced only after asking, and only once every volume was read "
+      "whole");
   restore->add_option("ARCHIVE", options.file, "the .SAV file of volume 1")
       ->required();
   restore->add_option("--into", own.into,
