@@ -1,8 +1,9 @@
-// ZB_Zip against zlib itself, and the repair of a 50 MB project file of 100,000 records that a program left
+// Backup and restore against a copy, ZB_Zip against zlib itself, and the repair of a 50 MB project file of 100,000 records that a program left
 // unclosed (copy A), against the floor of reading its bytes once and
 // writing them once.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <zlib.h>
@@ -13,6 +14,7 @@
 
 #include "api/library.h"
 #include "bench_files.h"
+#include "exchange/backup.h"
 #include "projectstore/repair.h"
 #include "recordstore/record_format.h"
 #include "zbdb900.h"
@@ -91,6 +93,62 @@ void RepairFloor(benchmark::State& state) {
   std::remove(copy.c_str());
 }
 
+// Backup of the 50 MB file into a folder and its restore, against copying
+// the file once. Both ask nothing: the archive and the restored project
+// are removed before each run.
+void BackupProject(benchmark::State& state) {
+  BenchFiles& files = BenchFiles::Get();
+  const std::string project = files.Path("PRO00007.PRO");
+  const std::string folder = files.Path("backup");
+  mkdir(folder.c_str(), 0755);
+  WriteImage(project, DamagedImage());
+  const std::string archive = folder + "/PRO00007.SAV";
+  int ok = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::remove(archive.c_str());
+    std::remove((folder + "/PRO00007.LST").c_str());
+    state.ResumeTiming();
+    ok = zb::exchange::BackupProject(zb::api::TheLibrary().store(), project,
+                                     folder);
+  }
+  state.SetLabel(ok == 1 ? "backed up" : "backup FAILED");
+}
+
+void RestoreProject(benchmark::State& state) {
+  BenchFiles& files = BenchFiles::Get();
+  const std::string folder = files.Path("backup");
+  const std::string into = files.Path("restored");
+  mkdir(into.c_str(), 0755);
+  int ok = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::remove((into + "/PRO10007.PRO").c_str());
+    std::remove((into + "/ZBPROS.ZB").c_str());
+    state.ResumeTiming();
+    ok = zb::exchange::RestoreProject(zb::api::TheLibrary().store(), folder,
+                                      into, "PRO00007.SAV");
+  }
+  state.SetLabel(ok == 1 ? "restored" : "restore FAILED");
+}
+
+// The floor of both: the file copied once, in 1 MB pieces.
+void CopyFloor(benchmark::State& state) {
+  BenchFiles& files = BenchFiles::Get();
+  const std::string project = files.Path("PRO00007.PRO");
+  const std::string copy = files.Path("PRO00007.CPY");
+  std::vector<uint8_t> buffer(1 << 20);
+  for (auto _ : state) {
+    const int in = open(project.c_str(), O_RDONLY);
+    const int out = open(copy.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+    for (ssize_t n; (n = read(in, buffer.data(), buffer.size())) > 0;)
+      benchmark::DoNotOptimize(write(out, buffer.data(), size_t(n)));
+    close(in);
+    close(out);
+  }
+  std::remove(copy.c_str());
+}
+
 // ZB_Zip of 1 MB of a blob against zlib's compress called directly.
 const std::vector<uint8_t>& ZipInput() {
   static const std::vector<uint8_t> input = [] {
@@ -128,6 +186,12 @@ void ZipFloor(benchmark::State& state) {
 BENCHMARK(ZipExport)->Name("zip_1mb/export")->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(ZipFloor)->Name("zip_1mb/zlib_compress")->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BackupProject)->Name("backup_50mb/backup")->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(RestoreProject)->Name("backup_50mb/restore")->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(CopyFloor)->Name("backup_50mb/floor_copy")->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(RepairEngine)->Name("repair_50mb/engine")->UseRealTime()
     ->Unit(benchmark::kMillisecond);

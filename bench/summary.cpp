@@ -179,6 +179,17 @@ int SummaryReporter::PrintSummary() {
               .c_str(),
           verdict(repair / repair_floor <= 3));
 
+  const double backup = Nanos("backup_50mb/backup");
+  const double restore = Nanos("backup_50mb/restore");
+  const double copy_floor = Nanos("backup_50mb/floor_copy");
+  if (backup > 0 && restore > 0 && copy_floor > 0)
+    Print(out,
+          "  backup 50 MB    %s, restore %s, copying the file once %s: "
+          "%.2fx and %.2fx (target <= 2x: %s)\n",
+          Time(backup).c_str(), Time(restore).c_str(),
+          Time(copy_floor).c_str(), backup / copy_floor, restore / copy_floor,
+          verdict(backup / copy_floor <= 2 && restore / copy_floor <= 2));
+
   const double zip = Nanos("zip_1mb/export");
   const double zip_floor = Nanos("zip_1mb/zlib_compress");
   if (zip > 0 && zip_floor > 0)
