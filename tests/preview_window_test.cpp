@@ -16,6 +16,7 @@
 #include "explorer/win32/preview_window.h"
 #include "explorer/win32/win32_ui.h"
 #include "support/installed_data_fixture.h"
+#include "support/window_driver.h"
 #include "zbdb900.h"
 
 namespace zbtest {
@@ -63,56 +64,17 @@ Bytes Blob(const Bytes& picture) {
   return blob;
 }
 
-// The screen's pixels of the window as a 24-bit BMP.
-void Photograph(HWND window, const std::string& path) {
-  RECT r;
-  GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap =
-      CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const uint32_t row = (static_cast<uint32_t>(w) * 3 + 3) & ~3u;
-  Bytes file;
-  file.push_back('B');
-  file.push_back('M');
-  PutU32(file, 54 + row * h);
-  PutU32(file, 0);
-  PutU32(file, 54);
-  file.insert(file.end(), reinterpret_cast<uint8_t*>(&info.bmiHeader),
-              reinterpret_cast<uint8_t*>(&info.bmiHeader) + 40);
-  const uint8_t* pixels = static_cast<const uint8_t*>(bits);
-  file.insert(file.end(), pixels, pixels + row * h);
-  WriteFileBytes(path, file);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
-
 class PreviewWindowTest : public InstalledDataTest {
  protected:
   void SetUp() override {
     InstalledDataTest::SetUp();
-    win32_ui_ = std::make_unique<zb::explorer::Win32Ui>(lib().context());
+    win32_ui_ = std::make_unique<zb::explorer::Win32Ui>(lib());
     lib().set_ui(*win32_ui_);
   }
   ZBPROPOS_L Request() { return Long("DLT", kStuetze); }
   // ZB_GetPreview with a photographer who closes the viewer; the result.
   int32_t ShowAndPhotograph(const std::string& name) {
-    const char* folder = std::getenv("ZBDB_SCREENSHOT_DIR");
-    const std::string path =
-        JoinPath(folder ? folder : Path(""), name + ".bmp");
+    const std::string path = ScreenshotPath(name, Path(""));
     std::thread photographer([path] {
       HWND window = nullptr;
       for (int i = 0; i < 100 && !window; ++i) {

@@ -24,7 +24,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   static zb::explorer::Win32Ui* ui = nullptr;
   if (reason == DLL_PROCESS_ATTACH) {
     zb::api::Library& library = zb::api::TheLibrary();
-    ui = new zb::explorer::Win32Ui(library.context());
+    ui = new zb::explorer::Win32Ui(library);
     library.set_ui(*ui);
     library.progress_window_sender = &SendToWindow;
   } else if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {

@@ -10,9 +10,7 @@ namespace zb::explorer {
 namespace env = zb::environment;
 
 namespace {
-HWND ParentOf(const env::LibraryContext& context) {
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(context.dialog_parent));
-}
+HWND ParentOf(uintptr_t parent) { return reinterpret_cast<HWND>(parent); }
 }  // namespace
 
 env::Answer Win32Ui::Ask(const std::string& caption, const std::string& text,
@@ -32,8 +30,8 @@ env::Answer Win32Ui::Ask(const std::string& caption, const std::string& text,
     case env::Icon::kInformation: flags |= MB_ICONINFORMATION; break;
     case env::Icon::kNone: break;
   }
-  const HWND parent = ParentOf(context_);
-  switch (MessageBoxA(parent, text.c_str(), caption.c_str(),
+  const HWND owner = ParentOf(parent());
+  switch (MessageBoxA(owner, text.c_str(), caption.c_str(),
                       flags | MB_TASKMODAL)) {
     case IDYES: return env::Answer::kYes;
     case IDNO: return env::Answer::kNo;
@@ -45,7 +43,7 @@ env::Answer Win32Ui::Ask(const std::string& caption, const std::string& text,
 
 bool Win32Ui::ChooseFolder(const std::string& title, std::string* folder) {
   BROWSEINFOA info = {};
-  info.hwndOwner = ParentOf(context_);
+  info.hwndOwner = ParentOf(parent());
   info.lpszTitle = title.c_str();
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
   PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info);
@@ -60,7 +58,7 @@ bool Win32Ui::ChooseFolder(const std::string& title, std::string* folder) {
 bool Win32Ui::FolderSettings(env::FolderSettingsModel&) { return false; }
 
 int Win32Ui::ShowPreview(const PreviewView& view) {
-  return ShowPreviewWindow(ParentOf(context_), view);
+  return ShowPreviewWindow(ParentOf(parent()), view);
 }
 
 int Win32Ui::ShellFileOperation(FileOperation operation,
@@ -70,7 +68,7 @@ int Win32Ui::ShellFileOperation(FileOperation operation,
   const std::string from_list = from + '\0';
   const std::string to_list = to + '\0';
   SHFILEOPSTRUCTA request = {};
-  request.hwnd = ParentOf(context_);
+  request.hwnd = ParentOf(parent());
   request.pFrom = from_list.c_str();
   request.fFlags = FOF_SIMPLEPROGRESS | FOF_FILESONLY | FOF_ALLOWUNDO;
   switch (operation) {

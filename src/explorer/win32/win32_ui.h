@@ -4,16 +4,16 @@
 #ifndef ZBDB_EXPLORER_WIN32_WIN32_UI_H_
 #define ZBDB_EXPLORER_WIN32_WIN32_UI_H_
 
-#include "environment/library_context.h"
+#include "api/library.h"
 #include "environment/ui.h"
 
 namespace zb::explorer {
 
 class Win32Ui final : public environment::Ui {
  public:
-  // The windows are owned by the context's dialog parent window.
-  explicit Win32Ui(const environment::LibraryContext& context)
-      : context_(context) {}
+  // The windows are owned by the context's dialog parent window; their
+  // models work on `library`.
+  explicit Win32Ui(api::Library& library) : library_(library) {}
 
   environment::Answer Ask(const std::string& caption, const std::string& text,
                           environment::Buttons buttons,
@@ -26,7 +26,9 @@ class Win32Ui final : public environment::Ui {
                          const std::string& progress_title) override;
 
  private:
-  const environment::LibraryContext& context_;
+  uintptr_t parent() const { return library_.context().dialog_parent; }
+
+  api::Library& library_;
 };
 
 }  // namespace zb::explorer

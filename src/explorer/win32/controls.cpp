@@ -1,0 +1,97 @@
+#include "explorer/win32/controls.h"
+
+namespace zb::explorer::win32 {
+
+std::string Window::Text() const {
+  const int length = GetWindowTextLengthA(window_);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  GetWindowTextA(window_, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+std::string ComboBox::ItemText(int index) const {
+  const LRESULT length = SendMessageA(handle(), CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR) return "";
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  SendMessageA(handle(), CB_GETLBTEXT, index,
+               reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+namespace {
+DWORD StyleOf(ViewMode mode) {
+  switch (mode) {
+    case ViewMode::kIcon: return LVS_ICON;
+    case ViewMode::kSmallIcon: return LVS_SMALLICON;
+    case ViewMode::kReport: return LVS_REPORT;
+    case ViewMode::kList: break;
+  }
+  return LVS_LIST;
+}
+}  // namespace
+
+void ListView::Mirror(const ListState& state) const {
+  const HWND list = handle();
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  const LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+  SetWindowLongPtrA(list, GWL_STYLE,
+                    (style & ~LVS_TYPEMASK) | StyleOf(state.view));
+  ListView_DeleteAllItems(list);
+  while (ListView_DeleteColumn(list, 0)) {
+  }
+  for (size_t c = 0; c < state.columns.size(); ++c) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = state.columns[c].width;
+    column.pszText = const_cast<char*>(state.columns[c].caption.c_str());
+    SendMessageA(list, LVM_INSERTCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+  }
+  ListView_SetItemCount(list, static_cast<int>(state.rows.size()));
+  for (size_t r = 0; r < state.rows.size(); ++r) {
+    const ListRow& row = state.rows[r];
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_STATE | LVIF_PARAM;
+    item.iItem = static_cast<int>(r);
+    item.iImage = row.icon;
+    item.lParam = static_cast<LPARAM>(row.item);
+    item.state = INDEXTOOVERLAYMASK(row.overlay) |
+                 (row.selected ? LVIS_SELECTED : 0) |
+                 (row.focused ? LVIS_FOCUSED : 0);
+    item.stateMask = LVIS_OVERLAYMASK | LVIS_SELECTED | LVIS_FOCUSED;
+    item.pszText = const_cast<char*>(
+        row.cells.empty() ? "" : row.cells[0].c_str());
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    for (size_t c = 1; c < row.cells.size(); ++c) {
+      LVITEMA cell = {};
+      cell.iSubItem = static_cast<int>(c);
+      cell.pszText = const_cast<char*>(row.cells[c].c_str());
+      SendMessageA(list, LVM_SETITEMTEXTA, r, reinterpret_cast<LPARAM>(&cell));
+    }
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  const int focused = state.FirstSelected();
+  if (focused >= 0) ListView_EnsureVisible(list, focused, FALSE);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void ListView::MirrorSelection(const ListState& state) const {
+  for (size_t r = 0; r < state.rows.size(); ++r) {
+    const UINT flags = (state.rows[r].selected ? LVIS_SELECTED : 0) |
+                       (state.rows[r].focused ? LVIS_FOCUSED : 0);
+    ListView_SetItemState(handle(), static_cast<int>(r), flags,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+  }
+}
+
+std::vector<int> ListView::SelectedRows() const {
+  std::vector<int> rows;
+  for (int r = ListView_GetNextItem(handle(), -1, LVNI_SELECTED); r >= 0;
+       r = ListView_GetNextItem(handle(), r, LVNI_SELECTED))
+    rows.push_back(r);
+  return rows;
+}
+
+}  // namespace zb::explorer::win32
