@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "explorer/win32/folder_settings_dialog.h"
 #include "explorer/win32/preview_window.h"
 
 namespace zb::explorer {
@@ -55,7 +56,10 @@ bool Win32Ui::ChooseFolder(const std::string& title, std::string* folder) {
   return ok;
 }
 
-bool Win32Ui::FolderSettings(env::FolderSettingsModel&) { return false; }
+bool Win32Ui::FolderSettings(env::FolderSettingsModel& model) {
+  win32::FolderSettingsDialog dialog(model, *this);
+  return dialog.Run(ParentOf(parent()));
+}
 
 int Win32Ui::ShowPreview(const PreviewView& view) {
   return ShowPreviewWindow(ParentOf(parent()), view);
