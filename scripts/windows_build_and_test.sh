@@ -99,7 +99,7 @@ fi
 export WINEPREFIX=$build64/wine-prefix
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs while the prefix is made.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;mapi32=n,b"
 # A fixed locale: the ANSI code page (Windows-1252) follows it.
 export LC_ALL=C.UTF-8
 if [[ "${ZBDB_WINE_XVFB:-0}" != 1 ]]; then

@@ -1,10 +1,15 @@
 // The mail to the support, on a copy of the installation's data folder:
-// the body, the files saved into a folder, and a system without mail client.
+// the body, the files saved into a folder, and a system without mail
+// client; on Windows the message handed to the test build's MAPI32.DLL.
 #include "exchange/mail.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "support/installed_data_fixture.h"
 #include "zbdb900.h"
@@ -58,6 +63,19 @@ TEST_F(MailTest, BodySavedFilesAndNoMailClient) {
   // Without a mail client the save to a folder is what users get.
   EXPECT_EQ(ex::SendSupportMail(store(), order, 0), ex::kNoMailClient);
   EXPECT_TRUE(Contains(Logged(), "#### Send Mail Error : can't load MAPI32.DLL"));
+#else
+  // The test build's MAPI32.DLL writes down the message it is handed:
+  // the client's own dialog, the support's mailbox, the three files.
+  const std::string handed = Path("mapi.txt");
+  _putenv_s("ZBDB_FAKE_MAPI_OUT", handed.c_str());
+  EXPECT_EQ(ex::SendSupportMail(store(), order, 0), 0);
+  const std::string message = ReadText(handed);
+  EXPECT_TRUE(Contains(message, "flags=9\nsubject=DLT\n"));  // logon UI, dialog
+  EXPECT_TRUE(Contains(message, "to=support@zb-statik.de|SMTP:support@zb-statik.de"));
+  EXPECT_TRUE(Contains(message, "\\PRO00001.PRO|PRO00001.PRO\n"));
+  EXPECT_TRUE(Contains(message, "|DBReport.Log\n"));
+  EXPECT_TRUE(Contains(message, "body=" + ex::MailBody(order)));
+  EXPECT_TRUE(Contains(Logged(), "====> Send PROJECT..."));
 #endif
 }
 
