@@ -147,13 +147,14 @@ bool Allocate(std::vector<T>* buffer, size_t n) {
 class Backup {
  public:
   Backup(projectstore::Store& store, std::string project_path,
-         std::string folder, VolumeSource* volumes)
+         std::string folder, VolumeSource* volumes, const Progress& progress)
       : os_(store.os()),
         ui_(store.ui()),
         project_path_(std::move(project_path)),
         folder_(std::move(folder)),
         ui_volumes_(store.ui(), folder_),
-        volumes_(volumes) {}
+        volumes_(volumes),
+        progress_(progress) {}
 
   bool Run();
 
@@ -168,6 +169,7 @@ class Backup {
   std::string folder_;
   UiVolumes ui_volumes_;
   VolumeSource* volumes_;
+  const Progress& progress_;
   char drive_ = 0;
   bool diskettes_ = false;
   uint64_t capacity_ = 0;
@@ -230,6 +232,7 @@ bool Backup::Run() {
       }
     }
     at += got;
+    if (progress_) progress_(int32_t(at * 100 / size));
   }
   files_.Close();
   return true;
@@ -352,7 +355,8 @@ std::string ArchivePathFor(const std::string& folder,
 }
 
 int BackupProject(projectstore::Store& store, const std::string& project_path,
-                  const std::string& target_folder, VolumeSource* volumes) {
+                  const std::string& target_folder, VolumeSource* volumes,
+                  const Progress& progress) {
   if (project_path.empty()) return 0;
   std::string folder = target_folder;
   if (folder.empty() &&
@@ -360,7 +364,7 @@ int BackupProject(projectstore::Store& store, const std::string& project_path,
     return 0;
   }
   if (folder.empty() || ArchivePathFor(folder, project_path).empty()) return 0;
-  Backup backup(store, project_path, folder, volumes);
+  Backup backup(store, project_path, folder, volumes, progress);
   return backup.Run() ? 1 : 0;
 }
 

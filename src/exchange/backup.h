@@ -11,6 +11,7 @@
 #define ZBDB_EXCHANGE_BACKUP_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,10 @@ class FolderVolumes final : public VolumeSource {
   uint64_t volume_size_;
 };
 
+// How far a backup or restore has come, in percent of the project's bytes;
+// called as it goes, for a progress bar.
+using Progress = std::function<void(int32_t percent)>;
+
 // "Fehlermeldung", the caption of every box of backup and restore.
 extern const char kBackupCaption[];
 
@@ -84,7 +89,8 @@ std::string ArchivePathFor(const std::string& folder,
 // cancel; a failed backup leaves the volumes as far as written.
 int BackupProject(projectstore::Store& store, const std::string& project_path,
                   const std::string& target_folder,
-                  VolumeSource* volumes = nullptr);
+                  VolumeSource* volumes = nullptr,
+                  const Progress& progress = {});
 
 struct ArchiveEntry {
   std::string name;  // the archive's file name
@@ -107,7 +113,8 @@ int RestoreProject(projectstore::Store& store,
                    const std::string& archive_folder,
                    const std::string& project_folder,
                    const std::string& archive_name,
-                   VolumeSource* volumes = nullptr);
+                   VolumeSource* volumes = nullptr,
+                   const Progress& progress = {});
 
 // Whether `name` may be used as a file name inside a folder: not empty,
 // no '\', '/', ':' and no "..".

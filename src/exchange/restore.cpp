@@ -61,7 +61,7 @@ class Restore {
  public:
   Restore(projectstore::Store& store, std::string archive_folder,
           std::string archive_name, std::string fresh_path,
-          VolumeSource* volumes)
+          VolumeSource* volumes, const Progress& progress)
       : store_(store),
         os_(store.os()),
         ui_(store.ui()),
@@ -70,7 +70,8 @@ class Restore {
         fresh_path_(std::move(fresh_path)),
         piece_path_(fresh_path_ + "V"),
         ui_volumes_(store.ui(), folder_),
-        volumes_(volumes != nullptr ? volumes : &ui_volumes_) {}
+        volumes_(volumes != nullptr ? volumes : &ui_volumes_),
+        progress_(progress) {}
   ~Restore() {
     fresh_.reset();
     os_.RemoveFile(piece_path_);
@@ -94,6 +95,7 @@ class Restore {
   const std::string piece_path_;
   UiVolumes ui_volumes_;
   VolumeSource* volumes_;
+  const Progress& progress_;
   std::unique_ptr<File> fresh_;
   bool kept_ = false;
 };
@@ -156,6 +158,9 @@ bool Restore::Run() {
       return false;
     }
     os_.RemoveFile(piece_path_);
+    const uint64_t total = current_variant ? expected_size << 10 : expected_size;
+    if (progress_ && total > 0)
+      progress_(int32_t(std::min<uint64_t>(100, written * 100 / total)));
     if (header.continuation == 0) break;
     ++expected;
     const char drive = DriveLetterOf(folder_);
@@ -233,7 +238,8 @@ void MarkRestoredName(platform::Platform& os, const std::string& path) {
 int RestoreProject(projectstore::Store& store,
                    const std::string& archive_folder,
                    const std::string& project_folder,
-                   const std::string& archive_name, VolumeSource* volumes) {
+                   const std::string& archive_name, VolumeSource* volumes,
+                   const Progress& progress) {
   platform::Platform& os = store.os();
   environment::Ui& ui = store.ui();
   const size_t dot = archive_name.rfind('.');
@@ -260,7 +266,8 @@ int RestoreProject(projectstore::Store& store,
       return 0;
     }
   }
-  Restore restore(store, archive_folder, archive_name, base + ".RST", volumes);
+  Restore restore(store, archive_folder, archive_name, base + ".RST", volumes,
+                  progress);
   if (!restore.Run()) return 0;
   if (!Replace(os, base + ".RST", project_path)) {
     ShowCannotOpen(ui, project_path);

@@ -89,8 +89,17 @@ int BackupCommand(const std::string& file, const std::string& project,
         std::vector<std::string>(folders.begin() + 1, folders.end()),
         volume_size);
   }
-  if (ex::BackupProject(lib.store(), path, folders.front(), volumes.get()) ==
-      0) {
+  std::vector<platform::DirEntry> project_entry;
+  os.FindFiles(path, &project_entry);
+  int32_t backed_up = 0;
+  {
+    ProgressBar bar(io.err, project_entry.empty() ? 0 : project_entry.front().size,
+                    "backing up");
+    backed_up = ex::BackupProject(lib.store(), path, folders.front(),
+                                  volumes.get(),
+                                  [&bar](int32_t percent) { bar.Show(percent); });
+  }
+  if (backed_up == 0) {
     Fail(io, command,
          "not backed up (declined, no room on the volumes, or a file could "
          "not be written); the volumes are left as far as written");
@@ -140,7 +149,13 @@ int RestoreCommand(const std::string& archive,
   std::vector<std::string> folders;
   for (const std::string& typed : later) folders.push_back(PathText(typed));
   ex::FolderVolumes volumes(folders, 0);
-  if (ex::RestoreProject(lib.store(), folder, target, name, &volumes) == 0) {
+  int32_t restored = 0;
+  {
+    ProgressBar bar(io.err, uint64_t(header.project_size) << 10, "restoring");
+    restored = ex::RestoreProject(lib.store(), folder, target, name, &volumes,
+                                  [&bar](int32_t percent) { bar.Show(percent); });
+  }
+  if (restored == 0) {
     Fail(io, command,
          "not restored (declined, a volume missing or damaged); the data "
          "folder is as it was");

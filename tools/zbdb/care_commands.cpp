@@ -22,46 +22,12 @@
 #include "recordstore/inspect.h"
 #include "recordstore/record_format.h"
 
-#ifdef _WIN32
-#include <io.h>
-#define ZBDB_ISATTY _isatty
-#define ZBDB_FILENO _fileno
-#else
-#include <unistd.h>
-#define ZBDB_ISATTY isatty
-#define ZBDB_FILENO fileno
-#endif
 
 namespace zb::tool {
 namespace {
 
 namespace ps = zb::projectstore;
 namespace rs = zb::recordstore;
-
-constexpr uint64_t kBarFrom = 4u * 1024 * 1024;  // smaller files are quick
-
-// A bar on a terminal's error stream for a long copy; nothing elsewhere.
-class ProgressBar {
- public:
-  ProgressBar(std::FILE* out, uint64_t size)
-      : out_(out), on_(size >= kBarFrom && ZBDB_ISATTY(ZBDB_FILENO(out))) {}
-  ~ProgressBar() {
-    if (on_ && shown_ >= 0) std::fputs("\n", out_);
-  }
-  void Show(int32_t percent) {
-    if (!on_ || percent == shown_) return;
-    shown_ = percent;
-    const int filled = percent / 5;
-    std::fprintf(out_, "\rcopying [%.*s%*s] %3d%%", filled,
-                 "####################", 20 - filled, "", percent);
-    std::fflush(out_);
-  }
-
- private:
-  std::FILE* out_;
-  bool on_;
-  int32_t shown_ = -1;
-};
 
 const char* OutcomeText(ps::RepairSummary::Outcome outcome) {
   switch (outcome) {
@@ -138,7 +104,7 @@ int RepairCommand(const std::string& file, const Streams& io) {
     Say(io, "Nothing changed.");
     return kExitFailed;
   }
-  ProgressBar bar(io.err, report.file_size);
+  ProgressBar bar(io.err, report.file_size, "copying");
   const ps::RepairSummary summary = ps::RepairFile(
       lib.store(), path, lib.context().folders.temporary,
       [&bar](int32_t percent) { bar.Show(percent); });

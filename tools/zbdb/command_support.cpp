@@ -6,6 +6,16 @@
 #include <cstring>
 #include <ctime>
 
+#ifdef _WIN32
+#include <io.h>
+#define ZBDB_ISATTY _isatty
+#define ZBDB_FILENO _fileno
+#else
+#include <unistd.h>
+#define ZBDB_ISATTY isatty
+#define ZBDB_FILENO fileno
+#endif
+
 #include "api/library.h"
 #include "environment/library_context.h"
 #include "index_check.h"
@@ -265,6 +275,28 @@ bool FillRequest(const Streams& io, const char* command,
                              ps::TrimProjectName(project).substr(0, 41).c_str(),
                              sizeof request->szProName);
   return true;
+}
+
+namespace {
+constexpr uint64_t kBarFrom = 4u * 1024 * 1024;  // smaller files are quick
+}  // namespace
+
+ProgressBar::ProgressBar(std::FILE* out, uint64_t size, const char* label)
+    : out_(out),
+      label_(label),
+      on_(size >= kBarFrom && ZBDB_ISATTY(ZBDB_FILENO(out))) {}
+
+ProgressBar::~ProgressBar() {
+  if (on_ && shown_ >= 0) std::fputs("\n", out_);
+}
+
+void ProgressBar::Show(int32_t percent) {
+  if (!on_ || percent == shown_) return;
+  shown_ = percent;
+  const int filled = percent / 5;
+  std::fprintf(out_, "\r%s [%.*s%*s] %3d%%", label_, filled,
+               "####################", 20 - filled, "", percent);
+  std::fflush(out_);
 }
 
 }  // namespace zb::tool

@@ -7,6 +7,7 @@
 #define ZBDB_TOOLS_COMMAND_SUPPORT_H_
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,23 @@ bool FillRequest(const Streams& io, const char* command,
 // when it does not fit.
 bool PutRequestPath(const Streams& io, const char* command,
                     const std::string& path, char field[100]);
+
+// A bar on a terminal's error stream for a long copy of `size` bytes
+// ("copying [####      ]  40%"); nothing for small files or elsewhere.
+class ProgressBar {
+ public:
+  ProgressBar(std::FILE* out, uint64_t size, const char* label);
+  ~ProgressBar();
+  ProgressBar(const ProgressBar&) = delete;
+  ProgressBar& operator=(const ProgressBar&) = delete;
+  void Show(int32_t percent);
+
+ private:
+  std::FILE* out_;
+  const char* label_;
+  bool on_;
+  int32_t shown_ = -1;
+};
 
 }  // namespace zb::tool
 
