@@ -9,8 +9,12 @@
 #include <string>
 #ifdef _WIN32
 #include <windows.h>
+
+#include "explorer/win32/mail_dialog.h"
+#include "support/window_driver.h"
 #endif
 
+#include "explorer/mail_dialog.h"
 #include "support/installed_data_fixture.h"
 #include "zbdb900.h"
 
@@ -77,6 +81,71 @@ TEST_F(MailTest, BodySavedFilesAndNoMailClient) {
   EXPECT_TRUE(Contains(message, "body=" + ex::MailBody(order)));
   EXPECT_TRUE(Contains(Logged(), "====> Send PROJECT..."));
 #endif
+}
+
+// The explorer's "Sende eMail an ...": the dialog starts from the
+// command's flags, and with "Anhang-Dateien speichern in:" its OK copies
+// the files (the position exported first) into the folder typed. Under
+// wine the same walk goes through the real window.
+TEST_F(MailTest, MailDialogSavesTheChosenFiles) {
+  ASSERT_TRUE(MakeFolder(Path("TMP")));
+  ZBPROPOS_L request = Long("DLT", kStuetze);
+  SetText(request.szTmpPfad, sizeof request.szTmpPfad, Path("TMP"));
+  SetText(request.szDataPfad, sizeof request.szDataPfad, data_ + "\\");
+  {
+    ZBPROPOS_L no_project = request;
+    no_project.szProName[0] = 0;
+    zb::explorer::MailDialogModel model(store(), ex::kMailProject, no_project,
+                                        0, 0);
+    model.OnInit();
+    EXPECT_FALSE(model.state().at(IDC_MAIL_PROJECT).enabled);
+    EXPECT_EQ(model.state().text(IDC_MAIL_PROJECT_NAME), "''");
+  }
+  const std::string folder = Path("Anhang");
+  zb::explorer::MailDialogModel model(
+      store(), ex::kMailProtocol | ex::kMailReport | ex::kMailProject, request,
+      1, 0);
+  auto check = [&](bool in_window) {
+    EXPECT_EQ(model.result(), 3) << in_window;  // project, log, position
+    EXPECT_TRUE(model.saved());
+    EXPECT_EQ(ReadFileBytes(JoinPath(folder, "PRO00900.PRO")),
+              ReadFileBytes(JoinPath(data_, "PRO00001.PRO")));
+    EXPECT_TRUE(FileExists(JoinPath(folder, "DBReport.log")));
+  };
+#ifdef _WIN32
+  if (HaveDisplay()) {
+    bool shown = false;
+    {
+      DialogUser user("Mail Anhang", [&](HWND dialog) {
+        if (!dialog) return;
+        shown = true;
+        EXPECT_EQ(TextOf(dialog, IDC_MAIL_FOLDER), data_ + "\\MERKOMail");
+        EXPECT_EQ(TextOf(dialog, IDC_MAIL_PROJECT_NAME),
+                  std::string("'") + kProject + "'");
+        Click(dialog, IDC_MAIL_POSITION);
+        Click(dialog, IDC_MAIL_SAVE);
+        TypeText(dialog, IDC_MAIL_FOLDER, folder);
+        PhotographDialog(dialog, "mail", Path(""));
+        Click(dialog, IDOK);
+        if (!WaitUntilClosed(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+      });
+      EXPECT_TRUE(zb::explorer::win32::MailDialog(model).Run(nullptr));
+    }
+    ASSERT_TRUE(shown);
+    check(true);
+    return;
+  }
+#endif
+  model.OnInit();
+  EXPECT_TRUE(model.state().at(IDC_MAIL_PROJECT).checked);
+  EXPECT_FALSE(model.state().at(IDC_MAIL_POSITION).checked);
+  EXPECT_EQ(model.state().text(IDC_MAIL_FOLDER), data_ + "\\MERKOMail");
+  model.OnClicked(IDC_MAIL_POSITION);
+  model.OnClicked(IDC_MAIL_PROTOCOL);  // there is no protocol here anyway
+  model.OnClicked(IDC_MAIL_SAVE);
+  model.OnFolderText(folder);
+  model.OnOk();
+  check(false);
 }
 
 }  // namespace

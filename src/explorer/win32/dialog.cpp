@@ -60,17 +60,19 @@ void Dialog::Mirror(const DialogState& state) const {
   for (const auto& [id, control] : state.controls()) {
     const Window item = Item(id);
     if (!item) continue;
-    if (item.Text() != control.text) item.SetText(control.text);
+    char kind[16] = {};
+    GetClassNameA(item.handle(), kind, sizeof kind);
+    const bool button = lstrcmpiA(kind, "Button") == 0;
+    // A button keeps its caption from the template unless the model
+    // gives it one; fields and labels show what the model holds.
+    if ((!button || !control.text.empty()) && item.Text() != control.text)
+      item.SetText(control.text);
     item.Enable(control.enabled);
     item.Show(control.visible);
     const LONG_PTR style = GetWindowLongPtrA(item.handle(), GWL_STYLE) & 0xF;
-    if (style == BS_AUTOCHECKBOX || style == BS_CHECKBOX ||
-        style == BS_AUTORADIOBUTTON || style == BS_RADIOBUTTON) {
-      char kind[16] = {};
-      GetClassNameA(item.handle(), kind, sizeof kind);
-      if (lstrcmpiA(kind, "Button") == 0)
-        Button(item.handle()).SetChecked(control.checked);
-    }
+    if (button && (style == BS_AUTOCHECKBOX || style == BS_CHECKBOX ||
+                   style == BS_AUTORADIOBUTTON || style == BS_RADIOBUTTON))
+      Button(item.handle()).SetChecked(control.checked);
   }
   if (state.focus != 0 && FocusedId() != state.focus) {
     const Window focus = Item(state.focus);

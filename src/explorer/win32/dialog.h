@@ -52,7 +52,8 @@ class Dialog {
   void End(INT_PTR result);
   // Title, texts, enabled, visible, checked and focus of the controls the
   // state names. Texts are set only where they differ, so a field being
-  // typed in keeps its caret.
+  // typed in keeps its caret; a button with no text in the state keeps
+  // its caption.
   void Mirror(const DialogState& state) const;
   // The focused control's id, 0 when the focus is elsewhere.
   int FocusedId() const;

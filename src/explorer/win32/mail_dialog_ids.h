@@ -1,0 +1,19 @@
+// Ids of the mail dialog "Mail Anhang" (mail_dialog.rc); plain numbers,
+// shared with its toolkit-free model.
+#ifndef ZBDB_EXPLORER_WIN32_MAIL_DIALOG_IDS_H_
+#define ZBDB_EXPLORER_WIN32_MAIL_DIALOG_IDS_H_
+
+#define IDD_MAIL 150
+
+#define IDC_MAIL_PROJECT 32523
+#define IDC_MAIL_PROJECT_NAME 32621
+#define IDC_MAIL_POSITION 32525
+#define IDC_MAIL_POSITION_SHORT 32624
+#define IDC_MAIL_POSITION_LONG 32625
+#define IDC_MAIL_REPORT 32619
+#define IDC_MAIL_PROTOCOL 32618
+#define IDC_MAIL_SAVE 32622
+#define IDC_MAIL_FOLDER 24069
+#define IDC_MAIL_CHOOSE 24070
+
+#endif  // ZBDB_EXPLORER_WIN32_MAIL_DIALOG_IDS_H_
