@@ -332,6 +332,18 @@ ZBEXPORT int32_t ZBAPI ZB_ImportDOS_QT345_B(ZBPROPOS* request);
 ZBEXPORT int32_t ZBAPI ZB_ImportDOS_QT345_L(ZBPROPOS_L* request);
 ZBEXPORT int32_t ZBAPI ZB_ImportDOS_QT345_LB(ZBPROPOS_L* request);
 
+/* ---- Program launch ----------------------------------------------------- */
+/* Starts the calculation program szPrgName (chosen in the program
+ * selection when it is "ALLE" or empty) with the position szPosName of
+ * szProName in szDataPfad, through the task file ZB_Kem.ini of the
+ * configuration folder; without a position name the program starts with a
+ * new position. Does not wait for the program. Returns 1 when it was
+ * started, 0 when the program selection was cancelled, -101 when it could
+ * not be started (the user has been told why). The _L form reads the
+ * first 470 bytes of its record as the plain request. */
+ZBEXPORT int32_t ZBAPI ZB_PositionStart(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_PositionStart_L(ZBPROPOS_L* request);
+
 /* ---- In-memory compression --------------------------------------------- */
 /* One zlib stream (RFC 1950), default level. ZB_Zip: 1 when zlib reported
  * success (the compressed length is not handed back; the stream carries its

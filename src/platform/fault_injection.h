@@ -141,6 +141,10 @@ class FaultInjectingPlatform final : public Platform {
     return base_.AbsolutePath(path);
   }
   std::FILE* ScratchStream() override { return base_.ScratchStream(); }
+  StartResult StartProcess(const std::string& executable,
+                           const std::string& arguments, bool wait) override {
+    return base_.StartProcess(executable, arguments, wait);
+  }
   std::unique_ptr<MailClient> LoadMailClient() override {
     return base_.LoadMailClient();
   }

@@ -196,6 +196,13 @@ class Platform {
   virtual void EndProcess(int exit_code);
   // The value of a setting of the process environment; "" when unset.
   virtual std::string EnvironmentText(const std::string& name);
+  // Starts `executable` (a path) as a process of its own with itself as
+  // its first argument and `arguments` as the second, and waits until it
+  // has ended when `wait` is set.
+  enum class StartResult { kStarted, kMissing, kNotExecutable, kNoMemory,
+                           kFailed };
+  virtual StartResult StartProcess(const std::string& executable,
+                                   const std::string& arguments, bool wait);
   // The system's mail client, loaded for one mail (Windows: Simple MAPI,
   // "MAPI32.DLL"); nullptr where there is none.
   virtual std::unique_ptr<MailClient> LoadMailClient();

@@ -74,6 +74,10 @@ std::string Platform::EnvironmentText(const std::string& name) {
   return value ? value : "";
 }
 std::unique_ptr<MailClient> Platform::LoadMailClient() { return nullptr; }
+Platform::StartResult Platform::StartProcess(const std::string&,
+                                             const std::string&, bool) {
+  return StartResult::kFailed;
+}
 std::string Platform::AbsolutePath(const std::string& path) { return path; }
 std::FILE* Platform::ScratchStream() { return std::tmpfile(); }
 uint32_t Platform::SetConsoleCodePage(uint32_t) { return 0; }

@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 #include <strings.h>
 #include <sys/statvfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -469,6 +470,33 @@ class PosixPlatform final : public Platform {
   }
 
   void PostQuit(int exit_code) override { posted_quit_ = exit_code; }
+
+  // A program that is not waited for is started by a child that ends at
+  // once, so no zombie stays behind; the checks before stand in for the
+  // errors exec would report.
+  StartResult StartProcess(const std::string& executable,
+                           const std::string& arguments, bool wait) override {
+    const std::string path = posix::ToNativePath(executable);
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return StartResult::kMissing;
+    if (!S_ISREG(st.st_mode) || ::access(path.c_str(), X_OK) != 0)
+      return StartResult::kNotExecutable;
+    const std::string argument = posix::Cp1252ToUtf8(arguments);
+    const pid_t child = ::fork();
+    if (child < 0)
+      return errno == ENOMEM ? StartResult::kNoMemory : StartResult::kFailed;
+    if (child == 0) {
+      if (!wait && ::fork() != 0) ::_exit(0);
+      char* argv[] = {const_cast<char*>(path.c_str()),
+                      const_cast<char*>(argument.c_str()), nullptr};
+      ::execv(path.c_str(), argv);
+      ::_exit(127);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return StartResult::kStarted;
+  }
   int posted_quit() const override { return posted_quit_; }
 
   void* LoadLibraryFile(const std::string& name) override {

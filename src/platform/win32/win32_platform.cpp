@@ -496,6 +496,33 @@ class Win32Platform final : public Platform {
     const DWORD n = GetEnvironmentVariableA(name.c_str(), value, sizeof value);
     return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
   }
+  StartResult StartProcess(const std::string& executable,
+                           const std::string& arguments, bool wait) override {
+    std::string command_line =
+        executable.find(' ') == std::string::npos ? executable
+                                                  : '"' + executable + '"';
+    command_line += ' ' + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(executable.c_str(), command_line.data(), nullptr,
+                        nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+      switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return StartResult::kMissing;
+        case ERROR_BAD_EXE_FORMAT:
+        case ERROR_ACCESS_DENIED: return StartResult::kNotExecutable;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY: return StartResult::kNoMemory;
+        default: return StartResult::kFailed;
+      }
+    }
+    if (wait) WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return StartResult::kStarted;
+  }
   std::unique_ptr<MailClient> LoadMailClient() override {
     HMODULE mapi = LoadLibraryA("MAPI32.DLL");
     if (!mapi) return nullptr;
