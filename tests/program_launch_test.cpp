@@ -3,6 +3,7 @@
 // and hand it the task file; a missing program and a cancelled program
 // choice start nothing.
 #include "explorer/program_launch.h"
+#include "explorer/list_print.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,42 @@ TEST_F(ProgramLaunchTest, StartPrintMissingAndCancelled) {
             "Programm 'ALLE' kann nicht gestartet werden .\n W\xE4hlen Sie "
             "zuerst ein Programm aus (Menu/Ansicht/Programmfilter...) ");
   EXPECT_EQ(Received(2).size(), 2 * line.size());
+}
+
+// List printing: each job replaces the one before; the lines are laid
+// out in columns; without the print program the user learns where the
+// job file is.
+TEST_F(ProgramLaunchTest, PrintJobs) {
+  ex::PrintTable projects{{"Projekt", "ge\xE4ndert", "Autor"}, {0, 10, 0},
+                          {{kProject, "01.02.2026", "anna"}}};
+  ex::WriteProjectListJob(lib().context(), data_, projects);
+  ex::PrintTable positions{
+      {"Position", "Beschreibung", "ge\xE4ndert", "Programm", "Seite"},
+      {0, 0, 10, 0, 5},
+      {{"Pos 1", "Tr\xE4ger", "01.02.2026", "DLT", "3"},
+       {kStuetze, "", "", "DLT", "7"},
+       {"Pos 3", "Dach", "02.02.2026", "DACH", "12"}}};
+  ZBPROPOS_L request = Long("DLT", "");
+  SetText(request.szAuthor, sizeof request.szAuthor, "anna");
+  ex::WritePositionListJob(lib().context(), request, positions);
+  const std::string job = ReadText(JoinPath(Path("User"), "ZB_Orm.ini"));
+  EXPECT_EQ(job.find("[PROJEKT]"), std::string::npos);
+  EXPECT_EQ(job.find("[PATH]"), std::string::npos);
+  for (const std::string& line :
+       {std::string("szPrgName=DLT"), std::string("\"anna\""),
+        std::string("H0=\"Position           Beschreibung  ge\xE4ndert   Programm  Seite\""),
+        std::string("L0="), std::string("L1="), std::string("L2=")})
+    EXPECT_TRUE(Contains(job, line)) << line;
+  EXPECT_EQ(job.find("L3="), std::string::npos);
+  EXPECT_EQ(ex::PrintLines(positions)[2],
+            std::string(kStuetze) + std::string(27, ' ') + "DLT       7    ");
+
+  EXPECT_FALSE(ex::StartPrintProgram(lib().context()));
+  EXPECT_TRUE(LogHas("\n\n*** START: " + Path("Programme") +
+                     "\\ZBDB_Print.exe : mit /C " + Path("User") +
+                     "\\ZB_Orm.ini "));
+  ASSERT_FALSE(ui_.messages().empty());
+  EXPECT_TRUE(Contains(ui_.messages().back().text, "ZB_Orm.ini"));
 }
 
 }  // namespace
