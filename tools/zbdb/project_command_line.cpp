@@ -1,4 +1,4 @@
-// projects, positions, new-project and unlock on the command line.
+// projects, explore, positions, new-project and unlock on the command line.
 #include <CLI/CLI.hpp>
 
 #include "api/library.h"
@@ -16,6 +16,18 @@ void AddProjectCommands(CLI::App& app, Options& options, Dispatcher& commands) {
                                     const Streams& io) {
     PrepareLibrary(library);
     return ProjectsCommand(options.folder, io);
+  });
+
+  CLI::App* explore = app.add_subcommand(
+      "explore",
+      "show DIR as the explorer does, for support without a Windows desktop: "
+      "every project with its positions, their state, lock holder, dates "
+      "and pages");
+  AddFolderArgument(explore, options);
+  commands.Add(explore, [&options](zb::api::Library& library,
+                                   const Streams& io) {
+    PrepareLibrary(library);
+    return ExploreCommand(options.folder, io);
   });
 
   CLI::App* positions = app.add_subcommand(

@@ -200,6 +200,63 @@ int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
   return std::ferror(io.out) ? kExitFailed : kExitOk;
 }
 
+namespace {
+
+// One position as the tool shows it: its header and who holds its lock.
+struct ShownPosition {
+  rs::PosInfoExt info{};
+  std::string program;
+  bool locked = false;
+  std::string holder = "-";
+  std::string since;
+};
+
+// The positions of a project file, grouped by program; false (and *error)
+// when the file cannot be opened.
+bool ReadShownPositions(zb::api::Library& lib, const std::string& path,
+                        std::vector<ShownPosition>* shown, int32_t* error) {
+  const int32_t opened = DBOpenReadOnly(path.c_str());
+  if (opened < 0) {
+    *error = opened;
+    return false;
+  }
+  const int16_t h = static_cast<int16_t>(opened);
+  std::vector<StoredPosition> stored = StoredPositions(h);
+  std::stable_sort(stored.begin(), stored.end(),
+                   [](const StoredPosition& a, const StoredPosition& b) {
+                     return a.program < b.program;
+                   });
+  for (const StoredPosition& s : stored) {
+    ShownPosition p;
+    if (ps::ReadStoredPosInfo(lib.store(), h, s.program, s.occurrence,
+                              &p.info) < 0)
+      continue;
+    p.program = ProgramName(lib, s.program);
+    if (p.info.Ctrl & ps::kCtrlLocked) {
+      p.locked = true;
+      ps::LockRecord lock;
+      if (ps::ReadLockRecord(lib.store(), h, s.program, p.info.id, &lock) >= 0) {
+        p.holder = LockHolder(lock);
+        p.since = DateText(lock.time, true);
+      } else {
+        p.holder = "(bit without lock record)";
+      }
+    }
+    shown->push_back(p);
+  }
+  DBClose(h);
+  return true;
+}
+
+std::string PagesText(const rs::PosInfoExt& info) {
+  if (info.page_start == 0) return "-";
+  if (info.page_count <= 1) return std::to_string(info.page_start);
+  return std::to_string(info.page_start) + "-" +
+         std::to_string(info.page_start + info.page_count - 1);
+}
+
+}  // namespace
+
 int PositionsCommand(const std::string& typed_folder,
                      const std::string& typed_project, const Streams& io) {
   zb::api::Library& lib = zb::api::TheLibrary();
@@ -210,46 +267,24 @@ int PositionsCommand(const std::string& typed_folder,
   if (!UsableFolder(lib, io, command, folder) ||
       !FindProjectOrFail(lib, io, command, folder, project, &found))
     return kExitFailed;
-  const int32_t opened = DBOpenReadOnly(found.path.c_str());
-  if (opened < 0) {
-    Fail(io, command, ShownPath(found.path) + ": " + OpenFailure(opened));
+  std::vector<ShownPosition> shown;
+  int32_t error = 0;
+  if (!ReadShownPositions(lib, found.path, &shown, &error)) {
+    Fail(io, command, ShownPath(found.path) + ": " + OpenFailure(error));
     return kExitFailed;
   }
-  const int16_t h = static_cast<int16_t>(opened);
-  std::vector<StoredPosition> stored = StoredPositions(h);
-  std::stable_sort(stored.begin(), stored.end(),
-                   [](const StoredPosition& a, const StoredPosition& b) {
-                     return a.program < b.program;
-                   });
-
   Table table({"Name", "Short", "Program", "Id", "Recs", "Locked by", "Since"});
   table.RightAlign(3);
   table.RightAlign(4);
-  int listed = 0, locked = 0;
-  for (const StoredPosition& s : stored) {
-    rs::PosInfoExt info{};
-    if (ps::ReadStoredPosInfo(lib.store(), h, s.program, s.occurrence, &info) <
-        0)
-      continue;
-    ++listed;
-    std::string holder = "-", since;
-    if (info.Ctrl & ps::kCtrlLocked) {
-      ++locked;
-      ps::LockRecord lock;
-      if (ps::ReadLockRecord(lib.store(), h, s.program, info.id, &lock) >= 0) {
-        holder = LockHolder(lock);
-        since = DateText(lock.time, true);
-      } else {
-        holder = "(bit without lock record)";
-      }
-    }
-    table.Add({Field(info.PosNameLong, sizeof info.PosNameLong),
-               Field(info.PosName, sizeof info.PosName),
-               ProgramName(lib, s.program), std::to_string(info.id),
-               std::to_string(info.Recs), holder, since});
+  int locked = 0;
+  for (const ShownPosition& p : shown) {
+    locked += p.locked ? 1 : 0;
+    table.Add({Field(p.info.PosNameLong, sizeof p.info.PosNameLong),
+               Field(p.info.PosName, sizeof p.info.PosName), p.program,
+               std::to_string(p.info.id), std::to_string(p.info.Recs),
+               p.holder, p.since});
   }
-  DBClose(h);
-
+  const size_t listed = shown.size();
   Say(io, "Project " +
               Quoted(Field(found.info.szProject, sizeof found.info.szProject)) +
               ", " + RelativeToFolder(folder, found.path) + ": " +
@@ -257,6 +292,69 @@ int PositionsCommand(const std::string& typed_folder,
               ", " + std::to_string(locked) + " locked");
   if (listed > 0) {
     Say(io, "");
+    table.Print(io);
+  }
+  return std::ferror(io.out) ? kExitFailed : kExitOk;
+}
+
+int ExploreCommand(const std::string& typed_folder, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
+  const char* command = "explore";
+  const std::string folder = PathText(typed_folder);
+  if (!UsableFolder(lib, io, command, folder)) return kExitFailed;
+  if (!IsDataFolder(lib, folder)) {
+    Fail(io, command, ShownPath(folder) + " is not a data folder");
+    return kExitFailed;
+  }
+  ps::ProjectList project_list = ps::ProjectList::Open(lib.store(), folder);
+  const int32_t h = project_list.handle();
+  if (h < 0) {
+    Fail(io, command, ShownPath(ps::ProjectListPath(lib.store(), folder)) +
+                          ": " + OpenFailure(h));
+    return kExitFailed;
+  }
+  std::vector<PROINFO> entries;
+  PROINFO entry;
+  while (DBRead(static_cast<int16_t>(h), ps::kListKey, ps::kListKey,
+                static_cast<int32_t>(entries.size()), sizeof entry, &entry) > 0)
+    entries.push_back(entry);
+  project_list.Close();
+
+  Say(io, "Data folder " + ShownPath(folder) + ": " +
+              std::to_string(entries.size()) + " project" +
+              (entries.size() == 1 ? "" : "s"));
+  for (const PROINFO& e : entries) {
+    const std::string name =
+        ps::DosUmlautsToWindows(Field(e.szProject, sizeof e.szProject));
+    std::string path;
+    if (ps::FindProject(lib.store(), folder, Field(e.szProject, sizeof e.szProject),
+                        nullptr, &path) < 0)
+      path = ps::ProjectFilePath(lib.store(), folder, e.number);
+    Say(io, "");
+    Say(io, "Project " + Quoted(name) + " (No. " + std::to_string(e.number) +
+                ", " + ps::DosUmlautsToWindows(Field(e.szAuthor, sizeof e.szAuthor)) +
+                ", changed " + DateText(e.changed, false) + ", " +
+                RelativeToFolder(folder, path) + ")");
+    std::vector<ShownPosition> shown;
+    int32_t error = 0;
+    if (!ReadShownPositions(lib, path, &shown, &error)) {
+      Say(io, "  " + std::string(OpenFailure(error)));
+      continue;
+    }
+    if (shown.empty()) {
+      Say(io, "  no positions");
+      continue;
+    }
+    Table table({"  Position", "Program", "State", "Changed", "Created",
+                 "Printed", "Pages"});
+    for (const ShownPosition& p : shown)
+      table.Add({"  " + Field(p.info.PosNameLong, sizeof p.info.PosNameLong),
+                 p.program,
+                 p.locked ? "locked by " + p.holder + " since " + p.since
+                          : "free",
+                 DateText(p.info.saved, false), DateText(p.info.created, false),
+                 p.info.page_time ? DateText(p.info.page_time, false) : "-",
+                 PagesText(p.info)});
     table.Print(io);
   }
   return std::ferror(io.out) ? kExitFailed : kExitOk;

@@ -39,6 +39,9 @@ struct PositionName {
 // change date, file (relative to the folder when it lies there) and kind.
 // A folder that is no data folder (see IsDataFolder) is refused unchanged.
 int ProjectsCommand(const std::string& folder, const Streams& io);
+// What the explorer shows of the data folder DIR, as text: every project
+// with its positions, their state and lock holder, dates and pages.
+int ExploreCommand(const std::string& folder, const Streams& io);
 // Every position of every program in the project: long and short name,
 // program, id, records, and who holds its lock since when.
 int PositionsCommand(const std::string& folder, const std::string& project,
