@@ -139,11 +139,15 @@ void PrepareLibrary(zb::api::Library& lib) {
   }
 }
 
-int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
-  zb::api::Library& lib = zb::api::TheLibrary();
-  const char* command = "projects";
-  const std::string folder = PathText(typed_folder);
-  if (!UsableFolder(lib, io, command, folder)) return kExitFailed;
+namespace {
+
+// The entries of the project list of `folder` (made anew from the project
+// files when missing, as any program would); false, reported, when the
+// folder is no data folder or the list cannot be opened or made.
+bool ReadProjectEntries(zb::api::Library& lib, const Streams& io,
+                        const char* command, const std::string& folder,
+                        std::vector<PROINFO>* entries, bool* had_list) {
+  if (!UsableFolder(lib, io, command, folder)) return false;
   const std::string list = ps::ProjectListPath(lib.store(), folder);
   // The list would be made anew in any folder at all.
   if (!IsDataFolder(lib, folder)) {
@@ -151,25 +155,36 @@ int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
          ShownPath(folder) +
              " is not a data folder: it has no project list and no project "
              "files; nothing written ('zbdb new-project' starts one)");
-    return kExitFailed;
+    return false;
   }
-  const bool had_list = lib.os().FileExists(list);
+  *had_list = lib.os().FileExists(list);
   ps::ProjectList project_list = ps::ProjectList::Open(lib.store(), folder);
   const int32_t h = project_list.handle();
   if (h < 0) {
     Fail(io, command,
          ShownPath(list) + ": " +
-             (had_list ? std::string(OpenFailure(h))
-                       : "missing, and it cannot be made from the project "
-                         "files (no write permission?)"));
-    return kExitFailed;
+             (*had_list ? std::string(OpenFailure(h))
+                        : "missing, and it cannot be made from the project "
+                          "files (no write permission?)"));
+    return false;
   }
-  std::vector<PROINFO> entries;
   PROINFO info;
   while (DBRead(static_cast<int16_t>(h), ps::kListKey, ps::kListKey,
-                static_cast<int32_t>(entries.size()), sizeof info, &info) > 0)
-    entries.push_back(info);
-  project_list.Close();
+                static_cast<int32_t>(entries->size()), sizeof info, &info) > 0)
+    entries->push_back(info);
+  return true;
+}
+
+}  // namespace
+
+int ProjectsCommand(const std::string& typed_folder, const Streams& io) {
+  zb::api::Library& lib = zb::api::TheLibrary();
+  const std::string folder = PathText(typed_folder);
+  std::vector<PROINFO> entries;
+  bool had_list = false;
+  if (!ReadProjectEntries(lib, io, "projects", folder, &entries, &had_list))
+    return kExitFailed;
+  const std::string list = ps::ProjectListPath(lib.store(), folder);
 
   if (!had_list)
     Say(io,
@@ -299,27 +314,11 @@ int PositionsCommand(const std::string& typed_folder,
 
 int ExploreCommand(const std::string& typed_folder, const Streams& io) {
   zb::api::Library& lib = zb::api::TheLibrary();
-  const char* command = "explore";
   const std::string folder = PathText(typed_folder);
-  if (!UsableFolder(lib, io, command, folder)) return kExitFailed;
-  if (!IsDataFolder(lib, folder)) {
-    Fail(io, command, ShownPath(folder) + " is not a data folder");
-    return kExitFailed;
-  }
-  ps::ProjectList project_list = ps::ProjectList::Open(lib.store(), folder);
-  const int32_t h = project_list.handle();
-  if (h < 0) {
-    Fail(io, command, ShownPath(ps::ProjectListPath(lib.store(), folder)) +
-                          ": " + OpenFailure(h));
-    return kExitFailed;
-  }
   std::vector<PROINFO> entries;
-  PROINFO entry;
-  while (DBRead(static_cast<int16_t>(h), ps::kListKey, ps::kListKey,
-                static_cast<int32_t>(entries.size()), sizeof entry, &entry) > 0)
-    entries.push_back(entry);
-  project_list.Close();
-
+  bool had_list = false;
+  if (!ReadProjectEntries(lib, io, "explore", folder, &entries, &had_list))
+    return kExitFailed;
   Say(io, "Data folder " + ShownPath(folder) + ": " +
               std::to_string(entries.size()) + " project" +
               (entries.size() == 1 ? "" : "s"));
