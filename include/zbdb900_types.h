@@ -8,6 +8,7 @@
 #ifndef ZBDB900_RECORDS_H_
 #define ZBDB900_RECORDS_H_
 
+#include <stddef.h>
 #include <stdint.h>
 
 #if defined(_WIN32)
@@ -140,6 +141,16 @@ static_assert(sizeof(POSINFO) == 120, "POSINFO");
 static_assert(sizeof(PROPOS) == 56, "PROPOS");
 static_assert(sizeof(ZBPROPOS) == 470, "ZBPROPOS");
 static_assert(sizeof(ZBPROPOS_L) == 512, "ZBPROPOS_L");
+// The callers' memory layouts of the two aligned records (the file forms
+// are packed).
+static_assert(offsetof(POSINFO, DatVer) == 4 && offsetof(POSINFO, PrgVer) == 6 &&
+              offsetof(POSINFO, Msg) == 12 && offsetof(POSINFO, PosName) == 52 &&
+              offsetof(POSINFO, value1) == 64 && offsetof(POSINFO, value2) == 68 &&
+              offsetof(POSINFO, Recs) == 72 && offsetof(POSINFO, created) == 76 &&
+              offsetof(POSINFO, saved) == 80 && offsetof(POSINFO, extra) == 84,
+              "POSINFO layout");
+static_assert(offsetof(BUILDINFO, text) == 2 &&
+              offsetof(BUILDINFO, geometry) == 104, "BUILDINFO layout");
 #endif
 
 #endif /* ZBDB900_RECORDS_H_ */

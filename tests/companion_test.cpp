@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "companion/zbdisk.h"
@@ -155,24 +154,6 @@ TEST_F(CompanionTest, ErrorCodesWhenAFolderHasNoValue) {
   for (size_t i = 0; i < codes.size(); ++i)
     EXPECT_EQ(Read(kAllKinds[i]), "error " + std::to_string(codes[i])) << i;
 #endif
-}
-
-TEST_F(CompanionTest, ExactlyTheDocumentedOrdinals) {
-  const std::set<int> disk_ordinals = {11, 12, 13, 14, 15, 16, 17, 18, 19, 22,
-                                       27, 31, 32, 34, 36, 37, 41, 47, 50};
-  const std::set<int> resource_ordinals = {1, 2, 4, 5, 13};
-  zb::platform::Platform& os = *os_;
-  for (const auto& [file, ordinals] :
-       {std::pair(LoadedCompanions::kDiskFile, disk_ordinals),
-        std::pair(LoadedCompanions::kResourceFile, resource_ordinals)}) {
-    void* library = os.LoadLibraryFile(CompanionPath(file));
-    ASSERT_NE(library, nullptr) << file;
-    for (int ordinal = 1; ordinal <= 64; ++ordinal)
-      EXPECT_EQ(os.ProcedureByOrdinal(library, ordinal) != nullptr,
-                ordinals.count(ordinal) == 1)
-          << file << " ordinal " << ordinal;
-    os.FreeLibraryFile(library);
-  }
 }
 
 TEST_F(CompanionTest, LanguageAndResourceHandle) {

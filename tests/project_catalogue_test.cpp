@@ -88,6 +88,8 @@ TEST_F(ProjectCatalogueTest, FindsFixtureProjectsByTrimmedExactName) {
   // The DOS spelling of the umlaut names the same project; case matters.
   EXPECT_EQ(Number("Br\x81" "cke Nord"), 1);
   EXPECT_EQ(Number("halle 7"), ps::kProjectNotFound);
+  EXPECT_EQ(ps::TrimProjectName("    "), "    ");  // four blanks are a name
+  EXPECT_EQ(ps::TrimProjectName("     "), "");
   EXPECT_EQ(Number("Haus"), ps::kProjectNotFound);
   EXPECT_EQ(Number("Haus 00004"), 4);
   EXPECT_EQ(Number("Haus 00005"), 5);
@@ -95,20 +97,6 @@ TEST_F(ProjectCatalogueTest, FindsFixtureProjectsByTrimmedExactName) {
   EXPECT_EQ(ps::ProjectKind(store(), folder_, kBruecke), 0);
   EXPECT_EQ(ps::ProjectKind(store(), folder_, "Altbau Sanierung"),
             ps::kProjectNotFound);
-}
-
-TEST_F(ProjectCatalogueTest, NamingOfFiles) {
-  EXPECT_EQ(ps::ProjectFilePath(store(), "C:\\D", 17), "C:\\D\\PRO00017.PRO");
-  EXPECT_EQ(ps::ProjectFilePath(store(), "C:\\D\\", 29999),
-            "C:\\D\\PRO29999.PRO");
-  EXPECT_EQ(ps::ProjectListPath(store(), "C:\\D"), "C:\\D\\ZBPROS.ZB");
-  EXPECT_EQ(ps::ProjectListPath(store(), "C:\\D\\zbpros.zb"),
-            "C:\\D\\zbpros.zb");
-  EXPECT_EQ(ps::CompanionPath("C:\\D.X\\PRO00001.PRO", ".PRV"),
-            "C:\\D.X\\PRO00001.PRV");
-  EXPECT_EQ(ps::TrimProjectName("    "), "    ");
-  EXPECT_EQ(ps::TrimProjectName("     "), "");
-  EXPECT_EQ(ps::TrimProjectName(" a b  "), "a b");
 }
 
 TEST_F(ProjectCatalogueTest, RebuildFindsFolderProjectAndMakesNamesUnique) {

@@ -2,8 +2,6 @@
 // forms, the short-name rule and the request record conversions.
 #include <gtest/gtest.h>
 
-#include <cstddef>
-
 #include "recordstore/typed_records.h"
 #include "api/request_records.h"
 #include "support/record_fixture.h"
@@ -18,15 +16,6 @@ std::string Field(const Bytes& b, size_t offset, size_t width) {
   return std::string(b.begin() + long(offset),
                      b.begin() + long(offset + width));
 }
-
-// The callers' memory layouts (the file forms are packed).
-static_assert(offsetof(POSINFO, DatVer) == 4 && offsetof(POSINFO, PrgVer) == 6 &&
-              offsetof(POSINFO, Msg) == 12 && offsetof(POSINFO, PosName) == 52 &&
-              offsetof(POSINFO, value1) == 64 && offsetof(POSINFO, value2) == 68 &&
-              offsetof(POSINFO, Recs) == 72 && offsetof(POSINFO, created) == 76 &&
-              offsetof(POSINFO, saved) == 80 && offsetof(POSINFO, extra) == 84 &&
-              offsetof(BUILDINFO, text) == 2 &&
-              offsetof(BUILDINFO, geometry) == 104, "memory layouts");
 
 POSINFO SamplePosInfo() {
   POSINFO p;

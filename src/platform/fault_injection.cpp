@@ -1,5 +1,7 @@
 #include "platform/fault_injection.h"
 
+#include <cstdlib>
+
 namespace zb::platform {
 namespace {
 
@@ -21,6 +23,7 @@ class FaultyFile final : public File {
       s.message = "injected write failure";
       if (allowed > 0) base_->WriteAt(offset, data, allowed, written);
       *written = allowed;
+      if (owner_.end_code() >= 0) std::_Exit(owner_.end_code());
       return s;
     }
     return base_->WriteAt(offset, data, n, written);
@@ -38,7 +41,9 @@ bool FaultInjectingPlatform::NextWrite(size_t n, size_t* allowed) {
   ++writes_;
   *allowed = n;
   if (fault_ == Fault::kNone || writes_ != target_) return true;
-  *allowed = fault_ == Fault::kFail ? 0 : (keep_ < n ? keep_ : n);
+  *allowed = fault_ == Fault::kFail     ? 0
+             : fault_ == Fault::kHalve ? n / 2
+                                       : (keep_ < n ? keep_ : n);
   return false;
 }
 

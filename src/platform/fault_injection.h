@@ -10,7 +10,8 @@ namespace zb::platform {
 
 class FaultInjectingPlatform final : public Platform {
  public:
-  enum class Fault { kNone, kFail, kShorten };
+  // kHalve keeps the first half of the spoiled write, whatever its size.
+  enum class Fault { kNone, kFail, kShorten, kHalve };
 
   explicit FaultInjectingPlatform(Platform& base) : base_(base) {}
 
@@ -23,6 +24,10 @@ class FaultInjectingPlatform final : public Platform {
     keep_ = keep;
   }
   uint64_t writes() const { return writes_; }
+  // The process ends at once right after the spoiled write, as if killed
+  // there: for child programs of crash tests.
+  void EndAfterSpoiledWrite(int exit_code) { end_code_ = exit_code; }
+  int end_code() const { return end_code_; }
   // Sleeps are counted instead of waited, so wait loops test quickly.
   uint64_t slept_ms() const { return slept_ms_; }
 
@@ -167,6 +172,7 @@ class FaultInjectingPlatform final : public Platform {
   Fault fault_ = Fault::kNone;
   size_t keep_ = 0;
   uint64_t slept_ms_ = 0;
+  int end_code_ = -1;
 };
 
 }  // namespace zb::platform

@@ -172,134 +172,19 @@ int Session(const std::string& channel, const std::string& user,
 
 // -- Crashes ------------------------------------------------------------------
 
-// Ends the program right after its n-th write, which the fault-injecting
-// platform spoils first: it fails, or only its first half reaches the disk.
-class CrashingPlatform final : public pf::Platform {
- public:
-  enum class Mode { kNone, kFail, kCut };
-  CrashingPlatform(pf::FaultInjectingPlatform& faults, Mode mode, uint64_t nth)
-      : faults_(faults), mode_(mode), nth_(nth) {}
-  uint64_t writes() const { return writes_; }
-
-  class CrashingFile final : public pf::File {
-   public:
-    CrashingFile(std::unique_ptr<pf::File> base, CrashingPlatform& owner)
-        : base_(std::move(base)), owner_(owner) {}
-    pf::Status ReadAt(uint64_t offset, void* buf, size_t n,
-                      size_t* got) override {
-      return base_->ReadAt(offset, buf, n, got);
-    }
-    pf::Status WriteAt(uint64_t offset, const void* data, size_t n,
-                       size_t* written) override {
-      using Fault = pf::FaultInjectingPlatform::Fault;
-      const bool last =
-          owner_.mode_ != Mode::kNone && ++owner_.writes_ == owner_.nth_;
-      if (owner_.mode_ == Mode::kNone) ++owner_.writes_;
-      if (last)
-        owner_.faults_.SpoilWrite(
-            1, owner_.mode_ == Mode::kFail ? Fault::kFail : Fault::kShorten,
-            n / 2);
-      uint64_t size = 0;
-      base_->Size(&size);
-      if (std::getenv("ZBDB_TRACE_WRITES"))
-        std::fprintf(stderr, "write %llu: %zu bytes at %llu of %llu\n",
-                     static_cast<unsigned long long>(owner_.writes_), n,
-                     static_cast<unsigned long long>(offset),
-                     static_cast<unsigned long long>(size));
-      const pf::Status s = base_->WriteAt(offset, data, n, written);
-      if (last) std::_Exit(kCrashed);
-      return s;
-    }
-    pf::Status Size(uint64_t* size) override { return base_->Size(size); }
-
-   private:
-    std::unique_ptr<pf::File> base_;
-    CrashingPlatform& owner_;
-  };
-
-  pf::Status OpenFile(const std::string& path, pf::Access access,
-                      pf::Share share,
-                      std::unique_ptr<pf::File>* file) override {
-    std::unique_ptr<pf::File> inner;
-    pf::Status s = faults_.OpenFile(path, access, share, &inner);
-    if (s.ok()) file->reset(new CrashingFile(std::move(inner), *this));
-    return s;
-  }
-  pf::Status NewFile(const std::string& path, pf::Share share,
-                     std::unique_ptr<pf::File>* file) override {
-    std::unique_ptr<pf::File> inner;
-    pf::Status s = faults_.NewFile(path, share, &inner);
-    if (s.ok()) file->reset(new CrashingFile(std::move(inner), *this));
-    return s;
-  }
-  pf::Status RemoveFile(const std::string& path) override {
-    return faults_.RemoveFile(path);
-  }
-  pf::Status RenameFile(const std::string& from,
-                        const std::string& to) override {
-    return faults_.RenameFile(from, to);
-  }
-  bool FileExists(const std::string& path) override {
-    return faults_.FileExists(path);
-  }
-  bool IsFolder(const std::string& path) override {
-    return faults_.IsFolder(path);
-  }
-  pf::Status IsReadOnly(const std::string& path, bool* read_only) override {
-    return faults_.IsReadOnly(path, read_only);
-  }
-  pf::Status SetReadOnly(const std::string& path, bool read_only) override {
-    return faults_.SetReadOnly(path, read_only);
-  }
-  pf::Status FindFiles(const std::string& pattern,
-                       std::vector<pf::DirEntry>* entries) override {
-    return faults_.FindFiles(pattern, entries);
-  }
-  pf::Status CreateFolder(const std::string& path) override {
-    return faults_.CreateFolder(path);
-  }
-  std::FILE* OpenStream(const std::string& path, const char* mode) override {
-    return faults_.OpenStream(path, mode);
-  }
-  uint32_t Now() override { return faults_.Now(); }
-  void SleepMs(uint32_t ms) override { faults_.SleepMs(ms); }
-  std::string ReadProfileText(const std::string& file,
-                              const std::string& section,
-                              const std::string& key,
-                              const std::string& default_value) override {
-    return faults_.ReadProfileText(file, section, key, default_value);
-  }
-  int ReadProfileInt(const std::string& file, const std::string& section,
-                     const std::string& key, int default_value) override {
-    return faults_.ReadProfileInt(file, section, key, default_value);
-  }
-  bool WriteProfileText(const std::string& file, const std::string& section,
-                        const std::string& key,
-                        const std::string& value) override {
-    return faults_.WriteProfileText(file, section, key, value);
-  }
-  std::string UserName() override { return faults_.UserName(); }
-  std::string ComputerName() override { return faults_.ComputerName(); }
-
- private:
-  pf::FaultInjectingPlatform& faults_;
-  Mode mode_;
-  uint64_t nth_;
-  uint64_t writes_ = 0;
-};
-
 int CrashImport(const std::vector<std::string>& w) {
   const std::string& mode = w[5];
   const std::unique_ptr<pf::Platform> native = pf::NewNativePlatform();
   pf::FaultInjectingPlatform faults(*native);
-  CrashingPlatform crashing(
-      faults,
-      mode == "fail"  ? CrashingPlatform::Mode::kFail
-      : mode == "cut" ? CrashingPlatform::Mode::kCut
-                      : CrashingPlatform::Mode::kNone,
-      std::strtoull(w[6].c_str(), nullptr, 10));
+  using Fault = pf::FaultInjectingPlatform::Fault;
+  // Write n fails or keeps only its first half, and the program ends there.
+  if (mode != "none") {
+    faults.SpoilWrite(std::strtoull(w[6].c_str(), nullptr, 10),
+                      mode == "fail" ? Fault::kFail : Fault::kHalve);
+    faults.EndAfterSpoiledWrite(kCrashed);
+  }
   zb::api::LibraryServices services;
-  services.os = &crashing;
+  services.os = &faults;
   zb::api::Library crash_library(services);
   zb::api::LibraryInstallation installation(crash_library);
   lib().context().user = "crash";
@@ -310,7 +195,7 @@ int CrashImport(const std::vector<std::string>& w) {
       &error, ps::kTransferQuiet | ps::kTransferNoLock);
   // The project is closed by now; what is left is the result.
   zbtest::TellParent(std::to_string(r) + " " + std::to_string(error) + " " +
-                     std::to_string(crashing.writes()));
+                     std::to_string(faults.writes()));
   return 0;
 }
 
