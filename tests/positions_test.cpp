@@ -508,34 +508,6 @@ TEST_F(PositionEditTest, SetInfoRenamesAndWritesTheDesignationIntoPropos) {
              "iSetProBezeichnung('Halle 3')"));
 }
 
-TEST_F(PositionEditTest, SetInfoPageBlockAndProjectPageCounter) {
-  PosInfoExt to = Named("Rahmen R1");
-  to.page_start = 4;
-  to.page_count = 3;
-  EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
-  PosInfoExt p = Find(h_, "Rahmen R1", kDlt, 0);
-  EXPECT_EQ(Pages(p), "4+3 @");  // a count without time gets the time now
-  EXPECT_EQ(Counter(ps::kKeyPageCounter), 7u);  // missing: behind the pages
-  // A lower end leaves the counter; a given time is kept.
-  to.page_start = 1;
-  to.page_count = 2;
-  to.page_time = 12345;
-  EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
-  EXPECT_EQ(Find(h_, "Rahmen R1", kDlt, 0).page_time, 12345u);
-  EXPECT_EQ(Counter(ps::kKeyPageCounter), 7u);
-  // A counter above 10000 starts again at 1; a count of 10001 voids the
-  // whole block.
-  const uint16_t wild = 10001;
-  ASSERT_GE(Engine().WriteFar(h_, ps::kKeyPageCounter, 0, 0, 2, &wild, true),
-            0);
-  to.page_start = 9;
-  to.page_count = 10001;
-  EXPECT_EQ(ps::SetPositionInfo(store(), h_, to, to, nullptr, kDlt), 1);
-  p = Find(h_, "Rahmen R1", kDlt, 0);
-  EXPECT_EQ(Pages(p), "0+0");
-  EXPECT_EQ(Counter(ps::kKeyPageCounter), 1u);
-}
-
 TEST_F(PositionEditTest, DeleteOneRefusesLockedAndCountsFreedBytes) {
   ASSERT_EQ(ps::LockOn(store(), h_, 0, kDlt, "Rahmen R1"), 1);
   EXPECT_EQ(ps::DeletePosition(store(), h_, kDlt, "Rahmen R1"),

@@ -52,20 +52,6 @@ class ExportImportTest : public TransferTest {
   std::string tmp_;
 };
 
-TEST_F(ExportImportTest, APositionLockedByAnotherIsReadButNotWritten) {
-  int32_t error = 1;
-  EXPECT_EQ(Export(kUnterzug, &error), 6);  // 3 data records + 3 headers
-  EXPECT_EQ(error, 0);
-  const std::vector<Rec> longs = Only(Records(tmp_), kDlt, 30002);
-  ASSERT_EQ(longs.size(), 2u);
-  EXPECT_EQ(longs[1].data[2] & 1, 1);
-  EXPECT_EQ(lib().context().position_lock.state, 0);
-  const std::vector<Rec> before = Records(project_);
-  EXPECT_EQ(Import(kUnterzug, &error), 0);
-  EXPECT_EQ(error, -5);
-  EXPECT_TRUE(Records(project_) == before);
-}
-
 TEST_F(ExportImportTest, ExportFailuresAndDamage) {
   int32_t error = 0;
   const std::string real = project_;

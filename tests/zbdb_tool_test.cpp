@@ -37,6 +37,14 @@ struct Result {
   }
 };
 
+// A failed command that names the complaint on its error stream.
+::testing::AssertionResult Fails(const Result& r, const std::string& text) {
+  if (r.status == tool::kExitFailed && r.Complains(text))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "status " << r.status << ", '" << text
+                                       << "' not in: " << r.err;
+}
+
 // Runs a command with its output and error streams caught in files of the
 // folder.
 Result Capture(const std::string& folder, const Command& command,
@@ -102,9 +110,7 @@ TEST_F(ZbdbToolTest, DemoCheckAndListOfASoundFile) {
   EXPECT_NE(r.out.find("Durchlauftr\xE4ger"), std::string::npos);
 #endif
   // A second demo onto the same name, or into a missing folder, fails.
-  r = Run(tool::DemoCommand, path);
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains(path)) << r.err;
+  EXPECT_TRUE(Fails(Run(tool::DemoCommand, path), path));
   EXPECT_EQ(ReadFileBytes(path), bytes);
   r = Run(tool::DemoCommand, JoinPath(Path("missing"), "X.PRO"));
   EXPECT_EQ(r.status, tool::kExitFailed);
@@ -139,19 +145,13 @@ TEST_F(ZbdbToolTest, UnclosedMissingAndForeignFiles) {
   const std::string missing = Path("NONE.PRO"), text = Path("NOTES.TXT");
   ASSERT_TRUE(WriteText(text, "no record file at all\n"));
   for (const std::string& file : {missing, text}) {
-    r = Run(tool::ListCommand, file);
-    EXPECT_EQ(r.status, tool::kExitFailed) << file;
-    EXPECT_TRUE(r.Complains(file)) << r.err;
+    EXPECT_TRUE(Fails(Run(tool::ListCommand, file), file));
   }
-  r = Run(tool::CheckCommand, missing);
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains(missing)) << r.err;
+  EXPECT_TRUE(Fails(Run(tool::CheckCommand, missing), missing));
   r = Run(tool::CheckCommand, text);
   EXPECT_EQ(r.status, tool::kExitFailed);
   EXPECT_TRUE(r.Says("not a record file")) << r.out;
-  r = Run(tool::CompactCommand, text);
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("not a record file")) << r.err;
+  EXPECT_TRUE(Fails(Run(tool::CompactCommand, text), "not a record file"));
   EXPECT_EQ(ReadText(text), "no record file at all\n");
   EXPECT_EQ(Run(tool::CompactCommand, missing).status, tool::kExitFailed);
 }
@@ -162,8 +162,7 @@ TEST_F(ZbdbToolTest, CompactDropsDeletedRecordsKeepsABackupAndRefusesAnOldOne) {
   ASSERT_TRUE(WriteText(backup, "older backup"));
   const Bytes old_bytes = ReadFileBytes(path);
   Result r = Run(tool::CompactCommand, path);  // refused before anything moves
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("move it away")) << r.err;
+  EXPECT_TRUE(Fails(r, "move it away"));
   EXPECT_EQ(ReadFileBytes(path), old_bytes);
   EXPECT_EQ(ReadText(backup), "older backup");
 
@@ -309,16 +308,13 @@ TEST_F(ZbdbProjectToolTest, ProjectsAndPositionsAreListedWithoutChanges) {
   EXPECT_EQ(ReadFileBytes(JoinPath(folder_, "ZBPROS.ZB")), list);
   EXPECT_EQ(ReadFileBytes(ProjectFile(1)), project);
 
-  r = Positions("Nirgendwo");
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("no project 'Nirgendwo'")) << r.err;
+  EXPECT_TRUE(Fails(Positions("Nirgendwo"), "no project 'Nirgendwo'"));
   r = Positions("brücke nord");  // project names are compared exactly
   EXPECT_EQ(r.status, tool::kExitFailed);
   r = Run([&](const tool::Streams& io) {
     return tool::ProjectsCommand(Path("Fehlt"), io);
   });
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("no such folder")) << r.err;
+  EXPECT_TRUE(Fails(r, "no such folder"));
 }
 
 TEST_F(ZbdbProjectToolTest, AMissingListIsRebuiltAWriteProtectedOneRefused) {
@@ -342,8 +338,7 @@ TEST_F(ZbdbProjectToolTest, AMissingListIsRebuiltAWriteProtectedOneRefused) {
         Run([&](const tool::Streams& io) {
           return tool::NewProjectCommand(folder_, "Neubau", "", io);
         })}) {
-    EXPECT_EQ(refused.status, tool::kExitFailed);
-    EXPECT_TRUE(refused.Complains("write-protected")) << refused.err;
+    EXPECT_TRUE(Fails(refused, "write-protected"));
   }
   EXPECT_TRUE(ui_.messages().empty());  // the library's stop never came
   SetWritable(list, true);
@@ -367,8 +362,7 @@ TEST_F(ZbdbProjectToolTest, NewProjectIsListedAndBadNamesAreRefused) {
 
   const Bytes list = ReadFileBytes(JoinPath(folder_, "ZBPROS.ZB"));
   r = create(kBruecke, "Someone Else");  // never a silent change of author
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("exists already (number 1)")) << r.err;
+  EXPECT_TRUE(Fails(r, "exists already (number 1)"));
   EXPECT_EQ(create("  ab ", "").status, tool::kExitUsage);
   EXPECT_EQ(create(std::string(41, 'x'), "").status, tool::kExitUsage);
   EXPECT_EQ(create("Lang genug", std::string(30, 'a')).status,
@@ -409,17 +403,14 @@ TEST_F(ZbdbProjectToolTest, UnlockAsksThenClearsTheLockBit) {
             "Unterzug U1", "DACH", "no position 'Unterzug U1' (DACH)"},
         {"Unterzug U1", "XYZ", "unknown program 'XYZ'"},
         {"Unterzug U1", "ALLE", "names no single program"}}) {
-    r = Unlock(kBruecke, position, program);
-    EXPECT_EQ(r.status, tool::kExitFailed) << program;
-    EXPECT_TRUE(r.Complains(complaint)) << r.err;
+    EXPECT_TRUE(Fails(Unlock(kBruecke, position, program), complaint));
   }
 }
 
 TEST_F(ZbdbProjectToolTest, UnlockLeavesAProjectInUseAlone) {
   const int16_t other = Open(ProjectFile(1));  // another program reads
   Result r = Unlock(kBruecke, "Unterzug U1", "DLT");
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("nothing changed")) << r.err;
+  EXPECT_TRUE(Fails(r, "nothing changed"));
   DBClose(other);
   EXPECT_EQ(StateOf(1, 101, "Unterzug U1"), 2);
 }
@@ -450,8 +441,7 @@ TEST_F(ZbdbProjectToolTest, ExportAndImportOfPosFiles) {
   EXPECT_TRUE(r.Says("u1.pos")) << r.out;
   EXPECT_EQ(StateOf(1, 101, "Unterzug U1"), 2);
   r = exported("Nirgends", "DLT", out);  // no file of an empty position
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("no position 'Nirgends' (DLT)")) << r.err;
+  EXPECT_TRUE(Fails(r, "no position 'Nirgends' (DLT)"));
   EXPECT_FALSE(FileExists(JoinPath(out, "DLTNirgends.POS")));
   EXPECT_EQ(exported(kStuetze, "999", out).status, tool::kExitFailed);
 
@@ -471,9 +461,7 @@ TEST_F(ZbdbProjectToolTest, ExportAndImportOfPosFiles) {
   // A position of that name exists now: overwritten only after a Yes.
   const Bytes project = ReadFileBytes(ProjectFile(3));
   ui_.QueueAnswer(zb::environment::Answer::kNo);
-  r = imported("Neubau", file);
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("nothing imported")) << r.err;
+  EXPECT_TRUE(Fails(imported("Neubau", file), "nothing imported"));
   EXPECT_EQ(ReadFileBytes(ProjectFile(3)), project);
   EXPECT_EQ(imported("Neubau", file).status, tool::kExitOk);
 
@@ -500,8 +488,7 @@ TEST_F(ZbdbProjectToolTest, DemoProjectInAFolder) {
   Result r = Run([&](const tool::Streams& io) {  // no list made here
     return tool::ProjectsCommand(empty, io);
   });
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("Leer is not a data folder")) << r.err;
+  EXPECT_TRUE(Fails(r, "Leer is not a data folder"));
   EXPECT_FALSE(FileExists(JoinPath(empty, "ZBPROS.ZB")));
   r = Run([&](const tool::Streams& io) {
     return tool::DemoCommand(empty, io);
@@ -516,8 +503,7 @@ TEST_F(ZbdbProjectToolTest, DemoProjectInAFolder) {
   r = Run([&](const tool::Streams& io) {
     return tool::DemoCommand(empty, io);
   });
-  EXPECT_EQ(r.status, tool::kExitFailed);
-  EXPECT_TRUE(r.Complains("already")) << r.err;
+  EXPECT_TRUE(Fails(r, "already"));
 }
 
 }  // namespace
