@@ -58,27 +58,6 @@ TEST_F(FrameTest, PlainCallersGetTheShortNameRule) {
   EXPECT_STREQ(request.szPosName, "Stuetze8");
 }
 
-TEST_F(FrameTest, EntryLinesAsTitleBlockOrPlainLine) {
-  const std::string log = Path("DBReport.Log");
-  lib().context().log.set_path(log);
-  ZBPROPOS request{};
-  zb::api::FrameOptions options;
-  options.login = false;
-  options.entry_title = "*** ZB_Open";
-  zb::api::PlainFrame(options, &request, &EchoL, int32_t{1});
-  const std::string dashes(63, '-');
-  const std::string text = ReadText(log);
-  EXPECT_EQ(text.rfind(OnDisk("\n \n" + dashes + " \n****** ZB_Open*** "), 0),
-            0u);
-  EXPECT_TRUE(Contains(text, OnDisk(" \n" + dashes + " \n")));
-
-  options.entry_title = nullptr;
-  options.entry_line = "\n*** ZB_SetStartPageNr --->  _L";
-  zb::api::PlainFrame(options, &request, &EchoL, int32_t{1});
-  EXPECT_EQ(ReadText(log).substr(text.size()),
-            OnDisk("\n*** ZB_SetStartPageNr --->  _L"));
-}
-
 TEST_F(FrameTest, BasicCallersGetBlankFormBack) {
   ZBPROPOS request;
   std::memset(&request, ' ', sizeof request);

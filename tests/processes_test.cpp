@@ -39,25 +39,24 @@ class ProcessesTest : public RecordStoreTest {
   }
 };
 
-TEST_F(ProcessesTest, ProgramEndingWithoutClosingLosesNoAppendedRecord) {
-  const std::string path = Path("quick.pro");
+// A program that ends without closing, or is killed while it waits.
+TEST_F(ProcessesTest, ProgramEndingWithoutClosingOrKilledLosesNoRecord) {
   const std::vector<RecordImage> before = {{1, 1, Text("before the child")},
                                            {2, 2, Text("also before")}};
-  MakeRecordFile(path, before);
-  ChildProcess child;
-  StartChild(child, {"append", path, "40", "quick-exit"});
-  ASSERT_EQ(child.ReadLine(), "appended");
-  ASSERT_EQ(child.Wait(kTimeoutMs), 0);
-  ExpectReindexedAtNextOpen(path, WithChildRecords(before, 40));
-}
-
-TEST_F(ProcessesTest, KilledProgramLosesNoAppendedRecord) {
-  const std::string path = Path("killed.pro");
-  ChildProcess child;
-  StartChild(child, {"append", path, "25", "hang"});
-  ASSERT_EQ(child.ReadLine(), "appended");  // and it waits to be killed
-  child.Kill();
-  ExpectReindexedAtNextOpen(path, WithChildRecords({}, 25));
+  for (const std::string end : {"quick-exit", "hang"}) {
+    SCOPED_TRACE(end);
+    const std::string path = Path(end + ".pro");
+    MakeRecordFile(path, before);
+    ChildProcess child;
+    StartChild(child, {"append", path, "40", end});
+    ASSERT_EQ(child.ReadLine(), "appended");
+    if (end == "hang") {
+      child.Kill();
+    } else {
+      ASSERT_EQ(child.Wait(kTimeoutMs), 0);
+    }
+    ExpectReindexedAtNextOpen(path, WithChildRecords(before, 40));
+  }
 }
 
 TEST_F(ProcessesTest, ProgramReturningFromMainHasItsFileClosed) {

@@ -6,7 +6,6 @@
 // what it lost.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <numeric>
 #include <cstdlib>
 #include <cstring>
@@ -101,9 +100,6 @@ TEST_F(WriteBatchTest, SameResultsAndBytesInFewerWrites) {
   EXPECT_BYTES(ReadFileBytes(batched), ReadFileBytes(plain));
   EXPECT_GT(plain_writes, 600u);
   EXPECT_LT(batched_writes, 40u) << plain_writes;
-  std::printf("[ writes ] unbatched %llu, batched %llu\n",
-              static_cast<unsigned long long>(plain_writes),
-              static_cast<unsigned long long>(batched_writes));
 }
 
 // One random call on h: its result and a sum of the bytes it delivered.
