@@ -700,12 +700,44 @@ ZBEXPORT ZB_BYTESTRING ZBAPI ZB_PrgShortTitel_B(const char* key);
 ZBEXPORT const char* ZBAPI ZB_PrgShortTitelI(int16_t number);
 ZBEXPORT ZB_BYTESTRING ZBAPI ZB_PrgShortTitelI_B(int16_t number);
 
+/* ---- Selection dialogs ------------------------------------------------- */
+/* The project selection over szDataPfad (the configured data folder when
+ * empty): 1 with the chosen project in szProName and szAuthor (szDataPfad
+ * may have changed), 0 when cancelled. The Ex form owns the dialog by
+ * `parent`. ZB_ProSelectB resets the progress signal first. */
+ZBEXPORT int32_t ZBAPI ZB_ProSelect(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ProSelectB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ProSelect_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_ProSelect_LB(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_ProSelectEx_L(ZBPROPOS_L* request, uint32_t parent);
+/* The program selection "Z+B Programme", opened on szPrgName ("ALLE" when
+ * empty): 1 with the chosen key in szPrgName, 0 when cancelled. */
+ZBEXPORT int32_t ZBAPI ZB_PrgSelect(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_PrgSelectB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_PrgSelect_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_PrgSelect_LB(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_PrgSelectEx(ZBPROPOS* request, uint32_t parent);
+ZBEXPORT int32_t ZBAPI ZB_PrgSelectEx_L(ZBPROPOS_L* request, uint32_t parent);
+/* The folder chooser titled `title`, opened in *folder (a buffer of 260
+ * bytes, in and out): 1 with an existing folder ended by "\" in it, 2 when
+ * cancelled; it asks again while the chosen folder does not exist.
+ * `options` has no effect. ZB_DirDlgB takes the Basic true (-1) as 1 and
+ * returns -1 when a folder was chosen, 0 otherwise. OXDirDlg is caller-pops. */
+ZBEXPORT int32_t ZBAPI ZB_DirDlg(char* folder, const char* title,
+                                 int32_t options, uint32_t parent);
+ZBEXPORT int32_t ZBAPI ZB_DirDlgB(char* folder, const char* title,
+                                  int32_t options, uint32_t parent);
+ZBEXPORT int32_t ZBAPI ZB_DirDlgNet(char* folder, const char* title,
+                                    int32_t options, uint32_t parent);
+
 /* ---- String utilities: in place, caller-pops, plain names only ---------- */
 #if defined(_WIN32)
 #define ZBCDECL __cdecl
 #else
 #define ZBCDECL
 #endif
+ZBEXPORT int32_t ZBCDECL OXDirDlg(char* folder, const char* title,
+                                int32_t options, uint32_t parent);
 /* Inserts a in front of b. */
 ZBEXPORT void ZBCDECL StrIns(const char* a, char* b);
 /* target = first + each further text up to a null pointer; returns target.

@@ -1,5 +1,7 @@
 #include "environment/ui.h"
 
+#include "recordstore/typed_records.h"
+
 namespace zb::environment {
 
 const char kMessageTitle[] = "ZB_Datenverwaltung ";
@@ -25,6 +27,13 @@ bool Ui::PositionDialog(PositionDialogMode, const std::string&, ZBPROPOS_L*,
 }
 bool Ui::PositionName(const std::string&, std::string*) { return false; }
 bool Ui::SelectProject(const std::string&, std::string*) { return false; }
+bool Ui::SelectProjectIn(ZBPROPOS_L* request) {
+  std::string project;
+  if (!SelectProject(recordstore::FieldText(request->szDataPfad), &project))
+    return false;
+  recordstore::SetFieldText(request->szProName, project);
+  return true;
+}
 bool Ui::SelectProgram(const std::string&, std::string*) { return false; }
 int Ui::ShowPreview(const PreviewView&) { return 0; }
 int Ui::ShellFileOperation(FileOperation, const std::string&,

@@ -73,6 +73,10 @@ class Ui {
   virtual bool PositionName(const std::string& title, std::string* long_name);
   // The project selection dialog over a data folder; *project out.
   virtual bool SelectProject(const std::string& folder, std::string* project);
+  // The project selection on a whole request: szDataPfad (which the user
+  // may change), szProName and szAuthor in and out. By default the folder
+  // form above, which gives the name only.
+  virtual bool SelectProjectIn(ZBPROPOS_L* request);
   // The program selection dialog, after `prompt` when not empty; *program
   // receives the program's key name (szPrgName).
   virtual bool SelectProgram(const std::string& prompt, std::string* program);

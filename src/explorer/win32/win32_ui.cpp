@@ -6,6 +6,10 @@
 
 #include "explorer/win32/folder_settings_dialog.h"
 #include "explorer/win32/preview_window.h"
+#include "explorer/win32/program_select_dialog.h"
+#include "explorer/win32/project_new_dialog.h"
+#include "explorer/win32/project_select_dialog.h"
+#include "recordstore/typed_records.h"
 
 namespace zb::explorer {
 namespace env = zb::environment;
@@ -59,6 +63,40 @@ bool Win32Ui::ChooseFolder(const std::string& title, std::string* folder) {
 bool Win32Ui::FolderSettings(env::FolderSettingsModel& model) {
   win32::FolderSettingsDialog dialog(model, *this);
   return dialog.Run(ParentOf(parent()));
+}
+
+bool Win32Ui::ProjectDialog(const std::string& title, std::string* name,
+                            std::string* author) {
+  win32::ProjectNewDialog dialog(title, name, author);
+  return dialog.Run(ParentOf(parent()));
+}
+
+bool Win32Ui::SelectProject(const std::string& folder, std::string* project) {
+  ZBPROPOS_L request{};
+  recordstore::SetFieldText(request.szDataPfad, folder);
+  recordstore::SetFieldText(request.szProName, *project);
+  if (!SelectProjectIn(&request)) return false;
+  *project = recordstore::FieldText(request.szProName);
+  return true;
+}
+
+bool Win32Ui::SelectProjectIn(ZBPROPOS_L* request) {
+  ProjectSelectModel model(library_.store(), *request);
+  win32::ProjectSelectDialog dialog(model);
+  if (!dialog.Run(ParentOf(parent()))) return false;
+  *request = model.request();
+  return true;
+}
+
+bool Win32Ui::SelectProgram(const std::string& prompt, std::string* program) {
+  if (!prompt.empty())
+    Ask(library_.context().message_title, prompt, env::Buttons::kOk,
+        env::Icon::kInformation);
+  ProgramSelectModel model(library_.context(), *program);
+  win32::ProgramSelectDialog dialog(model);
+  if (!dialog.Run(ParentOf(parent()))) return false;
+  *program = model.key();
+  return true;
 }
 
 int Win32Ui::ShowPreview(const PreviewView& view) {

@@ -21,6 +21,11 @@ class Win32Ui final : public environment::Ui {
   bool ChooseFolder(const std::string& title, std::string* folder) override;
   bool FolderSettings(environment::FolderSettingsModel& model) override;
   int ShowPreview(const PreviewView& view) override;
+  bool ProjectDialog(const std::string& title, std::string* name,
+                     std::string* author) override;
+  bool SelectProject(const std::string& folder, std::string* project) override;
+  bool SelectProjectIn(ZBPROPOS_L* request) override;
+  bool SelectProgram(const std::string& prompt, std::string* program) override;
   int ShellFileOperation(FileOperation operation, const std::string& from,
                          const std::string& to,
                          const std::string& progress_title) override;

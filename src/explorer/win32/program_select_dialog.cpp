@@ -1,0 +1,113 @@
+#include "explorer/win32/program_select_dialog.h"
+
+#include "environment/program_catalogue.h"
+#include "explorer/win32/program_select_ids.h"
+
+namespace zb::explorer::win32 {
+
+HICON LoadIconOrDefault(const std::string& path, int size, LPCSTR fallback) {
+  HICON icon = nullptr;
+  if (!path.empty())
+    icon = static_cast<HICON>(
+        LoadImageA(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+  if (!icon)
+    icon = static_cast<HICON>(
+        LoadImageA(nullptr, fallback, IMAGE_ICON, size, size, LR_SHARED));
+  return icon;
+}
+
+ProgramSelectDialog::~ProgramSelectDialog() {
+  for (HIMAGELIST list : {large_, small_, groups_small_})
+    if (list) ImageList_Destroy(list);
+}
+
+bool ProgramSelectDialog::Run(HWND parent) {
+  return RunModal(IDD_PROGRAM_SELECT, parent) == IDOK;
+}
+
+void ProgramSelectDialog::MakeImageLists() {
+  const environment::ProgramCatalogue& catalogue = model_.catalogue();
+  large_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, catalogue.count(), 1);
+  small_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, catalogue.count(), 1);
+  for (int i = 0; i < catalogue.count(); ++i) {
+    const std::string path = catalogue.IconPath(i);
+    for (auto [list, size] : {std::pair{large_, 32}, std::pair{small_, 16}}) {
+      HICON icon = LoadIconOrDefault(path, size, IDI_APPLICATION);
+      ImageList_AddIcon(list, icon);
+    }
+  }
+  groups_small_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+  ImageList_AddIcon(groups_small_,
+                    LoadIconOrDefault("", 16, IDI_INFORMATION));
+  ListView(Item(IDC_PRG_PROGRAMS).handle()).SetImageLists(large_, small_);
+  ListView(Item(IDC_PRG_GROUPS).handle()).SetImageLists(nullptr, groups_small_);
+}
+
+void ProgramSelectDialog::MirrorAll() {
+  mirroring_ = true;
+  Mirror(model_.state());
+  ListView(Item(IDC_PRG_GROUPS).handle()).Mirror(model_.groups());
+  ListView(Item(IDC_PRG_PROGRAMS).handle()).Mirror(model_.programs().state());
+  mirroring_ = false;
+}
+
+bool ProgramSelectDialog::OnInit() {
+  model_.OnInit();
+  for (int id : {IDC_PRG_GROUPS, IDC_PRG_PROGRAMS})
+    ListView_SetExtendedListViewStyle(Item(id).handle(),
+                                      LVS_EX_FULLROWSELECT);
+  MakeImageLists();
+  MirrorAll();
+  return true;
+}
+
+bool ProgramSelectDialog::OnCommand(int id, int code) {
+  if (code != BN_CLICKED ||
+      (id != IDC_PRG_INSTALLED && id != IDC_PRG_DELIVERABLE))
+    return false;
+  model_.OnClicked(id);
+  MirrorAll();
+  return true;
+}
+
+bool ProgramSelectDialog::OnNotify(int id, NMHDR* header, LRESULT* result) {
+  if (mirroring_) return false;
+  if (header->code == LVN_ITEMCHANGED) {
+    const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+    if (!(change->uNewState & LVIS_SELECTED) ||
+        (change->uOldState & LVIS_SELECTED))
+      return false;
+    if (id == IDC_PRG_GROUPS) {
+      model_.OnGroupSelected(change->iItem);
+      MirrorAll();
+    } else if (id == IDC_PRG_PROGRAMS) {
+      model_.OnProgramSelected(change->iItem);
+    }
+    *result = 0;
+    return true;
+  }
+  if (id == IDC_PRG_PROGRAMS && header->code == LVN_COLUMNCLICK) {
+    model_.programs().OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+    MirrorAll();
+    return true;
+  }
+  if (id == IDC_PRG_PROGRAMS && header->code == NM_DBLCLK) {
+    OnOK();
+    return true;
+  }
+  return false;
+}
+
+void ProgramSelectDialog::OnOK() {
+  if (model_.OnOk())
+    End(IDOK);
+  else
+    MessageBeep(MB_OK);
+}
+
+void ProgramSelectDialog::OnCancel() {
+  model_.OnClose();
+  End(IDCANCEL);
+}
+
+}  // namespace zb::explorer::win32
