@@ -211,12 +211,12 @@ void PositionDialogModel::OpenAction() {
               "Position '%1' existiert nicht.\nNeue Position anlegen?", typed),
           env::Buttons::kYesNo, env::Icon::kQuestion);
       if (answer != env::Answer::kYes) return;
+      // The transfer makes a new position of a name that has none.
       End(true);
       SetFieldText(request_.szPosNameLong, typed.substr(0, 41));
+      std::memset(request_.szPosName, 0, sizeof request_.szPosName);
       SetFieldText(request_.szProBezeichnung, designation_);
-      const int32_t made = ZB_New_L(&request_);
-      result_.records = made > 0 ? made : 0;
-      result_.error = made < 0 ? made : 0;
+      result_ = transfer_(&request_);
       lib_.log().Append("\n** OK **\n");
       return;
     }

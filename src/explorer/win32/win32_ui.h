@@ -21,6 +21,13 @@ class Win32Ui final : public environment::Ui {
   bool ChooseFolder(const std::string& title, std::string* folder) override;
   bool FolderSettings(environment::FolderSettingsModel& model) override;
   int ShowPreview(const PreviewView& view) override;
+  bool PositionDialog(environment::PositionDialogMode mode,
+                      const std::string& title, ZBPROPOS_L* request,
+                      const environment::PositionTransfer& transfer,
+                      environment::PositionTransferResult* result) override;
+  bool PositionProperties(
+      const environment::PositionPropertiesRequest& dialog) override;
+  bool PositionName(const std::string& title, std::string* long_name) override;
   int ShellFileOperation(FileOperation operation, const std::string& from,
                          const std::string& to,
                          const std::string& progress_title) override;
