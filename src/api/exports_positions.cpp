@@ -15,6 +15,7 @@
 #include "environment/ui.h"
 #include "projectstore/position_edit.h"
 #include "projectstore/position_index.h"
+#include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
 #include "projectstore/record_file.h"
@@ -30,6 +31,14 @@ namespace env = zb::environment;
 namespace ps = zb::projectstore;
 using zb::recordstore::Engine;
 using zb::recordstore::PosInfoExt;
+
+// The lock record of a position, all zeros when it has none.
+void ReadLockOf(Library& lib, const std::string& project, int16_t program,
+                uint16_t id, ps::LockRecord* lock) {
+  ps::RecordFile file = ps::RecordFile::OpenReadOnly(lib.engine(), project);
+  if (file.handle() > 0)
+    ps::ReadLockRecord(lib.store(), file.handle(), program, id, lock);
+}
 
 constexpr int32_t kErrProgramUndefined = -102;  // ERR_PRG_UNDEF
 constexpr int32_t kErrProjectNotFound = -202;   // ERR_PRO_NOTFOUND
@@ -262,16 +271,25 @@ int32_t ZBAPI ZB_PositionRename_L(ZBPROPOS_L* source, ZBPROPOS_L* target) {
   std::string new_name = Trimmed(zb::recordstore::FieldText(target->szPosNameLong));
   if (new_name.empty()) {
     // No name given: the user names it in the properties dialog.
-    std::string long_name = Trimmed(zb::recordstore::FieldText(info.PosNameLong));
-    std::string description = zb::recordstore::FieldText(info.Msg);
-    if (!lib.ui().PositionProperties("Position umbenennen", &long_name,
-                                     &description))
-      return 0;
-    new_name = Trimmed(long_name);
+    ZBPROPOS_L asked = *source;
+    zb::recordstore::CopyTextField(asked.szPosNameLong, info.PosNameLong,
+                                   sizeof info.PosNameLong);
+    zb::recordstore::CopyTextField(asked.szMsg, info.Msg, sizeof info.Msg);
+    PosInfoExt shown = info;
+    ps::LockRecord lock{};
+    ReadLockOf(lib, project, program, info.id, &lock);
+    env::PositionPropertiesRequest dialog;
+    dialog.title = "Position umbenennen";
+    dialog.request = &asked;
+    dialog.info = &shown;
+    dialog.lock = &lock;
+    dialog.check_new_name = true;
+    if (!lib.ui().PositionProperties(dialog)) return 0;
+    new_name = Trimmed(zb::recordstore::FieldText(asked.szPosNameLong));
     if (new_name.empty()) new_name = "???";
-    zb::recordstore::CopyTextField(renamed.Msg,
-                                   description.substr(0, 39).c_str(),
-                                   sizeof renamed.Msg);
+    zb::recordstore::CopyTextField(
+        renamed.Msg, zb::recordstore::FieldText(asked.szMsg).substr(0, 39).c_str(),
+        sizeof renamed.Msg);
   } else {
     std::memset(renamed.Msg, 0, sizeof renamed.Msg);  // description kept
   }

@@ -1,5 +1,7 @@
 #include "environment/scripted_ui.h"
 
+#include "recordstore/typed_records.h"
+
 #include "environment/folder_settings.h"
 
 namespace zb::environment {
@@ -56,13 +58,27 @@ bool ScriptedUi::ProjectDialog(const std::string& title, std::string* name,
   return true;
 }
 
-bool ScriptedUi::PositionProperties(const std::string& title,
-                                    std::string* long_name,
-                                    std::string* description) {
-  dialogs_.push_back(title);
-  if (!NextText(long_name)) return false;
-  std::string queued_description;
-  if (NextText(&queued_description)) *description = queued_description;
+bool ScriptedUi::PositionProperties(const PositionPropertiesRequest& dialog) {
+  dialogs_.push_back(dialog.title);
+  std::string long_name;
+  if (!NextText(&long_name)) return false;
+  std::string description;
+  const bool described = NextText(&description);
+  if (ZBPROPOS_L* r = dialog.request) {
+    recordstore::CopyTextField(r->szPosNameLong, long_name.substr(0, 41).c_str(),
+                               sizeof r->szPosNameLong);
+    if (described)
+      recordstore::CopyTextField(r->szMsg, description.substr(0, 79).c_str(),
+                                 sizeof r->szMsg);
+  }
+  if (recordstore::PosInfoExt* info = dialog.info) {
+    recordstore::CopyTextField(info->PosNameLong,
+                               long_name.substr(0, 41).c_str(),
+                               sizeof info->PosNameLong);
+    if (described)
+      recordstore::CopyTextField(info->Msg, description.substr(0, 39).c_str(),
+                                 sizeof info->Msg);
+  }
   return true;
 }
 

@@ -64,8 +64,9 @@ class ScriptedUi final : public Ui {
   bool FolderSettings(FolderSettingsModel& model) override;
   bool ProjectDialog(const std::string& title, std::string* name,
                      std::string* author) override;
-  bool PositionProperties(const std::string& title, std::string* long_name,
-                          std::string* description) override;
+  // Queued texts: the long name, then the description, into the request
+  // and the POSINFO.
+  bool PositionProperties(const PositionPropertiesRequest& dialog) override;
   bool PositionDialog(PositionDialogMode mode, const std::string& title,
                       ZBPROPOS_L* request, const PositionTransfer& transfer,
                       PositionTransferResult* result) override;

@@ -18,9 +18,7 @@ Answer HeadlessUi::Ask(const std::string&, const std::string&, Buttons buttons,
 bool Ui::ProjectDialog(const std::string&, std::string*, std::string*) {
   return false;
 }
-bool Ui::PositionProperties(const std::string&, std::string*, std::string*) {
-  return false;
-}
+bool Ui::PositionProperties(const PositionPropertiesRequest&) { return false; }
 bool Ui::PositionDialog(PositionDialogMode, const std::string&, ZBPROPOS_L*,
                         const PositionTransfer&, PositionTransferResult*) {
   return false;

@@ -18,6 +18,12 @@
 namespace zb::environment {
 
 class FolderSettingsModel;
+struct LockBlock;
+}  // namespace zb::environment
+namespace zb::recordstore {
+struct PosInfoExt;
+}  // namespace zb::recordstore
+namespace zb::environment {
 
 enum class Buttons { kOk, kOkCancel, kYesNo, kYesNoCancel, kRetryCancel };
 enum class Icon { kNone, kError, kWarning, kQuestion, kInformation };
@@ -32,6 +38,20 @@ struct PositionTransferResult {
 };
 using PositionTransfer =
     std::function<PositionTransferResult(ZBPROPOS_L* request)>;
+
+// What the position properties dialog is given: the caller's request and
+// (optional) 248-byte POSINFO, which OK fills with the confirmed fields,
+// the position's lock record (optional), a caption (empty: "Position "),
+// and whether to write the page numbers back and to refuse a name another
+// position has.
+struct PositionPropertiesRequest {
+  std::string title;
+  ZBPROPOS_L* request = nullptr;
+  recordstore::PosInfoExt* info = nullptr;
+  const LockBlock* lock = nullptr;
+  bool write_pages = false;
+  bool check_new_name = false;
+};
 
 // The message box title of the library's own boxes.
 extern const char kMessageTitle[];  // "ZB_Datenverwaltung "
@@ -57,11 +77,9 @@ class Ui {
   // than 3 characters.
   virtual bool ProjectDialog(const std::string& title, std::string* name,
                              std::string* author);
-  // The position properties dialog on one position: long name and
-  // description in and out. True on OK.
-  virtual bool PositionProperties(const std::string& title,
-                                  std::string* long_name,
-                                  std::string* description);
+  // The position properties dialog on one position. True on OK (the
+  // request and POSINFO then hold the confirmed fields).
+  virtual bool PositionProperties(const PositionPropertiesRequest& dialog);
   // The position dialog in open or save mode on *request. On OK the
   // chosen program, project and position are in *request, `transfer` has
   // run on it and *result holds what it returned; false: cancelled.

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "explorer/win32/folder_settings_dialog.h"
+#include "explorer/win32/position_dialog.h"
 #include "explorer/win32/preview_window.h"
 #include "explorer/win32/program_select_dialog.h"
 #include "explorer/win32/project_new_dialog.h"
@@ -96,6 +97,34 @@ bool Win32Ui::SelectProgram(const std::string& prompt, std::string* program) {
   win32::ProgramSelectDialog dialog(model);
   if (!dialog.Run(ParentOf(parent()))) return false;
   *program = model.key();
+  return true;
+}
+
+bool Win32Ui::PositionDialog(env::PositionDialogMode mode,
+                             const std::string& title, ZBPROPOS_L* request,
+                             const env::PositionTransfer& transfer,
+                             env::PositionTransferResult* result) {
+  PositionDialogModel model(library_, mode, *request, transfer);
+  win32::PositionDialog dialog(model, &library_.context().progress_window);
+  dialog.Run(ParentOf(parent()));
+  (void)title;  // the model's own caption is the mode's title
+  if (!model.accepted()) return false;
+  *request = model.request();
+  if (result) *result = model.result();
+  return true;
+}
+
+bool Win32Ui::PositionProperties(const env::PositionPropertiesRequest& dialog) {
+  PositionPropertiesModel model(library_, dialog);
+  win32::PositionPropertiesDialog window(model);
+  return window.Run(ParentOf(parent()));
+}
+
+bool Win32Ui::PositionName(const std::string& title, std::string* long_name) {
+  PositionNameModel model(title, *long_name);
+  win32::PositionNameDialog dialog(model);
+  if (!dialog.Run(ParentOf(parent()))) return false;
+  *long_name = model.Name();
   return true;
 }
 

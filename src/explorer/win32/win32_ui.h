@@ -26,6 +26,13 @@ class Win32Ui final : public environment::Ui {
   bool SelectProject(const std::string& folder, std::string* project) override;
   bool SelectProjectIn(ZBPROPOS_L* request) override;
   bool SelectProgram(const std::string& prompt, std::string* program) override;
+  bool PositionDialog(environment::PositionDialogMode mode,
+                      const std::string& title, ZBPROPOS_L* request,
+                      const environment::PositionTransfer& transfer,
+                      environment::PositionTransferResult* result) override;
+  bool PositionProperties(
+      const environment::PositionPropertiesRequest& dialog) override;
+  bool PositionName(const std::string& title, std::string* long_name) override;
   int ShellFileOperation(FileOperation operation, const std::string& from,
                          const std::string& to,
                          const std::string& progress_title) override;

@@ -1,0 +1,296 @@
+#include "explorer/win32/position_dialog.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "api/open_save.h"
+#include "explorer/win32/position_dialog_ids.h"
+
+namespace zb::explorer::win32 {
+
+namespace {
+
+const UINT kPositionTimerMs = PositionDialogModel::kTimerMs;
+
+// A small padlock: shackle and body, in the frame of the control.
+void DrawPadlock(HDC dc, const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  HPEN pen = CreatePen(PS_SOLID, 2, RGB(96, 96, 96));
+  HGDIOBJ old_pen = SelectObject(dc, pen);
+  HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Arc(dc, r.left + w / 4, r.top + 1, r.right - w / 4, r.top + h * 3 / 4,
+      r.right - w / 4, r.top + h * 3 / 8, r.left + w / 4, r.top + h * 3 / 8);
+  SelectObject(dc, old_brush);
+  SelectObject(dc, old_pen);
+  DeleteObject(pen);
+  RECT body = {r.left + 1, r.top + h * 7 / 16, r.right - 1, r.bottom - 1};
+  HBRUSH gold = CreateSolidBrush(RGB(214, 170, 40));
+  FillRect(dc, &body, gold);
+  DeleteObject(gold);
+  FrameRect(dc, &body, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  RECT hole = {r.left + w / 2 - 1, body.top + 2, r.left + w / 2 + 1,
+               body.bottom - 2};
+  FillRect(dc, &hole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+// The picture's frame scaled into r, centred.
+RECT Fitted(HENHMETAFILE picture, const RECT& r) {
+  ENHMETAHEADER header = {};
+  GetEnhMetaFileHeader(picture, sizeof header, &header);
+  const double pw = header.rclFrame.right - header.rclFrame.left;
+  const double ph = header.rclFrame.bottom - header.rclFrame.top;
+  const double w = r.right - r.left, h = r.bottom - r.top;
+  if (pw <= 0 || ph <= 0) return r;
+  const double scale = (w / pw < h / ph) ? w / pw : h / ph;
+  const int fw = static_cast<int>(pw * scale), fh = static_cast<int>(ph * scale);
+  RECT fitted = {r.left + static_cast<int>(w - fw) / 2,
+                 r.top + static_cast<int>(h - fh) / 2, 0, 0};
+  fitted.right = fitted.left + fw;
+  fitted.bottom = fitted.top + fh;
+  return fitted;
+}
+
+}  // namespace
+
+bool PositionDialog::Run(HWND parent) {
+  return RunModal(IDD_POSITION, parent) == IDOK;
+}
+
+bool PositionDialog::OnInit() {
+  // While the dialog is shown, the copy's progress goes to it.
+  previous_progress_ = *progress_window_;
+  *progress_window_ = reinterpret_cast<uintptr_t>(handle());
+  ListView list(Item(IDC_POS_LIST).handle());
+  ListView_SetExtendedListViewStyle(list.handle(),
+                                    LVS_EX_FULLROWSELECT);
+  RECT client = {};
+  GetClientRect(list.handle(), &client);
+  SendMessageA(Item(IDC_POS_PROGRESS).handle(), PBM_SETSTEP, 10, 0);
+  model_.OnInit(client.right - client.left);
+  Update();
+  SetTimer(handle(), IDT_POS_REFRESH, kPositionTimerMs, nullptr);
+  return model_.state().focus == 0;
+}
+
+void PositionDialog::Update() {
+  mirroring_ = true;
+  ComboBox folders(Item(IDC_POS_FOLDER).handle());
+  if (mirrored_revision_ != model_.list_revision()) {
+    ListView(Item(IDC_POS_LIST).handle()).Mirror(model_.list().state());
+    mirrored_revision_ = model_.list_revision();
+    folders.Reset();
+    const std::string& current = model_.state().text(IDC_POS_FOLDER);
+    bool listed = false;
+    for (const std::string& folder : model_.folder_choices()) {
+      folders.Add(folder);
+      listed = listed || folder == current;
+    }
+    if (!listed && !current.empty()) folders.Add(current);
+    SendMessageA(folders.handle(), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(current.c_str()));
+  } else {
+    ListView(Item(IDC_POS_LIST).handle()).MirrorSelection(model_.list().state());
+  }
+  Mirror(model_.state());
+  InvalidateRect(Item(IDC_POS_INFO).handle(), nullptr, TRUE);
+  mirroring_ = false;
+  if (model_.ended()) {
+    KillTimer(handle(), IDT_POS_REFRESH);
+    *progress_window_ = previous_progress_;
+    End(model_.accepted() ? IDOK : IDCANCEL);
+  }
+}
+
+bool PositionDialog::OnCommand(int id, int code) {
+  if (mirroring_) return id != IDOK && id != IDCANCEL;
+  switch (id) {
+    case IDC_POS_NAME:
+      if (code == EN_CHANGE) model_.OnNameChanged(Item(id).Text());
+      else if (code == EN_SETFOCUS) model_.OnNameFocusGained();
+      else if (code == EN_KILLFOCUS) model_.OnNameFocusLost();
+      else return true;
+      break;
+    case IDC_POS_DESIGNATION:
+      if (code != EN_CHANGE) return true;
+      model_.OnDesignationChanged(Item(id).Text());
+      break;
+    case IDC_POS_FOLDER: {
+      if (code != CBN_SELENDOK) return true;
+      ComboBox folders(Item(id).handle());
+      model_.OnFolderSelected(folders.ItemText(folders.Selection()));
+      break;
+    }
+    case IDC_POS_ACTION: model_.OnAction(); break;
+    case IDC_POS_CHOOSE_PROJECT: model_.OnChooseProject(); break;
+    case IDC_POS_CHOOSE_FOLDER: model_.OnChooseFolder(); break;
+    case IDC_POS_PERMANENT: model_.OnPermanentClicked(); break;
+    case IDC_POS_TEXT:
+    case IDC_POS_PREVIEW: model_.OnInfoMode(id); break;
+    default:
+      if (code != BN_CLICKED && code != 0) return false;
+      if (id == IDOK || id == IDCANCEL) return false;
+      model_.OnMenu(id);
+      break;
+  }
+  Update();
+  return true;
+}
+
+bool PositionDialog::OnNotify(int id, NMHDR* header, LRESULT* result) {
+  if (id != IDC_POS_LIST || mirroring_) return false;
+  *result = 0;
+  switch (header->code) {
+    case LVN_ITEMCHANGED: {
+      const NMLISTVIEW* change = reinterpret_cast<NMLISTVIEW*>(header);
+      if ((change->uNewState & LVIS_SELECTED) &&
+          !(change->uOldState & LVIS_SELECTED))
+        model_.OnSelectionChanged(change->iItem);
+      return true;  // the timer picks the change up
+    }
+    case NM_DBLCLK:
+      model_.OnDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
+      break;
+    case LVN_COLUMNCLICK:
+      model_.OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+      break;
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey != VK_DELETE)
+        return true;
+      model_.OnDelete();
+      break;
+    case LVN_ENDLABELEDITA: {
+      const NMLVDISPINFOA* edit = reinterpret_cast<NMLVDISPINFOA*>(header);
+      if (!edit->item.pszText) return true;
+      model_.OnRename(edit->item.pszText);
+      break;
+    }
+    default:
+      return false;
+  }
+  Update();
+  return true;
+}
+
+void PositionDialog::OnTimer(UINT_PTR timer) {
+  if (timer != IDT_POS_REFRESH) return;
+  model_.OnTimer();
+  Update();
+}
+
+void PositionDialog::OnOK() {
+  model_.OnEnter(FocusedId() == IDC_POS_NAME);
+  if (model_.state().focus) Item(model_.state().focus).Focus();
+  Update();
+}
+
+void PositionDialog::OnCancel() {
+  model_.OnCancel();
+  Update();
+}
+
+bool PositionDialog::OnMessage(UINT message, WPARAM w, LPARAM l,
+                               LRESULT* result) {
+  if (message == api::kProgressMessage) {
+    SendMessageA(Item(IDC_POS_PROGRESS).handle(), PBM_STEPIT, 0, 0);
+    *result = 0;
+    return true;
+  }
+  if (message == WM_DRAWITEM && w == IDC_POS_INFO) {
+    DrawInfo(*reinterpret_cast<const DRAWITEMSTRUCT*>(l));
+    *result = TRUE;
+    return true;
+  }
+  return false;
+}
+
+void PositionDialog::DrawInfo(const DRAWITEMSTRUCT& item) const {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+  InflateRect(&r, -3, -3);
+  if (model_.show_preview()) {
+    const projectstore::PreviewPicture& picture = model_.preview();
+    HENHMETAFILE metafile =
+        picture.state == 0 && !picture.metafile.empty()
+            ? SetEnhMetaFileBits(static_cast<UINT>(picture.metafile.size()),
+                                 picture.metafile.data())
+            : nullptr;
+    if (metafile) {
+      const RECT fitted = Fitted(metafile, r);
+      PlayEnhMetaFile(dc, metafile, &fitted);
+      DeleteEnhMetaFile(metafile);
+      return;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, "Ohne Vorschau", -1, &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    return;
+  }
+  const std::string& text = model_.state().text(IDC_POS_INFO);
+  HGDIOBJ old = SelectObject(
+      dc, reinterpret_cast<HGDIOBJ>(SendMessageA(handle(), WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  DrawTextA(dc, text.c_str(), -1, &r, DT_LEFT | DT_WORDBREAK);
+  SelectObject(dc, old);
+}
+
+bool PositionPropertiesDialog::Run(HWND parent) {
+  return RunModal(IDD_POSITION_PROPERTIES, parent) == IDOK;
+}
+
+bool PositionPropertiesDialog::OnInit() {
+  model_.OnInit();
+  Edit(Item(IDC_PROP_NAME).handle()).SetLimit(40);
+  Edit(Item(IDC_PROP_DESIGNATION).handle()).SetLimit(40);
+  Edit(Item(IDC_PROP_DESCRIPTION).handle()).SetLimit(78);
+  Mirror(model_.state());
+  return model_.state().focus == 0;
+}
+
+bool PositionPropertiesDialog::OnCommand(int id, int code) {
+  if (id == IDC_PROP_OK && code == BN_CLICKED) {
+    OnOK();
+    return true;
+  }
+  return false;
+}
+
+void PositionPropertiesDialog::OnOK() {
+  for (int id : {IDC_PROP_NAME, IDC_PROP_DESIGNATION, IDC_PROP_DESCRIPTION,
+                 IDC_PROP_START_PAGE, IDC_PROP_PAGE_COUNT, IDC_PROP_NEXT_PAGE})
+    model_.OnText(id, Item(id).Text());
+  if (model_.OnOk()) {
+    End(IDOK);
+    return;
+  }
+  Mirror(model_.state());
+  Item(IDC_PROP_NAME).Focus();
+}
+
+bool PositionPropertiesDialog::OnMessage(UINT message, WPARAM w, LPARAM l,
+                                         LRESULT* result) {
+  if (message != WM_DRAWITEM || w != IDC_PROP_LOCK) return false;
+  const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+  FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  DrawPadlock(item->hDC, item->rcItem);
+  *result = TRUE;
+  return true;
+}
+
+bool PositionNameDialog::Run(HWND parent) {
+  return RunModal(IDD_POSITION_NAME, parent) == IDOK;
+}
+
+bool PositionNameDialog::OnInit() {
+  Edit(Item(IDC_NAME_EDIT).handle()).SetLimit(41);
+  Mirror(model_.state());
+  return model_.state().focus == 0;
+}
+
+void PositionNameDialog::OnOK() {
+  model_.OnText(Item(IDC_NAME_EDIT).Text());
+  End(IDOK);
+}
+
+}  // namespace zb::explorer::win32

@@ -1,0 +1,114 @@
+// The position dialog and the position properties dialog as a user meets
+// them: ZB_Open_L and ZB_SaveAs_L through the real window, and a rename
+// without a target name through the properties window.
+#ifdef _WIN32
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "explorer/win32/position_dialog_ids.h"
+#include "explorer/win32/win32_ui.h"
+#include "support/installed_data_fixture.h"
+#include "support/memory_companions.h"
+#include "support/window_driver.h"
+#include "zbdb900.h"
+
+namespace zbtest {
+namespace {
+
+using zb::environment::FolderKind;
+
+class PositionWindowTest : public InstalledDataTest {
+ protected:
+  void SetUp() override {
+    InstalledDataTest::SetUp();
+    request_tmp_ = Path("TMP");
+    for (const char* name : {"TMP", "Ini"}) ASSERT_TRUE(MakeFolder(Path(name)));
+    auto& context = lib().context();
+    context.folders.data = data_;
+    context.folders.temporary = Path("TMP");
+    context.folders.configuration = Path("Ini");
+    companions_.folders[FolderKind::kData] = data_;
+    companions_.folders[FolderKind::kTemporary] = Path("TMP");
+    companions_.folders[FolderKind::kConfiguration] = Path("Ini");
+    win32_ui_ = std::make_unique<zb::explorer::Win32Ui>(lib());
+    lib().set_ui(*win32_ui_);
+  }
+  zb::api::LibraryServices Services() override {
+    zb::api::LibraryServices services = InstalledDataTest::Services();
+    services.companions = &companions_;
+    return services;
+  }
+
+  MemoryCompanions companions_;
+  std::unique_ptr<zb::explorer::Win32Ui> win32_ui_;
+};
+
+TEST_F(PositionWindowTest, OpenAndSaveAsThroughTheDialog) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  int rows = 0;
+  std::string action;
+  ZBPROPOS_L request = Long("DLT", "");
+  {
+    DialogUser user("Position \xF6" "ffnen", [&](HWND dialog) {
+      if (!dialog) return;
+      rows = RowCount(dialog, IDC_POS_LIST);
+      action = TextOf(dialog, IDC_POS_ACTION);
+      TypeText(dialog, IDC_POS_NAME, kStuetze);
+      Sleep(400);  // the information area follows on the timer
+      PhotographDialog(dialog, "position_open", Path(""));
+      Click(dialog, IDC_POS_ACTION);
+      if (!WaitUntilClosed(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(ZB_Open_L(&request), 3 + 4);
+  }
+  EXPECT_EQ(rows, 3);
+  EXPECT_EQ(action, "&\xD6" "ffnen");
+  EXPECT_STREQ(request.szPosNameLong, kStuetze);
+  EXPECT_TRUE(lib().os().FileExists(request.szTmpDatei));
+
+  bool asked_overwrite = false;
+  {
+    DialogUser user("Position speichern unter", [&](HWND dialog) {
+      if (!dialog) return;
+      TypeText(dialog, IDC_POS_NAME, "Neue St\xFCtze");
+      TypeText(dialog, IDC_POS_DESIGNATION, "Achse C");
+      PhotographDialog(dialog, "position_save", Path(""));
+      Click(dialog, IDC_POS_ACTION);
+      if (!WaitUntilClosed(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_GT(ZB_SaveAs_L(&request), 0);
+  }
+  EXPECT_FALSE(asked_overwrite);
+  ZBPROPOS_L saved = Long("DLT", "Neue St\xFCtze");
+  EXPECT_EQ(ZB_PositionExist_L(&saved), 1);
+}
+
+TEST_F(PositionWindowTest, RenameAsksInThePropertiesDialog) {
+  if (!HaveDisplay()) GTEST_SKIP() << "no display";
+  std::string page, next;
+  ZBPROPOS_L source = Long("DLT", kStuetze);
+  ZBPROPOS_L target = Long("DLT", "");
+  {
+    DialogUser user("Position umbenennen", [&](HWND dialog) {
+      if (!dialog) return;
+      page = TextOf(dialog, IDC_PROP_START_PAGE);
+      next = TextOf(dialog, IDC_PROP_NEXT_PAGE);
+      PhotographDialog(dialog, "position_properties", Path(""));
+      TypeText(dialog, IDC_PROP_NAME, "St\xFCtze 13");
+      Click(dialog, IDC_PROP_OK);
+      if (!WaitUntilClosed(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_GT(ZB_PositionRename_L(&source, &target), 0);
+  }
+  EXPECT_EQ(page, "5");
+  EXPECT_EQ(next, "9");
+  EXPECT_STREQ(target.szPosNameLong, "St\xFCtze 13");
+}
+
+}  // namespace
+}  // namespace zbtest
+#endif  // _WIN32
