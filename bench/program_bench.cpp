@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "api/library.h"
+#include "api/position_info_cache.h"
+#include "explorer/position_list.h"
 #include "bench_files.h"
 #include "projectstore/position_copy.h"
 #include "projectstore/positions.h"
@@ -211,8 +213,46 @@ void InitPosinfos(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kPositions);
 }
 
+// The list the position dialog shows, against reading the POSINFO records
+// it is built from.
+void FillPositionList(benchmark::State& state) {
+  const ZBPROPOS_L& list = ListProject();
+  zb::explorer::PositionListModel model(zb::api::TheLibrary());
+  for (auto _ : state) {
+    model.ShowProject(list);
+    if (model.state().rows.size() != kPositions) {
+      state.SkipWithError("the list is not complete");
+      break;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kPositions);
+}
+
+void ReadPositionInfos(benchmark::State& state) {
+  const ZBPROPOS_L& list = ListProject();
+  PROINFO info{};
+  std::string path;
+  ps::FindProject(TheStore(), list.szDataPfad, kListProject, &info, &path);
+  for (auto _ : state) {
+    const auto entries = zb::api::LoadPositionList(zb::api::TheLibrary(), path);
+    if (entries.size() != kPositions) {
+      state.SkipWithError("not every POSINFO was read");
+      break;
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * kPositions);
+}
+
 }  // namespace
 
+BENCHMARK(FillPositionList)
+    ->Name("position_list/fill_2000")
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReadPositionInfos)
+    ->Name("position_list/read_posinfo_2000")
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(SilentOpen)
     ->Name("program/silent_open_10000")
     ->UseRealTime()

@@ -263,6 +263,20 @@ int SummaryReporter::PrintSummary() {
           "position)\n",
           Time(init_posinfos).c_str(), Time(init_posinfos / 2000).c_str());
 
+  const double list_fill = Nanos("position_list/fill_2000");
+  const double list_read = Nanos("position_list/read_posinfo_2000");
+  if (list_fill > 0 && list_read > 0) {
+    const bool met = list_fill / list_read <= 2;
+    Print(out,
+          "  position list   2000 positions filled %s, their POSINFO read "
+          "%s: %.2fx%s (target <= 2x: %s)\n",
+          Time(list_fill).c_str(), Time(list_read).c_str(),
+          list_fill / list_read,
+          CpuRatio("position_list/fill_2000", "position_list/read_posinfo_2000")
+              .c_str(),
+          verdict(met));
+  }
+
   const double find_first = Nanos("find_position_of_2000/first");
   const double find_again = Nanos("find_position_of_2000/repeated");
   if (find_first > 0 && find_again > 0)

@@ -57,6 +57,8 @@ class PositionDialogModel {
   void OnTimer();
 
   const DialogState& state() const { return state_; }
+  // The window has moved the focus where state() asked.
+  void FocusTaken() { state_.focus = 0; }
   PositionListModel& list() { return list_; }
   const PositionListModel& list() const { return list_; }
   // Changes each time the rows are refilled, so the window re-mirrors.

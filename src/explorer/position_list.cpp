@@ -108,7 +108,22 @@ void PositionListModel::ShowProject(const ZBPROPOS_L& project) {
   Sort();
 }
 
+const PositionListModel::ProgramTexts& PositionListModel::TextsOf(
+    int16_t number) {
+  auto it = programs_.find(number);
+  if (it != programs_.end()) return it->second;
+  const environment::ProgramCatalogue& catalogue = lib_.catalogue();
+  ProgramTexts texts;
+  const int index = catalogue.FindNumber(number);
+  texts.icon = index < 0 ? 0 : index;
+  texts.key = catalogue.KeyByNumber(number);
+  texts.title = catalogue.TitleByNumber(number);
+  texts.short_title = catalogue.ShortTitleByNumber(number);
+  return programs_.emplace(number, std::move(texts)).first->second;
+}
+
 void PositionListModel::Fill() {
+  programs_.clear();  // the catalogue may have changed
   state_.rows.clear();
   entries_.clear();
   if (project_path_.empty() || !lib_.os().FileExists(project_path_)) return;
@@ -117,9 +132,8 @@ void PositionListModel::Fill() {
   ps::RecordFile file;
   for (size_t i = 0; i < entries_.size(); ++i) {
     const api::PositionListEntry& e = entries_[i];
-    const std::string key =
-        Trimmed(lib_.catalogue().KeyByNumber(e.program));
-    if (!filter_.empty() && filter_ != "ALLE" && key != Trimmed(filter_))
+    if (!filter_.empty() && filter_ != "ALLE" &&
+        Trimmed(TextsOf(e.program).key) != Trimmed(filter_))
       continue;
     environment::LockBlock lock{};
     bool locked = false;
@@ -138,11 +152,10 @@ void PositionListModel::Fill() {
 void PositionListModel::AddRow(size_t index, const environment::LockBlock& lock,
                                bool locked) {
   const api::PositionListEntry& e = entries_[index];
-  const environment::ProgramCatalogue& programs = lib_.catalogue();
+  const ProgramTexts& program = TextsOf(e.program);
   ListRow row;
   row.item = index;
-  const int program_index = programs.FindNumber(e.program);
-  row.icon = program_index < 0 ? 0 : program_index;
+  row.icon = program.icon;
   static const environment::LockBlock kEmpty{};
   if (locked && std::memcmp(&lock, &kEmpty, sizeof lock) != 0 &&
       std::memcmp(&lock, &lib_.context().position_lock.block, sizeof lock) != 0)
@@ -156,12 +169,12 @@ void PositionListModel::AddRow(size_t index, const environment::LockBlock& lock,
                Text(e.info.Msg),
                PositionDateText(e.info.saved, with_time),
                PositionDateText(e.info.created, false),
-               programs.ShortTitleByNumber(e.program),
-               programs.TitleByNumber(e.program),
+               program.short_title,
+               program.title,
                page,
                PositionDateText(e.info.page_time, false),
                Text(e.info.Designation),
-               programs.KeyByNumber(e.program)};
+               program.key};
   state_.rows.push_back(std::move(row));
 }
 
@@ -180,48 +193,32 @@ void PositionListModel::SetSortMode(const std::string& name) {
 void PositionListModel::Sort() {
   const std::string& mode = sort_mode_;
   const bool down = EndsWith(mode, "DESCENDING");
-  const environment::ProgramCatalogue& programs = lib_.catalogue();
-  const auto name = [](const api::PositionListEntry& e) {
-    return Folded(Text(e.info.PosNameLong));
-  };
-  // Each key answers <0, 0, >0 for ascending order.
-  std::function<int(const api::PositionListEntry&,
-                    const api::PositionListEntry&)>
-      compare;
-  const auto by_name = [&](const api::PositionListEntry& a,
-                           const api::PositionListEntry& b) {
-    return name(a).compare(name(b));
-  };
+  const bool by_program = mode.rfind("PRG", 0) == 0;
+  // The folded texts once per row, not per comparison.
+  std::vector<std::string> key(entries_.size());
+  for (const ListRow& row : state_.rows)
+    key[row.item] = Folded(by_program ? row.cells[5] : row.cells[0]);
+  const auto text = [&](size_t a, size_t b) { return key[a].compare(key[b]); };
+  std::function<int(size_t, size_t)> compare = text;
   if (mode.rfind("DATE", 0) == 0) {
-    compare = [&](const api::PositionListEntry& a,
-                  const api::PositionListEntry& b) {
-      if (a.info.saved != b.info.saved) return a.info.saved < b.info.saved ? -1 : 1;
-      return by_name(a, b);
+    compare = [&](size_t a, size_t b) {
+      const uint32_t x = entries_[a].info.saved, y = entries_[b].info.saved;
+      return x != y ? (x < y ? -1 : 1) : text(a, b);
     };
   } else if (mode.rfind("CREATE", 0) == 0) {
-    compare = [&](const api::PositionListEntry& a,
-                  const api::PositionListEntry& b) {
-      if (a.info.created != b.info.created)
-        return a.info.created < b.info.created ? -1 : 1;
-      return by_name(a, b);
-    };
-  } else if (mode.rfind("PRG", 0) == 0) {
-    compare = [&](const api::PositionListEntry& a,
-                  const api::PositionListEntry& b) {
-      return Folded(programs.TitleByNumber(a.program))
-          .compare(Folded(programs.TitleByNumber(b.program)));
+    compare = [&](size_t a, size_t b) {
+      const uint32_t x = entries_[a].info.created, y = entries_[b].info.created;
+      return x != y ? (x < y ? -1 : 1) : text(a, b);
     };
   } else if (mode.rfind("PAGE", 0) == 0) {
-    compare = [](const api::PositionListEntry& a,
-                 const api::PositionListEntry& b) {
-      return a.info.page_start < b.info.page_start ? -1 : 1;
+    // Never equal: of two equal pages neither order is promised.
+    compare = [&](size_t a, size_t b) {
+      return entries_[a].info.page_start < entries_[b].info.page_start ? -1 : 1;
     };
-  } else {
-    compare = by_name;
   }
   std::stable_sort(state_.rows.begin(), state_.rows.end(),
                    [&](const ListRow& x, const ListRow& y) {
-                     const int c = compare(entries_[x.item], entries_[y.item]);
+                     const int c = compare(x.item, y.item);
                      return down ? c > 0 : c < 0;
                    });
 }

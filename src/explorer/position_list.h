@@ -5,6 +5,7 @@
 #ifndef ZBDB_EXPLORER_POSITION_LIST_H_
 #define ZBDB_EXPLORER_POSITION_LIST_H_
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,12 @@ class PositionListModel {
   void Fill();
   void AddRow(size_t index, const environment::LockBlock& lock, bool locked);
   void Sort();
+  // The catalogue's texts of a program, looked up once per fill.
+  struct ProgramTexts {
+    int icon = 0;
+    std::string key, title, short_title;
+  };
+  const ProgramTexts& TextsOf(int16_t number);
 
   api::Library& lib_;
   std::string section_;
@@ -93,6 +100,7 @@ class PositionListModel {
   std::string filter_;
   std::string description_caption_;
   std::vector<api::PositionListEntry> entries_;
+  std::map<int16_t, ProgramTexts> programs_;
   ListState state_;
 };
 

@@ -31,6 +31,8 @@ class PositionPropertiesModel {
   bool OnOk();
 
   const DialogState& state() const { return state_; }
+  // The window has moved the focus where state() asked.
+  void FocusTaken() { state_.focus = 0; }
   bool locked_by_other() const { return locked_by_other_; }
 
  private:

@@ -68,9 +68,10 @@ bool PositionDialog::OnInit() {
   GetClientRect(list.handle(), &client);
   SendMessageA(Item(IDC_POS_PROGRESS).handle(), PBM_SETSTEP, 10, 0);
   model_.OnInit(client.right - client.left);
+  const bool focus_set = model_.state().focus != 0;
   Update();
   SetTimer(handle(), IDT_POS_REFRESH, kPositionTimerMs, nullptr);
-  return model_.state().focus == 0;
+  return !focus_set;
 }
 
 void PositionDialog::Update() {
@@ -93,6 +94,7 @@ void PositionDialog::Update() {
     ListView(Item(IDC_POS_LIST).handle()).MirrorSelection(model_.list().state());
   }
   Mirror(model_.state());
+  model_.FocusTaken();
   InvalidateRect(Item(IDC_POS_INFO).handle(), nullptr, TRUE);
   mirroring_ = false;
   if (model_.ended()) {
@@ -180,7 +182,6 @@ void PositionDialog::OnTimer(UINT_PTR timer) {
 
 void PositionDialog::OnOK() {
   model_.OnEnter(FocusedId() == IDC_POS_NAME);
-  if (model_.state().focus) Item(model_.state().focus).Focus();
   Update();
 }
 
@@ -245,7 +246,8 @@ bool PositionPropertiesDialog::OnInit() {
   Edit(Item(IDC_PROP_DESIGNATION).handle()).SetLimit(40);
   Edit(Item(IDC_PROP_DESCRIPTION).handle()).SetLimit(78);
   Mirror(model_.state());
-  return model_.state().focus == 0;
+  model_.FocusTaken();
+  return false;  // the focus is in the name field
 }
 
 bool PositionPropertiesDialog::OnCommand(int id, int code) {
@@ -265,7 +267,7 @@ void PositionPropertiesDialog::OnOK() {
     return;
   }
   Mirror(model_.state());
-  Item(IDC_PROP_NAME).Focus();
+  model_.FocusTaken();
 }
 
 bool PositionPropertiesDialog::OnMessage(UINT message, WPARAM w, LPARAM l,
