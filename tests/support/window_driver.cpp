@@ -56,7 +56,7 @@ void Photograph(HWND window, const std::string& path) {
 }
 
 HWND WaitForDialog(const std::string& title) {
-  for (int i = 0; i < 100; ++i) {
+  for (int i = 0; i < 600; ++i) {
     HWND window = FindWindowA("#32770", title.c_str());
     if (window && IsWindowVisible(window)) return window;
     Sleep(50);
@@ -65,7 +65,7 @@ HWND WaitForDialog(const std::string& title) {
 }
 
 bool WaitUntilClosed(HWND window) {
-  for (int i = 0; i < 100; ++i) {
+  for (int i = 0; i < 600; ++i) {
     if (!IsWindow(window)) return true;
     Sleep(50);
   }

@@ -20,9 +20,10 @@ void Photograph(HWND window, const std::string& path);
 // True when a display is there to show windows on.
 bool HaveDisplay();
 
-// A top-level dialog window with this title, waiting up to five seconds.
+// A top-level dialog window with this title, waiting up to 30 seconds (a
+// loaded machine is slow to show the first window of a process).
 HWND WaitForDialog(const std::string& title);
-// Waits until the window is gone (the modal call returned), up to five s.
+// Waits until the window is gone (the modal call returned), up to 30 s.
 bool WaitUntilClosed(HWND window);
 
 // Runs `user` on its own thread with the dialog titled `title` once it is
