@@ -700,6 +700,20 @@ ZBEXPORT ZB_BYTESTRING ZBAPI ZB_PrgShortTitel_B(const char* key);
 ZBEXPORT const char* ZBAPI ZB_PrgShortTitelI(int16_t number);
 ZBEXPORT ZB_BYTESTRING ZBAPI ZB_PrgShortTitelI_B(int16_t number);
 
+/* ---- Explorer ---------------------------------------------------------- */
+/* The explorer window over szDataPfad (the configured data folder when
+ * empty), modal on the caller's thread. On OK the chosen project and
+ * position are in the request. Returns 0 when cancelled or nothing was
+ * chosen, 1 when a project was chosen, the position's record count (32767
+ * for a negative one) when a position was. ZB_ExplorDlg and
+ * ZB_ExplorDlg_L open it the same way. */
+ZBEXPORT int32_t ZBAPI ZB_Explor(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ExplorB(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_Explor_L(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_Explor_LB(ZBPROPOS_L* request);
+ZBEXPORT int32_t ZBAPI ZB_ExplorDlg(ZBPROPOS* request);
+ZBEXPORT int32_t ZBAPI ZB_ExplorDlg_L(ZBPROPOS_L* request);
+
 /* ---- Selection dialogs ------------------------------------------------- */
 /* The project selection over szDataPfad (the configured data folder when
  * empty): 1 with the chosen project in szProName and szAuthor (szDataPfad

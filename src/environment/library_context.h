@@ -73,6 +73,11 @@ struct LibraryContext {
   ProgramCatalogue catalogue;
   std::string message_title = "ZB_Datenverwaltung ";
   std::string current_project;
+  // Set when the data folder's project list must be built anew before the
+  // explorer shows it.
+  bool rebuild_project_list = false;
+  // The 248-byte POSINFO of the position last chosen in the explorer.
+  uint8_t explorer_position[248] = {};
   OpenPosition open_position;
   HeldPositionLock position_lock;
   char current_short_name[10] = {};

@@ -40,8 +40,9 @@ void SetLogPath(LibraryContext& context) {
                            : context.folders.configuration + "DBReport.Log");
 }
 
-// Shows the folder settings dialog; false when the user cancelled it.
-bool AskForFolders(LibraryContext& context) {
+}  // namespace
+
+bool ShowFolderSettings(LibraryContext& context) {
   FolderSettingsBackend backend;
   backend.current = [&context] { return context.folders; };
   backend.os = &context.os();
@@ -57,8 +58,6 @@ bool AskForFolders(LibraryContext& context) {
     ui.Ask(context.message_title, text, Buttons::kOk, Icon::kError);
   return false;
 }
-
-}  // namespace
 
 int32_t RegInit(LibraryContext& context) {
   Companions& companions = context.companions();
@@ -164,7 +163,7 @@ int32_t Login(Session& session) {
 
   RegInit(context);
   bool folders_valid = ValidateFolders(os, context.log, context.folders) == 0;
-  if (!folders_valid) folders_valid = AskForFolders(context);
+  if (!folders_valid) folders_valid = ShowFolderSettings(context);
 
   context.config = ReadConfig(os, context.log, context.folders.configuration);
   ProgramCatalogue& catalogue = context.catalogue;

@@ -45,6 +45,10 @@ void UnloadHandling(Session& session);
 // Reads the six folders from the companion library again: 1 when all
 // could be read, else 0 (the folders keep their previous values).
 int32_t RegInit(LibraryContext& context);
+
+// The folder settings dialog over the library's folders; false when the
+// user cancelled it (told why when a folder is still invalid).
+bool ShowFolderSettings(LibraryContext& context);
 // Hands folders to the companion library (an empty text keeps the current
 // value; the base folder is not set) and reads everything back.
 Folders SetFolders(LibraryContext& context, const Folders& folders);

@@ -112,6 +112,14 @@ bool ScriptedUi::SelectProgram(const std::string&, std::string* program) {
   return NextText(program);
 }
 
+int32_t ScriptedUi::Explorer(ZBPROPOS_L* request) {
+  dialogs_.push_back("Explorer");
+  if (explorers_.empty()) return 0;
+  ExplorerScript script = std::move(explorers_.front());
+  explorers_.pop_front();
+  return script(request);
+}
+
 int ScriptedUi::ShowPreview(const PreviewView& view) {
   dialogs_.push_back("Preview:" + std::to_string(view.state));
   last_preview_ = view;

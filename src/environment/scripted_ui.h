@@ -48,6 +48,12 @@ class ScriptedUi final : public Ui {
   void QueuePositionDialog(PositionDialogScript script) {
     position_dialogs_.push_back(std::move(script));
   }
+  // What the user does in the next explorer window: changes the request
+  // and returns the window's result. Without one it is cancelled (0).
+  using ExplorerScript = std::function<int32_t(ZBPROPOS_L* request)>;
+  void QueueExplorer(ExplorerScript script) {
+    explorers_.push_back(std::move(script));
+  }
   // The shell's result for the next file operation (default: no shell).
   void QueueShellResult(int result) { shell_results_.push_back(result); }
 
@@ -73,6 +79,8 @@ class ScriptedUi final : public Ui {
   bool PositionName(const std::string& title, std::string* long_name) override;
   bool SelectProject(const std::string& folder, std::string* project) override;
   bool SelectProgram(const std::string& prompt, std::string* program) override;
+  // Recorded as "Explorer".
+  int32_t Explorer(ZBPROPOS_L* request) override;
   // Recorded as "Preview:" + the state; the last view is kept.
   int ShowPreview(const PreviewView& view) override;
   const PreviewView& last_preview() const { return last_preview_; }
@@ -87,6 +95,7 @@ class ScriptedUi final : public Ui {
   std::deque<std::optional<std::string>> texts_;
   std::deque<int> shell_results_;
   std::deque<PositionDialogScript> position_dialogs_;
+  std::deque<ExplorerScript> explorers_;
   std::vector<std::string> dialogs_;
   std::deque<Answer> answers_;
   PreviewView last_preview_;

@@ -99,6 +99,12 @@ class Ui {
   // receives the program's key name (szPrgName).
   virtual bool SelectProgram(const std::string& prompt, std::string* program);
 
+  // The explorer window on *request (modal): on OK the chosen project and
+  // position are in *request. Returns the window's result value: 1 a
+  // project chosen, a position's record count, 0 cancelled or nothing
+  // chosen.
+  virtual int32_t Explorer(ZBPROPOS_L* request);
+
   // The preview viewer of a position: the decoded picture (state 0 with the
   // enhanced metafile's bytes; 1 no preview, 2 unknown format, 3 damaged),
   // "Ohne Vorschau" when there is none. The viewer's result; 0 where there
