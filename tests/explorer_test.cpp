@@ -50,6 +50,13 @@ class ScriptedDialogs : public ex::ExplorerDialogs {
 
 class ExplorerTest : public InstalledDataTest {
  protected:
+  // With the preview file of "Brücke Nord" (a preview of DLT position 1).
+  ExplorerTest() : InstalledDataTest(WithPreviews()) {}
+  static std::vector<std::string> WithPreviews() {
+    std::vector<std::string> files = ProjectFiles();
+    files.push_back("PRO00001.PRV");
+    return files;
+  }
   void SetUp() override {
     InstalledDataTest::SetUp();
     lib().context().folders.configuration = Path("Ini");
@@ -112,6 +119,7 @@ TEST_F(ExplorerTest, OpensOnTheRequestAndChoosesAPosition) {
   EXPECT_EQ(PositionNames(model).size(), 2u);
   ASSERT_NE(model.positions().Selected(), nullptr);
   EXPECT_STREQ(model.positions().Selected()->info.PosNameLong, kStuetze);
+  EXPECT_EQ(model.preview().state, 0) << "the stored preview is drawn";
   const int row = RowOf(PositionNames(model), kStuetze) + 1;
   EXPECT_EQ(model.state().text(IDC_EX_POSITION_COUNTER),
             "<" + std::to_string(row) + "/2>");

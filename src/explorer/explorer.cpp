@@ -473,6 +473,7 @@ void ExplorerModel::OnCommand(int id) {
     case IDM_EX_POSITION_PROTECT_ON: ProtectPositions(true); return;
     case IDM_EX_POSITION_PROTECT_OFF: ProtectPositions(false); return;
     case IDM_EX_PRINT_POSITIONS:
+    case IDM_EX_PRINT_SELECTED:
       LaunchForSelected(static_cast<int>(LaunchMode::kPrint));
       return;
     case IDM_EX_MAKE_PREVIEWS:

@@ -115,6 +115,8 @@ class ExplorerModel {
   void WritePlacement(const std::vector<uint8_t>& placement);
 
   const DialogState& state() const { return state_; }
+  // The window has moved the focus where state() asked.
+  void FocusTaken() { state_.focus = 0; }
   ProjectListModel& projects() { return projects_; }
   const ProjectListModel& projects() const { return projects_; }
   PositionListModel& positions() { return positions_; }

@@ -6,6 +6,7 @@
 
 #include "api/open_save.h"
 #include "explorer/win32/position_dialog_ids.h"
+#include "explorer/win32/preview_window.h"
 
 namespace zb::explorer::win32 {
 
@@ -32,23 +33,6 @@ void DrawPadlock(HDC dc, const RECT& r) {
   RECT hole = {r.left + w / 2 - 1, body.top + 2, r.left + w / 2 + 1,
                body.bottom - 2};
   FillRect(dc, &hole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-}
-
-// The picture's frame scaled into r, centred.
-RECT Fitted(HENHMETAFILE picture, const RECT& r) {
-  ENHMETAHEADER header = {};
-  GetEnhMetaFileHeader(picture, sizeof header, &header);
-  const double pw = header.rclFrame.right - header.rclFrame.left;
-  const double ph = header.rclFrame.bottom - header.rclFrame.top;
-  const double w = r.right - r.left, h = r.bottom - r.top;
-  if (pw <= 0 || ph <= 0) return r;
-  const double scale = (w / pw < h / ph) ? w / pw : h / ph;
-  const int fw = static_cast<int>(pw * scale), fh = static_cast<int>(ph * scale);
-  RECT fitted = {r.left + static_cast<int>(w - fw) / 2,
-                 r.top + static_cast<int>(h - fh) / 2, 0, 0};
-  fitted.right = fitted.left + fw;
-  fitted.bottom = fitted.top + fh;
-  return fitted;
 }
 
 }  // namespace
@@ -211,21 +195,7 @@ void PositionDialog::DrawInfo(const DRAWITEMSTRUCT& item) const {
   FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
   InflateRect(&r, -3, -3);
   if (model_.show_preview()) {
-    const projectstore::PreviewPicture& picture = model_.preview();
-    HENHMETAFILE metafile =
-        picture.state == 0 && !picture.metafile.empty()
-            ? SetEnhMetaFileBits(static_cast<UINT>(picture.metafile.size()),
-                                 picture.metafile.data())
-            : nullptr;
-    if (metafile) {
-      const RECT fitted = Fitted(metafile, r);
-      PlayEnhMetaFile(dc, metafile, &fitted);
-      DeleteEnhMetaFile(metafile);
-      return;
-    }
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, "Ohne Vorschau", -1, &r,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawPreviewPicture(dc, r, model_.preview().state, model_.preview().metafile);
     return;
   }
   const std::string& text = model_.state().text(IDC_POS_INFO);

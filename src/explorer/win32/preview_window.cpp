@@ -10,16 +10,40 @@ constexpr int kClientWidth = 480;
 constexpr int kClientHeight = 360;
 constexpr int kMargin = 8;
 
+// The picture's frame scaled into the room, centred.
+RECT FittedRect(HENHMETAFILE picture, const RECT& room) {
+  ENHMETAHEADER header = {};
+  GetEnhMetaFileHeader(picture, sizeof header, &header);
+  const double frame_w = header.rclFrame.right - header.rclFrame.left;
+  const double frame_h = header.rclFrame.bottom - header.rclFrame.top;
+  const double room_w = room.right - room.left;
+  const double room_h = room.bottom - room.top;
+  double scale = 1;
+  if (frame_w > 0 && frame_h > 0)
+    scale = std::min(room_w / frame_w, room_h / frame_h);
+  const int w = static_cast<int>(frame_w > 0 ? frame_w * scale : room_w);
+  const int h = static_cast<int>(frame_h > 0 ? frame_h * scale : room_h);
+  RECT fitted;
+  fitted.left = room.left + (static_cast<int>(room_w) - w) / 2;
+  fitted.top = room.top + (static_cast<int>(room_h) - h) / 2;
+  fitted.right = fitted.left + w;
+  fitted.bottom = fitted.top + h;
+  return fitted;
+}
+
+void DrawNoPreview(HDC dc, RECT area) {
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  DrawTextA(dc, kNoPreviewText, -1, &area,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(dc, old);
+}
+
 class PreviewWindow {
  public:
-  explicit PreviewWindow(const environment::Ui::PreviewView& view) {
-    if (view.state == 0 && !view.metafile.empty())
-      picture_ = SetEnhMetaFileBits(static_cast<UINT>(view.metafile.size()),
-                                    view.metafile.data());
-  }
-  ~PreviewWindow() {
-    if (picture_) DeleteEnhMetaFile(picture_);
-  }
+  explicit PreviewWindow(const environment::Ui::PreviewView& view)
+      : view_(view) {}
   PreviewWindow(const PreviewWindow&) = delete;
   PreviewWindow& operator=(const PreviewWindow&) = delete;
 
@@ -33,7 +57,12 @@ class PreviewWindow {
     auto* self = reinterpret_cast<PreviewWindow*>(
         GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self && message == WM_PAINT) {
-      self->OnPaint(window);
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      RECT client;
+      GetClientRect(window, &client);
+      DrawPreviewPicture(dc, client, self->view_.state, self->view_.metafile);
+      EndPaint(window, &paint);
       return 0;
     }
     if (message == WM_SIZE) InvalidateRect(window, nullptr, TRUE);
@@ -41,52 +70,7 @@ class PreviewWindow {
   }
 
  private:
-  void OnPaint(HWND window) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-    if (picture_) {
-      const RECT fitted = FittedRect(client);
-      PlayEnhMetaFile(dc, picture_, &fitted);
-    } else {
-      DrawNoPreview(dc, client);
-    }
-    EndPaint(window, &paint);
-  }
-
-  // The picture's frame scaled into the client area, centred.
-  RECT FittedRect(const RECT& client) const {
-    ENHMETAHEADER header = {};
-    GetEnhMetaFileHeader(picture_, sizeof header, &header);
-    const double frame_w = header.rclFrame.right - header.rclFrame.left;
-    const double frame_h = header.rclFrame.bottom - header.rclFrame.top;
-    const double room_w = client.right - 2 * kMargin;
-    const double room_h = client.bottom - 2 * kMargin;
-    double scale = 1;
-    if (frame_w > 0 && frame_h > 0)
-      scale = std::min(room_w / frame_w, room_h / frame_h);
-    const int w = static_cast<int>(frame_w > 0 ? frame_w * scale : room_w);
-    const int h = static_cast<int>(frame_h > 0 ? frame_h * scale : room_h);
-    RECT fitted;
-    fitted.left = (client.right - w) / 2;
-    fitted.top = (client.bottom - h) / 2;
-    fitted.right = fitted.left + w;
-    fitted.bottom = fitted.top + h;
-    return fitted;
-  }
-
-  static void DrawNoPreview(HDC dc, RECT client) {
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    DrawTextA(dc, kNoPreviewText, -1, &client,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, old);
-  }
-
-  HENHMETAFILE picture_ = nullptr;
+  const environment::Ui::PreviewView& view_;
 };
 
 // The class is registered once per module; a second registration fails
@@ -113,6 +97,25 @@ bool RegisterViewClass(HINSTANCE module) {
 }
 
 }  // namespace
+
+void DrawPreviewPicture(HDC dc, const RECT& area, int state,
+                        const std::vector<uint8_t>& metafile) {
+  FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
+  HENHMETAFILE picture =
+      state == 0 && !metafile.empty()
+          ? SetEnhMetaFileBits(static_cast<UINT>(metafile.size()),
+                               metafile.data())
+          : nullptr;
+  RECT room = area;
+  InflateRect(&room, -kMargin, -kMargin);
+  if (!picture) {
+    DrawNoPreview(dc, area);
+    return;
+  }
+  const RECT fitted = FittedRect(picture, room);
+  PlayEnhMetaFile(dc, picture, &fitted);
+  DeleteEnhMetaFile(picture);
+}
 
 int ShowPreviewWindow(HWND owner, const environment::Ui::PreviewView& view) {
   const HINSTANCE module = OwnModule();

@@ -6,12 +6,21 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "environment/ui.h"
 
 namespace zb::explorer {
 
 constexpr char kPreviewWindowClass[] = "ZBDB_PreviewView";
 constexpr char kNoPreviewText[] = "Ohne Vorschau";
+
+// Fills `area` with the window colour and plays the picture (state 0, the
+// enhanced metafile's bytes) into it at the largest size that keeps its
+// proportions, or writes "Ohne Vorschau".
+void DrawPreviewPicture(HDC dc, const RECT& area, int state,
+                        const std::vector<uint8_t>& metafile);
 
 // Shows the viewer owned by `owner` (disabled meanwhile) until the user
 // closes it. 1 when it was shown, 0 when the window could not be made.

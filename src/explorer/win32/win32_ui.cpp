@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "explorer/win32/explorer_window.h"
 #include "explorer/win32/folder_settings_dialog.h"
 #include "explorer/win32/position_dialog.h"
 #include "explorer/win32/preview_window.h"
@@ -126,6 +127,17 @@ bool Win32Ui::PositionName(const std::string& title, std::string* long_name) {
   if (!dialog.Run(ParentOf(parent()))) return false;
   *long_name = model.Name();
   return true;
+}
+
+int32_t Win32Ui::Explorer(ZBPROPOS_L* request) {
+  win32::ExplorerDialogsWin32 dialogs;
+  ExplorerModel model(library_, *request, dialogs);
+  win32::ExplorerWindow window(model, dialogs,
+                               &library_.context().dialog_parent);
+  window.Run(ParentOf(parent()));
+  if (!model.ended()) return 0;  // the window could not be made
+  if (model.accepted()) *request = model.request();
+  return model.accepted() ? model.result() : 0;
 }
 
 int Win32Ui::ShowPreview(const PreviewView& view) {

@@ -21,6 +21,7 @@ class Win32Ui final : public environment::Ui {
   bool ChooseFolder(const std::string& title, std::string* folder) override;
   bool FolderSettings(environment::FolderSettingsModel& model) override;
   int ShowPreview(const PreviewView& view) override;
+  int32_t Explorer(ZBPROPOS_L* request) override;
   bool ProjectDialog(const std::string& title, std::string* name,
                      std::string* author) override;
   bool SelectProject(const std::string& folder, std::string* project) override;
