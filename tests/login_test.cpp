@@ -14,8 +14,7 @@
 #include "environment/login.h"
 #include "environment/scripted_ui.h"
 #include "platform/platform.h"
-#include "support/memory_companions.h"
-#include "support/record_fixture.h"
+#include "support/login_fixture.h"
 
 namespace zbtest {
 namespace {
@@ -23,39 +22,23 @@ namespace {
 namespace env = zb::environment;
 using env::FolderKind;
 
-class LoginTest : public RecordStoreTest {
+class LoginTest : public LoginFoldersTest {
  protected:
   void SetUp() override {
-    RecordStoreTest::SetUp();
+    LoginFoldersTest::SetUp();
     companions_.base_folder_read_only = true;
-    for (const char* name : {"Programme", "Daten", "TMP", "User", "Basis"})
-      ASSERT_TRUE(MakeFolder(Path(name)));
-    ASSERT_TRUE(MakeFolder(JoinPath(Path("User"), "tester")));
-    for (const char* keys : {"zbkeys.ini", "ZBKEYS.DAT"})
-      ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/Programme/") + keys,
-                             JoinPath(Path("Programme"), keys)));
-    companions_.folders = {
-        {FolderKind::kProgram, Path("Programme")},
-        {FolderKind::kData, Path("Daten")},
-        {FolderKind::kTemporary, Path("TMP")},
-        {FolderKind::kUser, Path("User")},
-        {FolderKind::kConfiguration, JoinPath(Path("User"), "tester")},
-        {FolderKind::kBase, Path("Basis")},
-    };
   }
   zb::api::LibraryServices Services() override {
-    zb::api::LibraryServices services;
+    zb::api::LibraryServices services = LoginFoldersTest::Services();
     services.ui = &ui_;
-    services.companions = &companions_;
     return services;
   }
   // A library that has not logged in yet, with this test's companions.
   void RestartLibrary() { UseLibrary(Services()); }
   std::string LogText() {
-    return ReadText(JoinPath(JoinPath(Path("User"), "tester"), "DBReport.Log"));
+    return ReadText(JoinPath(ConfigurationFolder(), "DBReport.Log"));
   }
 
-  MemoryCompanions companions_;
   env::ScriptedUi ui_;
 };
 

@@ -66,6 +66,9 @@ int32_t SelectProgram(ZBPROPOS_L* request, uint32_t parent) {
   return 1;
 }
 
+// The folder dialog of ZB_DirDlg and its aliases; their `options` have no
+// effect, the chooser has no variants. `folder` (up to kFolderBuffer with
+// its zero) is where it opens and is overwritten only with a chosen folder.
 int32_t ChooseFolder(char* folder, const char* title, uint32_t parent) {
   if (!folder) return -1;
   Library& lib = zb::api::TheLibrary();
@@ -120,29 +123,25 @@ int32_t ZBAPI ZB_PrgSelect_LB(ZBPROPOS_L* request) {
   return zb::api::BasicLongFrame(request, &ZB_PrgSelect_L);
 }
 
-int32_t ZBAPI ZB_DirDlg(char* folder, const char* title, int32_t options,
+int32_t ZBAPI ZB_DirDlg(char* folder, const char* title, int32_t /*options*/,
                         uint32_t parent) {
-  (void)options;  // the chooser has no variants
   return ChooseFolder(folder, title, parent);
 }
-int32_t ZBAPI ZB_DirDlgB(char* folder, const char* title, int32_t options,
+int32_t ZBAPI ZB_DirDlgNet(char* folder, const char* title,
+                           int32_t /*options*/, uint32_t parent) {
+  return ChooseFolder(folder, title, parent);
+}
+int32_t ZBCDECL OXDirDlg(char* folder, const char* title, int32_t /*options*/,
+                         uint32_t parent) {
+  return ChooseFolder(folder, title, parent);
+}
+// Basic: -1 (true) when a folder was chosen, else 0.
+int32_t ZBAPI ZB_DirDlgB(char* folder, const char* title, int32_t /*options*/,
                          uint32_t parent) {
   if (!folder) return 0;
-  char buffer[kFolderBuffer] = {};
-  std::strncpy(buffer, folder, kFolderBuffer - 1);
-  const int32_t result =
-      ZB_DirDlg(buffer, title, options == -1 ? 1 : options, parent);
-  if (result != zb::explorer::kFolderChosen) return 0;
-  std::memcpy(folder, buffer, std::strlen(buffer) + 1);
-  return -1;
-}
-int32_t ZBAPI ZB_DirDlgNet(char* folder, const char* title, int32_t options,
-                           uint32_t parent) {
-  return ZB_DirDlg(folder, title, options, parent);
-}
-int32_t ZBCDECL OXDirDlg(char* folder, const char* title, int32_t options,
-                         uint32_t parent) {
-  return ZB_DirDlg(folder, title, options, parent);
+  return ChooseFolder(folder, title, parent) == zb::explorer::kFolderChosen
+             ? -1
+             : 0;
 }
 
 }  // extern "C"

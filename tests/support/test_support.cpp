@@ -38,6 +38,15 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + separator + name;
 }
 
+bool TakeQuitMessage() {
+#ifdef _WIN32
+  MSG quit;
+  return PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+#else
+  return false;
+#endif
+}
+
 TempDir::TempDir() {
   static std::atomic<int> counter{0};
   std::random_device device;

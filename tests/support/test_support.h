@@ -1,6 +1,7 @@
 // Helpers shared by the tests and the child program: temporary folders,
-// whole files, little-endian bytes, record file images, marker files and
-// child processes. Nothing here uses GoogleTest.
+// whole files, little-endian bytes, record file images, marker files,
+// child processes and the thread's quit message. Nothing here uses
+// GoogleTest.
 #ifndef ZBDB_TESTS_SUPPORT_TEST_SUPPORT_H_
 #define ZBDB_TESTS_SUPPORT_TEST_SUPPORT_H_
 
@@ -157,6 +158,10 @@ class ChildProcess {
 // line from it (nullopt when the parent closed the pipe or ended).
 void TellParent(const std::string& line);
 std::optional<std::string> ReadParentLine();
+
+// Takes a WM_QUIT posted to this thread out of its queue: true when one
+// was there. Elsewhere than on Windows nothing is ever queued.
+bool TakeQuitMessage();
 
 }  // namespace zbtest
 

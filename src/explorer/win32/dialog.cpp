@@ -31,9 +31,16 @@ Dialog::~Dialog() {
 INT_PTR Dialog::RunModal(int template_id, HWND parent) {
   InitControls();
   modal_ = true;
-  return DialogBoxParamA(ResourceModule(), MAKEINTRESOURCEA(template_id),
-                         parent, &Dialog::Procedure,
-                         reinterpret_cast<LPARAM>(this));
+  ended_ = false;
+  const INT_PTR result = DialogBoxParamA(
+      ResourceModule(), MAKEINTRESOURCEA(template_id), parent,
+      &Dialog::Procedure, reinterpret_cast<LPARAM>(this));
+  // A WM_QUIT of the host program ends the modal loop before the user has
+  // answered (often before the window is even shown); the system then
+  // returns the dialog's default result, IDOK, which must not count as the
+  // user's confirmation.
+  if (result != -1 && !ended_) return IDCANCEL;
+  return result;
 }
 
 bool Dialog::Create(int template_id, HWND parent) {
@@ -45,6 +52,7 @@ bool Dialog::Create(int template_id, HWND parent) {
 }
 
 void Dialog::End(INT_PTR result) {
+  ended_ = true;
   if (modal_)
     EndDialog(window_, result);
   else

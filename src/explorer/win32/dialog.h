@@ -24,7 +24,8 @@ class Dialog {
   Dialog& operator=(const Dialog&) = delete;
 
   // Shows the dialog modally over `parent`; the value End gave (IDOK,
-  // IDCANCEL, ...), or -1 when the window could not be made.
+  // IDCANCEL, ...), IDCANCEL when the modal loop ended without End (the
+  // program is quitting), or -1 when the window could not be made.
   INT_PTR RunModal(int template_id, HWND parent);
   // Makes the dialog modeless as a child or owned window of `parent`.
   bool Create(int template_id, HWND parent);
@@ -65,6 +66,7 @@ class Dialog {
 
   HWND window_ = nullptr;
   bool modal_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace zb::explorer::win32
