@@ -77,7 +77,8 @@ data="$product/Daten"
 zbdb=build/zbdb
 # The demo project, made through the library (project list, project file,
 # two positions, the second locked), unless the data folder has one.
-projects="$("$zbdb" projects "$data")"
+# (A new data folder has no project list yet.)
+projects="$("$zbdb" projects "$data" 2>/dev/null || true)"
 if ! grep -q ' Demoprojekt ' <<<"$projects"; then
   "$zbdb" demo "$data"
   projects="$("$zbdb" projects "$data")"
@@ -108,3 +109,40 @@ echo "== zbdb check $demo"
 "$zbdb" check "$demo"
 echo "== zbdb list $demo"
 "$zbdb" list "$demo"
+
+# The explorer as an engineer sees it: the Windows build of the window,
+# opened on the demo data folder under wine64 in a virtual display, and
+# photographed.
+wine=/usr/lib/wine/wine64
+if [ -x "$wine" ] && command -v xvfb-run >/dev/null &&
+   command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
+  echo "== explorer (wine64 + Xvfb) on $data"
+  win_build=build-win64-demo
+  cmake -S . -B "$win_build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-x86_64-w64-mingw32-posix.cmake" \
+    -DZBDB_BUILD_TESTS=OFF -DZBDB_BUILD_TOOLS=OFF -DZBDB_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$win_build" -j2 --target explorer_shot zbdisk ZBResource900 >/dev/null
+  export WINEPREFIX="$PWD/$win_build/wine-prefix" WINEDEBUG=-all \
+         WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    (unset DISPLAY; "$wine" wineboot --init >/dev/null 2>&1; /usr/lib/wine/wineserver64 -w)
+  fi
+  windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+  p="$(windows_path "$(cd "$product" && pwd)")"
+  shot="$PWD/$win_build/explorer"
+  # The suite's folder companion takes the folders from these settings.
+  ZBDB_PROGRAM_DIR="$p\\Programme\\" ZBDB_DATA_DIR="$p\\Daten\\" \
+  ZBDB_TMP_DIR="$p\\TMP\\" ZBDB_USER_DIR="$p\\User\\" \
+  ZBDB_INI_DIR="$p\\User\\$user_name\\" ZBDB_BASE_DIR="$p\\Basis\\" \
+    timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
+      "$wine" "$win_build/explorer_shot.exe" "$p\\Daten" \
+      --screenshot "$(windows_path "$shot.bmp")" | tr -d '\r' || true
+  /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  if [ -f "$shot.bmp" ] && python3 scripts/bmp_to_png.py "$shot.bmp" "$shot.png"; then
+    echo "explorer screenshot: $shot.png"
+  else
+    echo "explorer: no screenshot was taken"
+  fi
+else
+  echo "== explorer: skipped (wine64, Xvfb or the mingw-w64 compiler is missing)"
+fi

@@ -202,14 +202,25 @@ TEST_F(ExplorerTest, ManagesProjectsAndPositionsThroughTheMenu) {
   ex::ExplorerModel model(lib(), Long("DLT", kStuetze), dialogs_);
   model.OnInit(600);
 
-  ui_.QueueText("Neubau");
+  ui_.QueueText("Neubau 1");
   ui_.QueueText("Ing. Huber");
   model.OnCommand(IDM_EX_PROJECT_NEW);
   ASSERT_FALSE(ui_.dialogs().empty());
   EXPECT_EQ(ui_.dialogs().back(), "Neues Projekt im Verzeichnis '" + data_ + "'");
   ASSERT_NE(model.projects().Selected(), nullptr);
-  EXPECT_STREQ(model.projects().Selected()->info.szProject, "Neubau");
+  EXPECT_STREQ(model.projects().Selected()->info.szProject, "Neubau 1");
   EXPECT_TRUE(PositionNames(model).empty());
+
+  // Renamed in the list's label edit; a taken or too short name is refused.
+  model.SetFocus(ex::ExplorerFocus::kProjects);
+  model.OnCommand(IDM_EX_RENAME);
+  EXPECT_EQ(model.label_edit(), ex::ExplorerFocus::kProjects);
+  model.OnProjectLabelEdited("Halle 7");
+  EXPECT_EQ(LastMessage(), "Projekt 'Halle 7' existiert bereits.");
+  model.OnProjectLabelEdited("N");
+  EXPECT_EQ(LastMessage(), "Der Projektname muss mindestens 3 Zeichen lang sein.");
+  model.OnProjectLabelEdited("Neubau");
+  EXPECT_STREQ(model.projects().Selected()->info.szProject, "Neubau");
 
   SelectProject(model, kProject);
   model.SetFocus(ex::ExplorerFocus::kPositions);

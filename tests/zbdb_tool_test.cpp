@@ -317,6 +317,20 @@ TEST_F(ZbdbProjectToolTest, ProjectsAndPositionsAreListedWithoutChanges) {
   EXPECT_TRUE(Fails(r, "no such folder"));
 }
 
+TEST_F(ZbdbProjectToolTest, ExploreShowsProjectsWithTheirPositionsAndLocks) {
+  const Bytes project = ReadFileBytes(ProjectFile(1));
+  Result r = Run([&](const tool::Streams& io) {
+    return tool::ExploreCommand(folder_, io);
+  });
+  ASSERT_EQ(r.status, tool::kExitOk) << r.err;
+  EXPECT_TRUE(r.Says(": 4 projects\n")) << r.out;
+  EXPECT_TRUE(r.Says(std::string("Project '") + kBruecke + "' (No. 1, Ing. Maier"))
+      << r.out;
+  EXPECT_TRUE(r.Says("locked by mueller@CAD-03")) << r.out;
+  EXPECT_TRUE(r.Says("Project 'Halle 7'")) << r.out;
+  EXPECT_EQ(ReadFileBytes(ProjectFile(1)), project) << "nothing written";
+}
+
 TEST_F(ZbdbProjectToolTest, AMissingListIsRebuiltAWriteProtectedOneRefused) {
   ASSERT_EQ(std::remove(JoinPath(folder_, "ZBPROS.ZB").c_str()), 0);
   Result r = Projects();

@@ -62,6 +62,9 @@ std::string Number(int value) {
 }
 
 constexpr size_t kMaxDataFolders = 10;
+constexpr int32_t kProjectNameTaken = -201;  // ERR_PRO_NOTNEW
+constexpr int32_t kPositionNotFound = -302;  // ERR_POS_NOTFOUND
+constexpr int32_t kPositionLocked = -303;    // ERR_POS_LOCKED
 constexpr const char* kNotActive = "Aktion noch nicht aktiv";
 constexpr const char* kPositionGone = "Position nicht gefunden";
 constexpr const char* kManagedOnly =
@@ -696,13 +699,17 @@ void ExplorerModel::OnProjectLabelEdited(const std::string& edited) {
   if (!p || name.empty()) return;
   const std::string old_name = Trimmed(Text(p->info.szProject));
   if (name == old_name) return;
+  if (name.size() < 3) {
+    Tell("Der Projektname muss mindestens 3 Zeichen lang sein.");
+    return;
+  }
   ZBPROPOS source{}, target{};
   api::RequestFromLong(ProjectRequest(), &source);
   target = source;
   SetFieldText(target.szProName, name);
   const int32_t result = ZB_ProjectRename(&source, &target);
   if (result != 1) {
-    Tell(result == -2 || result == -205 || result < -200
+    Tell(result == kProjectNameTaken
              ? env::FillPlaceholders("Projekt '%1' existiert bereits.", name)
              : env::FillPlaceholders("Projekt '%1' konnte nicht umbenannt "
                                      "werden.",
@@ -942,9 +949,14 @@ void ExplorerModel::RenamePosition() {
   ZBPROPOS_L target = source;
   std::memset(target.szPosNameLong, 0, sizeof target.szPosNameLong);
   const int32_t result = ZB_PositionRename_L(&source, &target);
-  if (result == 0)
-    Tell(env::FillPlaceholders("Position '%1' existiert bereits.",
-                               Text(target.szPosNameLong)));
+  if (result == kPositionNotFound)
+    Tell(kPositionGone);
+  else if (result == kPositionLocked)
+    Tell(env::FillPlaceholders("Position '%1' ist gesperrt.",
+                               Text(e->info.PosNameLong)));
+  else if (result < 0)
+    Tell(env::FillPlaceholders("Position '%1' kann nicht umbenannt werden.",
+                               Text(e->info.PosNameLong)));
   ShowPositions();
   const int row = positions_.FindRow(Text(target.szPosNameLong));
   if (row >= 0) positions_.state().SelectOnly(row);
