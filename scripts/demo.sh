@@ -126,6 +126,9 @@ if [ -x "$wine" ] && command -v xvfb-run >/dev/null &&
          WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     (unset DISPLAY; "$wine" wineboot --init >/dev/null 2>&1; /usr/lib/wine/wineserver64 -w)
+    # Wine draws the window frames itself (no window manager in Xvfb).
+    (unset DISPLAY; "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+       >/dev/null 2>&1; /usr/lib/wine/wineserver64 -w)
   fi
   windows_path() { printf 'Z:%s' "${1//\//\\}"; }
   p="$(windows_path "$(cd "$product" && pwd)")"
@@ -136,7 +139,7 @@ if [ -x "$wine" ] && command -v xvfb-run >/dev/null &&
   ZBDB_INI_DIR="$p\\User\\$user_name\\" ZBDB_BASE_DIR="$p\\Basis\\" \
     timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" \
       "$wine" "$win_build/explorer_shot.exe" "$p\\Daten" \
-      --screenshot "$(windows_path "$shot.bmp")" | tr -d '\r' || true
+      --screenshot "$(windows_path "$shot.bmp")" 2>/dev/null | tr -d '\r' || true
   /usr/lib/wine/wineserver64 -k 2>/dev/null || true
   if [ -f "$shot.bmp" ] && python3 scripts/bmp_to_png.py "$shot.bmp" "$shot.png"; then
     echo "explorer screenshot: $shot.png"
