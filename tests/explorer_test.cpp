@@ -50,13 +50,7 @@ class ScriptedDialogs : public ex::ExplorerDialogs {
 
 class ExplorerTest : public InstalledDataTest {
  protected:
-  // With the preview file of "Brücke Nord" (a preview of DLT position 1).
-  ExplorerTest() : InstalledDataTest(WithPreviews()) {}
-  static std::vector<std::string> WithPreviews() {
-    std::vector<std::string> files = ProjectFiles();
-    files.push_back("PRO00001.PRV");
-    return files;
-  }
+  ExplorerTest() : InstalledDataTest(ProjectFilesWithPreviews()) {}
   void SetUp() override {
     InstalledDataTest::SetUp();
     lib().context().folders.configuration = Path("Ini");

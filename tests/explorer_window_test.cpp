@@ -7,23 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "explorer/win32/explorer_ids.h"
 #include "explorer/win32/position_dialog_ids.h"
 #include "explorer/win32/project_select_ids.h"
-#include "explorer/win32/win32_ui.h"
-#include "support/installed_data_fixture.h"
-#include "support/memory_companions.h"
+#include "support/window_data_fixture.h"
 #include "support/window_driver.h"
 #include "zbdb900.h"
 
 namespace zbtest {
 namespace {
-
-using zb::environment::FolderKind;
 
 constexpr char kTitle[] = "Z+B Explorer  ( Klassische Projektverwaltung)";
 constexpr char kBoxTitle[] = "ZB_Datenverwaltung ";
@@ -65,36 +59,9 @@ void Answer(const std::string& title, int button) {
   WaitUntilClosed(box);
 }
 
-class ExplorerWindowTest : public InstalledDataTest {
+class ExplorerWindowTest : public WindowDataTest {
  protected:
-  // With the preview file of "Brücke Nord" (a preview of DLT position 1).
-  ExplorerWindowTest() : InstalledDataTest(WithPreviews()) {}
-  static std::vector<std::string> WithPreviews() {
-    std::vector<std::string> files = ProjectFiles();
-    files.push_back("PRO00001.PRV");
-    return files;
-  }
-  void SetUp() override {
-    InstalledDataTest::SetUp();
-    for (const char* name : {"TMP", "Ini"}) ASSERT_TRUE(MakeFolder(Path(name)));
-    auto& context = lib().context();
-    context.folders.data = data_;
-    context.folders.temporary = Path("TMP");
-    context.folders.configuration = Path("Ini");
-    companions_.folders[FolderKind::kData] = data_;
-    companions_.folders[FolderKind::kTemporary] = Path("TMP");
-    companions_.folders[FolderKind::kConfiguration] = Path("Ini");
-    win32_ui_ = std::make_unique<zb::explorer::Win32Ui>(lib());
-    lib().set_ui(*win32_ui_);
-  }
-  zb::api::LibraryServices Services() override {
-    zb::api::LibraryServices services = InstalledDataTest::Services();
-    services.companions = &companions_;
-    return services;
-  }
-
-  MemoryCompanions companions_;
-  std::unique_ptr<zb::explorer::Win32Ui> win32_ui_;
+  ExplorerWindowTest() : WindowDataTest(ProjectFilesWithPreviews()) {}
 };
 
 TEST_F(ExplorerWindowTest, RenamesCopiesLocksAndDeletesThroughTheMenu) {

@@ -6,46 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "explorer/win32/position_dialog_ids.h"
-#include "explorer/win32/win32_ui.h"
-#include "support/installed_data_fixture.h"
-#include "support/memory_companions.h"
+#include "support/window_data_fixture.h"
 #include "support/window_driver.h"
 #include "zbdb900.h"
 
 namespace zbtest {
 namespace {
 
-using zb::environment::FolderKind;
-
-class PositionWindowTest : public InstalledDataTest {
- protected:
-  void SetUp() override {
-    InstalledDataTest::SetUp();
-    request_tmp_ = Path("TMP");
-    for (const char* name : {"TMP", "Ini"}) ASSERT_TRUE(MakeFolder(Path(name)));
-    auto& context = lib().context();
-    context.folders.data = data_;
-    context.folders.temporary = Path("TMP");
-    context.folders.configuration = Path("Ini");
-    companions_.folders[FolderKind::kData] = data_;
-    companions_.folders[FolderKind::kTemporary] = Path("TMP");
-    companions_.folders[FolderKind::kConfiguration] = Path("Ini");
-    win32_ui_ = std::make_unique<zb::explorer::Win32Ui>(lib());
-    lib().set_ui(*win32_ui_);
-  }
-  zb::api::LibraryServices Services() override {
-    zb::api::LibraryServices services = InstalledDataTest::Services();
-    services.companions = &companions_;
-    return services;
-  }
-
-  MemoryCompanions companions_;
-  std::unique_ptr<zb::explorer::Win32Ui> win32_ui_;
-};
+using PositionWindowTest = WindowDataTest;
 
 TEST_F(PositionWindowTest, OpenAndSaveAsThroughTheDialog) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";

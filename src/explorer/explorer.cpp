@@ -21,6 +21,7 @@
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
 #include "projectstore/record_file.h"
+#include "explorer/texts.h"
 #include "zbdb900.h"
 
 namespace zb::explorer {
@@ -33,18 +34,6 @@ using recordstore::FieldText;
 using recordstore::SetFieldText;
 
 template <size_t N>
-std::string Text(const char (&field)[N]) {
-  return FieldText(field, N);
-}
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  const size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
-template <size_t N>
 void TrimField(char (&field)[N]) {
   SetFieldText(field, Trimmed(Text(field)));
 }
@@ -52,12 +41,6 @@ void TrimField(char (&field)[N]) {
 std::string Upper(std::string text) {
   for (char& c : text)
     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string Number(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d", value);
   return text;
 }
 

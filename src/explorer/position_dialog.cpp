@@ -9,6 +9,7 @@
 #include "environment/history_file.h"
 #include "environment/strings.h"
 #include "projectstore/positions.h"
+#include "explorer/texts.h"
 #include "zbdb900.h"
 
 namespace zb::explorer {
@@ -19,28 +20,6 @@ namespace env = zb::environment;
 namespace ps = zb::projectstore;
 using recordstore::FieldText;
 using recordstore::SetFieldText;
-
-template <size_t N>
-std::string Text(const char (&field)[N]) {
-  return FieldText(field, N);
-}
-
-std::string RightTrimmed(std::string text) {
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  return first == std::string::npos ? std::string()
-                                    : RightTrimmed(text.substr(first));
-}
-
-std::string Number(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d", value);
-  return text;
-}
 
 constexpr size_t kMaxDataFolders = 10;
 

@@ -1,5 +1,7 @@
 #include "explorer/position_list.h"
 
+#include "explorer/texts.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -25,19 +27,8 @@ const char* const kCaptions[kPositionColumns] = {
     "Position", "Beschreibung", "geändert", "erzeugt",  "Prg",
     "Programm", "Seite",        "gedruckt",    "Bezeichnung", "99999999"};
 
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::string Folded(const std::string& text) {
   return environment::LowerText(text);
-}
-
-template <size_t N>
-std::string Text(const char (&field)[N]) {
-  return FieldText(field, N);
 }
 
 bool KnownSortMode(const std::string& mode) {

@@ -12,6 +12,7 @@
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
 #include "recordstore/typed_records.h"
+#include "explorer/texts.h"
 #include "zbdb900.h"
 
 namespace zb::explorer {
@@ -23,23 +24,6 @@ namespace ps = zb::projectstore;
 using recordstore::CopyTextField;
 using recordstore::FieldText;
 using recordstore::PosInfoExt;
-
-template <size_t N>
-std::string Text(const char (&field)[N]) {
-  return FieldText(field, N);
-}
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-std::string Number(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d", value);
-  return text;
-}
 
 template <size_t N>
 void Put(char (&field)[N], const std::string& text) {

@@ -1,5 +1,7 @@
 #include "explorer/project_select.h"
 
+#include "explorer/texts.h"
+
 #include <cstdio>
 
 #include "environment/folders.h"
@@ -18,12 +20,6 @@ using recordstore::FieldText;
 using recordstore::SetFieldText;
 
 constexpr size_t kShortestName = 3;
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 }  // namespace
 

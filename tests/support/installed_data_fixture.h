@@ -30,6 +30,14 @@ class InstalledDataTest : public ProjectStoreTest {
             "PRO00005.PRO"};
   }
 
+  // The same with the preview file of "Brücke Nord" (a preview of DLT
+  // position 1).
+  static std::vector<std::string> ProjectFilesWithPreviews() {
+    std::vector<std::string> files = ProjectFiles();
+    files.push_back("PRO00001.PRV");
+    return files;
+  }
+
   // files: what SetUp copies into "Daten"; with none, SetUp neither makes
   // the folder nor loads the catalogue and a test may call InstallData.
   explicit InstalledDataTest(std::vector<std::string> files = ProjectFiles())
