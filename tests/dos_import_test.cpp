@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "exchange/dos_import.h"
+#include "explorer/project_select.h"
 #include "support/installed_data_fixture.h"
 #include "zbdb900.h"
 
@@ -31,6 +32,26 @@ class DosImportTest : public InstalledDataTest {
   std::string Dos(const std::string& file) const { return data_ + "\\" + file; }
 };
 
+// The window's model in its DOS mode: the old projects, the caption and
+// button of the import, no folder choice and no new project.
+TEST_F(DosImportTest, SelectionInItsDosModeListsTheOldProjects) {
+  zb::environment::Ui::ListedProjects listed{"DOS-Projekt  importieren ", "O&k",
+                                             {}, "Altes Projekt"};
+  for (const ex::DosProject& p : ex::ListDosProjects(lib().engine(), data_, "QT3"))
+    listed.projects.push_back(p.header);
+  zb::explorer::ProjectSelectModel model(store(), Long("QT3", "", ""));
+  model.SetListed(listed);
+  model.OnInit();
+  EXPECT_EQ(model.state().title, "DOS-Projekt  importieren ");
+  EXPECT_EQ(model.state().text(IDC_PRO_OK), "O&k");
+  EXPECT_FALSE(model.state().at(IDC_PRO_FOLDER).visible);
+  EXPECT_FALSE(model.state().at(IDC_PRO_NEW).visible);
+  ASSERT_EQ(model.list().state().rows.size(), 2u);
+  EXPECT_EQ(model.state().text(IDC_PRO_ID), "12") << "the project asked for";
+  ASSERT_TRUE(model.OnOk());
+  EXPECT_STREQ(listed.projects[model.chosen()].szProject, "Altes Projekt");
+}
+
 TEST_F(DosImportTest, ProjectOfTheProgramIsChosenAndItsFileHandedBack) {
   // Damaged files of the program's pattern (no record file, a cut one) are
   // left out of the list.
@@ -54,7 +75,7 @@ TEST_F(DosImportTest, ProjectOfTheProgramIsChosenAndItsFileHandedBack) {
   EXPECT_EQ(ZB_ImportDOS_QT345_L(&r), 1);
   EXPECT_EQ(Str(r.szTmpDatei, sizeof r.szTmpDatei), Dos("QT300007.PRO"));
   EXPECT_EQ(Str(r.szPrgName, sizeof r.szPrgName), "QT3");
-  EXPECT_EQ(ui_.dialogs(), std::vector<std::string>{"SelectProject"});
+  EXPECT_EQ(ui_.dialogs(), std::vector<std::string>{"DOS-Projekt  importieren "});
   EXPECT_TRUE(LogHas("*** ZB_ImportDOS_QT345"));
 
   // Chosen by name; a data folder with its backslash gets no second one.

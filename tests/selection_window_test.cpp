@@ -3,6 +3,7 @@
 // chosen, text typed, a button pressed) and photographed.
 #ifdef _WIN32
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,42 @@ TEST_F(SelectionWindowTest, ProjectSelectionCreatesAProjectAndTakesIt) {
   EXPECT_TRUE(new_shown);
   EXPECT_STREQ(request.szProName, "Halle 3 \xD6stlich");
   EXPECT_STREQ(request.szAuthor, "M\xFCller");
+}
+
+// The DOS import's selection: the old project files of QT3, chosen in the
+// project selection in its DOS mode.
+TEST_F(SelectionWindowTest, DosImportChoosesAnOldProject) {
+  for (const char* file : {"QT300007.PRO", "QT300012.PRO"})
+    ASSERT_TRUE(CopyFileTo(FixturePath(std::string("dos-data/") + file),
+                           JoinPath(data_, file)));
+  ZBPROPOS_L request = Long("QT3", "", "");
+  int rows = -1;
+  std::string button;
+  bool folder_shown = true;
+  {
+    DialogUser user("DOS-Projekt  importieren ", [&](HWND dialog) {
+      if (!dialog) return;
+      rows = RowCount(dialog, IDC_PRO_LIST);
+      button = TextOf(dialog, IDOK);
+      folder_shown = IsVisible(dialog, IDC_PRO_FOLDER);
+      LVFINDINFOA find = {};
+      find.flags = LVFI_STRING;
+      find.psz = "Altes Projekt";
+      SelectRow(dialog, IDC_PRO_LIST,
+                static_cast<int>(SendMessageA(GetDlgItem(dialog, IDC_PRO_LIST),
+                                              LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(&find))));
+      PhotographDialog(dialog, "dos_import", Path(""));
+      Click(dialog, IDOK);
+      if (!WaitUntilClosed(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(ZB_ImportDOS_QT345_L(&request), 1);
+  }
+  EXPECT_EQ(rows, 2);
+  EXPECT_EQ(button, "O&k");
+  EXPECT_FALSE(folder_shown);
+  const std::string file = request.szTmpDatei;
+  EXPECT_EQ(file.substr(file.size() - 12), "QT300012.PRO");
 }
 
 }  // namespace

@@ -112,6 +112,26 @@ bool ScriptedUi::SelectProgram(const std::string&, std::string* program) {
   return NextText(program);
 }
 
+bool ScriptedUi::SelectListedProject(const ListedProjects& listed,
+                                     int* index) {
+  dialogs_.push_back(listed.caption);
+  std::string name;
+  if (!NextText(&name)) return false;
+  const auto trimmed = [](std::string text) {
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+  };
+  *index = -1;
+  for (size_t i = 0; i < listed.projects.size(); ++i) {
+    const PROINFO& p = listed.projects[i];
+    if (trimmed(std::string(p.szProject, strnlen(p.szProject, sizeof p.szProject))) ==
+        trimmed(name))
+      *index = static_cast<int>(i);
+  }
+  return true;
+}
+
 int32_t ScriptedUi::Explorer(ZBPROPOS_L* request) {
   dialogs_.push_back("Explorer");
   if (explorers_.empty()) return 0;

@@ -79,6 +79,8 @@ class ScriptedUi final : public Ui {
   bool PositionName(const std::string& title, std::string* long_name) override;
   bool SelectProject(const std::string& folder, std::string* project) override;
   bool SelectProgram(const std::string& prompt, std::string* program) override;
+  // Recorded by its caption; the queued text names the project chosen.
+  bool SelectListedProject(const ListedProjects& listed, int* index) override;
   // Recorded as "Explorer".
   int32_t Explorer(ZBPROPOS_L* request) override;
   // Recorded as "Preview:" + the state; the last view is kept.

@@ -35,6 +35,7 @@ bool Ui::SelectProjectIn(ZBPROPOS_L* request) {
 bool Ui::SelectProgram(const std::string&, std::string*) { return false; }
 int Ui::ShowPreview(const PreviewView&) { return 0; }
 int32_t Ui::Explorer(ZBPROPOS_L*) { return 0; }
+bool Ui::SelectListedProject(const ListedProjects&, int*) { return false; }
 int Ui::ShellFileOperation(FileOperation, const std::string&,
                            const std::string&, const std::string&) {
   return kNoShell;

@@ -95,6 +95,17 @@ class Ui {
   // may change), szProName and szAuthor in and out. By default the folder
   // form above, which gives the name only.
   virtual bool SelectProjectIn(ZBPROPOS_L* request);
+  // The project selection over a list the caller made (the DOS import's
+  // old project files): the dialog's caption and confirm button, the
+  // projects' headers and the name selected first. *index receives the
+  // chosen entry, -1 when OK was given without one; false: cancelled.
+  struct ListedProjects {
+    std::string caption;
+    std::string button;
+    std::vector<PROINFO> projects;
+    std::string selected;
+  };
+  virtual bool SelectListedProject(const ListedProjects& listed, int* index);
   // The program selection dialog, after `prompt` when not empty; *program
   // receives the program's key name (szPrgName).
   virtual bool SelectProgram(const std::string& prompt, std::string* program);

@@ -90,21 +90,18 @@ std::vector<DosProject> ListDosProjects(recordstore::Engine& engine,
 DosChoice ChooseDosProject(environment::Ui& ui, const ZBPROPOS_L& request,
                            const std::vector<DosProject>& projects,
                            DosProject* chosen) {
-  std::string answer = FieldText(request.szProName);
-  if (!ui.SelectProject(FieldText(request.szDataPfad), &answer))
-    return DosChoice::kCancelled;
-  answer = TrimBlanks(answer);
-  for (const DosProject& project : projects) {
-    if (TrimBlanks(FieldText(project.header.szProject)) != answer) continue;
-    *chosen = project;
-    return DosChoice::kChosen;
-  }
-  for (const DosProject& project : projects) {
-    if (UpperAscii(project.file_name) != UpperAscii(answer)) continue;
-    *chosen = project;
-    return DosChoice::kChosen;
-  }
-  return DosChoice::kNoneOfTheList;
+  environment::Ui::ListedProjects listed;
+  listed.caption = kDosDialogCaption;
+  listed.button = "O&k";
+  listed.selected = TrimBlanks(FieldText(request.szProName));
+  for (const DosProject& project : projects)
+    listed.projects.push_back(project.header);
+  int index = -1;
+  if (!ui.SelectListedProject(listed, &index)) return DosChoice::kCancelled;
+  if (index < 0 || index >= static_cast<int>(projects.size()))
+    return DosChoice::kNoneOfTheList;
+  *chosen = projects[static_cast<size_t>(index)];
+  return DosChoice::kChosen;
 }
 
 void TakeDosProject(const DosProject& project, ZBPROPOS_L* request) {

@@ -46,9 +46,8 @@ std::vector<DosProject> ListDosProjects(
     recordstore::Engine& engine, const std::string& data_folder,
     const std::string& key, size_t most = kMostDosProjects);
 
-// The project selection dialog over `projects`, starting at the request's
-// project. The user's choice is matched against the listed project names
-// (trimmed, exactly), then against the file names (any case).
+// The project selection dialog in its DOS mode ("DOS-Projekt  importieren ",
+// "O&k") over `projects`, starting at the request's project.
 enum class DosChoice { kCancelled, kChosen, kNoneOfTheList };
 DosChoice ChooseDosProject(environment::Ui& ui, const ZBPROPOS_L& request,
                            const std::vector<DosProject>& projects,

@@ -112,6 +112,14 @@ int ProjectListModel::Show(const std::string& folder,
   return static_cast<int>(state_.rows.size());
 }
 
+int ProjectListModel::ShowListed(std::vector<ProjectEntry> entries,
+                                 const std::string& project) {
+  folder_.clear();
+  entries_ = std::move(entries);
+  Fill(project);
+  return static_cast<int>(state_.rows.size());
+}
+
 void ProjectListModel::Fill(const std::string& project) {
   state_.rows.clear();
   for (size_t i = 0; i < entries_.size(); ++i) {

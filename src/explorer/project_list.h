@@ -44,6 +44,9 @@ class ProjectListModel {
   // Reads the list of `folder` and selects `project` (exact name) when it
   // is there. Returns the number of rows.
   int Show(const std::string& folder, const std::string& project);
+  // Shows `entries` instead of a data folder's list (the DOS import's old
+  // project files) and selects `project`.
+  int ShowListed(std::vector<ProjectEntry> entries, const std::string& project);
   // The view mode by name ("ICON", "SMALLICON", "REPORT", else list).
   void SetViewMode(const std::string& name);
   // Applies a sort mode; "None" is "ASCENDING", an unknown name becomes

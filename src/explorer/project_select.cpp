@@ -33,9 +33,20 @@ ProjectSelectModel::ProjectSelectModel(projectstore::Store& store,
                                        const ZBPROPOS_L& request)
     : store_(store), request_(request), list_(store) {}
 
+void ProjectSelectModel::SetListed(
+    const environment::Ui::ListedProjects& listed) {
+  listed_ = &listed;
+}
+
 void ProjectSelectModel::OnInit() {
-  state_.title = kTitle;
+  state_.title = listed_ ? listed_->caption : kTitle;
   state_[IDC_PRO_DEFAULT].visible = false;
+  if (listed_) {
+    state_[IDC_PRO_OK].text = listed_->button;
+    for (int id : {IDC_PRO_FOLDER, IDC_PRO_CHOOSE_FOLDER, IDC_PRO_NEW})
+      state_[id].visible = false;
+    SetFieldText(request_.szProName, listed_->selected);
+  }
   std::string folder = FieldText(request_.szDataPfad);
   if (folder.empty()) folder = store_.context().folders.data;
   SetFieldText(request_.szDataPfad, environment::NormaliseFolder(folder));
@@ -46,7 +57,22 @@ void ProjectSelectModel::OnInit() {
 void ProjectSelectModel::ShowFolder(const std::string& project) {
   const std::string folder = FieldText(request_.szDataPfad);
   state_[IDC_PRO_FOLDER].text = folder;
-  const int rows = list_.Show(folder, projectstore::TrimProjectName(project));
+  const std::string name = projectstore::TrimProjectName(project);
+  int rows;
+  if (listed_) {
+    std::vector<ProjectEntry> entries;
+    for (const PROINFO& info : listed_->projects) {
+      ProjectEntry entry;
+      entry.number = info.number;
+      entry.info = info;
+      entry.created = UtcDateText(info.created);
+      entry.changed = UtcDateText(info.changed);
+      entries.push_back(entry);
+    }
+    rows = list_.ShowListed(std::move(entries), name);
+  } else {
+    rows = list_.Show(folder, name);
+  }
   state_[IDC_PRO_EMPTY].text = kNoProject;
   state_[IDC_PRO_EMPTY].visible = rows == 0;
   ShowSelected();
@@ -117,6 +143,7 @@ void ProjectSelectModel::ChangeFolder(const std::string& folder) {
 bool ProjectSelectModel::OnOk() {
   const ProjectEntry* entry = list_.Selected();
   if (!entry) return false;
+  chosen_ = list_.state().rows[list_.state().FirstSelected()].item;
   SetFieldText(request_.szProName, FieldText(entry->info.szProject));
   SetFieldText(request_.szAuthor, FieldText(entry->info.szAuthor));
   OnClose();

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "environment/ui.h"
 #include "explorer/dialog_state.h"
 #include "explorer/project_list.h"
 #include "explorer/win32/project_select_ids.h"
@@ -23,6 +24,9 @@ class ProjectSelectModel {
 
   ProjectSelectModel(projectstore::Store& store, const ZBPROPOS_L& request);
 
+  // The listed mode: `projects` instead of the data folder's list, the
+  // caption and confirm button given, no folder choice and no "&Neu".
+  void SetListed(const environment::Ui::ListedProjects& listed);
   void OnInit();
   void OnProjectSelected(int row);
   void OnColumnClick(int column);
@@ -42,6 +46,8 @@ class ProjectSelectModel {
   const DialogState& state() const { return state_; }
   ProjectListModel& list() { return list_; }
   const ZBPROPOS_L& request() const { return request_; }
+  // The entry chosen with OK (in the listed mode, the index in the list).
+  int chosen() const { return chosen_; }
 
  private:
   void ShowFolder(const std::string& project);
@@ -51,6 +57,8 @@ class ProjectSelectModel {
   ZBPROPOS_L request_;
   DialogState state_;
   ProjectListModel list_;
+  const environment::Ui::ListedProjects* listed_ = nullptr;
+  int chosen_ = -1;
 };
 
 // The title of the small dialog that creates a project in `folder`.

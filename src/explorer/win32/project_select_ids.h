@@ -6,6 +6,7 @@
 #define IDD_PROJECT_SELECT 201
 #define IDD_PROJECT_NEW 202
 
+#define IDC_PRO_OK 1  // IDOK: "&Ok", or the caller's confirm button
 #define IDC_PRO_LIST 32523
 #define IDC_PRO_FOLDER 32556
 #define IDC_PRO_EMPTY 2010

@@ -90,6 +90,16 @@ bool Win32Ui::SelectProjectIn(ZBPROPOS_L* request) {
   return true;
 }
 
+bool Win32Ui::SelectListedProject(const ListedProjects& listed, int* index) {
+  ZBPROPOS_L request{};
+  ProjectSelectModel model(library_.store(), request);
+  model.SetListed(listed);
+  win32::ProjectSelectDialog dialog(model);
+  if (!dialog.Run(ParentOf(parent())) || model.chosen() < 0) return false;
+  *index = model.chosen();
+  return true;
+}
+
 bool Win32Ui::SelectProgram(const std::string& prompt, std::string* program) {
   if (!prompt.empty())
     Ask(library_.context().message_title, prompt, env::Buttons::kOk,

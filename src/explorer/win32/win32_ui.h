@@ -27,6 +27,7 @@ class Win32Ui final : public environment::Ui {
   bool SelectProject(const std::string& folder, std::string* project) override;
   bool SelectProjectIn(ZBPROPOS_L* request) override;
   bool SelectProgram(const std::string& prompt, std::string* program) override;
+  bool SelectListedProject(const ListedProjects& listed, int* index) override;
   bool PositionDialog(environment::PositionDialogMode mode,
                       const std::string& title, ZBPROPOS_L* request,
                       const environment::PositionTransfer& transfer,
