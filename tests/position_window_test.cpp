@@ -3,6 +3,7 @@
 // without a target name through the properties window.
 #ifdef _WIN32
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,15 @@ TEST_F(PositionWindowTest, OpenAndSaveAsThroughTheDialog) {
       rows = RowCount(dialog, IDC_POS_LIST);
       action = TextOf(dialog, IDC_POS_ACTION);
       TypeText(dialog, IDC_POS_NAME, kStuetze);
-      Sleep(400);  // the information area follows on the timer
+      // The typed name picks its row, as the list's click would.
+      LVFINDINFOA find = {};
+      find.flags = LVFI_STRING;
+      find.psz = kStuetze;
+      SelectRow(dialog, IDC_POS_LIST,
+                static_cast<int>(SendMessageA(GetDlgItem(dialog, IDC_POS_LIST),
+                                              LVM_FINDITEMA, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(&find))));
+      Sleep(600);  // the information area follows on the timer
       PhotographDialog(dialog, "position_open", Path(""));
       Click(dialog, IDC_POS_ACTION);
       if (!WaitUntilClosed(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);

@@ -1,5 +1,7 @@
 #include "explorer/win32/controls.h"
 
+#include <shellapi.h>
+
 namespace zb::explorer::win32 {
 
 std::string Window::Text() const {
@@ -75,6 +77,19 @@ void ListView::Mirror(const ListState& state) const {
   const int focused = state.FirstSelected();
   if (focused >= 0) ListView_EnsureVisible(list, focused, FALSE);
   InvalidateRect(list, nullptr, TRUE);
+}
+
+HIMAGELIST ShellIconList(int shell_index, int size, int copies) {
+  HICON large = nullptr, small = nullptr;
+  ExtractIconExA("shell32.dll", shell_index, &large, &small, 1);
+  HIMAGELIST images =
+      ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, copies, 4);
+  HICON icon = size > 16 ? large : small;
+  if (!icon) icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  for (int c = 0; c < copies; ++c) ImageList_AddIcon(images, icon);
+  for (HICON made : {large, small})
+    if (made) DestroyIcon(made);
+  return images;
 }
 
 void ListView::MirrorSelection(const ListState& state) const {

@@ -68,6 +68,11 @@ class ComboBox : public Window {
   std::string ItemText(int index) const;
 };
 
+// An image list of `copies` times the shell's icon `shell_index` (3 a
+// folder, 0 a document) in size x size pixels, for rows whose icon numbers
+// have no pictures of their own; the caller destroys it.
+HIMAGELIST ShellIconList(int shell_index, int size, int copies);
+
 // A report-style list control mirroring a ListState.
 class ListView : public Window {
  public:

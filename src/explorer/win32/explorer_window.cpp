@@ -232,30 +232,12 @@ void ExplorerWindow::CreateToolbar() {
 }
 
 void ExplorerWindow::CreateImageLists() {
-  // Projects as folders, positions as documents, in both sizes; the
-  // position list's icons are numbered by catalogue entry.
-  HICON folder_large = nullptr, folder_small = nullptr;
-  HICON document_large = nullptr, document_small = nullptr;
-  ExtractIconExA("shell32.dll", 3, &folder_large, &folder_small, 1);
-  ExtractIconExA("shell32.dll", 0, &document_large, &document_small, 1);
-  const struct {
-    HICON icon;
-    int size;
-    int copies;
-  } lists[4] = {{folder_large, 32, 4},
-                {folder_small, 16, 4},
-                {document_large, 32, 32},
-                {document_small, 16, 32}};
-  for (int i = 0; i < 4; ++i) {
-    images_[i] = ImageList_Create(lists[i].size, lists[i].size,
-                                  ILC_COLOR32 | ILC_MASK, lists[i].copies, 4);
-    HICON icon = lists[i].icon
-                     ? lists[i].icon
-                     : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    for (int c = 0; c < lists[i].copies; ++c) ImageList_AddIcon(images_[i], icon);
-  }
-  for (HICON icon : {folder_large, folder_small, document_large, document_small})
-    if (icon) DestroyIcon(icon);
+  // Projects as folders, positions as documents; the position list's icon
+  // numbers are catalogue entries.
+  images_[0] = ShellIconList(3, 32, 4);
+  images_[1] = ShellIconList(3, 16, 4);
+  images_[2] = ShellIconList(0, 32, 32);
+  images_[3] = ShellIconList(0, 16, 32);
   ListView(Item(IDC_EX_PROJECTS).handle()).SetImageLists(images_[0], images_[1]);
   ListView(Item(IDC_EX_POSITIONS).handle()).SetImageLists(images_[2], images_[3]);
 }

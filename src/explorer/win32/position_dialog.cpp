@@ -37,6 +37,11 @@ void DrawPadlock(HDC dc, const RECT& r) {
 
 }  // namespace
 
+PositionDialog::~PositionDialog() {
+  for (HIMAGELIST images : {large_, small_})
+    if (images) ImageList_Destroy(images);
+}
+
 bool PositionDialog::Run(HWND parent) {
   return RunModal(IDD_POSITION, parent) == IDOK;
 }
@@ -48,6 +53,10 @@ bool PositionDialog::OnInit() {
   ListView list(Item(IDC_POS_LIST).handle());
   ListView_SetExtendedListViewStyle(list.handle(),
                                     LVS_EX_FULLROWSELECT);
+  // The rows' icon numbers are catalogue entries.
+  large_ = ShellIconList(0, 32, 32);
+  small_ = ShellIconList(0, 16, 32);
+  list.SetImageLists(large_, small_);
   RECT client = {};
   GetClientRect(list.handle(), &client);
   SendMessageA(Item(IDC_POS_PROGRESS).handle(), PBM_SETSTEP, 10, 0);

@@ -13,6 +13,7 @@ class PositionDialog final : public Dialog {
  public:
   explicit PositionDialog(PositionDialogModel& model, uintptr_t* progress)
       : model_(model), progress_window_(progress) {}
+  ~PositionDialog() override;
   // True when the dialog ended with OK.
   bool Run(HWND parent);
 
@@ -33,6 +34,8 @@ class PositionDialog final : public Dialog {
   uintptr_t previous_progress_ = 0;
   int mirrored_revision_ = -1;
   bool mirroring_ = false;
+  HIMAGELIST large_ = nullptr;
+  HIMAGELIST small_ = nullptr;
 };
 
 class PositionPropertiesDialog final : public Dialog {
