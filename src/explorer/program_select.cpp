@@ -28,8 +28,9 @@ std::string Trimmed(const std::string& text) {
 
 ProgramListModel::ProgramListModel(environment::LibraryContext& context)
     : context_(context) {
-  state_.columns = {{"Beschreibung", 200}, {"Programm", 70}, {"Gruppe", 90},
-                    {"Version", 50}};
+  // Wide enough for the captions in the dialog's font.
+  state_.columns = {{"Beschreibung", 180}, {"Programm", 80}, {"Gruppe", 90},
+                    {"Version", 60}};
   state_.view = ViewModeFromName(view_mode_);
 }
 

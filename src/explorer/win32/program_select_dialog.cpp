@@ -36,9 +36,7 @@ void ProgramSelectDialog::MakeImageLists() {
       ImageList_AddIcon(list, icon);
     }
   }
-  groups_small_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-  ImageList_AddIcon(groups_small_,
-                    LoadIconOrDefault("", 16, IDI_INFORMATION));
+  groups_small_ = ShellIconList(3, 16, 1);  // a group is a folder
   ListView(Item(IDC_PRG_PROGRAMS).handle()).SetImageLists(large_, small_);
   ListView(Item(IDC_PRG_GROUPS).handle()).SetImageLists(nullptr, groups_small_);
 }
