@@ -88,6 +88,36 @@ void Dialog::Mirror(const DialogState& state) const {
   }
 }
 
+void Dialog::WidenForTitle() const {
+  const std::string title = Window(window_).Text();
+  NONCLIENTMETRICSA metrics = {};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    return;
+  HDC dc = GetDC(window_);
+  HFONT font = CreateFontIndirectA(&metrics.lfCaptionFont);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE text = {};
+  GetTextExtentPoint32A(dc, title.c_str(), static_cast<int>(title.size()), &text);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(window_, dc);
+  // The icon, the close button and the frame beside the text.
+  const int needed = text.cx + 3 * GetSystemMetrics(SM_CXSIZE) +
+                     4 * GetSystemMetrics(SM_CXFRAME) + 16;
+  RECT r = {};
+  GetWindowRect(window_, &r);
+  RECT work = {};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int width = r.right - r.left;
+  const int wanted = needed < work.right - work.left ? needed : work.right - work.left;
+  if (wanted <= width) return;
+  int left = r.left - (wanted - width) / 2;
+  if (left < work.left) left = work.left;
+  SetWindowPos(window_, nullptr, left, r.top, wanted, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 int Dialog::FocusedId() const {
   HWND focus = GetFocus();
   if (!focus || GetParent(focus) != window_) return 0;

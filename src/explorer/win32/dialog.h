@@ -56,6 +56,10 @@ class Dialog {
   // typed in keeps its caret; a button with no text in the state keeps
   // its caption.
   void Mirror(const DialogState& state) const;
+  // Widens the window (about its centre, at most to the screen's work
+  // area) until its title fits the caption bar, for titles that carry a
+  // folder path.
+  void WidenForTitle() const;
   // The focused control's id, 0 when the focus is elsewhere.
   int FocusedId() const;
 

@@ -10,6 +10,7 @@ bool ProjectNewDialog::Run(HWND parent) {
 
 bool ProjectNewDialog::OnInit() {
   SetWindowTextA(handle(), title_.c_str());
+  WidenForTitle();
   Edit(Item(IDC_NEW_NAME).handle()).SetLimit(40);
   Edit(Item(IDC_NEW_AUTHOR).handle()).SetLimit(30);
   Item(IDC_NEW_NAME).SetText(*name_);
