@@ -4,6 +4,7 @@
 // locked by mueller, an old DACH position).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,71 @@ TEST_F(PositionDialogsTest, SaveModeAsksBeforeOverwriting) {
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_EQ(saved[0], "Neue St\xFCtze");
   EXPECT_STREQ(dialog.request().szProBezeichnung, "Achse C");
+}
+
+TEST_F(PositionDialogsTest, MenusWriteProtectionAndAutosaveRescue) {
+  // The fixture's working file of DLT, left as an autosave copy.
+  lib().context().folders.temporary = Path("TMP");
+  ASSERT_TRUE(MakeFolder(Path("TMP")));
+  const std::string autosave = JoinPath(Path("TMP"), "DLT_AutoSave.$POS");
+  ASSERT_TRUE(CopyFileTo(FixturePath("ZBStatik/TMP/DLT00001.TMP"), autosave));
+  ASSERT_TRUE(lib().os().SetReadOnly(ProjectFile(), true).ok());
+  int transfers = 0;
+  const env::PositionTransfer transfer = [&](ZBPROPOS_L*) {
+    ++transfers;
+    return env::PositionTransferResult{3, 0};
+  };
+  ex::PositionDialogModel dialog(lib(), env::PositionDialogMode::kOpen,
+                                 Long("DLT", kStuetze), transfer);
+  dialog.OnInit(600);
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].caption, "Position \xF6" "ffnen");
+  EXPECT_EQ(ui_.messages()[0].text.rfind(
+                "Der Zugriff auf das Projektverzeichnis '", 0), 0u);
+  EXPECT_NE(ui_.messages()[0].text.find("NEU STARTEN."), std::string::npos);
+  ASSERT_TRUE(lib().os().SetReadOnly(ProjectFile(), false).ok());
+
+  dialog.OnMenu(IDM_POS_SORT_NAME_UP);
+  EXPECT_TRUE(dialog.checked(IDM_POS_SORT_NAME_UP));
+  EXPECT_FALSE(dialog.checked(IDM_POS_SORT_DATE_DOWN));
+  std::vector<std::string> names = Names(dialog.list());
+  EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+  dialog.OnMenu(IDM_POS_VIEW_FIRST + 3);
+  EXPECT_EQ(dialog.list().view_mode(), "REPORT");
+  EXPECT_TRUE(dialog.checked(IDM_POS_VIEW_FIRST + 3));
+
+  // Rename through the properties dialog, delete after the question.
+  ui_.QueueText(std::string("St\xFCtze 12 neu"));
+  dialog.OnMenu(IDM_POS_RENAME);
+  const int renamed = dialog.list().FindRow("St\xFCtze 12 neu");
+  ASSERT_GE(renamed, 0);
+  EXPECT_EQ(dialog.list().state().FirstSelected(), renamed);
+  ui_.QueueAnswer(env::Answer::kNo);
+  dialog.OnMenu(IDM_POS_DELETE);
+  EXPECT_EQ(ui_.messages().back().text, "Position 'St\xFCtze 12 neu' l\xF6schen?");
+  EXPECT_GE(dialog.list().FindRow("St\xFCtze 12 neu"), 0);
+  const int row = dialog.list().FindRow("Unterzug U1");
+  dialog.OnSelectionChanged(row);
+  dialog.OnTimer();
+  ui_.QueueAnswer(env::Answer::kYes);
+  dialog.OnDelete();  // locked by mueller: told, kept
+  EXPECT_EQ(ui_.messages().back().text,
+            "Position 'Unterzug U1' ist gesperrt oder schreibgesch\xFCtzt und "
+            "wurde nicht gel\xF6scht.");
+  EXPECT_GE(dialog.list().FindRow("Unterzug U1"), 0);
+
+  // After the open the autosave copy is offered; "No" deletes it.
+  const size_t asked = ui_.messages().size();
+  ui_.QueueAnswer(env::Answer::kNo);
+  dialog.OnDoubleClick(dialog.list().FindRow("St\xFCtze 12 neu"));
+  EXPECT_EQ(transfers, 1);
+  ASSERT_EQ(ui_.messages().size(), asked + 1);
+  EXPECT_EQ(ui_.messages().back().text.rfind(
+                "Eine nicht gespeicherte Position wurde gefunden.", 0), 0u);
+  EXPECT_FALSE(FileExists(autosave));
+  // The list's settings are stored when the dialog ends.
+  EXPECT_NE(History().find("SortMode=ASCENDING"), std::string::npos);
+  EXPECT_NE(History().find("ViewMode=REPORT"), std::string::npos);
 }
 
 TEST_F(PositionDialogsTest, PropertiesOfLockedAndFreePositions) {

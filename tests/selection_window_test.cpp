@@ -35,6 +35,10 @@ class SelectionWindowTest : public InstalledDataTest {
 };
 
 TEST_F(SelectionWindowTest, ProgramSelectionTakesTheChosenProgram) {
+  // "installiert in" shows the folder as a Windows user knows it.
+  std::string programs = "Z:" + FixturePath("ZBStatik/Programme/");
+  for (char& c : programs) c = c == '/' ? '\\' : c;
+  ASSERT_EQ(lib().catalogue().Load(programs), 7);
   ZBPROPOS_L request = Long("", "");
   int groups = 0;
   {

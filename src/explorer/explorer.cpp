@@ -21,6 +21,7 @@
 #include "projectstore/positions.h"
 #include "projectstore/project_catalogue.h"
 #include "projectstore/record_file.h"
+#include "explorer/position_commands.h"
 #include "explorer/texts.h"
 #include "zbdb900.h"
 
@@ -46,8 +47,6 @@ std::string Upper(std::string text) {
 
 constexpr size_t kMaxDataFolders = 10;
 constexpr int32_t kProjectNameTaken = -201;  // ERR_PRO_NOTNEW
-constexpr int32_t kPositionNotFound = -302;  // ERR_POS_NOTFOUND
-constexpr int32_t kPositionLocked = -303;    // ERR_POS_LOCKED
 constexpr const char* kNotActive = "Aktion noch nicht aktiv";
 constexpr const char* kPositionGone = "Position nicht gefunden";
 constexpr const char* kManagedOnly =
@@ -904,23 +903,12 @@ void ExplorerModel::CopyOrMovePositions(bool move) {
 }
 
 void ExplorerModel::DeletePositions() {
-  const std::vector<const api::PositionListEntry*> chosen = SelectedPositions();
-  if (chosen.empty()) return;
-  const std::string question =
-      chosen.size() > 1
-          ? env::FillPlaceholders("Die %1 markierten Positionen l\xF6schen?",
-                                  Number(static_cast<int>(chosen.size())))
-          : env::FillPlaceholders("Position '%1' l\xF6schen?",
-                                  Text(chosen[0]->info.PosNameLong));
-  if (!Confirm(question)) return;
-  for (const api::PositionListEntry* e : chosen) {
-    ZBPROPOS_L r = PositionRequest(*e);
-    if (ZB_PositionDelete(&r) == 0)
-      Tell(env::FillPlaceholders(
-          "Position '%1' ist gesperrt oder schreibgesch\xFCtzt und wurde nicht "
-          "gel\xF6scht.",
-          Text(e->info.PosNameLong)));
-  }
+  std::vector<ZBPROPOS_L> requests;
+  for (const api::PositionListEntry* e : SelectedPositions())
+    requests.push_back(PositionRequest(*e));
+  if (requests.empty() ||
+      DeletePositionsAsked(lib_, env::kMessageTitle, requests) == 0)
+    return;
   ShowPositions();
   DrawPreview();
 }
@@ -928,20 +916,9 @@ void ExplorerModel::DeletePositions() {
 void ExplorerModel::RenamePosition() {
   const api::PositionListEntry* e = positions_.Selected();
   if (!e) return;
-  ZBPROPOS_L source = PositionRequest(*e);
-  ZBPROPOS_L target = source;
-  std::memset(target.szPosNameLong, 0, sizeof target.szPosNameLong);
-  const int32_t result = ZB_PositionRename_L(&source, &target);
-  if (result == kPositionNotFound)
-    Tell(kPositionGone);
-  else if (result == kPositionLocked)
-    Tell(env::FillPlaceholders("Position '%1' ist gesperrt.",
-                               Text(e->info.PosNameLong)));
-  else if (result < 0)
-    Tell(env::FillPlaceholders("Position '%1' kann nicht umbenannt werden.",
-                               Text(e->info.PosNameLong)));
+  const std::string name = RenamePositionAsked(lib_, PositionRequest(*e));
   ShowPositions();
-  const int row = positions_.FindRow(Text(target.szPosNameLong));
+  const int row = positions_.FindRow(name);
   if (row >= 0) positions_.state().SelectOnly(row);
   UpdateCounters();
 }

@@ -8,7 +8,9 @@
 #include "api/open_save.h"
 #include "environment/history_file.h"
 #include "environment/strings.h"
+#include "platform/platform.h"
 #include "projectstore/positions.h"
+#include "explorer/position_commands.h"
 #include "explorer/texts.h"
 #include "zbdb900.h"
 
@@ -22,6 +24,8 @@ using recordstore::FieldText;
 using recordstore::SetFieldText;
 
 constexpr size_t kMaxDataFolders = 10;
+// The view modes of the commands IDM_POS_VIEW_FIRST and the three after it.
+const char* const kViews[] = {"ICON", "SMALLICON", "LIST", "REPORT"};
 
 }  // namespace
 
@@ -72,6 +76,24 @@ void PositionDialogModel::OnInit(int list_width) {
   state_[IDC_POS_ACTION].enabled = true;
   state_[IDC_POS_DESIGNATION].enabled = true;
   RefreshInfo();
+  WarnIfWriteProtected();
+}
+
+void PositionDialogModel::WarnIfWriteProtected() {
+  // Once per project: the warning would repeat on every refill otherwise.
+  const std::string& file = list_.project_path();
+  if (file.empty() || file == warned_project_) return;
+  const size_t slash = file.find_last_of("\\/");
+  const std::string folder =
+      slash == std::string::npos ? std::string() : file.substr(0, slash);
+  bool folder_read_only = false, file_read_only = false;
+  platform::Platform& os = lib_.os();
+  if (!folder.empty()) os.IsReadOnly(folder, &folder_read_only);
+  os.IsReadOnly(file, &file_read_only);
+  if (!folder_read_only && !file_read_only) return;
+  warned_project_ = file;
+  lib_.ui().Ask(caption(), env::SystemText(35042, folder), env::Buttons::kOk,
+                env::Icon::kWarning);
 }
 
 void PositionDialogModel::ShowList() {
@@ -147,6 +169,7 @@ ZBPROPOS_L PositionDialogModel::RequestOf(
 
 void PositionDialogModel::End(bool ok) {
   ended_ = true;
+  list_.WriteSettings();
   accepted_ = ok;
   if (ok && state_.at(IDC_POS_PERMANENT).checked)
     lib_.context().current_project = Trimmed(Text(request_.szProName));
@@ -195,8 +218,7 @@ void PositionDialogModel::OpenAction() {
       SetFieldText(request_.szPosNameLong, typed.substr(0, 41));
       std::memset(request_.szPosName, 0, sizeof request_.szPosName);
       SetFieldText(request_.szProBezeichnung, designation_);
-      result_ = transfer_(&request_);
-      lib_.log().Append("\n** OK **\n");
+      Transfer();
       return;
     }
   }
@@ -217,7 +239,13 @@ void PositionDialogModel::OpenAction() {
     result_.error = api::kFolderUndefined;
     return;
   }
+  Transfer();
+}
+
+void PositionDialogModel::Transfer() {
   result_ = transfer_(&request_);
+  // An unsaved position this program left behind is offered once it runs.
+  ZB_AutoSaveGet(Trimmed(Text(request_.szPrgName)).c_str());
   lib_.log().Append("\n** OK **\n");
 }
 
@@ -267,6 +295,7 @@ void PositionDialogModel::OnChooseProject() {
   ShowList();
   state_[IDC_POS_PERMANENT].visible = Trimmed(project) != first_project_;
   RefreshInfo();
+  WarnIfWriteProtected();
 }
 
 void PositionDialogModel::OnChooseFolder() {
@@ -281,6 +310,7 @@ void PositionDialogModel::OnFolderSelected(const std::string& folder) {
   state_[IDC_POS_FOLDER].text = folder;
   ShowList();
   RefreshInfo();
+  WarnIfWriteProtected();
 }
 
 void PositionDialogModel::OnPermanentClicked() {
@@ -359,24 +389,42 @@ void PositionDialogModel::OnColumnClick(int column) {
 }
 
 void PositionDialogModel::OnMenu(int id) {
-  static const char* const kViews[] = {"ICON", "SMALLICON", "LIST", "REPORT"};
   if (id >= IDM_POS_VIEW_FIRST && id < IDM_POS_VIEW_FIRST + 4) {
     list_.SetViewMode(kViews[id - IDM_POS_VIEW_FIRST]);
-  } else if (id == IDM_POS_SORT_NAME) {
-    list_.OnColumnClick(0);
-  } else if (id == IDM_POS_SORT_DATE) {
-    list_.OnColumnClick(2);
-  } else if (id == IDM_POS_SORT_PROGRAM) {
-    list_.OnColumnClick(5);
-  } else if (id == IDM_POS_SORT_PAGE) {
-    list_.OnColumnClick(6);
+  } else if (const char* mode = SortModeOf(id)) {
+    list_.SetSortMode(mode);
+  } else if (id == IDM_POS_RENAME) {
+    const api::PositionListEntry* e = list_.Selected();
+    if (!e) return;
+    const std::string name = RenamePositionAsked(lib_, RequestOf(*e));
+    ShowList();
+    SelectRow(list_.FindRow(name));
+    RefreshInfo();
+    return;
   } else if (id == IDM_POS_DELETE) {
     OnDelete();
     return;
   } else {
-    return;  // rename runs through the list's label edit
+    return;
   }
   ++list_revision_;
+}
+
+const char* PositionDialogModel::SortModeOf(int id) {
+  switch (id) {
+    case IDM_POS_SORT_NAME_UP: return "ASCENDING";
+    case IDM_POS_SORT_NAME_DOWN: return "DESCENDING";
+    case IDM_POS_SORT_DATE_UP: return "DATEASCENDING";
+    case IDM_POS_SORT_DATE_DOWN: return "DATEDESCENDING";
+    default: return nullptr;
+  }
+}
+
+bool PositionDialogModel::checked(int id) const {
+  if (id >= IDM_POS_VIEW_FIRST && id < IDM_POS_VIEW_FIRST + 4)
+    return list_.view_mode() == kViews[id - IDM_POS_VIEW_FIRST];
+  const char* mode = SortModeOf(id);
+  return mode && list_.sort_mode() == mode;
 }
 
 void PositionDialogModel::OnRename(const std::string& new_name) {
@@ -397,8 +445,7 @@ void PositionDialogModel::OnRename(const std::string& new_name) {
 void PositionDialogModel::OnDelete() {
   const api::PositionListEntry* e = list_.Selected();
   if (!e) return;
-  ZBPROPOS_L target = RequestOf(*e);
-  if (ZB_PositionDelete(&target) > 0) ShowList();
+  if (DeletePositionsAsked(lib_, caption(), {RequestOf(*e)}) > 0) ShowList();
   RefreshInfo();
 }
 

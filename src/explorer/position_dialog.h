@@ -51,6 +51,8 @@ class PositionDialogModel {
   void OnDoubleClick(int row);
   void OnColumnClick(int column);
   void OnMenu(int id);  // view, sort, rename, delete commands
+  // The view or sort command `id` names the list's current mode.
+  bool checked(int id) const;
   // The in-place label edit of the selected row ended with new_name.
   void OnRename(const std::string& new_name);
   void OnDelete();
@@ -86,6 +88,11 @@ class PositionDialogModel {
   void RefreshInfo();
   void OpenAction();
   void SaveAction();
+  // The copy into the working file, then the rescue of autosave copies.
+  void Transfer();
+  // The message on a write-protected project folder or project file.
+  void WarnIfWriteProtected();
+  static const char* SortModeOf(int id);
   // The request naming the position of `entry` in the dialog's project.
   ZBPROPOS_L RequestOf(const api::PositionListEntry& entry) const;
   void End(bool ok);
@@ -94,6 +101,7 @@ class PositionDialogModel {
   environment::PositionDialogMode mode_;
   ZBPROPOS_L request_;
   std::string first_project_;
+  std::string warned_project_;
   environment::PositionTransfer transfer_;
   PositionListModel list_;
   DialogState state_;

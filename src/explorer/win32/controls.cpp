@@ -101,6 +101,13 @@ void ListView::MirrorSelection(const ListState& state) const {
   }
 }
 
+void ListView::TakeColumnWidths(ListState* state) const {
+  if ((GetWindowLongPtrA(handle(), GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT)
+    return;
+  for (size_t c = 0; c < state->columns.size(); ++c)
+    state->columns[c].width = ColumnWidth(static_cast<int>(c));
+}
+
 std::vector<int> ListView::SelectedRows() const {
   std::vector<int> rows;
   for (int r = ListView_GetNextItem(handle(), -1, LVNI_SELECTED); r >= 0;

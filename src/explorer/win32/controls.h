@@ -90,6 +90,9 @@ class ListView : public Window {
   int ColumnWidth(int column) const {
     return ListView_GetColumnWidth(handle(), column);
   }
+  // The widths the user dragged in the detail view, into the state (other
+  // views keep theirs), so the settings store what is shown.
+  void TakeColumnWidths(ListState* state) const;
   void SetImageLists(HIMAGELIST large, HIMAGELIST small) const {
     ListView_SetImageList(handle(), large, LVSIL_NORMAL);
     ListView_SetImageList(handle(), small, LVSIL_SMALL);

@@ -334,16 +334,10 @@ void ExplorerWindow::Update() {
 }
 
 void ExplorerWindow::TakeColumnWidths() {
-  // The user may have dragged the columns of the detail view.
-  for (int id : {IDC_EX_PROJECTS, IDC_EX_POSITIONS}) {
-    ListView list(Item(id).handle());
-    if ((GetWindowLongPtrA(list.handle(), GWL_STYLE) & LVS_TYPEMASK) != LVS_REPORT)
-      continue;
-    ListState& state = id == IDC_EX_PROJECTS ? model_.projects().state()
-                                             : model_.positions().state();
-    for (size_t c = 0; c < state.columns.size(); ++c)
-      state.columns[c].width = list.ColumnWidth(static_cast<int>(c));
-  }
+  ListView(Item(IDC_EX_PROJECTS).handle())
+      .TakeColumnWidths(&model_.projects().state());
+  ListView(Item(IDC_EX_POSITIONS).handle())
+      .TakeColumnWidths(&model_.positions().state());
 }
 
 void ExplorerWindow::Close() {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "api/open_save.h"
@@ -14,32 +15,38 @@ namespace {
 
 const UINT kPositionTimerMs = PositionDialogModel::kTimerMs;
 
-// A small padlock: shackle and body, in the frame of the control.
-void DrawPadlock(HDC dc, const RECT& r) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HPEN pen = CreatePen(PS_SOLID, 2, RGB(96, 96, 96));
-  HGDIOBJ old_pen = SelectObject(dc, pen);
-  HGDIOBJ old_brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  Arc(dc, r.left + w / 4, r.top + 1, r.right - w / 4, r.top + h * 3 / 4,
-      r.right - w / 4, r.top + h * 3 / 8, r.left + w / 4, r.top + h * 3 / 8);
-  SelectObject(dc, old_brush);
-  SelectObject(dc, old_pen);
-  DeleteObject(pen);
-  RECT body = {r.left + 1, r.top + h * 7 / 16, r.right - 1, r.bottom - 1};
-  HBRUSH gold = CreateSolidBrush(RGB(214, 170, 40));
-  FillRect(dc, &body, gold);
-  DeleteObject(gold);
-  FrameRect(dc, &body, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  RECT hole = {r.left + w / 2 - 1, body.top + 2, r.left + w / 2 + 1,
-               body.bottom - 2};
-  FillRect(dc, &hole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-}
-
 }  // namespace
 
 PositionDialog::~PositionDialog() {
   for (HIMAGELIST images : {large_, small_})
     if (images) ImageList_Destroy(images);
+  if (menu_) DestroyMenu(menu_);
+}
+
+void PositionDialog::TakeColumnWidths() {
+  ListView(Item(IDC_POS_LIST).handle())
+      .TakeColumnWidths(&model_.list().state());
+}
+
+void PositionDialog::ContextMenu(POINT at) {
+  if (!menu_) menu_ = LoadMenuA(ResourceModule(), MAKEINTRESOURCEA(IDR_POSITION_MENU));
+  HMENU popup = menu_ ? GetSubMenu(menu_, 0) : nullptr;
+  if (!popup) return;
+  for (int id : {IDM_POS_VIEW_FIRST, IDM_POS_VIEW_FIRST + 1,
+                 IDM_POS_VIEW_FIRST + 2, IDM_POS_VIEW_FIRST + 3,
+                 IDM_POS_SORT_NAME_UP, IDM_POS_SORT_NAME_DOWN,
+                 IDM_POS_SORT_DATE_UP, IDM_POS_SORT_DATE_DOWN})
+    CheckMenuItem(popup, id,
+                  MF_BYCOMMAND | (model_.checked(id) ? MF_CHECKED : MF_UNCHECKED));
+  const UINT on_row = model_.list().Selected() ? MF_ENABLED : MF_GRAYED;
+  EnableMenuItem(popup, IDM_POS_RENAME, MF_BYCOMMAND | on_row);
+  EnableMenuItem(popup, IDM_POS_DELETE, MF_BYCOMMAND | on_row);
+  const int command = TrackPopupMenu(
+      popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0,
+      handle(), nullptr);
+  if (command == 0) return;
+  model_.OnMenu(command);
+  Update();
 }
 
 bool PositionDialog::Run(HWND parent) {
@@ -99,6 +106,7 @@ void PositionDialog::Update() {
 
 bool PositionDialog::OnCommand(int id, int code) {
   if (mirroring_) return id != IDOK && id != IDCANCEL;
+  TakeColumnWidths();
   switch (id) {
     case IDC_POS_NAME:
       if (code == EN_CHANGE) model_.OnNameChanged(Item(id).Text());
@@ -144,15 +152,22 @@ bool PositionDialog::OnNotify(int id, NMHDR* header, LRESULT* result) {
       return true;  // the timer picks the change up
     }
     case NM_DBLCLK:
+      TakeColumnWidths();
       model_.OnDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(header)->iItem);
       break;
+    case NM_RCLICK: {
+      POINT at;
+      GetCursorPos(&at);
+      ContextMenu(at);
+      return true;
+    }
     case LVN_COLUMNCLICK:
       model_.OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
       break;
     case LVN_KEYDOWN:
       if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey != VK_DELETE)
         return true;
-      model_.OnDelete();
+      model_.OnMenu(IDM_POS_DELETE);
       break;
     case LVN_ENDLABELEDITA: {
       const NMLVDISPINFOA* edit = reinterpret_cast<NMLVDISPINFOA*>(header);
@@ -174,11 +189,13 @@ void PositionDialog::OnTimer(UINT_PTR timer) {
 }
 
 void PositionDialog::OnOK() {
+  TakeColumnWidths();
   model_.OnEnter(FocusedId() == IDC_POS_NAME);
   Update();
 }
 
 void PositionDialog::OnCancel() {
+  TakeColumnWidths();
   model_.OnCancel();
   Update();
 }
@@ -187,6 +204,22 @@ bool PositionDialog::OnMessage(UINT message, WPARAM w, LPARAM l,
                                LRESULT* result) {
   if (message == api::kProgressMessage) {
     SendMessageA(Item(IDC_POS_PROGRESS).handle(), PBM_STEPIT, 0, 0);
+    *result = 0;
+    return true;
+  }
+  if (message == WM_CONTEXTMENU &&
+      reinterpret_cast<HWND>(w) == Item(IDC_POS_LIST).handle()) {
+    // Shift+F10 and the menu key give (-1, -1): open it at the focused row.
+    POINT at = {static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+    if (at.x == -1 && at.y == -1) {
+      RECT row = {};
+      ListView list(Item(IDC_POS_LIST).handle());
+      ListView_GetItemRect(list.handle(), std::max(list.FocusedRow(), 0), &row,
+                           LVIR_LABEL);
+      at = {row.left, row.bottom};
+      ClientToScreen(list.handle(), &at);
+    }
+    ContextMenu(at);
     *result = 0;
     return true;
   }
@@ -219,7 +252,16 @@ bool PositionPropertiesDialog::Run(HWND parent) {
   return RunModal(IDD_POSITION_PROPERTIES, parent) == IDOK;
 }
 
+PositionPropertiesDialog::~PositionPropertiesDialog() {
+  if (lock_) DeleteObject(lock_);
+}
+
 bool PositionPropertiesDialog::OnInit() {
+  // The bitmap's grey becomes the dialog's face colour.
+  lock_ = static_cast<HBITMAP>(LoadImageA(ResourceModule(),
+                                          MAKEINTRESOURCEA(IDB_POSITION_LOCK),
+                                          IMAGE_BITMAP, 0, 0,
+                                          LR_LOADMAP3DCOLORS));
   model_.OnInit();
   Edit(Item(IDC_PROP_NAME).handle()).SetLimit(40);
   Edit(Item(IDC_PROP_DESIGNATION).handle()).SetLimit(40);
@@ -254,7 +296,17 @@ bool PositionPropertiesDialog::OnMessage(UINT message, WPARAM w, LPARAM l,
   if (message != WM_DRAWITEM || w != IDC_PROP_LOCK) return false;
   const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
   FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
-  DrawPadlock(item->hDC, item->rcItem);
+  BITMAP size = {};
+  if (lock_ && GetObjectA(lock_, sizeof size, &size)) {
+    HDC memory = CreateCompatibleDC(item->hDC);
+    HGDIOBJ old = SelectObject(memory, lock_);
+    const RECT& r = item->rcItem;
+    BitBlt(item->hDC, r.left + (r.right - r.left - size.bmWidth) / 2,
+           r.top + (r.bottom - r.top - size.bmHeight) / 2, size.bmWidth,
+           size.bmHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  }
   *result = TRUE;
   return true;
 }

@@ -28,6 +28,10 @@ class PositionDialog final : public Dialog {
   // The model's state into the controls; the rows only when they changed.
   void Update();
   void DrawInfo(const DRAWITEMSTRUCT& item) const;
+  // The dragged column widths into the model before it stores them.
+  void TakeColumnWidths();
+  // The list's context menu at `at` (screen), marks from the model.
+  void ContextMenu(POINT at);
 
   PositionDialogModel& model_;
   uintptr_t* progress_window_;
@@ -36,12 +40,14 @@ class PositionDialog final : public Dialog {
   bool mirroring_ = false;
   HIMAGELIST large_ = nullptr;
   HIMAGELIST small_ = nullptr;
+  HMENU menu_ = nullptr;
 };
 
 class PositionPropertiesDialog final : public Dialog {
  public:
   explicit PositionPropertiesDialog(PositionPropertiesModel& model)
       : model_(model) {}
+  ~PositionPropertiesDialog() override;
   bool Run(HWND parent);
 
  private:
@@ -51,6 +57,7 @@ class PositionPropertiesDialog final : public Dialog {
   void OnOK() override;
 
   PositionPropertiesModel& model_;
+  HBITMAP lock_ = nullptr;  // bitmap 26008
 };
 
 class PositionNameDialog final : public Dialog {

@@ -35,14 +35,15 @@
 #define IDC_POS_PROGRESS 32534
 #define IDC_POS_COUNTER 32538
 #define IDC_POS_USER 32562
-#define IDC_POS_WRITE_PROTECTED 3001
+#define IDR_POSITION_MENU 303
 
 #define IDT_POS_REFRESH 32525
 #define IDM_POS_VIEW_FIRST 32838  // to 32841: icon, small icon, list, report
-#define IDM_POS_SORT_NAME 32000
-#define IDM_POS_SORT_DATE 32001
-#define IDM_POS_SORT_PROGRAM 32003
-#define IDM_POS_SORT_PAGE 32005
+// The sort commands carry the explorer's numbers for the same modes.
+#define IDM_POS_SORT_NAME_UP 32005
+#define IDM_POS_SORT_NAME_DOWN 32003
+#define IDM_POS_SORT_DATE_UP 32000
+#define IDM_POS_SORT_DATE_DOWN 32001
 #define IDM_POS_RENAME 32801
 #define IDM_POS_DELETE 32802
 

@@ -56,7 +56,9 @@ bool ProgramSelectDialog::OnInit() {
                                       LVS_EX_FULLROWSELECT);
   MakeImageLists();
   MirrorAll();
-  return true;
+  // The choice is made in the program list, not in the folder field.
+  SetFocus(Item(IDC_PRG_PROGRAMS).handle());
+  return false;
 }
 
 bool ProgramSelectDialog::OnCommand(int id, int code) {
