@@ -43,8 +43,14 @@ class ScriptedDialogs : public ex::ExplorerDialogs {
     *path = file;
     return true;
   }
+  bool Cleanup(ex::CleanupChoice* choice) override {
+    cleanup_program = choice->program;
+    choice->log = true;
+    return true;
+  }
   std::vector<std::string> titles;
   std::string file;
+  std::string cleanup_program;
   int mails = 0;
 };
 
@@ -317,6 +323,27 @@ TEST_F(ExplorerTest, ExportsConfiguresColumnsAndKeepsThePlacement) {
   EXPECT_EQ(dialogs_.mails, 1);
   model.OnCommand(IDM_EX_PROJECT_SEARCH);
   EXPECT_EQ(LastMessage(), "Aktion noch nicht aktiv");
+
+  // "Notdienst : Löschen" for DLT only: the open working file stays.
+  lib().context().folders.temporary = request_tmp_;
+  for (const char* name : {"DLT00001.TMP", "DLT00009.TMP", "STB00001.TMP"})
+    WriteText(JoinPath(request_tmp_, name), "x");
+  lib().context().position_lock.working_path =
+      JoinPath(request_tmp_, "DLT00001.TMP");
+  ASSERT_TRUE(FileExists(lib().context().log_path()));
+  model.OnCommand(IDM_EX_DELETE_TEMPORARY);
+  EXPECT_EQ(dialogs_.cleanup_program, "DLT");
+  EXPECT_EQ(LastMessage(),
+            "2 Datei(en) gel\xF6scht.\n1 Datei(en) sind in Benutzung und "
+            "bleiben erhalten.");
+  EXPECT_TRUE(FileExists(JoinPath(request_tmp_, "DLT00001.TMP")));
+  EXPECT_FALSE(FileExists(JoinPath(request_tmp_, "DLT00009.TMP")));
+  EXPECT_TRUE(FileExists(JoinPath(request_tmp_, "STB00001.TMP")));
+  EXPECT_FALSE(FileExists(lib().context().log_path()));
+  lib().context().help_path = JoinPath(Path("Programme"), "ZBDB.hlp");
+  model.OnCommand(IDM_EX_HELP);
+  EXPECT_EQ(LastMessage(), "Die Hilfedatei '" + lib().context().help_path +
+                               "' wurde nicht gefunden.");
 }
 
 TEST_F(ExplorerTest, ResizeGivesTheLeftSideTheLargerHalf) {

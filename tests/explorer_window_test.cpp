@@ -67,7 +67,7 @@ class ExplorerWindowTest : public WindowDataTest {
 TEST_F(ExplorerWindowTest, RenamesCopiesLocksAndDeletesThroughTheMenu) {
   if (!HaveDisplay()) GTEST_SKIP() << "no display";
   int projects = -1, positions = -1, copied = -1, after_delete = -1;
-  bool window_shown = false;
+  bool window_shown = false, current_offered = false;
   ZBPROPOS_L request = Long("DLT", kStuetze);
   {
     DialogUser user(kTitle, [&](HWND dialog) {
@@ -109,6 +109,16 @@ TEST_F(ExplorerWindowTest, RenamesCopiesLocksAndDeletesThroughTheMenu) {
       Answer(kBoxTitle, IDYES);
       Sleep(300);
       after_delete = RowCount(dialog, IDC_EX_POSITIONS);
+      // The emergency cleanup of DLT's working files, then its report.
+      WriteText(JoinPath(Path("TMP"), "DLT00042.TMP"), "x");
+      MenuWithDialog(dialog, IDM_EX_DELETE_TEMPORARY);
+      if (HWND cleanup = WaitForDialog("Notdienst : L\xF6schen")) {
+        current_offered = IsVisible(cleanup, IDC_CLEAN_CURRENT);
+        PhotographDialog(cleanup, "cleanup", Path(""));
+        Click(cleanup, IDOK);
+        WaitUntilClosed(cleanup);
+      }
+      Answer(kBoxTitle, IDOK);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
       if (!WaitUntilClosed(dialog)) PostMessageA(dialog, WM_CLOSE, 0, 0);
     });
@@ -119,6 +129,8 @@ TEST_F(ExplorerWindowTest, RenamesCopiesLocksAndDeletesThroughTheMenu) {
   EXPECT_EQ(positions, 2);  // the DLT positions of "Brücke Nord"
   EXPECT_EQ(copied, 1);  // the copy; the DLT filter hides STB "Stütze S1"
   EXPECT_EQ(after_delete, 0);
+  EXPECT_TRUE(current_offered);
+  EXPECT_FALSE(FileExists(JoinPath(Path("TMP"), "DLT00042.TMP")));
 
   ZBPROPOS_L renamed = Long("DLT", "St\xFCtze 13");
   uint8_t info[248] = {};

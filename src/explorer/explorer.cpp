@@ -80,6 +80,8 @@ int LeftShare(int delta) {
 
 bool ExplorerDialogs::Mail(MailDialogModel&) { return false; }
 bool ExplorerDialogs::Columns(ColumnChoice*) { return false; }
+bool ExplorerDialogs::Cleanup(CleanupChoice*) { return false; }
+bool ExplorerDialogs::Help(const std::string&) { return false; }
 bool ExplorerDialogs::ChooseFile(const std::string&, const std::string&,
                                  const std::string&, std::string*) {
   return false;
@@ -485,10 +487,10 @@ void ExplorerModel::OnCommand(int id) {
       Tell("ZBDB900 Datenverwaltung\n\nProjekte und Positionen der "
            "Statikprogramme");
       return;
+    case IDM_EX_DELETE_TEMPORARY: Cleanup(); return;
+    case IDM_EX_HELP: ShowHelp(); return;
     case IDM_EX_GENERAL_SETTINGS:
-    case IDM_EX_DELETE_TEMPORARY:
     case IDM_EX_PROJECT_SEARCH:
-    case IDM_EX_HELP:
       Tell(kNotActive);
       return;
     case IDM_EX_COPY:
@@ -1103,6 +1105,29 @@ void ExplorerModel::ConfigureColumns() {
     projects_.ReadSettings();
     ++project_revision_;
   }
+}
+
+void ExplorerModel::Cleanup() {
+  CleanupChoice choice;
+  // "nur ..." is offered for the program the explorer was opened for.
+  if (filter_ != "ALLE" && !filter_.empty()) {
+    choice.program = filter_;
+    choice.all_programs = false;
+  }
+  if (!dialogs_.Cleanup(&choice)) return;
+  Tell(CleanupReport(RunCleanup(lib_, choice)));
+}
+
+void ExplorerModel::ShowHelp() {
+  const std::string file = lib_.context().help_path;
+  if (file.empty() || !lib_.os().FileExists(file)) {
+    Tell(env::FillPlaceholders("Die Hilfedatei '%1' wurde nicht gefunden.",
+                               file));
+    return;
+  }
+  if (!dialogs_.Help(file))
+    Tell(env::FillPlaceholders(
+        "Die Hilfedatei '%1' kann nicht angezeigt werden.", file));
 }
 
 void ExplorerModel::ShowInfo() {

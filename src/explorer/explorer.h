@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "explorer/cleanup.h"
 #include "explorer/dialog_state.h"
 #include "explorer/position_list.h"
 #include "explorer/project_list.h"
@@ -53,6 +54,10 @@ class ExplorerDialogs {
   // A file to read, starting in `folder`, with the file name pattern.
   virtual bool ChooseFile(const std::string& title, const std::string& folder,
                           const std::string& pattern, std::string* path);
+  // "Notdienst : Löschen"; true when the user chose "Löschen".
+  virtual bool Cleanup(CleanupChoice* choice);
+  // The help file's contents; false when it cannot be shown.
+  virtual bool Help(const std::string& help_file);
 };
 
 // A control's place in client pixels.
@@ -191,6 +196,8 @@ class ExplorerModel {
   void BackupProject();
   void ConfigureColumns();
   void ShowInfo();
+  void Cleanup();
+  void ShowHelp();
   void Tell(const std::string& text);
   bool Confirm(const std::string& text);
 

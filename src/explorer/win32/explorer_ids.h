@@ -1,6 +1,6 @@
 // Ids of the explorer window (explorer_window.rc): its controls, the
-// commands of its menu and toolbar, and the column choice dialog. Plain
-// numbers, shared with the toolkit-free model.
+// commands of its menu and toolbar, the column choice and the cleanup
+// dialog. Plain numbers, shared with the toolkit-free model.
 #ifndef ZBDB_EXPLORER_WIN32_EXPLORER_IDS_H_
 #define ZBDB_EXPLORER_WIN32_EXPLORER_IDS_H_
 
@@ -9,6 +9,7 @@
 #define IDB_EXPLORER_TOOLBAR 162
 #define IDD_EXPLORER_COLUMNS 165
 #define IDD_EXPLORER_ABOUT 166
+#define IDD_EXPLORER_CLEANUP 167
 
 // Controls.
 #define IDC_EX_TOOLBAR 24033
@@ -106,5 +107,12 @@
 #define IDC_COL_FIRST 1100
 #define IDC_COL_WITH_TIME 1120
 #define IDC_COL_NOTE 1121
+
+// "Notdienst : Löschen".
+#define IDC_CLEAN_SETTINGS 1130
+#define IDC_CLEAN_TEMPORARY 1131
+#define IDC_CLEAN_LOG 1132
+#define IDC_CLEAN_ALL 1133
+#define IDC_CLEAN_CURRENT 1134
 
 #endif  // ZBDB_EXPLORER_WIN32_EXPLORER_IDS_H_

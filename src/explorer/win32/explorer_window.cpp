@@ -115,6 +115,47 @@ class ColumnsDialog final : public Dialog {
 
 }  // namespace
 
+class CleanupDialog final : public Dialog {
+ public:
+  explicit CleanupDialog(CleanupChoice& choice) : choice_(choice) {}
+  bool Run(HWND parent) { return RunModal(IDD_EXPLORER_CLEANUP, parent) == IDOK; }
+
+ private:
+  bool OnInit() override {
+    DialogState state;
+    state[IDC_CLEAN_SETTINGS].checked = choice_.settings;
+    state[IDC_CLEAN_TEMPORARY].checked = choice_.temporary;
+    state[IDC_CLEAN_LOG].checked = choice_.log;
+    state[IDC_CLEAN_ALL].checked = choice_.all_programs;
+    state[IDC_CLEAN_CURRENT].checked = !choice_.all_programs;
+    state[IDC_CLEAN_CURRENT].text = "nur f\xFCr das Programm " + choice_.program;
+    state[IDC_CLEAN_CURRENT].visible = !choice_.program.empty();
+    Mirror(state);
+    EnableProgramChoice();
+    return true;
+  }
+  bool OnCommand(int id, int code) override {
+    if (id != IDC_CLEAN_TEMPORARY || code != BN_CLICKED) return false;
+    EnableProgramChoice();
+    return true;
+  }
+  // The program choice belongs to the temporary files only.
+  void EnableProgramChoice() {
+    const bool on = Button(Item(IDC_CLEAN_TEMPORARY).handle()).checked();
+    for (int id : {IDC_CLEAN_ALL, IDC_CLEAN_CURRENT})
+      EnableWindow(Item(id).handle(), on);
+  }
+  void OnOK() override {
+    choice_.settings = Button(Item(IDC_CLEAN_SETTINGS).handle()).checked();
+    choice_.temporary = Button(Item(IDC_CLEAN_TEMPORARY).handle()).checked();
+    choice_.log = Button(Item(IDC_CLEAN_LOG).handle()).checked();
+    choice_.all_programs = !Button(Item(IDC_CLEAN_CURRENT).handle()).checked();
+    End(IDOK);
+  }
+
+  CleanupChoice& choice_;
+};
+
 bool ExplorerDialogsWin32::Mail(MailDialogModel& model) {
   MailDialog dialog(model);
   return dialog.Run(owner_);
@@ -123,6 +164,19 @@ bool ExplorerDialogsWin32::Mail(MailDialogModel& model) {
 bool ExplorerDialogsWin32::Columns(ColumnChoice* choice) {
   ColumnsDialog dialog(*choice);
   return dialog.Run(owner_);
+}
+
+bool ExplorerDialogsWin32::Cleanup(CleanupChoice* choice) {
+  CleanupDialog dialog(*choice);
+  return dialog.Run(owner_);
+}
+
+bool ExplorerDialogsWin32::Help(const std::string& help_file) {
+  // The shell opens the help file with the viewer the system has for it.
+  const INT_PTR done = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(owner_, "open", help_file.c_str(), nullptr, nullptr,
+                    SW_SHOWNORMAL));
+  return done > 32;
 }
 
 bool ExplorerDialogsWin32::ChooseFile(const std::string& title,

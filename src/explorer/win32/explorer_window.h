@@ -2,7 +2,7 @@
 // position lists side by side, the preview below the projects, two
 // splitters, counters and a progress bar. It forwards every event to the
 // model and mirrors it; it also gives the model's own dialogs (mail,
-// column choice, file choice) their windows.
+// column choice, file choice, cleanup, help) their windows.
 #ifndef ZBDB_EXPLORER_WIN32_EXPLORER_WINDOW_H_
 #define ZBDB_EXPLORER_WIN32_EXPLORER_WINDOW_H_
 
@@ -22,6 +22,8 @@ class ExplorerDialogsWin32 final : public ExplorerDialogs {
   bool Columns(ColumnChoice* choice) override;
   bool ChooseFile(const std::string& title, const std::string& folder,
                   const std::string& pattern, std::string* path) override;
+  bool Cleanup(CleanupChoice* choice) override;
+  bool Help(const std::string& help_file) override;
 
  private:
   HWND owner_ = nullptr;
