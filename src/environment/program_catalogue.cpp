@@ -330,6 +330,12 @@ std::string ProgramCatalogue::IconPath(int index) const {
   return icon_folder_ + icon;
 }
 
+std::vector<std::string> ProgramCatalogue::IconPaths() const {
+  std::vector<std::string> paths;
+  for (int i = 0; i < count(); ++i) paths.push_back(IconPath(i));
+  return paths;
+}
+
 bool ProgramCatalogue::InstalledByIndex(int index) const {
   return valid(index) && entries_[index].installed;
 }

@@ -102,6 +102,8 @@ class ProgramCatalogue {
   // The icon file name when it holds a backslash, else icon folder + name;
   // entry 0's for an index outside the catalogue.
   std::string IconPath(int index) const;
+  // IconPath of every entry, by index.
+  std::vector<std::string> IconPaths() const;
   bool InstalledByIndex(int index) const;
   bool InstalledByKey(const std::string& key) const;
   bool SilentByIndex(int index) const;

@@ -9,6 +9,7 @@
 
 #include "api/library.h"
 #include "environment/history_file.h"
+#include "environment/program_catalogue.h"
 #include "environment/string_utils.h"
 #include "projectstore/position_locks.h"
 #include "projectstore/positions.h"
@@ -48,6 +49,10 @@ bool EndsWith(const std::string& text, const char* tail) {
 }
 
 }  // namespace
+
+std::vector<std::string> PositionListModel::IconFiles() const {
+  return lib_.catalogue().IconPaths();
+}
 
 std::string PositionDateText(uint32_t time, bool with_time) {
   if (static_cast<int32_t>(time) <= 0) return std::string();

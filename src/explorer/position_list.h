@@ -67,6 +67,8 @@ class PositionListModel {
   }
   // The row whose long name equals `name` ignoring case, -1 when none.
   int FindRow(const std::string& name) const;
+  // The icon file of each catalogue entry: the rows' icon numbers index it.
+  std::vector<std::string> IconFiles() const;
 
   ListState& state() { return state_; }
   const ListState& state() const { return state_; }

@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include "explorer/win32/dialog.h"
+#include "explorer/win32/position_dialog_ids.h"
+
 namespace zb::explorer::win32 {
 
 std::string Window::Text() const {
@@ -89,6 +92,66 @@ HIMAGELIST ShellIconList(int shell_index, int size, int copies) {
   for (int c = 0; c < copies; ++c) ImageList_AddIcon(images, icon);
   for (HICON made : {large, small})
     if (made) DestroyIcon(made);
+  return images;
+}
+
+namespace {
+
+// The padlock in the lower left of a size x size picture on `mask`.
+HBITMAP PadlockOverlay(int size, COLORREF mask) {
+  HBITMAP padlock = static_cast<HBITMAP>(LoadImageA(
+      ResourceModule(), MAKEINTRESOURCEA(IDB_POSITION_LOCK), IMAGE_BITMAP, 0,
+      0, 0));
+  if (!padlock) return nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
+  HDC to = CreateCompatibleDC(screen), from = CreateCompatibleDC(screen);
+  HGDIOBJ old_to = SelectObject(to, picture);
+  HGDIOBJ old_from = SelectObject(from, padlock);
+  RECT all = {0, 0, size, size};
+  HBRUSH background = CreateSolidBrush(mask);
+  FillRect(to, &all, background);
+  DeleteObject(background);
+  const int side = size * 5 / 8;
+  StretchBlt(to, 0, size - side, side, side, from, 0, 0, 16, 16, SRCCOPY);
+  SelectObject(from, old_from);
+  SelectObject(to, old_to);
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  DeleteObject(padlock);
+  return picture;
+}
+
+}  // namespace
+
+HIMAGELIST ProgramIconList(const std::vector<std::string>& icon_files, int size,
+                           int lock_overlay) {
+  HIMAGELIST images = ImageList_Create(
+      size, size, ILC_COLOR32 | ILC_MASK,
+      static_cast<int>(icon_files.size()) + 1, 4);
+  HICON large = nullptr, small = nullptr;
+  ExtractIconExA("shell32.dll", 0, &large, &small, 1);
+  HICON document = size > 16 ? large : small;
+  for (const std::string& file : icon_files) {
+    HICON icon = file.empty() ? nullptr
+                              : static_cast<HICON>(LoadImageA(
+                                    nullptr, file.c_str(), IMAGE_ICON, size,
+                                    size, LR_LOADFROMFILE));
+    ImageList_AddIcon(images, icon ? icon : document);
+    if (icon) DestroyIcon(icon);
+  }
+  for (HICON made : {large, small})
+    if (made) DestroyIcon(made);
+  // The bitmap's face grey is the mask: only the padlock is drawn.
+  const COLORREF mask = RGB(192, 192, 192);
+  if (lock_overlay > 0) {
+    if (HBITMAP overlay = PadlockOverlay(size, mask)) {
+      const int index = ImageList_AddMasked(images, overlay, mask);
+      if (index >= 0) ImageList_SetOverlayImage(images, index, lock_overlay);
+      DeleteObject(overlay);
+    }
+  }
   return images;
 }
 

@@ -73,6 +73,14 @@ class ComboBox : public Window {
 // have no pictures of their own; the caller destroys it.
 HIMAGELIST ShellIconList(int shell_index, int size, int copies);
 
+// An image list with one icon per program of the catalogue, in size x size
+// pixels, from the programs' icon files (the shell's document icon where a
+// file is missing). With lock_overlay > 0 the padlock (bitmap 26008) in the
+// lower left corner becomes that overlay image, the mark of positions
+// locked by another computer. The caller destroys the list.
+HIMAGELIST ProgramIconList(const std::vector<std::string>& icon_files, int size,
+                           int lock_overlay);
+
 // A report-style list control mirroring a ListState.
 class ListView : public Window {
  public:

@@ -286,12 +286,13 @@ void ExplorerWindow::CreateToolbar() {
 }
 
 void ExplorerWindow::CreateImageLists() {
-  // Projects as folders, positions as documents; the position list's icon
-  // numbers are catalogue entries.
+  // Projects as folders, positions with their programs' icons and the
+  // padlock of positions locked by others.
   images_[0] = ShellIconList(3, 32, 4);
   images_[1] = ShellIconList(3, 16, 4);
-  images_[2] = ShellIconList(0, 32, 32);
-  images_[3] = ShellIconList(0, 16, 32);
+  const std::vector<std::string> icons = model_.positions().IconFiles();
+  images_[2] = ProgramIconList(icons, 32, kOverlayLockedByOther);
+  images_[3] = ProgramIconList(icons, 16, kOverlayLockedByOther);
   ListView(Item(IDC_EX_PROJECTS).handle()).SetImageLists(images_[0], images_[1]);
   ListView(Item(IDC_EX_POSITIONS).handle()).SetImageLists(images_[2], images_[3]);
 }

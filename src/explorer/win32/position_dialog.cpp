@@ -60,9 +60,9 @@ bool PositionDialog::OnInit() {
   ListView list(Item(IDC_POS_LIST).handle());
   ListView_SetExtendedListViewStyle(list.handle(),
                                     LVS_EX_FULLROWSELECT);
-  // The rows' icon numbers are catalogue entries.
-  large_ = ShellIconList(0, 32, 32);
-  small_ = ShellIconList(0, 16, 32);
+  const std::vector<std::string> icons = model_.list().IconFiles();
+  large_ = ProgramIconList(icons, 32, kOverlayLockedByOther);
+  small_ = ProgramIconList(icons, 16, kOverlayLockedByOther);
   list.SetImageLists(large_, small_);
   RECT client = {};
   GetClientRect(list.handle(), &client);

@@ -5,17 +5,6 @@
 
 namespace zb::explorer::win32 {
 
-HICON LoadIconOrDefault(const std::string& path, int size, LPCSTR fallback) {
-  HICON icon = nullptr;
-  if (!path.empty())
-    icon = static_cast<HICON>(
-        LoadImageA(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
-  if (!icon)
-    icon = static_cast<HICON>(
-        LoadImageA(nullptr, fallback, IMAGE_ICON, size, size, LR_SHARED));
-  return icon;
-}
-
 ProgramSelectDialog::~ProgramSelectDialog() {
   for (HIMAGELIST list : {large_, small_, groups_small_})
     if (list) ImageList_Destroy(list);
@@ -26,16 +15,9 @@ bool ProgramSelectDialog::Run(HWND parent) {
 }
 
 void ProgramSelectDialog::MakeImageLists() {
-  const environment::ProgramCatalogue& catalogue = model_.catalogue();
-  large_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, catalogue.count(), 1);
-  small_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, catalogue.count(), 1);
-  for (int i = 0; i < catalogue.count(); ++i) {
-    const std::string path = catalogue.IconPath(i);
-    for (auto [list, size] : {std::pair{large_, 32}, std::pair{small_, 16}}) {
-      HICON icon = LoadIconOrDefault(path, size, IDI_APPLICATION);
-      ImageList_AddIcon(list, icon);
-    }
-  }
+  const std::vector<std::string> icons = model_.catalogue().IconPaths();
+  large_ = ProgramIconList(icons, 32, 0);
+  small_ = ProgramIconList(icons, 16, 0);
   groups_small_ = ShellIconList(3, 16, 1);  // a group is a folder
   ListView(Item(IDC_PRG_PROGRAMS).handle()).SetImageLists(large_, small_);
   ListView(Item(IDC_PRG_GROUPS).handle()).SetImageLists(nullptr, groups_small_);

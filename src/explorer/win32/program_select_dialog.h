@@ -30,9 +30,6 @@ class ProgramSelectDialog final : public Dialog {
   bool mirroring_ = false;
 };
 
-// The icon of an icon file, or a system icon when the file gives none.
-HICON LoadIconOrDefault(const std::string& path, int size, LPCSTR fallback);
-
 }  // namespace zb::explorer::win32
 
 #endif  // ZBDB_EXPLORER_WIN32_PROGRAM_SELECT_DIALOG_H_
