@@ -95,6 +95,12 @@ HIMAGELIST ShellIconList(int shell_index, int size, int copies) {
   return images;
 }
 
+int PickFromMenu(HMENU popup, POINT at, HWND owner) {
+  return TrackPopupMenu(popup,
+                        TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x,
+                        at.y, 0, owner, nullptr);
+}
+
 namespace {
 
 // The padlock in the lower left of a size x size picture on `mask`.

@@ -73,6 +73,10 @@ class ComboBox : public Window {
 // have no pictures of their own; the caller destroys it.
 HIMAGELIST ShellIconList(int shell_index, int size, int copies);
 
+// The command the user picks from the popup menu at `at` (screen
+// coordinates), 0 when none.
+int PickFromMenu(HMENU popup, POINT at, HWND owner);
+
 // An image list with one icon per program of the catalogue, in size x size
 // pixels, from the programs' icon files (the shell's document icon where a
 // file is missing). With lock_overlay > 0 the padlock (bitmap 26008) in the

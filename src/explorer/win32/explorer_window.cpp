@@ -516,9 +516,7 @@ void ExplorerWindow::ContextMenu(int submenu, POINT at) {
   HMENU edit = GetSubMenu(menu_, 1);
   HMENU popup = edit ? GetSubMenu(edit, submenu) : nullptr;
   if (!popup) return;
-  const int command = TrackPopupMenu(
-      popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0,
-      handle(), nullptr);
+  const int command = PickFromMenu(popup, at, handle());
   if (command == 0) return;
   model_.OnCommand(command);
   Update();

@@ -41,9 +41,7 @@ void PositionDialog::ContextMenu(POINT at) {
   const UINT on_row = model_.list().Selected() ? MF_ENABLED : MF_GRAYED;
   EnableMenuItem(popup, IDM_POS_RENAME, MF_BYCOMMAND | on_row);
   EnableMenuItem(popup, IDM_POS_DELETE, MF_BYCOMMAND | on_row);
-  const int command = TrackPopupMenu(
-      popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, at.x, at.y, 0,
-      handle(), nullptr);
+  const int command = PickFromMenu(popup, at, handle());
   if (command == 0) return;
   model_.OnMenu(command);
   Update();
